@@ -1,0 +1,51 @@
+#pragma once
+// One polyline of a job page, in plot units (1/40 mm).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CArchive;
+
+struct PlotPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool operator==(const PlotPoint&) const = default;
+};
+
+namespace CurveKind {
+enum : int32_t { Plot = 1, Cut = 2, ShortCut = 3 };
+}
+
+// Tag written at the head of every stored curve; the last loaded tag replaces it.
+extern std::u16string g_strCurveTag;
+
+class CCurve {
+public:
+    CCurve() = default;
+    CCurve(const CCurve&) = delete;
+    CCurve& operator=(const CCurve&) = delete;
+
+    std::vector<PlotPoint> m_points;
+    int32_t m_bSelected = 0;
+    int32_t m_lineType = 0;
+    int32_t m_bNoJoin = 0;
+    int32_t m_kind = CurveKind::Plot;
+    int32_t m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
+    double m_length = 0;
+
+    // Record operations.
+    void CopyFrom(const CCurve& src);
+    void CalcBoundRect();
+    void CalcLength();
+    void UpdateKind();
+    void RemoveDuplicates();
+    void RemoveCollinear();
+    void Offset(int32_t dx, int32_t dy);
+    void Scale(double sx, double sy);
+    void Reverse();
+
+    // Task-file record (CurveRecord.cpp).
+    void Serialize(CArchive& ar);
+
+    // Geometry for selection, cutting and drawing (CurveGeometry.cpp).
+};

@@ -1,0 +1,53 @@
+#include "model/MachineParams.h"
+
+MachineParams g_machineParams{};
+MachineParams g_machineParamsSaved{};
+std::mutex g_machineParamsLock;
+
+MachineParams SnapshotMachineParams()
+{
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    return g_machineParams;
+}
+
+void StoreMachineParams(const MachineParams& p)
+{
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    g_machineParams = p;
+}
+
+void SetDefaultMachineParams()
+{
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    MachineParams& p = g_machineParams;
+    p.pulsesPerMmX = 60.5;
+    p.pulsesPerMmY = 41.36;
+    p.outputPerMeterX = 10000;
+    p.outputPerMeterY = 10000;
+    p.machineLengthMm = 2106;
+    p.startPointMm = 10;
+    p.preFeedMm = 0;
+    p.paperCutStartMm = 0;
+    p.paperCutEndMm = 0;
+    p.inkAccelMm = 60;
+    p.headSelect = 0;
+    p.head1ColumnGap = 25;
+    p.head2ColumnGap = 25;
+    p.headOverlapRows = 2;
+    p.head2Position = 145;
+    p.bidirCorrection = 5;
+    p.inkIntervalPulses = 7;
+    p.inkCutOverlapX = 50;
+    p.inkCutOverlapY = 50;
+    p.bandsPerCutSegment = 8;
+    p.cutSpeed = 3;
+    p.angleComp = 5;
+    p.fullKnifePressure = 70;
+    p.halfKnifePressure = 10;
+    p.fullKnifeLengthMm = 30;
+    p.halfKnifeLengthX = 8;
+    p.halfKnifeLengthY = 8;
+    p.feedSpeed = 3;
+    p.boardVersion = 2;
+    p.cutMode = 0;
+}

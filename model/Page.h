@@ -1,0 +1,53 @@
+#pragma once
+// One job: the curves of one plot file plus what the list and the sender need.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/Curve.h"
+
+class CArchive;
+
+namespace JobState {
+enum : int32_t { Manual = 0, Auto = 1, Done = 2, Printing = 3 };
+}
+
+class COnePage {
+public:
+    COnePage();
+    COnePage(const COnePage&) = delete;
+    COnePage& operator=(const COnePage&) = delete;
+    ~COnePage();
+
+    std::vector<std::unique_ptr<CCurve>> m_curves;
+    std::u16string m_strFileName;
+    int32_t m_maxX = 0, m_minX = 0, m_maxY = 0, m_minY = 0;
+    int32_t m_inkMaxX = 0, m_inkMaxY = 0;
+    int32_t m_cutMaxX = 0, m_cutMaxY = 0;
+    int32_t m_copies = 1;
+    int32_t m_state = JobState::Manual;
+    int32_t m_startPos = 0;
+    int64_t m_time = 0;  // seconds since 1970 UTC
+    int32_t m_checked = 0;
+
+    void CopyPageFrom(const COnePage& src);
+
+    void CalcPageBounds();
+    void CalcInkExtents();
+    void CalcCutExtents();
+
+    void DeleteAllCurves();
+    void DeleteInkCurves();
+    void DeleteCutCurves();
+    void DeleteSelectedCurves();
+    void DeselectAllCurves();
+
+    // Task-file record (PageRecord.cpp).
+    void Serialize(CArchive& ar);
+
+    // Transforms, send preparation, joining and outlines (PageTransforms.cpp, Outline*.cpp).
+};
+
+// The job being sent: filled by the job start, read by the sending thread.
+extern COnePage WorkPage;

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the program need,
+# only those that are missing.
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build pkg-config
+      libgtest-dev libgmock-dev googletest libbenchmark-dev
+      clang-14 libclang-rt-14-dev
+      qt6-base-dev libusb-dev
+      xvfb xauth fonts-noto-cjk)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program (Release) and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORLAT_TESTS=OFF
+cmake --build build/release -j "$(nproc)"
+if [ -x build/release/app/OrlatCenter ]; then
+  exec build/release/app/OrlatCenter "$@"
+fi
+echo "Built the libraries and tools in build/release; the main window does not exist yet."
