@@ -1,0 +1,3 @@
+#include "model/KnifePoint.h"
+
+std::vector<KnifePoint> g_knifePoints;
