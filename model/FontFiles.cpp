@@ -1,0 +1,4 @@
+#include "model/Settings.h"
+
+// Placeholder until the embedded fonts exist.
+void CSettings::EnsureFontFiles() {}
