@@ -18,7 +18,7 @@ struct ByteClasses {
     constexpr ByteClasses()
     {
         for (int c = '0'; c <= '9'; ++c) number[c] = true;
-        number['+'] = number['-'] = number['.'] = true;
+        number[int{'+'}] = number[int{'-'}] = number[int{'.'}] = true;
         for (int c = 'A'; c <= 'Z'; ++c) letter[c] = letter[c + 32] = true;
     }
 };
