@@ -17,7 +17,9 @@ The output depends only on the inputs (no time stamps, sorted order), so two
 runs give identical files. Check the result with render_sample.py.
 
 Sources:
-- Latin glyphs: Hershey simplex Roman (rowmans.jhf), see resources/fonts/LICENSE.md.
+- Latin glyphs: Hershey simplex Roman (rowmans.jhf), Greek from greeks.jhf,
+  see resources/fonts/LICENSE.md; symbols.py places them in the double-byte
+  cell and draws the other symbols of the GB2312 rows 0xA1 and 0xA2.
 - Hanzi: the stroke medians of hanzi-writer-data (Make Me a Hanzi, Arphic
   Public License), see resources/fonts/LICENSE.md.
 
@@ -38,6 +40,8 @@ import os
 import struct
 import sys
 
+import symbols
+
 # fon_hz cell: a hanzi is drawn in a square of HZ_CELL units (advance the
 # same, so one hanzi advances exactly one character height). 128 keeps the
 # medians' shape at large label sizes and most moves within one signed byte.
@@ -50,8 +54,6 @@ MMAH_BOTTOM = -124
 MMAH_ENLARGE = 1.1
 # Douglas-Peucker tolerance in 1024-box units (about one hz unit).
 HZ_TOLERANCE = 7.0
-# Hershey units to hz units for the full-width Latin glyphs.
-FULLWIDTH_SCALE = 4.5
 
 HERSHEY_BASELINE = 9   # Hershey y grows downward; the baseline lies at y = 9
 HERSHEY_CAP = 21       # cap height of the simplex Roman letters
@@ -200,16 +202,22 @@ def dedupe(line):
 
 CARET = [[(-6, -5), (0, -12), (6, -5)]]  # Hershey coordinates
 
-def build_en(hershey):
+def roman_font(hershey):
+    """The 95 printable ASCII glyphs of the simplex Roman font."""
     glyphs = read_jhf(os.path.join(hershey, 'rowmans.jhf'))[:95]
+    left, right, _ = glyphs[ord('^') - 0x20]
+    glyphs[ord('^') - 0x20] = (left, right, CARET)  # the Hershey font has an arrow here
+    return glyphs
+
+
+def build_en(hershey):
+    glyphs = roman_font(hershey)
     top = max(HERSHEY_BASELINE - y for _, _, st in glyphs for line in st for _, y in line)
     bottom = max(y - HERSHEY_BASELINE for _, _, st in glyphs for line in st for _, y in line)
     ascent = HERSHEY_CAP
     top_gap = top - ascent
     entries = []
     for i, (left, right, strokes) in enumerate(glyphs):
-        if i + 0x20 == ord('^'):
-            strokes = CARET  # the Hershey font has an arrow here
         lines = [dedupe([(x - left, HERSHEY_BASELINE - y) for x, y in line]) for line in strokes]
         entries.append((0x20 + i, right - left, encode_glyph(lines)))
     header_size = 10 + 10 * len(entries)
@@ -263,110 +271,13 @@ def hanzi_lines(medians):
     return lines
 
 
-def fullwidth_lines(glyph):
-    """A Hershey glyph centred in the hz cell, its baseline on the cell's
-    bottom edge like the single-byte glyphs."""
-    left, right, strokes = glyph
-    centre = (left + right) / 2
-    s = FULLWIDTH_SCALE
-    return [dedupe([(round(HZ_CELL / 2 + (x - centre) * s), round((HERSHEY_BASELINE - y) * s))
-                    for x, y in line]) for line in strokes]
-
-
-def gb_code(ch):
-    b = ch.encode('gb2312')
-    return b[0] << 8 | b[1]
-
-
-def symbol_glyphs(hershey):
-    """Row 0xA3 (full-width ASCII) and the common punctuation of row 0xA1."""
-    roman = read_jhf(os.path.join(hershey, 'rowmans.jhf'))
-    out = {0xA1A1: []}  # ideographic space: an empty cell
-    for c in range(0x21, 0x7F):
-        out[0xA380 + c] = fullwidth_lines(roman[c - 0x20])
-    # Punctuation of row 0xA1 that has a plain Latin look-alike.
-    alike = {'・': '.', '～': '~', '‘': "'", '’': "'", '“': '"', '”': '"',
-             '〈': '<', '〉': '>', '∶': ':', '＄': '$', '′': "'", '″': '"'}
-    for ch, latin in alike.items():
-        lines = fullwidth_lines(roman[ord(latin) - 0x20])
-        if ch == '・':  # raised to mid height
-            lines = [[(x, y + 40) for x, y in line] for line in lines]
-        out[gb_code(ch)] = lines
-    u = HZ_CELL
-    h = u // 2
-    # Drawn directly in hz units.
-    drawn = {
-        '、': [[(14, 24), (30, 8)]],
-        '。': [circle(22, 14, 9)],
-        'ˉ': [[(36, 108), (92, 108)]],
-        '―': [[(4, h), (u - 4, h)]],
-        '‖': [[(52, 120), (52, 0)], [(76, 120), (76, 0)]],
-        '…': [circle(x, h, 3) for x in (22, 64, 106)],
-        '〔': [[(92, 118), (68, 102), (68, 12), (92, -4)]],
-        '〕': [[(36, 118), (60, 102), (60, 12), (36, -4)]],
-        '《': [[(76, 118), (36, h - 4), (76, -6)], [(100, 118), (60, h - 4), (100, -6)]],
-        '》': [[(28, 118), (68, h - 4), (28, -6)], [(52, 118), (92, h - 4), (52, -6)]],
-        '「': [[(100, 118), (60, 118), (60, 40)]],
-        '」': [[(28, 88), (68, 88), (68, 10)]],
-        '『': [[(104, 118), (56, 118), (56, 34)], [(104, 106), (68, 106), (68, 34)]],
-        '』': [[(24, 94), (72, 94), (72, 10)], [(24, 94), (24, 82), (60, 82), (60, 10)]],
-        '【': [[(100, 118), (64, 118), (64, -6), (100, -6)],
-               [(100, 118), (78, 100), (78, 12), (100, -6)]],
-        '】': [[(28, 118), (64, 118), (64, -6), (28, -6)],
-               [(28, 118), (50, 100), (50, 12), (28, -6)]],
-        '〖': [[(100, 118), (64, 118), (64, -6), (100, -6)], [(100, 110), (76, 100), (76, 12), (100, 2)]],
-        '〗': [[(28, 118), (64, 118), (64, -6), (28, -6)], [(28, 110), (52, 100), (52, 12), (28, 2)]],
-        '±': [[(h, 100), (h, 36)], [(32, 68), (96, 68)], [(32, 16), (96, 16)]],
-        '×': [[(36, 88), (92, 32)], [(92, 88), (36, 32)]],
-        '÷': [[(28, 60), (100, 60)], circle(h, 92, 4), circle(h, 28, 4)],
-        '≠': [[(28, 76), (100, 76)], [(28, 44), (100, 44)], [(84, 100), (44, 20)]],
-        '≤': [[(96, 108), (32, 80), (96, 52)], [(32, 30), (96, 30)]],
-        '≥': [[(32, 108), (96, 80), (32, 52)], [(32, 30), (96, 30)]],
-        '°': [circle(40, 96, 12)],
-        '℃': [circle(26, 100, 10), [(116, 86), (108, 100), (96, 106), (82, 104), (70, 94),
-                                     (64, 76), (64, 42), (70, 24), (82, 14), (96, 12),
-                                     (108, 18), (116, 32)]],
-        '‰': [circle(20, 92, 10), [(82, 112), (14, 6)], circle(56, 28, 10), circle(100, 28, 10)],
-        '§': [[(84, 104), (72, 114), (54, 114), (42, 104), (44, 90), (86, 66), (88, 48),
-               (76, 36)],
-              [(52, 84), (40, 72), (42, 56), (84, 30), (86, 16), (74, 6), (56, 6), (44, 16)]],
-        '○': [circle(h, h, 46)],
-        '◎': [circle(h, h, 46), circle(h, h, 26)],
-        '□': [[(18, 110), (110, 110), (110, 18), (18, 18), (18, 110)]],
-        '△': [[(h, 112), (112, 16), (16, 16), (h, 112)]],
-        '◇': [[(h, 112), (112, h), (h, 16), (16, h), (h, 112)]],
-        '☆': [star(h, 60, 52)],
-        '※': [[(32, 96), (96, 32)], [(96, 96), (32, 32)], circle(h, 100, 3), circle(h, 28, 3),
-              circle(28, h, 3), circle(100, h, 3)],
-        '→': [[(12, h), (116, h)], [(84, h + 24), (116, h), (84, h - 24)]],
-        '←': [[(116, h), (12, h)], [(44, h + 24), (12, h), (44, h - 24)]],
-        '↑': [[(h, 12), (h, 116)], [(h - 24, 84), (h, 116), (h + 24, 84)]],
-        '↓': [[(h, 116), (h, 12)], [(h - 24, 44), (h, 12), (h + 24, 44)]],
-        '√': [[(16, 60), (36, 72), (60, 8), (112, 120)]],
-        '∞': [[(h, h), (44, 76), (24, 80), (12, 64), (24, 48), (44, 52), (h, h),
-               (84, 76), (104, 80), (116, 64), (104, 48), (84, 52), (h, h)]],
-    }
-    for ch, lines in drawn.items():
-        out[gb_code(ch)] = [dedupe(line) for line in lines]
-    return out
-
-
-def circle(cx, cy, r):
-    n = max(8, min(24, round(r * 0.8)))
-    return [(round(cx + r * math.cos(2 * math.pi * i / n)),
-             round(cy + r * math.sin(2 * math.pi * i / n))) for i in range(n + 1)]
-
-
-def star(cx, cy, r):
-    pts = []
-    for i in range(6):
-        a = math.pi / 2 + i * 4 * math.pi / 5
-        pts.append((round(cx + r * math.cos(a)), round(cy + r * math.sin(a))))
-    return pts
-
-
 def build_hz(hershey, hanzi):
-    glyphs = symbol_glyphs(hershey)
+    def medians_of(ch):
+        with open(os.path.join(hanzi, ch + '.json'), encoding='utf-8') as f:
+            return hanzi_lines(json.load(f)['medians'])
+
+    glyphs = symbols.symbol_glyphs(roman_font(hershey),
+                                   read_jhf(os.path.join(hershey, 'greeks.jhf')), medians_of)
     count = 0
     missing = []
     for lead in range(0xB0, 0xF8):
@@ -376,12 +287,10 @@ def build_hz(hershey, hanzi):
             except UnicodeDecodeError:
                 continue
             count += 1
-            path = os.path.join(hanzi, ch + '.json')
-            if not os.path.exists(path):
+            if not os.path.exists(os.path.join(hanzi, ch + '.json')):
                 missing.append(ch)
                 continue
-            with open(path, encoding='utf-8') as f:
-                glyphs[lead << 8 | trail] = hanzi_lines(json.load(f)['medians'])
+            glyphs[lead << 8 | trail] = medians_of(ch)
     if missing:
         sys.exit('hanzi without data: ' + ''.join(missing))
     codes = sorted(glyphs)

@@ -6,7 +6,7 @@ stroke code the way the label renderer does, to check the glyphs by eye.
         --out /tmp/sample.png [--height 48] [TEXT ...]
 
 Each TEXT argument is one line (UTF-8; non-ASCII characters are looked up in
-fon_hz.bin by their GB2312 code). Writes a PBM and converts it with
+fon_hz.bin by their GBK code). Writes a PBM and converts it with
 ImageMagick's convert (no Python imaging library needed).
 """
 
@@ -130,7 +130,7 @@ def layout(font, text):
             else:
                 a += font.first_adv * font.cell
         else:
-            b = ch.encode('gb2312', errors='replace')
+            b = ch.encode('gbk', errors='replace')
             code = b[0] << 8 | b[1] if len(b) == 2 else 0
             e = font.hz_index.get(code)
             if e and e[0] > 0:
