@@ -32,10 +32,16 @@ public:
 
 class CArchive {
 public:
-    // Storing: appends to out.
-    explicit CArchive(std::vector<uint8_t>& out) : m_out(&out) {}
-    // Loading: reads from in, which must outlive the archive.
-    explicit CArchive(std::span<const uint8_t> in) : m_in(in) {}
+    // The direction is named at construction: a vector alone would read
+    // as either.
+    struct StoreTo {
+        std::vector<uint8_t>& out;  // appended to
+    };
+    struct LoadFrom {
+        std::span<const uint8_t> in;  // must outlive the archive
+    };
+    explicit CArchive(StoreTo s) : m_out(&s.out) {}
+    explicit CArchive(LoadFrom l) : m_in(l.in) {}
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 

@@ -81,7 +81,7 @@ const char* TaskFileStatusName(TaskFileStatus s)
 std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages)
 {
     std::vector<uint8_t> out;
-    CArchive ar(out);
+    CArchive ar(CArchive::StoreTo{out});
     StoreObjectArray(ar, pages);
     return out;
 }
@@ -91,7 +91,7 @@ TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::un
     const std::u16string oldTag = g_strCurveTag;
     try {
         std::vector<std::unique_ptr<COnePage>> loaded;
-        CArchive ar(bytes);
+        CArchive ar(CArchive::LoadFrom{bytes});
         LoadObjectArray(ar, loaded);
         pages = std::move(loaded);
         return TaskFileStatus::Ok;

@@ -151,10 +151,39 @@ protected:
 TEST_F(TaskFile, CurveRecordGoldenBytes)
 {
     std::vector<uint8_t> out;
-    CArchive ar(out);
+    CArchive ar(CArchive::StoreTo{out});
     GoldenCurve()->Serialize(ar);
     EXPECT_EQ(out, kCurveRecord);
     EXPECT_EQ(out.size(), 54u);
+
+    // 0xFFFF points and more take the 32-bit count form.
+    for (uint32_t n : {0xFFFEu, 0xFFFFu}) {
+        CCurve big;
+        big.m_points.assign(n, PlotPoint{1, 2});
+        std::vector<uint8_t> bytes;
+        CArchive w(CArchive::StoreTo{bytes});
+        big.Serialize(w);
+        const std::vector<uint8_t> expect = n == 0xFFFE ? std::vector<uint8_t>{0xFE, 0xFF}
+                                                        : std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 0, 0};
+        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 36, bytes.begin() + 36 + static_cast<std::ptrdiff_t>(expect.size())), expect);
+        CCurve back;
+        CArchive r(CArchive::LoadFrom{bytes});
+        back.Serialize(r);
+        EXPECT_EQ(back.m_points, big.m_points);
+        EXPECT_EQ(r.Remaining(), 0u);
+    }
+}
+
+TEST_F(TaskFile, FuzzSeedsAreValidFiles)
+{
+    namespace fs = std::filesystem;
+    size_t seeds = 0;
+    for (const auto& e : fs::directory_iterator(fs::path(ORLAT_TEST_DATA).parent_path() / "fuzz" / "corpus" / "taskfile")) {
+        Pages pages;
+        EXPECT_EQ(LoadTaskFile(FromUtf8(e.path().string()), pages), TaskFileStatus::Ok) << e.path();
+        ++seeds;
+    }
+    EXPECT_GE(seeds, 3u);
 }
 
 TEST_F(TaskFile, TwoPageListGoldenBytesAndBack)
@@ -287,7 +316,7 @@ TEST_F(TaskFile, LastLoadedTagIsWrittenFromThenOn)
     ASSERT_EQ(LoadTaskBytes(b, loaded), TaskFileStatus::Ok);
     EXPECT_EQ(g_strCurveTag, u"ZZZZ");
     std::vector<uint8_t> out;
-    CArchive ar(out);
+    CArchive ar(CArchive::StoreTo{out});
     GoldenCurve()->Serialize(ar);
     EXPECT_EQ(std::vector<uint8_t>(out.begin() + 4, out.begin() + 12),
               (std::vector<uint8_t>{'Z', 0, 'Z', 0, 'Z', 0, 'Z', 0}));
