@@ -76,10 +76,10 @@ int CMyUSB::ReadReply(uint8_t* reply, int want, int ask)
     std::array<uint8_t, kMaxReplyBytes> buffer{};
     ask = std::clamp(ask, want, kMaxReplyBytes);
     const int r = ReadPipe(buffer.data(), ask);
-    // libusb reports what the device sent; never trust it past the buffer.
-    const int got = std::min(r, ask);
-    if (got > 0) std::memcpy(reply, buffer.data(), static_cast<size_t>(std::min(got, want)));
-    return got;
+    // A count beyond what was asked is reported as a too-long reply; the copy
+    // never goes past the expected length.
+    if (r > 0) std::memcpy(reply, buffer.data(), static_cast<size_t>(std::min({r, ask, want})));
+    return r;
 }
 
 int CMyUSB::WriteData(const uint8_t* bytes, int count)
