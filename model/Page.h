@@ -75,6 +75,7 @@ public:
     // CurveJoin.cpp.
     void JoinConnectedCurves();
     void JoinNearbyCurves();
+    // EndHooks.cpp.
     void SplitEndHooks();
     // OutlineDetect.cpp.
     void DetectOutlines();
