@@ -6,6 +6,7 @@
 #include <vector>
 
 class CArchive;
+class Canvas;
 
 struct PlotPoint {
     int32_t x = 0;
@@ -56,4 +57,20 @@ public:
     static constexpr size_t kMinRecordBytes = 2 + 1 + 6 * 4 + 2;
 
     // Geometry for selection, cutting and drawing (CurveGeometry.cpp).
+    // Geometry for selection, cutting and drawing --------------------------
+    // Selection in view pixels (CurveGeometry.cpp).
+    bool IsInsideRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    bool HitTest(int32_t x, int32_t y) const;
+    // Winding rule over the stored edges only: no closing edge.
+    bool ContainsPoint(int32_t x, int32_t y) const;
+    // Knife compensation in plot units (KnifeCompensation.cpp).
+    void CompensateCorners();
+    void ExtendEnds();
+    // Clipping to the feed-axis band [lo, hi) in pulses, appending to
+    // g_knifePoints (BandClip.cpp).
+    void ClipCutToBand(int32_t lo, int32_t hi) const;
+    void ClipShortCutToBand(int32_t lo, int32_t hi) const;
+    // CurveDraw.cpp.
+    void Draw(Canvas& canvas) const;
+    // ------------------------------------------------------------------------
 };
