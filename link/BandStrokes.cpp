@@ -61,21 +61,25 @@ void BandStrokes::Build(const COnePage& page, const JobSnapshot& s)
 void BandStrokes::AddPolyline(const PagePixel* pts, size_t count, bool dashed)
 {
     if (count < 2) return;
+    // Repeated points draw nothing and would put joins where no line turns.
+    std::vector<PagePixel>& v = m_scratch;
+    v.clear();
+    for (size_t i = 0; i < count; ++i)
+        if (v.empty() || v.back().row != pts[i].row || v.back().column != pts[i].column) v.push_back(pts[i]);
     double along = 0;
-    for (size_t i = 1; i < count; ++i) {
+    for (size_t i = 1; i < v.size(); ++i) {
         Seg g;
-        g.pen = PenSegment{pts[i - 1].row, pts[i - 1].column, pts[i].row, pts[i].column, along};
+        g.pen = PenSegment{v[i - 1].row, v[i - 1].column, v[i].row, v[i].column, along};
         g.kind = dashed ? kDashed : kSolid;
+        m_segs.push_back(g);
         const double dx = static_cast<double>(g.pen.x1) - g.pen.x0;
         const double dy = static_cast<double>(g.pen.y1) - g.pen.y0;
-        const double len = std::sqrt(dx * dx + dy * dy);
-        if (len != 0) m_segs.push_back(g);
-        along += len;
+        along += std::sqrt(dx * dx + dy * dy);
         // A wide dashed pen joins its segments round where a dash runs on
         // across the vertex.
-        if (dashed && m_width > 1 && i + 1 < count && std::fmod(along, kDashPeriod) < kDashOn) {
+        if (dashed && m_width > 1 && i + 1 < v.size() && std::fmod(along, kDashPeriod) < kDashOn) {
             Seg j;
-            j.pen = PenSegment{pts[i].row, pts[i].column, pts[i].row, pts[i].column, along};
+            j.pen = PenSegment{v[i].row, v[i].column, v[i].row, v[i].column, along};
             j.kind = kJoin;
             m_segs.push_back(j);
         }

@@ -54,4 +54,5 @@ private:
     int32_t m_bandRows = 1;
     std::vector<uint32_t> m_bucketStart;  // per band, into m_bucket; one more than bands
     std::vector<uint32_t> m_bucket;       // segment indexes
+    std::vector<PagePixel> m_scratch;
 };
