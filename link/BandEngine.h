@@ -57,3 +57,9 @@ private:
 
 // Clears the bitmap and record areas a band of `bandColumns` uses.
 void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams& p);
+
+// The band header's direction flag: odd bands print backwards when BiDirPlot is set.
+inline uint8_t BandBidirFlag(int32_t band, int32_t biDirPlot)
+{
+    return (band % 2 != 0 && biDirPlot != 0) ? 1 : 0;
+}
