@@ -6,8 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include <unistd.h>
-
 #include "import/HpglFile.h"
 #include "model/Page.h"
 #include "model/Settings.h"
@@ -56,18 +54,6 @@ bool ParseArgs(int argc, char** argv, Options& o)
         }
     }
     return !o.file.empty();
-}
-
-// The font files beside the executable, as the program keeps them.
-void SetProgramPaths()
-{
-    char buf[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    std::string dir = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string("./plot-info");
-    dir = dir.substr(0, dir.find_last_of('/') + 1);
-    theSettings.SetPath(Slot::ProgramDir, FromUtf8(dir));
-    theSettings.SetPath(Slot::FontHzPath, FromUtf8(dir + "fon_hz.bin"));
-    theSettings.SetPath(Slot::FontEnPath, FromUtf8(dir + "fon_en.bin"));
 }
 
 bool EndsWithDxf(const std::string& name)
@@ -131,7 +117,8 @@ int main(int argc, char** argv)
         Usage();
         return 1;
     }
-    SetProgramPaths();
+    // Font files beside the executable, written from the embedded fonts when missing.
+    theSettings.InitPaths();
 
     const auto t0 = std::chrono::steady_clock::now();
     COnePage page;
