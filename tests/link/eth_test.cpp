@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/JobCommands.h"
 #include "link/LinkClock.h"
 #include "link/LinkFrame.h"
 #include "link/LinkState.h"
@@ -88,17 +89,10 @@ TEST_F(EthLink, ShortCommandIsTwoBytesAnsweredByStatus)
 
 TEST_F(EthLink, CommandsCarryTheirPayloadLittleEndian)
 {
-    uint8_t p16[8], p17[6] = {}, p18[4], reply[4];
-    PutInt32(p16, 72600);
-    PutInt32(p16 + 4, 4321);
-    PutInt32(p17, 7);
-    p17[4] = 1;
-    p17[5] = 1;
-    PutInt32(p18, 300);
-    ASSERT_EQ(commu.SendCommand(16, 8, p16, 1, reply), 0);
+    ASSERT_EQ(SendJobStart(commu, 72600, 4321), 0);
     EXPECT_EQ(MachineStatus.load(), MachineState::Plotting);
-    ASSERT_EQ(commu.SendCommand(17, 6, p17, 1, reply), 0);
-    ASSERT_EQ(commu.SendCommand(18, 4, p18, 1, reply), 0);
+    ASSERT_EQ(SendBandHeader(commu, 7, true), 0);
+    ASSERT_EQ(SendKnifeHeader(commu, 300), 0);
     EXPECT_EQ(Unit(0), (std::vector<uint8_t>{10, 16, 0x98, 0x1B, 0x01, 0, 0xE1, 0x10, 0, 0}));
     EXPECT_EQ(Unit(1), (std::vector<uint8_t>{8, 17, 7, 0, 0, 0, 1, 1}));
     EXPECT_EQ(Unit(2), (std::vector<uint8_t>{6, 18, 0x2C, 0x01, 0, 0}));
@@ -111,11 +105,11 @@ TEST_F(EthLink, CommandsCarryTheirPayloadLittleEndian)
         m.headPosition = -123456;
     });
 
-    const uint8_t four = 4;
     MachineStatus = 9;
-    ASSERT_EQ(commu.SendCommand(19, 1, &four, 4, reply), 0);
+    int32_t position = 0;
+    ASSERT_EQ(ReadHeadPosition(commu, position), 0);
     EXPECT_EQ(Unit(3), (std::vector<uint8_t>{3, 19, 4}));
-    EXPECT_EQ(GetInt32(reply), -123456);
+    EXPECT_EQ(position, -123456);
     EXPECT_EQ(MachineStatus.load(), 9) << "a four-byte reply is not a status";
 }
 
