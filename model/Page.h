@@ -47,6 +47,14 @@ public:
     // Task-file record (PageRecord.cpp).
     void Serialize(CArchive& ar);
 
+    // ---- Task-file class identity (PageRecord.cpp).
+    static constexpr char kClassName[] = "COnePage";
+    static constexpr uint16_t kSchema = 1;
+    // Least bytes of one stored page: a class-reference word, ten int32
+    // fields, an empty 8-bit name, a bare 32-bit time and a curve count word.
+    static constexpr size_t kMinRecordBytes = 2 + 10 * 4 + 1 + 4 + 2;
+
+    // Transforms, send preparation, joining and outlines (PageTransforms.cpp, Outline*.cpp).
     // Transforms, send preparation, joining and outlines ---------------------
     // Every curve in array order (PageTransforms.cpp).
     void DrawAll(Canvas& canvas) const;
