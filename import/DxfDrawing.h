@@ -12,6 +12,13 @@
 #include "import/DxfEntities.h"
 #include "import/DxfTables.h"
 
+// An INSERT read before the block it names: resolved by name at the end of the load.
+struct DxfPendingInsert {
+    int32_t storeBlockId = 0;  // 0: the ENTITIES store
+    size_t index = 0;
+    std::string blockName;
+};
+
 struct DxfDrawing {
     DxfTable<DxfLayer> layers{kDxfLayerCapacity};
     DxfTable<DxfLType> ltypes{kDxfLTypeCapacity};
@@ -24,6 +31,7 @@ struct DxfDrawing {
     // entities, the first is 16, and 0 names nothing.
     int32_t idCounter = 15;
     int32_t valid = 1;
+    std::vector<DxfPendingInsert> pendingInserts;  // during a load only
 };
 
 std::unique_ptr<DxfDrawing> DxfCreateDrawing();
@@ -76,6 +84,9 @@ const DxfEntity* DxfEnumStore(DxfStore& store, int32_t mode, int32_t id = 0, siz
 // The same for the block of that name, or the ENTITIES store when blockName is null.
 const DxfEntity* DxfEnumBlockEntities(DxfDrawing& d, const char* blockName, int32_t mode, int32_t id = 0,
                                       size_t* offset = nullptr);
+
+// Gives the pending INSERTs their blocks; those whose block never came are removed.
+void DxfResolveInserts(DxfDrawing& d);
 
 // Reads the entities of the open ENTITIES section or block into the store of
 // blockId; discard drops them (the entities of a refused block).

@@ -62,10 +62,13 @@ void ConvertCircle(Conversion& cv, const DxfCircle& e, double c)
     if (!TakePoints(cv, n + 1)) return;
     std::vector<PlotPoint> pts;
     pts.reserve(static_cast<size_t>(n) + 1);
-    for (int32_t i = 0; i <= n; ++i) {
+    for (int32_t i = 0; i < n; ++i) {
         const double a = (2.0 * i) * 3.14159265359 / n;
         pts.push_back(ToPlot(std::cos(a) * r + e.centre.x, std::sin(a) * r + e.centre.y, c));
     }
+    // The closing point is the first one: computed at 2 x 3.14159265359 it can
+    // truncate one unit away (for example on a negative whole-number centre).
+    pts.push_back(pts.front());
     AddCurve(cv, std::move(pts));
 }
 

@@ -19,9 +19,9 @@ bool CDxfLabelFile::Create(const std::u16string& path)
 {
     if (m_file) Close();
     m_failed = false;
-    const std::string name = ToUtf8(path);
-    std::remove(name.c_str());
-    m_file = std::fopen(name.c_str(), "wb");
+    // "wb" truncates an old file: the same as deleting and creating it,
+    // without removing whatever else the path may name.
+    m_file = std::fopen(ToUtf8(path).c_str(), "wb");
     if (!m_file) {
         m_failed = true;
         return false;

@@ -15,7 +15,7 @@ public:
     CDxfLabelFile& operator=(const CDxfLabelFile&) = delete;
     ~CDxfLabelFile();
 
-    // Deletes the file and creates it anew; false when it cannot be created.
+    // Creates the file anew (empty); false when it cannot be created.
     bool Create(const std::u16string& path);
     // Writes the bytes as they are; false when they did not all reach the file
     // (or an earlier write failed). Each call goes to the file at once.

@@ -1,5 +1,6 @@
 // One load of a DXF file into a drawing: tables, blocks and entities.
 #include <memory>
+#include <vector>
 
 #include "import/DxfDrawing.h"
 
@@ -102,6 +103,13 @@ void ReadBlocks(DxfDrawing& d, DxfReader& r, LoadWork& work)
     }
 }
 
+DxfStore* StoreOf(DxfDrawing& d, int32_t blockId)
+{
+    if (blockId == 0) return &d.entities;
+    const int index = DxfBlockIndexById(d, blockId);
+    return index < 0 ? nullptr : &d.blocks[static_cast<size_t>(index)].store;
+}
+
 // From what the readers filled to a stored record.
 void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEntityRead& rd)
 {
@@ -125,11 +133,17 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
         break;
     }
     case DxfEntityType::Insert: {
-        const int index = DxfBlockIndexByName(d, rd.blockName);
-        if (index < 0) return;  // no such block (yet): dropped
         DxfInsert& ins = data.emplace<DxfInsert>(rd.insert);
-        ins.blockId = d.blocks[static_cast<size_t>(index)].id;
-        break;
+        const int index = DxfBlockIndexByName(d, rd.blockName);
+        if (index >= 0) {
+            ins.blockId = d.blocks[static_cast<size_t>(index)].id;
+            break;
+        }
+        // Blocks may insert blocks defined after them: look again at the end.
+        ins.blockId = 0;
+        if (DxfAddEntity(d, blockId, h, &data) != 0)
+            d.pendingInserts.push_back(DxfPendingInsert{blockId, StoreOf(d, blockId)->records.size() - 1, rd.blockName});
+        return;
     }
     case DxfEntityType::Polyline:
         data = rd.polyline;  // the record's own copy of the vertices
@@ -147,6 +161,30 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
 }
 
 }  // namespace
+
+void DxfResolveInserts(DxfDrawing& d)
+{
+    std::vector<DxfStore*> touched;
+    for (const DxfPendingInsert& p : d.pendingInserts) {
+        DxfStore* store = StoreOf(d, p.storeBlockId);
+        if (!store || p.index >= store->records.size()) continue;
+        DxfEntity& e = store->records[p.index];
+        const int index = DxfBlockIndexByName(d, p.blockName);
+        if (index >= 0) {
+            std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
+        } else {
+            e.header.type = DxfEntityType::None;  // no such block at all: dropped
+            touched.push_back(store);
+        }
+    }
+    for (DxfStore* store : touched) {
+        const size_t removed = std::erase_if(store->records, [](const DxfEntity& e) {
+            return e.header.type == DxfEntityType::None;
+        });
+        store->count -= static_cast<int32_t>(removed);
+    }
+    d.pendingInserts.clear();
+}
 
 void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
 {
@@ -170,5 +208,6 @@ int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path
         default: break;  // HEADER and others: the next seek for SECTION passes over them
         }
     }
+    DxfResolveInserts(d);
     return DxfCloseReader(r);
 }
