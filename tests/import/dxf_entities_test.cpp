@@ -178,10 +178,14 @@ TEST(DxfEntities, BlocksEmptyAndEndingInSeqend)
         "0|BLOCK|2|EMPTY|70|0|10|0|20|0|0|ENDBLK|8|0|"
         "0|BLOCK|2|POLY|70|0|0|POLYLINE|66|1|0|VERTEX|10|1|20|1|0|VERTEX|10|2|20|2|0|SEQEND|0|ENDBLK|8|0|"
         "0|BLOCK|3|LAST|0|ATTDEF|2|TAG|0|LINE|10|5|0|POLYLINE|0|VERTEX|10|9|0|SEQEND|0|ENDBLK|"
-        "0|BLOCK|2|POLY|0|LINE|10|99|0|ENDBLK");  // a duplicate: refused, its LINE dropped
+        "0|BLOCK|2|POLY|0|LINE|10|99|0|ENDBLK|"  // a duplicate: refused, its LINE dropped
+        "0|BLOCK|2|NOEND|0|LINE|10|11|"          // no ENDBLK: the next BLOCK ends it
+        "0|BLOCK|2|NEXT|0|LINE|10|12|0|ENDBLK");
     Loaded l = Load(Section("BLOCKS", blocks) + Section("ENTITIES", Lines("0|LINE|10|7|0|INSERT|2|LAST")) + Eof());
     ASSERT_EQ(l.result, 1);
-    ASSERT_EQ(l.d->blocks.size(), 3u);
+    ASSERT_EQ(l.d->blocks.size(), 5u);
+    EXPECT_EQ(Walk(*l.d, "NOEND").size(), 1u);
+    EXPECT_EQ(Walk(*l.d, "NEXT").size(), 1u);
     EXPECT_EQ(l.d->blocks[0].name, "EMPTY");
     EXPECT_TRUE(l.d->blocks[0].store.records.empty());
     EXPECT_EQ(DxfEnumBlockEntities(*l.d, "EMPTY", DxfFindMode::First), nullptr);
