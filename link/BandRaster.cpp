@@ -19,8 +19,18 @@ int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 // t * d / n rounded to the nearest, halves toward plus infinity.
 int64_t RoundDiv(int64_t a, int64_t n) { return FloorDiv(2 * a + n, 2 * n); }
 
+uint64_t ISqrt64(uint64_t v)
+{
+    // Exact below 2^52 after the correction steps.
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
+    while (r * r > v) --r;
+    while ((r + 1) * (r + 1) <= v) ++r;
+    return r;
+}
+
 uint64_t ISqrt(unsigned __int128 v)
 {
+    if (v < (static_cast<unsigned __int128>(1) << 52)) return ISqrt64(static_cast<uint64_t>(v));
     uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<long double>(v)));
     while (static_cast<unsigned __int128>(r) * r > v) --r;
     while (static_cast<unsigned __int128>(r + 1) * (r + 1) <= v) ++r;
@@ -91,7 +101,7 @@ Range DiscRow(const Doubled& d, int64_t pr, int64_t cr, int64_t cc)
     const int64_t a = pr - cr;
     const int64_t rest = d.w * d.w - a * a;
     if (rest < 0) return Range{1, 0};
-    const int64_t h = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(rest)));
+    const int64_t h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(rest)));
     return Range{cc - h, cc + h};
 }
 
@@ -100,8 +110,9 @@ Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
 {
     Range c;
     if (r.Empty()) return Range{1, 0};
-    c.lo = r.lo == -kNone ? 0 : CeilDiv(r.lo - d.e, 2) + y0;
-    c.hi = r.hi == kNone ? columns - 1 : FloorDiv(r.hi - d.e, 2) + y0;
+    // Halving by shifts: >> floors negative values too.
+    c.lo = r.lo == -kNone ? 0 : -((d.e - r.lo) >> 1) + y0;
+    c.hi = r.hi == kNone ? columns - 1 : ((r.hi - d.e) >> 1) + y0;
     c.lo = std::max<int64_t>(c.lo, 0);
     c.hi = std::min<int64_t>(c.hi, columns - 1);
     return c;
