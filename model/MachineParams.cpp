@@ -19,7 +19,11 @@ void StoreMachineParams(const MachineParams& p)
 void SetDefaultMachineParams()
 {
     std::lock_guard<std::mutex> lock(g_machineParamsLock);
-    MachineParams& p = g_machineParams;
+    FillDefaultMachineParams(g_machineParams);
+}
+
+void FillDefaultMachineParams(MachineParams& p)
+{
     p.pulsesPerMmX = 60.5;
     p.pulsesPerMmY = 41.36;
     p.outputPerMeterX = 10000;

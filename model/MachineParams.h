@@ -59,3 +59,7 @@ void StoreMachineParams(const MachineParams& p);
 
 // Defaults of every field but machineIp and the reserved byte.
 void SetDefaultMachineParams();
+
+// --- link additions ---
+// The same defaults into any block (the simulated machine keeps its own).
+void FillDefaultMachineParams(MachineParams& p);

@@ -1,0 +1,67 @@
+#include "link/ParamsLink.h"
+
+#include <bit>
+#include <cstring>
+#include <mutex>
+
+#include "link/LinkClock.h"
+#include "link/LinkMessage.h"
+#include "link/MyCommu.h"
+#include "model/Settings.h"
+
+static_assert(std::endian::native == std::endian::little, "the block's memory form is its wire form");
+
+ParamsWire EncodeMachineParams(const MachineParams& p)
+{
+    ParamsWire wire{};
+    std::memcpy(wire.data(), &p, sizeof p);
+    return wire;
+}
+
+MachineParams DecodeMachineParams(const ParamsWire& wire)
+{
+    MachineParams p;
+    std::memcpy(&p, wire.data(), sizeof p);
+    return p;
+}
+
+int ReadMachineParams(CMyCommu& commu)
+{
+    const uint8_t ask = kParamsWireBytes;
+    ParamsWire reply{};
+    const int r = commu.SendCommand(LinkCommand::ReadParams, 1, &ask, kParamsWireBytes, reply.data());
+    if (r != 0) return r;
+    const MachineParams p = DecodeMachineParams(reply);
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    g_machineParams = p;
+    g_machineParamsSaved = p;
+    return 0;
+}
+
+int ReadMachineParams()
+{
+    return ReadMachineParams(theCommu);
+}
+
+int WriteMachineParams(CMyCommu& commu, CLinkClock& clock)
+{
+    MachineParams live;
+    {
+        // One copy taken whole: a dialog editing the block cannot tear it.
+        std::lock_guard<std::mutex> lock(g_machineParamsLock);
+        g_machineParamsSaved = g_machineParams;
+        live = g_machineParams;
+    }
+    const ParamsWire wire = EncodeMachineParams(live);
+    uint8_t status = 0;
+    const int r = commu.SendCommand(LinkCommand::WriteParams, kParamsWireBytes, wire.data(), 1, &status);
+    if (r != 0)
+        ShowLinkMessage(theSettings.Get(Slot::Language) != 0 ? u"Failed To Save Parameter!" : u"保存参数失败!");
+    clock.SleepMs(300);
+    return r;
+}
+
+int WriteMachineParams()
+{
+    return WriteMachineParams(theCommu, RealLinkClock());
+}

@@ -1,0 +1,227 @@
+#include "tools/machine-sim/MachineSim.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+
+#include "link/LinkCommand.h"
+
+namespace {
+int64_t NowMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+bool Readable(int fd, int ms)
+{
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, ms) > 0;
+}
+
+bool SendAll(int fd, const uint8_t* p, size_t n)
+{
+    while (n > 0) {
+        const ssize_t r = send(fd, p, n, MSG_NOSIGNAL);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        p += r;
+        n -= static_cast<size_t>(r);
+    }
+    return true;
+}
+}  // namespace
+
+CMachineSim::~CMachineSim()
+{
+    Stop();
+}
+
+int CMachineSim::Start(int port)
+{
+    if (m_thread.joinable()) return m_port;
+    m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_listen < 0) return -1;
+    const int one = 1;
+    setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 8) != 0 ||
+        getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
+        close(m_listen);
+        m_listen = -1;
+        return -1;
+    }
+    m_port = ntohs(addr.sin_port);
+    m_stop.store(false);
+    m_thread = std::thread([this] { Serve(); });
+    return m_port;
+}
+
+void CMachineSim::Stop()
+{
+    m_stop.store(true);
+    if (m_thread.joinable()) m_thread.join();
+    if (m_listen >= 0) close(m_listen);
+    m_listen = -1;
+}
+
+void CMachineSim::SetFaults(const SimFaults& faults)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_faults = faults;
+}
+
+SimFaults CMachineSim::Faults()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_faults;
+}
+
+std::vector<SimUnit> CMachineSim::Received()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_received;
+}
+
+void CMachineSim::ClearReceived()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_received.clear();
+}
+
+int CMachineSim::Connections()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_connections;
+}
+
+void CMachineSim::SleepUnlessStopped(int ms)
+{
+    const int64_t end = NowMs() + ms;
+    while (!m_stop.load() && NowMs() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+void CMachineSim::Serve()
+{
+    while (!m_stop.load()) {
+        if (!Readable(m_listen, 20)) continue;
+        const int fd = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) continue;
+        bool refuse;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            ++m_connections;
+            refuse = m_faults.refuse;
+        }
+        if (refuse) {
+            const linger reset{1, 0};
+            setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            close(fd);
+            if (m_stderr.load()) std::fprintf(stderr, "machine-sim: connection refused (fault)\n");
+            continue;
+        }
+        const int one = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        ServeConnection(fd);
+        close(fd);
+    }
+}
+
+bool CMachineSim::ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int timeoutMs)
+{
+    const int64_t end = NowMs() + timeoutMs;
+    while (buf.size() < total) {
+        if (m_stop.load()) return false;
+        const int64_t left = end - NowMs();
+        if (left <= 0) return false;
+        if (!Readable(fd, static_cast<int>(left < 20 ? left : 20))) continue;
+        uint8_t tmp[kDataChunkBytes];
+        const size_t want = total - buf.size();
+        const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, 0);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return false;
+        buf.insert(buf.end(), tmp, tmp + r);
+    }
+    return true;
+}
+
+bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
+{
+    unit = SimUnit{};
+    // Waits as long as the host keeps the connection without sending.
+    while (!Readable(fd, 20))
+        if (m_stop.load()) return false;
+    std::vector<uint8_t>& b = unit.bytes;
+    if (!ReadExact(fd, b, 1, 2000)) return false;
+    const size_t len = b[0];
+    if (!inJob) {
+        if (len < 2) return false;
+        return ReadExact(fd, b, len, 2000);
+    }
+    // During a job a unit is a frame only when it is one the table knows and
+    // nothing follows it; the host waits for the answer before sending more.
+    if (len >= 2 && len <= kFrameBufferBytes) {
+        if (!ReadExact(fd, b, len, 2000)) return false;
+        if (CSimMachine::IsValidFrame(b) && !Readable(fd, 10)) return true;
+    }
+    unit.chunk = true;
+    return ReadExact(fd, b, kDataChunkBytes, 2000);
+}
+
+bool CMachineSim::SendReply(int fd, std::vector<uint8_t> reply, const SimFaults& f)
+{
+    if (f.lateMs > 0) SleepUnlessStopped(f.lateMs);
+    if (f.closeMidExchange) {
+        SendAll(fd, reply.data(), reply.size() / 2);
+        return false;
+    }
+    if (f.shortReply && !reply.empty()) reply.pop_back();
+    if (!f.splitReply) return SendAll(fd, reply.data(), reply.size());
+    // About four pieces, a few milliseconds apart.
+    const size_t piece = reply.size() / 4 > 0 ? reply.size() / 4 : 1;
+    for (size_t at = 0; at < reply.size(); at += piece) {
+        if (!SendAll(fd, reply.data() + at, std::min(piece, reply.size() - at))) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+void CMachineSim::ServeConnection(int fd)
+{
+    for (;;) {
+        bool inJob;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            inJob = m_machine.InJob();
+        }
+        SimUnit unit;
+        const bool whole = ReadUnit(fd, unit, inJob);
+        if (!whole && unit.bytes.empty()) return;
+        if (m_stderr.load())
+            std::fprintf(stderr, "machine-sim: %s%s\n", CSimMachine::Describe(unit).c_str(),
+                         whole ? "" : " (incomplete)");
+        std::vector<uint8_t> reply;
+        SimFaults faults;
+        {
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_received.push_back(unit);
+            if (!whole) return;
+            faults = m_faults;
+            reply = m_machine.Handle(unit, faults, NowMs());
+        }
+        if (!SendReply(fd, std::move(reply), faults)) return;
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+// The simulated machine on loopback TCP: one connection at a time, one unit
+// (frame or data chunk) at a time, answered as the machine would, with the
+// faults it is told to show. Runs in a thread of its own.
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "tools/machine-sim/SimFaults.h"
+#include "tools/machine-sim/SimMachine.h"
+
+class CMachineSim {
+public:
+    CMachineSim() = default;
+    ~CMachineSim();
+    CMachineSim(const CMachineSim&) = delete;
+    CMachineSim& operator=(const CMachineSim&) = delete;
+
+    // Listens on 127.0.0.1:port (0 picks a free port) and serves in a thread.
+    // Returns the port, or -1.
+    int Start(int port = 5188);
+    void Stop();
+    int Port() const { return m_port; }
+
+    void SetFaults(const SimFaults& faults);
+    SimFaults Faults();
+    // One line per unit on standard error (on by default).
+    void SetLogToStderr(bool on) { m_stderr.store(on); }
+
+    // What arrived, in order; connections accepted so far.
+    std::vector<SimUnit> Received();
+    void ClearReceived();
+    int Connections();
+
+    // Runs f on the machine's state under the lock.
+    template <class F>
+    auto WithMachine(F f)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return f(m_machine);
+    }
+
+private:
+    void Serve();
+    void ServeConnection(int fd);
+    // False when the connection ended or broke.
+    bool ReadUnit(int fd, SimUnit& unit, bool inJob);
+    bool ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int timeoutMs);
+    bool SendReply(int fd, std::vector<uint8_t> reply, const SimFaults& faults);
+    void SleepUnlessStopped(int ms);
+
+    // The serving thread; runs Serve until m_stop.
+    std::thread m_thread;
+    // Written by Stop (any thread); read by the serving thread.
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stderr{true};
+    int m_listen = -1;  // owned by Start/Stop and the serving thread
+    int m_port = -1;
+    // Guards the machine, the faults and the record below. Written by the
+    // serving thread (units) and the test (faults, state); read by both.
+    std::mutex m_lock;
+    CSimMachine m_machine;
+    SimFaults m_faults;
+    std::vector<SimUnit> m_received;
+    int m_connections = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+// What the simulated machine received of one job, kept raw; decoding it into
+// an image and a knife path builds on this.
+#include <cstdint>
+#include <vector>
+
+struct SimJob {
+    bool started = false;
+    bool finished = false;  // code 10
+    bool aborted = false;   // code 11
+    int32_t lengthPulses = 0;  // command 16
+    int32_t bandColumns = 0;
+    std::vector<std::vector<uint8_t>> chunks;  // every 1400-byte data chunk, in order
+    struct BandHeader {
+        int32_t band;
+        uint8_t bidirectional;
+        size_t chunksBefore;  // chunks received before this header
+    };
+    std::vector<BandHeader> bands;
+    struct KnifeHeader {
+        int32_t records;
+        size_t chunksBefore;
+    };
+    std::vector<KnifeHeader> knifePasses;
+    int64_t bytesReceived = 0;
+};

@@ -1,0 +1,151 @@
+#include "tools/machine-sim/SimMachine.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "link/LinkCommand.h"
+#include "link/LinkFrame.h"
+#include "link/LinkState.h"
+
+CSimMachine::CSimMachine() : state(MachineState::Ready), params{}
+{
+    FillDefaultMachineParams(params);
+    params.machineIp = 0x0100007F;  // 127.0.0.1, first octet low
+}
+
+bool CSimMachine::IsValidFrame(const std::vector<uint8_t>& b)
+{
+    if (b.size() < 2 || b[0] != b.size()) return false;
+    const CommandInfo* c = FindCommand(b[1]);
+    return c != nullptr && c->payloadBytes + 2 == b[0];
+}
+
+std::string CSimMachine::Describe(const SimUnit& u)
+{
+    char line[160];
+    if (u.chunk) {
+        std::snprintf(line, sizeof line, "data chunk %zu bytes", u.bytes.size());
+        return line;
+    }
+    if (u.bytes.size() < 2) return "frame too short";
+    const CommandInfo* c = FindCommand(u.bytes[1]);
+    std::snprintf(line, sizeof line, "frame len=%u code=%u (%s)", unsigned(u.bytes[0]), unsigned(u.bytes[1]),
+                  c ? c->name : "unknown");
+    std::string s = line;
+    const uint8_t* p = u.bytes.data() + 2;
+    const size_t n = u.bytes.size() - 2;
+    if (u.bytes[1] == LinkCommand::JobStart && n == 8) {
+        std::snprintf(line, sizeof line, " length=%d columns=%d", GetInt32(p), GetInt32(p + 4));
+        s += line;
+    } else if (u.bytes[1] == LinkCommand::BandHeader && n == 6) {
+        std::snprintf(line, sizeof line, " band=%d bidir=%u", GetInt32(p), unsigned(p[4]));
+        s += line;
+    } else if (u.bytes[1] == LinkCommand::KnifeHeader && n == 4) {
+        std::snprintf(line, sizeof line, " records=%d", GetInt32(p));
+        s += line;
+    } else if (n > 0) {
+        std::snprintf(line, sizeof line, " payload %zu bytes", n);
+        s += line;
+    }
+    return s;
+}
+
+uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
+{
+    if (state == MachineState::PlotTest && nowMs >= cleanUntilMs) state = MachineState::Ready;
+    if (faults.memError) return MachineState::MemError;
+    return state;
+}
+
+std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faults, int64_t nowMs)
+{
+    if (u.chunk) {
+        job.chunks.push_back(u.bytes);
+        job.bytesReceived += static_cast<int64_t>(u.bytes.size());
+        if (faults.answerOneAfter >= 0 && !answeredOne &&
+            job.chunks.size() > static_cast<size_t>(faults.answerOneAfter)) {
+            answeredOne = true;
+            return {1};
+        }
+        return {Status(faults, nowMs)};
+    }
+    if (u.bytes.size() < 2) return {};
+    const uint8_t code = u.bytes[1];
+    const uint8_t* p = u.bytes.data() + 2;
+    const size_t n = u.bytes.size() - 2;
+    Status(faults, nowMs);
+    switch (code) {
+    case LinkCommand::JogStop:
+        jog = 0;
+        break;
+    case LinkCommand::JogUp:
+    case LinkCommand::JogDown:
+    case LinkCommand::JogLeft:
+    case LinkCommand::JogRight:
+        if (state == MachineState::Ready) jog = code;
+        break;
+    case LinkCommand::FanOn: fanOn = true; break;
+    case LinkCommand::FanOff: fanOn = false; break;
+    case LinkCommand::KnifeOn: knifeOn = true; break;
+    case LinkCommand::KnifeOff: knifeOn = false; break;
+    case LinkCommand::Clean:
+        if (state == MachineState::Ready) {
+            state = MachineState::PlotTest;
+            cleanUntilMs = nowMs + cleanMs;
+        }
+        break;
+    case LinkCommand::JobFinished:
+        if (InJob()) job.finished = true;
+        state = MachineState::Ready;
+        break;
+    case LinkCommand::JobAbort:
+        if (InJob()) job.aborted = true;
+        state = MachineState::Ready;
+        break;
+    case LinkCommand::Resume:
+        if (state == MachineState::Paused) state = MachineState::Plotting;
+        break;
+    case LinkCommand::Pause:
+        if (state == MachineState::Plotting) state = MachineState::Paused;
+        break;
+    case LinkCommand::JobStart:
+        job = SimJob{};
+        job.started = true;
+        answeredOne = false;
+        ++jobs;
+        if (n >= 8) {
+            job.lengthPulses = GetInt32(p);
+            job.bandColumns = GetInt32(p + 4);
+        }
+        state = MachineState::Plotting;
+        break;
+    case LinkCommand::BandHeader:
+        if (n >= 6) job.bands.push_back({GetInt32(p), p[4], job.chunks.size()});
+        break;
+    case LinkCommand::KnifeHeader:
+        if (n >= 4) job.knifePasses.push_back({GetInt32(p), job.chunks.size()});
+        break;
+    case LinkCommand::ReadHeadPosition: {
+        std::vector<uint8_t> r(4);
+        PutInt32(r.data(), headPosition);
+        return r;
+    }
+    case LinkCommand::ReadParams: {
+        std::vector<uint8_t> r(kParamsWireBytes);
+        std::memcpy(r.data(), &params, sizeof params);
+        r[56] = paramsTail[0];
+        r[57] = paramsTail[1];
+        return r;
+    }
+    case LinkCommand::WriteParams:
+        if (n >= sizeof params) std::memcpy(&params, p, sizeof params);
+        break;
+    case LinkCommand::StatusPoll:
+        if (jog == LinkCommand::JogLeft) headPosition += jogStepPulses;
+        if (jog == LinkCommand::JogRight) headPosition -= jogStepPulses;
+        break;
+    default:
+        break;
+    }
+    return {Status(faults, nowMs)};
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The simulated machine's behaviour, apart from any socket: its state, its
+// parameter block, and its answer to each frame or data chunk.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/MachineParams.h"
+#include "tools/machine-sim/SimFaults.h"
+#include "tools/machine-sim/SimJob.h"
+
+// One unit received from the host: a frame, or (during a job) a data chunk.
+struct SimUnit {
+    bool chunk = false;
+    std::vector<uint8_t> bytes;
+};
+
+class CSimMachine {
+public:
+    CSimMachine();
+
+    // The reply to a unit, before any transport fault.
+    std::vector<uint8_t> Handle(const SimUnit& unit, const SimFaults& faults, int64_t nowMs);
+    // A frame as the table defines it (a known code with its length).
+    static bool IsValidFrame(const std::vector<uint8_t>& bytes);
+    // One readable line for the log.
+    static std::string Describe(const SimUnit& unit);
+
+    // The status byte now (a cleaning run ends by time).
+    uint8_t Status(const SimFaults& faults, int64_t nowMs);
+    bool InJob() const { return job.started && !job.finished && !job.aborted; }
+
+    uint8_t state;
+    int32_t headPosition = 0;
+    int jog = 0;  // 0 still, else the jog code moving
+    bool fanOn = false;
+    bool knifeOn = false;
+    MachineParams params;
+    std::array<uint8_t, 2> paramsTail{};  // the block's two reserved link bytes
+    int cleanMs = 300;
+    int64_t cleanUntilMs = 0;
+    int32_t jogStepPulses = 400;  // carriage pulses per poll while jogging across
+    SimJob job;
+    int jobs = 0;
+    bool answeredOne = false;  // answer-one-after used in this job
+};
