@@ -51,12 +51,26 @@ void FillMarker(COnePage& page, int pieces, int points, double lengthMm, double 
     page.CalcInkExtents();
 }
 
-void BM_WidestBand(benchmark::State& state)
+// A dense marker: about a million points on 2,000 pieces over 3 m x 1.9 m,
+// about 500 m of printed line.
+void FillDenseMarker(COnePage& page)
+{
+    FillMarker(page, 2000, 500, 3000, 1900, 9);
+}
+
+// Over-inked stress case: 5,000 pieces, about 1,900 m of line on the same area.
+void FillOverInkedMarker(COnePage& page)
+{
+    FillMarker(page, 5000, 200, 3000, 1900, 9);
+}
+
+// One band in the middle of the marker at the widest job the width check
+// allows (about 11,750 columns).
+void WidestBand(benchmark::State& state, void (*fill)(COnePage&))
 {
     const JobSnapshot s = DefaultSnap();
     COnePage page;
-    // About 11,750 columns: 1,990 mm across; the band (25 mm) densely drawn.
-    FillMarker(page, 400, 200, 25, 1990, 3);
+    fill(page);
     const int32_t columns = 11750;
     BandEngine engine;
     if (!engine.Setup(page, s, columns)) {
@@ -64,20 +78,26 @@ void BM_WidestBand(benchmark::State& state)
         return;
     }
     BandBuffers& buf = TheBandBuffers();
+    int32_t band = 60;
     for (auto _ : state) {
-        engine.PrepareBand(0, buf);
+        engine.PrepareBand(band, buf);
         benchmark::DoNotOptimize(buf.packedBytes);
+        band = band == 64 ? 60 : band + 1;
     }
     state.counters["columns"] = columns;
     state.counters["packedBytes"] = buf.packedBytes;
 }
+void BM_WidestBand(benchmark::State& state) { WidestBand(state, FillDenseMarker); }
+void BM_WidestBandOverInked(benchmark::State& state) { WidestBand(state, FillOverInkedMarker); }
 BENCHMARK(BM_WidestBand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WidestBandOverInked)->Unit(benchmark::kMillisecond);
 
-void BM_DenseMarker3m(benchmark::State& state)
+// From the page's curves to every packed band of the marker.
+void WholeMarker(benchmark::State& state, void (*fill)(COnePage&))
 {
     const JobSnapshot s = DefaultSnap();
     COnePage page;
-    FillMarker(page, 5000, 200, 3000, 1900, 9);  // about a million points
+    fill(page);
     size_t points = 0;
     for (const auto& c : page.m_curves) points += c->m_points.size();
     const BandCountResult count = CountBandsOf(page.m_maxX, page.m_maxY, s);
@@ -99,6 +119,9 @@ void BM_DenseMarker3m(benchmark::State& state)
     state.counters["bands"] = count.bands;
     state.counters["columns"] = count.columns;
 }
+void BM_DenseMarker3m(benchmark::State& state) { WholeMarker(state, FillDenseMarker); }
+void BM_OverInkedMarker3m(benchmark::State& state) { WholeMarker(state, FillOverInkedMarker); }
 BENCHMARK(BM_DenseMarker3m)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverInkedMarker3m)->Unit(benchmark::kMillisecond);
 
 }  // namespace
