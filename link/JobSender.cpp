@@ -127,8 +127,7 @@ int CJobSender::WaitMachineReady()
             continue;
         }
         failingSince = -1;
-        const uint8_t status = MachineStatus.load();
-        const uint8_t state = status & 0x0F;
+        const uint8_t state = MachineStatus.load() & 0x0F;
         if (state != MachineState::Plotting && state != MachineState::Paused) {
             m_queue.Clear();
             return 1;
@@ -136,7 +135,8 @@ int CJobSender::WaitMachineReady()
         m_clock.SleepMs(m_timings.readyPauseMs);
         const int code = m_queue.Pop();
         if (code >= 0) ServeQueuedCode(m_commu, m_clock, static_cast<uint8_t>(code));
-        if (status == MachineState::Plotting) return 0;
+        // The last status received, so a pause just served holds the job here.
+        if (MachineStatus.load() == MachineState::Plotting) return 0;
     }
 }
 
