@@ -15,9 +15,8 @@ struct PulsePoint {
 };
 
 // Plot units to machine pulses: the knife sits offset from the ink heads.
-std::vector<PulsePoint> ToPulses(const std::vector<PlotPoint>& points)
+std::vector<PulsePoint> ToPulses(const std::vector<PlotPoint>& points, const MachineParams& mp)
 {
-    const MachineParams mp = SnapshotMachineParams();
     const double offX = mp.inkCutOverlapX * 0.1;
     const double offY = (mp.inkAccelMm - 32.5) + mp.inkCutOverlapY * 0.1;
     std::vector<PulsePoint> out;
@@ -77,8 +76,18 @@ void EmitSegment(bool first, int32_t c0, int32_t c1, int32_t x0, int32_t y0, int
 
 void CCurve::ClipCutToBand(int32_t lo, int32_t hi) const
 {
+    ClipCutToBand(lo, hi, SnapshotMachineParams());
+}
+
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi) const
+{
+    ClipShortCutToBand(lo, hi, SnapshotMachineParams());
+}
+
+void CCurve::ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
+{
     if (m_points.size() < 2) return;
-    const std::vector<PulsePoint> pp = ToPulses(m_points);
+    const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
     for (size_t i = 0; i + 1 < pp.size(); ++i) {
         const PulsePoint a = pp[i], b = pp[i + 1];
         const int32_t ax = TruncToInt(a.x), bx = TruncToInt(b.x);
@@ -89,10 +98,10 @@ void CCurve::ClipCutToBand(int32_t lo, int32_t hi) const
     }
 }
 
-void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi) const
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
 {
     if (m_points.size() < 2) return;
-    const std::vector<PulsePoint> pp = ToPulses(m_points);
+    const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
     for (size_t i = 0; i + 1 < pp.size(); ++i) {
         const int32_t x0 = TruncToInt(pp[i].x), y0 = TruncToInt(pp[i].y);
         const int32_t x1 = TruncToInt(pp[i + 1].x), y1 = TruncToInt(pp[i + 1].y);
