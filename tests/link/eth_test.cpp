@@ -57,10 +57,10 @@ protected:
     }
     static void UsePort(int port) { theEthOptions.port = port; }
     std::vector<uint8_t> Unit(size_t i) { return sim.Received().at(i).bytes; }
-    void Fault(const char* spec)
+    void Fault(const char* text)
     {
         SimFaults f;
-        ASSERT_TRUE(ApplyFault(spec, f)) << spec;
+        ASSERT_TRUE(ApplyFault(text, f)) << text;
         sim.SetFaults(f);
     }
     int ReadParams26()
