@@ -40,7 +40,7 @@ protected:
         UsePort(sim.Port());
         theEthOptions.addressOverride = INADDR_LOOPBACK;
         theEthOptions.connectTimeoutMs = 300;
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
         theSettings.Set(Slot::ConnectViaEth, 1);
         g_jobActive = false;
         MachineStatus = 0;
@@ -184,7 +184,7 @@ TEST_F(EthLink, MisbehavingMachine)
         sim.SetFaults({});
         theEthOptions.replyTimeoutMs = 1000;  // a late reply may still hold the machine
         EXPECT_EQ(ReadParams26(), 0);
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
     }
     Fault("refuse");
     EXPECT_NE(commu.SendShortCommand(58), 0);
