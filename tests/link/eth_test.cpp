@@ -173,7 +173,7 @@ TEST_F(EthLink, MisbehavingMachine)
         int commandResult;
     };
     const Case cases[] = {
-        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=400", -2, -1},
+        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=700", -2, -1},
         {"short-reply", -2, -1}, {"close-mid-exchange", -2, -1},
     };
     for (const Case& c : cases) {
@@ -194,7 +194,7 @@ TEST_F(EthLink, MisbehavingMachine)
 TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
 {
     g_jobActive = true;  // the connection would otherwise be kept
-    Fault("late=300");
+    Fault("late=700");
     EXPECT_EQ(commu.SendShortCommand(58), -2);
     sim.SetFaults({});
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });
