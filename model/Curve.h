@@ -1,10 +1,12 @@
 #pragma once
 // One polyline of a job page, in plot units (1/40 mm).
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 class CArchive;
+class Canvas;
 
 struct PlotPoint {
     int32_t x = 0;
@@ -47,5 +49,28 @@ public:
     // Task-file record (CurveRecord.cpp).
     void Serialize(CArchive& ar);
 
+    // ---- Task-file class identity (CurveRecord.cpp).
+    static constexpr char kClassName[] = "CCurve";
+    static constexpr uint16_t kSchema = 1;
+    // Least bytes of one stored curve: a class-reference word, a tag of
+    // length 0 in the 8-bit form, six int32 fields and a point count word.
+    static constexpr size_t kMinRecordBytes = 2 + 1 + 6 * 4 + 2;
+
     // Geometry for selection, cutting and drawing (CurveGeometry.cpp).
+    // Geometry for selection, cutting and drawing --------------------------
+    // Selection in view pixels (CurveGeometry.cpp).
+    bool IsInsideRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
+    bool HitTest(int32_t x, int32_t y) const;
+    // Winding rule over the stored edges only: no closing edge.
+    bool ContainsPoint(int32_t x, int32_t y) const;
+    // Knife compensation in plot units (KnifeCompensation.cpp).
+    void CompensateCorners();
+    void ExtendEnds();
+    // Clipping to the feed-axis band [lo, hi) in pulses, appending to
+    // g_knifePoints (BandClip.cpp).
+    void ClipCutToBand(int32_t lo, int32_t hi) const;
+    void ClipShortCutToBand(int32_t lo, int32_t hi) const;
+    // CurveDraw.cpp.
+    void Draw(Canvas& canvas) const;
+    // ------------------------------------------------------------------------
 };

@@ -17,10 +17,12 @@ void COnePage::CopyPageFrom(const COnePage& src)
     m_maxY = src.m_maxY;
     m_minY = src.m_minY;
     m_startPos = src.m_startPos;
-    m_curves.reserve(m_curves.size() + src.m_curves.size());
-    for (const auto& c : src.m_curves) {
+    // By index over the source's count at entry: the source may be this page.
+    const size_t n = src.m_curves.size();
+    m_curves.reserve(m_curves.size() + n);
+    for (size_t i = 0; i < n; ++i) {
         auto copy = std::make_unique<CCurve>();
-        copy->CopyFrom(*c);
+        copy->CopyFrom(*src.m_curves[i]);
         m_curves.push_back(std::move(copy));
     }
 }

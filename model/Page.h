@@ -8,6 +8,7 @@
 #include "model/Curve.h"
 
 class CArchive;
+class Canvas;
 
 namespace JobState {
 enum : int32_t { Manual = 0, Auto = 1, Done = 2, Printing = 3 };
@@ -46,7 +47,48 @@ public:
     // Task-file record (PageRecord.cpp).
     void Serialize(CArchive& ar);
 
+    // ---- Task-file class identity (PageRecord.cpp).
+    static constexpr char kClassName[] = "COnePage";
+    static constexpr uint16_t kSchema = 1;
+    // Least bytes of one stored page: a class-reference word, ten int32
+    // fields, an empty 8-bit name, a bare 32-bit time and a curve count word.
+    static constexpr size_t kMinRecordBytes = 2 + 10 * 4 + 1 + 4 + 2;
+
     // Transforms, send preparation, joining and outlines (PageTransforms.cpp, Outline*.cpp).
+    // Transforms, send preparation, joining and outlines ---------------------
+    // Every curve in array order (PageTransforms.cpp).
+    void DrawAll(Canvas& canvas) const;
+
+    // PageTransforms.cpp.
+    void Rotate90();
+    void MoveToLowerLeft();
+    void NormalizeOrigin();
+    void ScaleAll(double sx, double sy);
+    void ApplyStartPosition();
+    void ShiftUp(int32_t a);
+    void ReorderByKind(int32_t flag);
+    void SetAllToPlot();
+    // PageSplit.cpp. A width of 0 or less does nothing.
+    void SplitAlongY(int32_t w);
+
+    // SendPreparation.cpp.
+    void AddCleaningStripes(int32_t strength);
+    // A length of 0 or less does nothing.
+    void SplitLongCuts(int32_t L, int32_t g);
+    void ClassifyShortCuts();
+    void CompensateCutCorners();
+    void ExtendCutEnds();
+    void CleanUpCurves();
+
+    // CurveJoin.cpp.
+    void JoinConnectedCurves();
+    void JoinNearbyCurves();
+    // EndHooks.cpp.
+    void SplitEndHooks();
+    // OutlineDetect.cpp.
+    void DetectOutlines();
+    void DemoteNestedOutlines();
+    // ------------------------------------------------------------------------
 };
 
 // The job being sent: filled by the job start, read by the sending thread.

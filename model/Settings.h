@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace Slot {
 enum : int {
@@ -59,6 +60,15 @@ public:
     void EnsureDataDirs();
     // Writes the two stroke-font files from the embedded resources when missing.
     void EnsureFontFiles();
+
+    // --- Stroke-font resources (model/FontFiles.cpp) ---
+    // Resource ids of the embedded stroke fonts, type "FON".
+    static constexpr int FontHzResource = 153;
+    static constexpr int FontEnResource = 154;
+    // Writes the embedded resource (id, type matched without regard to case)
+    // to a new file at path; an existing file is left alone. True only when
+    // every byte reached the file; a failed write leaves no file behind.
+    static bool ExtractResourceToFile(int id, std::u16string_view type, const std::u16string& path);
 
 private:
     std::array<std::u16string, 4> m_paths;

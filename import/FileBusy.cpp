@@ -1,0 +1,63 @@
+#include "import/FileBusy.h"
+
+#include <fcntl.h>
+#include <signal.h>
+
+#include <cerrno>
+#include <chrono>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// A lease broken during the short probe would deliver SIGIO, whose default
+// action ends the process; nothing in the program uses SIGIO otherwise.
+void IgnoreSigioOnce()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        struct sigaction old {};
+        if (sigaction(SIGIO, nullptr, &old) == 0 && old.sa_handler == SIG_DFL) {
+            struct sigaction ign {};
+            ign.sa_handler = SIG_IGN;
+            sigemptyset(&ign.sa_mask);
+            sigaction(SIGIO, &ign, nullptr);
+        }
+    });
+}
+
+// Size and time seen at the previous probe of each path, for file systems
+// without leases. Written and read by the reader's caller thread, under g_seenLock.
+std::mutex g_seenLock;
+std::map<std::string, std::pair<int64_t, int64_t>> g_seen;
+
+constexpr int64_t kSettledNs = int64_t{2} * 1000 * 1000 * 1000;
+
+}  // namespace
+
+bool IsFileBusy(int fd, const std::string& path, int64_t size, int64_t mtimeNs)
+{
+    IgnoreSigioOnce();
+    if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+        fcntl(fd, F_SETLEASE, F_UNLCK);
+        return false;
+    }
+    if (errno == EAGAIN || errno == EBUSY) return true;
+
+    const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                            std::chrono::system_clock::now().time_since_epoch())
+                            .count();
+    std::lock_guard<std::mutex> lock(g_seenLock);
+    auto it = g_seen.find(path);
+    if (it != g_seen.end() && it->second == std::make_pair(size, mtimeNs)) {
+        g_seen.erase(it);
+        return false;
+    }
+    if (now - mtimeNs >= kSettledNs) {
+        if (it != g_seen.end()) g_seen.erase(it);
+        return false;
+    }
+    g_seen[path] = {size, mtimeNs};
+    return true;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Our own 1-bit line rasteriser for the band images. Coordinates are page
+// pixels: x the row (1/12 mm along the feed), y the column (one ink interval
+// across). A window holds a run of rows of every column; every pixel decision
+// depends only on the pixel relative to the segment, so a band is exactly the
+// same rows of the page drawn as one tall image.
+#include <cstdint>
+
+// Coordinates are kept within +-kPixelLimit so the exact tests fit 64/128 bits.
+constexpr int32_t kPixelLimit = 1 << 26;
+
+struct BitWindow {
+    uint8_t* bits = nullptr;  // `columns` scan lines of `stride` bytes
+    int32_t row0 = 0;         // page row held by bit 7 of byte 0
+    int32_t rows = 0;         // rows held, at most stride * 8
+    int32_t stride = 0;
+    int32_t columns = 0;
+
+    void Set(int32_t row, int32_t column) const
+    {
+        const int32_t r = row - row0;
+        bits[static_cast<int64_t>(column) * stride + (r >> 3)] |= static_cast<uint8_t>(0x80u >> (r & 7));
+    }
+    bool Get(int32_t row, int32_t column) const
+    {
+        const int32_t r = row - row0;
+        return (bits[static_cast<int64_t>(column) * stride + (r >> 3)] >> (7 - (r & 7))) & 1;
+    }
+};
+
+// The dash pattern of line types other than 0, in band pixels.
+constexpr double kDashOn = 100.0;
+constexpr double kDashPeriod = 140.0;
+
+struct PenSegment {
+    int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    double s0 = 0;  // dashed: distance along the curve at (x0, y0)
+};
+
+// Solid pen of width 1: a one-pixel line without its last pixel.
+void DrawThinSegment(const BitWindow& w, const PenSegment& s);
+// Solid pen wider than 1: the segment with round ends (a zero-length segment
+// gives the disc).
+void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width);
+// Dashed geometric pen: flat ends, 100 on and 40 off along the curve from s0.
+void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width);

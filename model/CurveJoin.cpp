@@ -1,0 +1,183 @@
+#include <algorithm>
+#include <cmath>
+#include <deque>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "model/Geometry.h"
+#include "model/Page.h"
+
+void COnePage::JoinConnectedCurves()
+{
+    if (m_curves.size() < 2) return;
+    // One pass: a joined curve is compared again with its new neighbour, which
+    // is simply the next curve of the old array.
+    std::vector<std::unique_ptr<CCurve>> out;
+    out.reserve(m_curves.size());
+    std::unique_ptr<CCurve> cur = std::move(m_curves[0]);
+    for (size_t j = 1; j < m_curves.size(); ++j) {
+        std::unique_ptr<CCurve> next = std::move(m_curves[j]);
+        if (!cur->m_points.empty() && !next->m_points.empty() && cur->m_kind == next->m_kind &&
+            cur->m_points.back() == next->m_points.front()) {
+            cur->m_points.insert(cur->m_points.end(), next->m_points.begin() + 1, next->m_points.end());
+            continue;
+        }
+        out.push_back(std::move(cur));
+        cur = std::move(next);
+    }
+    out.push_back(std::move(cur));
+    m_curves = std::move(out);
+}
+
+namespace {
+
+bool IsClosed(const CCurve& c)
+{
+    return c.m_points.size() > 3 && IsNearPoint(c.m_points.front(), c.m_points.back());
+}
+
+// End points of the curves still waiting to be joined, bucketed by 16-unit
+// cells so that a search for ends within 9 units looks at four cells at most.
+class EndGrid {
+public:
+    void Add(const PlotPoint& p, int32_t index) { m_cells[Key(p.x >> 4, p.y >> 4)].push_back(index); }
+    void Remove(const PlotPoint& p, int32_t index)
+    {
+        auto it = m_cells.find(Key(p.x >> 4, p.y >> 4));
+        if (it == m_cells.end()) return;
+        std::vector<int32_t>& v = it->second;
+        auto pos = std::find(v.begin(), v.end(), index);
+        if (pos != v.end()) {
+            *pos = v.back();
+            v.pop_back();
+        }
+    }
+    template <class F>
+    void ForNear(const PlotPoint& p, F f) const
+    {
+        const int64_t x0 = (int64_t{p.x} - 9) >> 4, x1 = (int64_t{p.x} + 9) >> 4;
+        const int64_t y0 = (int64_t{p.y} - 9) >> 4, y1 = (int64_t{p.y} + 9) >> 4;
+        for (int64_t cx = x0; cx <= x1; ++cx)
+            for (int64_t cy = y0; cy <= y1; ++cy) {
+                auto it = m_cells.find(Key(cx, cy));
+                if (it == m_cells.end()) continue;
+                for (int32_t k : it->second) f(k);
+            }
+    }
+
+private:
+    static uint64_t Key(int64_t cx, int64_t cy)
+    {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
+    }
+    std::unordered_map<uint64_t, std::vector<int32_t>> m_cells;
+};
+
+// The growing curve: reversing only flips which end is the logical start.
+class JoinedPoints {
+public:
+    explicit JoinedPoints(const std::vector<PlotPoint>& pts) : m_pts(pts.begin(), pts.end()) {}
+    const PlotPoint& First() const { return m_rev ? m_pts.back() : m_pts.front(); }
+    const PlotPoint& Last() const { return m_rev ? m_pts.front() : m_pts.back(); }
+    void Reverse() { m_rev = !m_rev; }
+    void Append(const PlotPoint& p)
+    {
+        if (m_rev)
+            m_pts.push_front(p);
+        else
+            m_pts.push_back(p);
+    }
+    std::vector<PlotPoint> Take() const
+    {
+        std::vector<PlotPoint> v(m_pts.begin(), m_pts.end());
+        if (m_rev) std::reverse(v.begin(), v.end());
+        return v;
+    }
+
+private:
+    std::deque<PlotPoint> m_pts;
+    bool m_rev = false;
+};
+
+}  // namespace
+
+void COnePage::JoinNearbyCurves()
+{
+    const int32_t n = static_cast<int32_t>(m_curves.size());
+    if (n < 2) return;
+    // A curve after the current one is never changed before it is joined or
+    // becomes current itself, so whether it may be joined is known up front.
+    std::vector<char> joinable(n), alive(n, 1);
+    EndGrid firsts, lasts;
+    for (int32_t k = 0; k < n; ++k) {
+        const CCurve& c = *m_curves[k];
+        joinable[k] = !c.m_points.empty() && !c.m_bNoJoin && !IsClosed(c);
+        if (!joinable[k]) continue;
+        firsts.Add(c.m_points.front(), k);
+        lasts.Add(c.m_points.back(), k);
+    }
+
+    for (int32_t i = 0; i < n; ++i) {
+        if (!alive[i]) continue;
+        CCurve& p = *m_curves[i];
+        if (joinable[i]) {
+            firsts.Remove(p.m_points.front(), i);
+            lasts.Remove(p.m_points.back(), i);
+        }
+        if (!joinable[i]) continue;
+        JoinedPoints pts(p.m_points);
+        bool joined = false;
+        for (;;) {
+            const PlotPoint f = pts.First(), l = pts.Last();
+            // The scan restarts after every join, so the partner is always the
+            // first waiting curve in array order that meets any of the tests.
+            int32_t best = n;
+            auto consider = [&](int32_t k, bool anyKind) {
+                if (k < best && (anyKind || m_curves[k]->m_kind == p.m_kind)) best = k;
+            };
+            firsts.ForNear(l, [&](int32_t k) {
+                if (IsNearPoint(l, m_curves[k]->m_points.front())) consider(k, true);
+            });
+            firsts.ForNear(f, [&](int32_t k) {
+                if (IsNearPoint(f, m_curves[k]->m_points.front())) consider(k, false);
+            });
+            lasts.ForNear(l, [&](int32_t k) {
+                if (IsNearPoint(l, m_curves[k]->m_points.back())) consider(k, false);
+            });
+            lasts.ForNear(f, [&](int32_t k) {
+                if (IsNearPoint(f, m_curves[k]->m_points.back())) consider(k, false);
+            });
+            if (best == n) break;
+            CCurve& q = *m_curves[best];
+            const bool sameKind = q.m_kind == p.m_kind;
+            bool reverseQ = false;
+            if (IsNearPoint(l, q.m_points.front())) {
+            } else if (sameKind && IsNearPoint(f, q.m_points.front())) {
+                pts.Reverse();
+            } else if (sameKind && IsNearPoint(l, q.m_points.back())) {
+                reverseQ = true;
+            } else {
+                pts.Reverse();
+                reverseQ = true;
+            }
+            const std::vector<PlotPoint>& qp = q.m_points;
+            if (reverseQ)
+                for (size_t t = qp.size() - 1; t-- > 0;) pts.Append(qp[t]);
+            else
+                for (size_t t = 1; t < qp.size(); ++t) pts.Append(qp[t]);
+            firsts.Remove(qp.front(), best);
+            lasts.Remove(qp.back(), best);
+            alive[best] = 0;
+            joined = true;
+        }
+        if (joined) p.m_points = pts.Take();
+    }
+
+    std::vector<std::unique_ptr<CCurve>> out;
+    out.reserve(n);
+    for (int32_t k = 0; k < n; ++k)
+        if (alive[k]) out.push_back(std::move(m_curves[k]));
+    m_curves = std::move(out);
+}

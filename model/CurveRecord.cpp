@@ -1,0 +1,36 @@
+#include "model/Archive.h"
+#include "model/Curve.h"
+
+void CCurve::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar.WriteString(g_strCurveTag);
+        ar.WriteI32(m_kind);
+        ar.WriteI32(m_maxX);
+        ar.WriteI32(m_maxY);
+        ar.WriteI32(m_minX);
+        ar.WriteI32(m_minY);
+        ar.WriteI32(m_lineType);
+        ar.WriteCount(m_points.size());
+        for (const PlotPoint& p : m_points) {
+            ar.WriteI32(p.x);
+            ar.WriteI32(p.y);
+        }
+        return;
+    }
+    // The tag is not checked; the last one loaded is written from then on.
+    g_strCurveTag = ar.ReadString();
+    m_kind = ar.ReadI32();
+    m_maxX = ar.ReadI32();
+    m_maxY = ar.ReadI32();
+    m_minX = ar.ReadI32();
+    m_minY = ar.ReadI32();
+    m_lineType = ar.ReadI32();
+    const uint32_t n = ar.ReadCount(2 * sizeof(int32_t));
+    std::vector<PlotPoint> points(n);
+    for (PlotPoint& p : points) {
+        p.x = ar.ReadI32();
+        p.y = ar.ReadI32();
+    }
+    m_points = std::move(points);
+}

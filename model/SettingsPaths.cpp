@@ -1,0 +1,108 @@
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "model/Settings.h"
+#include "model/Text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char16_t kMmFolder[] = u"PlotDirMm/";
+const char16_t kMilFolder[] = u"PlotDirMil/";
+
+// The executable's folder with a trailing '/', or empty when unknown.
+std::string ExecutableFolder()
+{
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || !exe.has_parent_path()) return {};
+    std::string dir = exe.parent_path().string();
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+// $XDG_DATA_HOME/OrlatCenter/, by default ~/.local/share/OrlatCenter/.
+std::string UserDataFolder()
+{
+    std::string base;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {  // relative values are to be ignored
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && home[0] ? home : "/tmp") + "/.local/share";
+    }
+    if (base.back() != '/') base += '/';
+    return base + "OrlatCenter/";
+}
+
+// Strips one trailing '/' for the existence test, as the folder is named.
+std::string ProbePath(const std::u16string& dir)
+{
+    std::u16string probe = dir;
+    if (!probe.empty() && probe.back() == u'/') probe.pop_back();
+    return ToUtf8(probe);
+}
+
+// Same directory by identity, not by spelling ("//", "/./", links).
+bool SameDirectory(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    if (!ec) return false;
+    const fs::path ca = fs::weakly_canonical(a, ec);
+    if (ec) return false;
+    const fs::path cb = fs::weakly_canonical(b, ec);
+    if (ec) return false;
+    return ca == cb;
+}
+
+void EnsureDataDir(std::u16string& dir, const std::u16string& programDir, const char16_t* folder)
+{
+    if (dir.empty()) dir = programDir + folder;
+    std::error_code ec;
+    const std::string probe = ProbePath(dir);
+    // The scanner deletes every plot file it reads: the setting is kept only
+    // when it names an existing directory other than the program's own.
+    if (dir.size() > 2 && fs::is_directory(probe, ec) && !SameDirectory(probe, ToUtf8(programDir))) return;
+    dir = programDir + folder;
+    const std::string fallback = ProbePath(dir);
+    if (!fs::exists(fallback, ec)) fs::create_directory(fallback, ec);  // a failure leaves an empty scan
+}
+
+}  // namespace
+
+void CSettings::InitPaths()
+{
+    std::string dir = ExecutableFolder();
+    if (dir.empty() || ::access(dir.c_str(), W_OK) != 0) {
+        // An installed program's folder is read-only: keep the job list,
+        // settings and data folders in the user's data folder instead.
+        dir = UserDataFolder();
+        std::error_code ec;
+        fs::create_directories(dir, ec);
+    }
+    InitPathsFrom(FromUtf8(dir));
+}
+
+void CSettings::InitPathsFrom(const std::u16string& programDir)
+{
+    std::u16string dir = programDir;
+    if (dir.empty() || dir.back() != u'/') dir += u'/';
+    SetPath(Slot::ProgramDir, dir);
+    SetPath(Slot::LastTaskPath, dir + u"last2107.orlattask");
+    SetPath(Slot::FontHzPath, dir + u"fon_hz.bin");
+    SetPath(Slot::FontEnPath, dir + u"fon_en.bin");
+}
+
+void CSettings::EnsureDataDirs()
+{
+    const std::u16string& programDir = Path(Slot::ProgramDir);
+    EnsureDataDir(DataDirMm, programDir, kMmFolder);
+    EnsureDataDir(DataDirMil, programDir, kMilFolder);
+}

@@ -1,0 +1,171 @@
+#include "model/TaskFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <new>
+#include <string>
+
+#include "model/Archive.h"
+#include "model/Text.h"
+
+namespace {
+
+TaskFileStatus FromFault(ArchiveFault f)
+{
+    switch (f) {
+    case ArchiveFault::Truncated: return TaskFileStatus::Truncated;
+    case ArchiveFault::BadLength: return TaskFileStatus::BadLength;
+    case ArchiveFault::WrongClass: return TaskFileStatus::WrongClass;
+    case ArchiveFault::BadSchema: return TaskFileStatus::BadSchema;
+    case ArchiveFault::BadReference: return TaskFileStatus::BadReference;
+    }
+    return TaskFileStatus::BadReference;
+}
+
+bool WriteAll(int fd, const uint8_t* p, size_t n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, p, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += w;
+        n -= static_cast<size_t>(w);
+    }
+    return true;
+}
+
+// Makes the temporary names of concurrent saves in one process distinct.
+// Written and read by any thread that saves.
+std::atomic<unsigned> g_tempCounter{0};
+
+// Closes a descriptor on every way out of a scope.
+struct FdCloser {
+    int fd;
+    ~FdCloser() { if (fd >= 0) ::close(fd); }
+};
+
+std::string FolderOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+}  // namespace
+
+const char* TaskFileStatusName(TaskFileStatus s)
+{
+    switch (s) {
+    case TaskFileStatus::Ok: return "ok";
+    case TaskFileStatus::Truncated: return "truncated";
+    case TaskFileStatus::BadLength: return "bad length";
+    case TaskFileStatus::WrongClass: return "wrong class";
+    case TaskFileStatus::BadSchema: return "bad schema";
+    case TaskFileStatus::BadReference: return "bad reference";
+    case TaskFileStatus::OutOfMemory: return "out of memory";
+    case TaskFileStatus::OpenFailed: return "open failed";
+    case TaskFileStatus::ReadFailed: return "read failed";
+    case TaskFileStatus::WriteFailed: return "write failed";
+    case TaskFileStatus::ReplaceFailed: return "replace failed";
+    }
+    return "unknown";
+}
+
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages)
+{
+    std::vector<uint8_t> out;
+    CArchive ar(CArchive::StoreTo{out});
+    StoreObjectArray(ar, pages);
+    return out;
+}
+
+TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::unique_ptr<COnePage>>& pages)
+{
+    const std::u16string oldTag = g_strCurveTag;
+    try {
+        std::vector<std::unique_ptr<COnePage>> loaded;
+        CArchive ar(CArchive::LoadFrom{bytes});
+        LoadObjectArray(ar, loaded);
+        pages = std::move(loaded);
+        return TaskFileStatus::Ok;
+    } catch (const ArchiveError& e) {
+        g_strCurveTag = oldTag;
+        return FromFault(e.fault);
+    } catch (const std::bad_alloc&) {
+        g_strCurveTag = oldTag;
+        return TaskFileStatus::OutOfMemory;
+    }
+}
+
+TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages)
+{
+    std::vector<uint8_t> bytes;
+    std::string target;
+    try {
+        bytes = StoreTaskBytes(pages);
+        target = ToUtf8(path);
+    } catch (const std::bad_alloc&) {
+        return TaskFileStatus::OutOfMemory;
+    }
+    // The temporary file lives in the target's folder so that the rename
+    // stays on one file system and replaces the target in one step.
+    const std::string folder = FolderOf(target);
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(g_tempCounter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) return TaskFileStatus::WriteFailed;
+    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        ::unlink(temp.c_str());
+        return TaskFileStatus::WriteFailed;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return TaskFileStatus::ReplaceFailed;
+    }
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return TaskFileStatus::Ok;
+}
+
+TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages)
+{
+    std::vector<uint8_t> bytes;
+    try {
+        const std::string name = ToUtf8(path);
+        const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return TaskFileStatus::OpenFailed;
+        const FdCloser closer{fd};
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return TaskFileStatus::OpenFailed;
+        bytes.reserve(static_cast<size_t>(st.st_size));
+        uint8_t buf[65536];
+        for (;;) {
+            const ssize_t r = ::read(fd, buf, sizeof buf);
+            if (r < 0) {
+                if (errno == EINTR) continue;
+                return TaskFileStatus::ReadFailed;
+            }
+            if (r == 0) break;
+            bytes.insert(bytes.end(), buf, buf + r);
+        }
+    } catch (const std::bad_alloc&) {
+        return TaskFileStatus::OutOfMemory;
+    }
+    return LoadTaskBytes(bytes, pages);
+}

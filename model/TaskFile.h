@@ -1,0 +1,37 @@
+#pragma once
+// The task file: the job list as one archived array of pages, no header.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "model/Page.h"
+
+enum class TaskFileStatus : int {
+    Ok = 0,
+    Truncated,       // the file ends inside a record
+    BadLength,       // a count or length larger than what follows
+    WrongClass,      // a slot holds a class other than its own
+    BadSchema,       // a class record of another schema
+    BadReference,    // a null or back-reference, or an unknown class number
+    OutOfMemory,
+    OpenFailed,      // missing, unreadable or not a regular file
+    ReadFailed,
+    WriteFailed,     // the temporary file could not be created or written
+    ReplaceFailed,   // the temporary file could not be renamed into place
+};
+
+const char* TaskFileStatusName(TaskFileStatus s);
+
+// Storing sets a Printing page's own state to Manual (it is stored so).
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages);
+
+// On success the loaded pages replace pages (and the last curve tag read
+// becomes g_strCurveTag). On failure pages and g_strCurveTag are unchanged.
+TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::unique_ptr<COnePage>>& pages);
+
+// Writes a temporary file beside path and renames it into place: a failed
+// save leaves the old file as it was.
+TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages);
+TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages);
