@@ -40,7 +40,7 @@ protected:
         UsePort(sim.Port());
         theEthOptions.addressOverride = INADDR_LOOPBACK;
         theEthOptions.connectTimeoutMs = 300;
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
         theSettings.Set(Slot::ConnectViaEth, 1);
         g_jobActive = false;
         MachineStatus = 0;
@@ -57,10 +57,10 @@ protected:
     }
     static void UsePort(int port) { theEthOptions.port = port; }
     std::vector<uint8_t> Unit(size_t i) { return sim.Received().at(i).bytes; }
-    void Fault(const char* spec)
+    void Fault(const char* text)
     {
         SimFaults f;
-        ASSERT_TRUE(ApplyFault(spec, f)) << spec;
+        ASSERT_TRUE(ApplyFault(text, f)) << text;
         sim.SetFaults(f);
     }
     int ReadParams26()
@@ -173,7 +173,7 @@ TEST_F(EthLink, MisbehavingMachine)
         int commandResult;
     };
     const Case cases[] = {
-        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=400", -2, -1},
+        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=700", -2, -1},
         {"short-reply", -2, -1}, {"close-mid-exchange", -2, -1},
     };
     for (const Case& c : cases) {
@@ -184,7 +184,7 @@ TEST_F(EthLink, MisbehavingMachine)
         sim.SetFaults({});
         theEthOptions.replyTimeoutMs = 1000;  // a late reply may still hold the machine
         EXPECT_EQ(ReadParams26(), 0);
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
     }
     Fault("refuse");
     EXPECT_NE(commu.SendShortCommand(58), 0);
@@ -194,7 +194,7 @@ TEST_F(EthLink, MisbehavingMachine)
 TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
 {
     g_jobActive = true;  // the connection would otherwise be kept
-    Fault("late=300");
+    Fault("late=700");
     EXPECT_EQ(commu.SendShortCommand(58), -2);
     sim.SetFaults({});
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });
