@@ -122,7 +122,7 @@ protected:
         l.queue = const_cast<CKeyQueue*>(&queue);
         l.timings.readyPauseMs = 2;
         l.timings.pollRetryMs = 50;
-        l.timings.linkLostMs = 500;
+        l.timings.linkLostMs = 300;
         return l;
     }
     void Fault(const char* spec)

@@ -262,6 +262,12 @@ void CMachineSim::ServeConnection(int fd)
             m_received.push_back(unit);
             if (!whole) return;
             faults = m_faults;
+            if (faults.refuse) {
+                // Refused while connected: the link is reset without an answer.
+                const linger reset{1, 0};
+                setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                return;
+            }
             const bool wasInJob = m_machine.InJob();
             reply = m_machine.Handle(unit, faults, NowMs());
             loss = TakeLinkLoss(m_machine, faults);
