@@ -105,10 +105,11 @@ void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp)
     for (size_t i = 0; i + 1 < pp.size(); ++i) {
         const int32_t x0 = TruncToInt(pp[i].x), y0 = TruncToInt(pp[i].y);
         const int32_t x1 = TruncToInt(pp[i + 1].x), y1 = TruncToInt(pp[i + 1].y);
-        // The product in 64 bits: pulse coordinates of a long marker overflow 32.
+        // The product of the integer differences in double: exact wherever a
+        // 32-bit product would be, and no overflow for a long marker's pulses.
         auto yAt = [&](int32_t bound) {
-            const int64_t num = (int64_t{x1} - bound) * (int64_t{y1} - y0);
-            return TruncToInt(y1 - static_cast<double>(num) / static_cast<double>(int64_t{x1} - x0));
+            const double num = static_cast<double>(int64_t{x1} - bound) * static_cast<double>(int64_t{y1} - y0);
+            return TruncToInt(y1 - num / static_cast<double>(int64_t{x1} - x0));
         };
         EmitSegment(i == 0, ClassifyInBand(x0, lo, hi), ClassifyInBand(x1, lo, hi), x0, y0, x1, y1, lo, hi,
                     KnifeCommand::ShortCut, yAt);
