@@ -3,13 +3,16 @@
 #include <mutex>
 
 #include "link/BandCounters.h"
+#include "link/BandSend.h"
 #include "link/CommPoll.h"
+#include "link/JobCommands.h"
 #include "link/JobMessages.h"
 #include "link/JobObserver.h"
 #include "link/KeyQueue.h"
+#include "link/KnifePass.h"
+#include "link/KnifeRecord.h"
 #include "link/LinkClock.h"
 #include "link/LinkCommand.h"
-#include "link/LinkFrame.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
 #include "link/MyCommu.h"
@@ -58,11 +61,7 @@ int CJobSender::RunSteps()
         Report("WidthExceeded");
         return 2;
     }
-    uint8_t payload[8];
-    PutInt32(payload, JobLengthPulses(m_page.m_maxX, m_plan.snap.params));
-    PutInt32(payload + 4, m_plan.bandColumns);
-    uint8_t status = 0;
-    if (m_commu.SendCommand(LinkCommand::JobStart, sizeof payload, payload, 1, &status) != 0) {
+    if (SendJobStart(m_commu, JobLengthPulses(m_page.m_maxX, m_plan.snap.params), m_plan.bandColumns) != 0) {
         Report("SendCommandFailed");
         return 2;
     }
@@ -142,33 +141,12 @@ int CJobSender::WaitMachineReady()
 
 int CJobSender::SendInkBand(int32_t band)
 {
-    if (band >= m_plan.inkBandCount) return 0;
-    BandBuffers& buf = TheBandBuffers();
-    if (!m_engine.PrepareBand(band, buf)) return -1;
-    if (m_commu.SendData(buf.packed, buf.packedBytes) != buf.packedBytes) return -1;
-    uint8_t header[6];
-    PutInt32(header, band);
-    header[4] = BandBidirFlag(band, m_plan.snap.biDirPlot);
-    header[5] = 1;
-    uint8_t status = 0;
-    return m_commu.SendCommand(LinkCommand::BandHeader, sizeof header, header, 1, &status) == 0 ? 0 : -1;
+    return ::SendInkBand(band, m_plan.inkBandCount, m_engine, m_commu, TheBandBuffers());
 }
 
 int CJobSender::SendCutPass(int32_t pass)
 {
-    g_knifePoints.clear();
-    if (pass > m_plan.bandCount) return 0;
-    const int32_t n = KnifePlan::BuildCutPass(m_page, pass, m_plan.snap);
-    if (n <= 0) return 0;
-    // Too many points for the record buffer: refused, the job is aborted.
-    if (!KnifePlan::PackKnifePath(g_knifePoints, m_knife)) return -1;
-    if (m_commu.SendData(m_knife.packed.data(), m_knife.packedBytes) != m_knife.packedBytes) return -1;
-    uint8_t count[4];
-    PutInt32(count, n);
-    uint8_t status = 0;
-    if (m_commu.SendCommand(LinkCommand::KnifeHeader, sizeof count, count, 1, &status) != 0) {
-        m_clock.SleepMs(1);
-        return -1;
-    }
-    return 0;
+    // A pass too long for the record buffer is refused (-1): the job is aborted.
+    ClearKnifePath();
+    return ::SendCutPass(pass, m_plan.bandCount, m_page, m_plan.snap, m_commu, TheKnifeBuffers());
 }

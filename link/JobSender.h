@@ -6,7 +6,6 @@
 
 #include "link/BandEngine.h"
 #include "link/JobPlan.h"
-#include "link/KnifePlan.h"
 
 class CJobObserver;
 class CKeyQueue;
@@ -62,7 +61,6 @@ private:
     CKeyQueue& m_queue;
     CLinkClock& m_clock;
     JobTimings m_timings;
-    // The sending thread's own engine and knife buffers.
+    // The sending thread's own engine (the band and knife buffers are the thread's globals).
     BandEngine m_engine;
-    KnifePlan::KnifeStream m_knife;
 };

@@ -164,18 +164,36 @@ TEST_F(JobSend, RecordedPrintMatchesThePageDrawnDirectly)
     EXPECT_NEAR(maxY, y1, 2);
 }
 
+std::vector<int32_t> KnifeXY(const DecodedJob& d)
+{
+    std::vector<int32_t> out;
+    for (const auto& pass : d.passes)
+        for (const DecodedKnifeRecord& r : pass) {
+            out.push_back(r.x);
+            out.push_back(r.y);
+        }
+    return out;
+}
+
 TEST_F(JobSend, JobUsesTheValuesOfItsStart)
 {
     COnePage job;
     FillTestPage(job);
+    RecordingObserver plain;
+    ASSERT_EQ(RunJob(job, plain), 1);
+    const DecodedJob want = DecodeJob(Job(), SimParams());
+    const int32_t lengthPulses = Job().lengthPulses;
+
     RecordingObserver obs;
     const MachineParams before = SnapshotMachineParams();
     obs.onBand = [](int32_t band) {
         if (band != 0) return;
         // A dialog edits the block and the line width while the job runs.
         MachineParams p = SnapshotMachineParams();
+        p.pulsesPerMmX = 90;
         p.pulsesPerMmY = 80;
         p.headOverlapRows = 10;
+        p.inkCutOverlapY = 90;
         StoreMachineParams(p);
         theSettings.Set(Slot::LineWidth, 5);
     };
@@ -183,13 +201,29 @@ TEST_F(JobSend, JobUsesTheValuesOfItsStart)
     StoreMachineParams(before);
     theSettings.Set(Slot::LineWidth, 2);
 
-    COnePage page;
-    const JobPlan plan = PrepareWorkPage(job, page, TakeJobSnapshot(), TakeJobPrepSettings());
+    const DecodedJob got = DecodeJob(Job(), SimParams());
+    EXPECT_EQ(Job().lengthPulses, lengthPulses);
+    EXPECT_EQ(got.decodeErrors, 0);
+    EXPECT_EQ(got.width, want.width);
+    EXPECT_TRUE(got.bits == want.bits) << "the print changed with the edit";
+    EXPECT_EQ(KnifeXY(got), KnifeXY(want)) << "the knife path changed with the edit";
+}
+
+TEST_F(JobSend, KnifePassTooLongForItsBufferAbortsTheJob)
+{
+    // One segment's cut of more points than the 50,000 records hold.
+    COnePage job;
+    std::vector<PlotPoint> zigzag;
+    for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({1000 + k / 10, (k % 2) * 2000 + 1000});
+    AddCurve(job, CurveKind::Cut, std::move(zigzag));
+    AddCurve(job, CurveKind::Plot, {{0, 0}, {4000, 4000}});
+    job.CalcPageBounds();
+    RecordingObserver obs;
+    EXPECT_EQ(RunJob(job, obs), 2);
     const SimJob rec = Job();
-    EXPECT_EQ(rec.bandColumns, plan.bandColumns);
-    const DecodedJob d = DecodeJob(rec, SimParams());
-    EXPECT_EQ(d.decodeErrors, 0);
-    EXPECT_EQ(d.bands, plan.inkBandCount);
+    EXPECT_TRUE(rec.aborted);
+    EXPECT_TRUE(rec.knifePasses.empty());
+    EXPECT_EQ(Codes().back(), LinkCommand::JobAbort);
 }
 
 TEST_F(JobSend, PauseHoldsTheJobAndResumeLetsItGoOn)

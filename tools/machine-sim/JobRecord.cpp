@@ -179,8 +179,14 @@ std::string KnifeSvgOf(const DecodedJob& d, const MachineParams& p)
     const double mmX = p.pulsesPerMmX > 0 ? p.pulsesPerMmX : 1;
     const double mmY = p.pulsesPerMmY > 0 ? p.pulsesPerMmY : 1;
     const double interval = p.inkIntervalPulses > 0 ? p.inkIntervalPulses : 1;
-    const double w = d.width * interval / mmY;
-    const double h = d.height / 12.0;
+    // The printed area, grown to every knife point (the knife sits beside the heads).
+    double w = d.width * interval / mmY;
+    double h = d.height / 12.0;
+    for (const auto& pass : d.passes)
+        for (const DecodedKnifeRecord& r : pass) {
+            w = std::max(w, r.y / mmY + 1);
+            h = std::max(h, r.x / mmX + 1);
+        }
     char buf[256];
     std::snprintf(buf, sizeof buf,
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.1fmm\" height=\"%.1fmm\" viewBox=\"0 0 %.2f %.2f\">\n",
