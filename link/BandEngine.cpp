@@ -25,7 +25,7 @@ void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams
     std::memset(buf.records, 0, static_cast<size_t>(recs) * kRecordBytes);
 }
 
-bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns)
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns, int32_t bandCount)
 {
     m_ready = false;
     m_strokes.Clear();
@@ -33,7 +33,7 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
     m_snap = s;
     m_columns = bandColumns;
     m_strokes.Build(page, s);
-    m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows);
+    m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
     m_ready = true;
     return true;
 }

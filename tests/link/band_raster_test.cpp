@@ -212,7 +212,7 @@ TEST(BandRaster, BandsAreRowsOfTheWholePage)
             if (k == 0) pts = {{-50, -40}, {bands * bandRows + 300, columns + 40}};  // crosses everything
             strokes.AddPolyline(pts.data(), pts.size(), rng() % 2 == 0);
         }
-        strokes.Bucket(bandRows, 320);
+        strokes.Bucket(bandRows, 320, bands);
         const int tallRows = bands * bandRows + 320;
         Image tall(0, tallRows, columns);
         strokes.DrawAll(tall.w);
