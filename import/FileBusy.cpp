@@ -48,13 +48,18 @@ bool IsFileBusy(int fd, const std::string& path, int64_t size, int64_t mtimeNs)
     const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();
+    return SnapshotSaysBusy(path, size, mtimeNs, now);
+}
+
+bool SnapshotSaysBusy(const std::string& path, int64_t size, int64_t mtimeNs, int64_t nowNs)
+{
     std::lock_guard<std::mutex> lock(g_seenLock);
     auto it = g_seen.find(path);
     if (it != g_seen.end() && it->second == std::make_pair(size, mtimeNs)) {
         g_seen.erase(it);
         return false;
     }
-    if (now - mtimeNs >= kSettledNs) {
+    if (nowNs - mtimeNs >= kSettledNs) {
         if (it != g_seen.end()) g_seen.erase(it);
         return false;
     }

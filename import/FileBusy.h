@@ -9,3 +9,6 @@
 // taken as complete when its size and modification time (ns) match the previous
 // call's for the same path, or when it was last modified seconds ago.
 bool IsFileBusy(int fd, const std::string& path, int64_t size, int64_t mtimeNs);
+
+// The check used where leases are not available; nowNs is the current time.
+bool SnapshotSaysBusy(const std::string& path, int64_t size, int64_t mtimeNs, int64_t nowNs);

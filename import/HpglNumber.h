@@ -26,6 +26,10 @@ inline constexpr int32_t kHpglExponentCap = 100000;
 // Plot coordinates round halves up and saturate at the int32 range.
 inline int32_t RoundPlotCoord(double v)
 {
+    if (v > -2147483648.0 && v < 2147483647.0) {
+        const auto whole = static_cast<int32_t>(v);
+        if (whole == v) return whole;  // the common case: no rounding to do
+    }
     if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
     if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
     return RoundHalfUp(v);

@@ -5,12 +5,26 @@
 
 #include "import/HpglFile.h"
 #include "import/HpglNumber.h"
-#include "model/Numeric.h"
 
 namespace {
 
 constexpr uint8_t kEsc = 27;
 constexpr int kEscSkip = 4;
+
+// Byte classes for the hot paths: number characters and ASCII letters.
+struct ByteClasses {
+    bool number[256] = {};
+    bool letter[256] = {};
+    constexpr ByteClasses()
+    {
+        for (int c = '0'; c <= '9'; ++c) number[c] = true;
+        number[int{'+'}] = number[int{'-'}] = number[int{'.'}] = true;
+        for (int c = 'A'; c <= 'Z'; ++c) letter[c] = letter[c + 32] = true;
+    }
+};
+constexpr ByteClasses kClasses;
+inline bool IsNum(uint8_t c) { return kClasses.number[c]; }
+inline bool IsAsciiLetterByte(uint8_t c) { return kClasses.letter[c]; }
 
 char Upper(uint8_t c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); }
 bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
@@ -21,12 +35,31 @@ bool CHpglFile::Feed(const uint8_t* p, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
         const uint8_t c = p[i];
-        // The two hot states, inline: digits of a run and separators.
-        if (m_tok == Tok::Run && IsNumberChar(c)) {
-            if (m_runLen < kRunKeep)
-                m_run[m_runLen++] = static_cast<char>(c);
+        // The hot paths inline: the characters of a run, its start, the
+        // separator after it.
+        if (m_tok == Tok::Run) {
+            if (IsNum(c)) {
+                if (m_runLen < kRunKeep)
+                    m_run[m_runLen++] = static_cast<char>(c);
+                else
+                    m_runCut = true;
+                continue;
+            }
+            if (c == ',') {
+                EndRun();
+                continue;
+            }
+        } else if (m_tok == Tok::Between && IsAsciiLetterByte(c)) {
+            if (m_pending == 0)
+                m_pending = Upper(c);
             else
-                m_runCut = true;
+                StartMnemonic(Upper(c));
+            continue;
+        } else if (m_tok == Tok::Numbers && IsNum(c)) {
+            m_run[0] = static_cast<char>(c);
+            m_runLen = 1;
+            m_runCut = false;
+            m_tok = Tok::Run;
             continue;
         }
         if (!Step(c)) return false;
@@ -59,7 +92,7 @@ bool CHpglFile::BetweenByte(uint8_t c)
 {
     m_tok = Tok::Between;
     if (m_pending == 0) {
-        if (IsAsciiLetter(c)) {
+        if (IsAsciiLetterByte(c)) {
             m_pending = Upper(c);
         } else if (c == kEsc) {
             m_tok = Tok::Skip;
@@ -67,7 +100,7 @@ bool CHpglFile::BetweenByte(uint8_t c)
         }
         return true;
     }
-    if (IsAsciiLetter(c))
+    if (IsAsciiLetterByte(c))
         StartMnemonic(Upper(c));
     else
         m_pending = 0;  // dropped together with the letter
@@ -92,7 +125,7 @@ void CHpglFile::EndNumberCommand(uint8_t c)
         ExecuteCommand(m_cmd[0], m_cmd[1]);
         m_cmdOpen = false;
         m_tok = Tok::Between;
-    } else if (IsAsciiLetter(c)) {
+    } else if (IsAsciiLetterByte(c)) {
         ExecuteCommand(m_cmd[0], m_cmd[1]);
         m_cmdOpen = false;
         m_tok = Tok::Between;
@@ -134,19 +167,19 @@ bool CHpglFile::Step(uint8_t c)
             ExecuteCommand(m_cmd[0], m_cmd[1]);
             m_cmdOpen = false;
             m_tok = Tok::Between;
-        } else if (IsAsciiLetter(c)) {
+        } else if (IsAsciiLetterByte(c)) {
             ExecuteCommand(m_cmd[0], m_cmd[1]);
             m_cmdOpen = false;
             m_tok = Tok::Between;
             m_pending = Upper(c);
-        } else if (IsNumberChar(c)) {
+        } else if (IsNum(c)) {
             m_cmdOpen = false;
             m_result = -3;
             return false;
         }
         return true;
     case Tok::Numbers:
-        if (IsNumberChar(c)) {
+        if (IsNum(c)) {
             m_run[0] = static_cast<char>(c);
             m_runLen = 1;
             m_runCut = false;
@@ -156,7 +189,7 @@ bool CHpglFile::Step(uint8_t c)
         EndNumberCommand(c);
         return true;
     case Tok::Run:
-        if (IsNumberChar(c)) {
+        if (IsNum(c)) {
             if (m_runLen < kRunKeep)
                 m_run[m_runLen++] = static_cast<char>(c);
             else

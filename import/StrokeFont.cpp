@@ -39,7 +39,8 @@ void CStrokeFont::Clear()
 
 std::string CStrokeFont::Load(const std::string& path, FontKind kind)
 {
-    const std::string name = path.substr(path.find_last_of('/') + 1);
+    std::string name = path.substr(path.find_last_of('/') + 1);
+    if (name.empty()) name = kind == FontKind::SingleByte ? "fon_en.bin" : "fon_hz.bin";
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         Clear();

@@ -18,8 +18,9 @@ void ClearKnifePath()
 int32_t BuildKnifePath(int32_t lo, int32_t hi, const COnePage& page, const JobSnapshot& s)
 {
     for (const auto& curve : page.m_curves) {
-        if (curve->m_kind == CurveKind::Cut) curve->ClipCutToBand(lo, hi);
-        else if (curve->m_kind == CurveKind::ShortCut) curve->ClipShortCutToBand(lo, hi);
+        // The job's own block, not the live one a dialog may be editing.
+        if (curve->m_kind == CurveKind::Cut) curve->ClipCutToBand(lo, hi, s.params);
+        else if (curve->m_kind == CurveKind::ShortCut) curve->ClipShortCutToBand(lo, hi, s.params);
     }
     return PlanKnifePath(g_knifePoints, s);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -123,6 +126,47 @@ TEST(FontLoader, MissingFileReportsOnce)
     EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
     EXPECT_TRUE(r.Records().empty());
     SetFontMessageHandler(nullptr);  // back to stderr
+}
+
+}  // namespace
+
+namespace {
+
+// The program's own fonts, written from the embedded resources: every
+// printable ASCII character and a few GBK characters draw inside their cells.
+TEST(FontLoader, BuiltInFontsDrawInsideTheirCells)
+{
+    const std::string dir = fixture::TempPath("program");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    theSettings.InitPathsFrom(FromUtf8(dir));
+    SetFontMessageHandler(&fixture::Capture);
+    fixture::Messages().clear();
+
+    std::string text = "IN;PU1000,1000;LB";
+    for (char c = 0x21; c < 0x7F; ++c)
+        if (c != 3) text += std::string(1, c) + "\x03;PU1000,1000;LB";
+    text += "\xB7\xFE\x03;PU1000,1000;LB\xD6\xD0\x03;PU1000,1000;LB\xB0\xA1\x03";
+    CHpglFile r;
+    ASSERT_EQ(fixture::Read(r, text), 0);
+    EXPECT_TRUE(fixture::Messages().empty());
+    ASSERT_FALSE(r.m_enFont.m_index.empty());
+    ASSERT_FALSE(r.m_hzFont.m_index.empty());
+
+    // H = 150 with the glyphs' baseline on y = 1000; descenders reach a
+    // little below it, and nothing is wider than two cells.
+    size_t starts = 0;
+    for (const auto& rec : r.Records()) {
+        auto v = r.Values(rec);
+        starts += rec.type == CHpglFile::recStart;
+        for (size_t i = 0; i + 1 < v.size(); i += 2) {
+            EXPECT_GE(v[i], 1000 - 10);
+            EXPECT_LE(v[i], 1000 + 300);
+            EXPECT_GE(v[i + 1], 1000 - 75);
+            EXPECT_LE(v[i + 1], 1000 + 175);
+        }
+    }
+    EXPECT_GE(starts, 94u + 3u);  // at least one stroke per character
+    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

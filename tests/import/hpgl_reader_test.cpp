@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "HpglFixture.h"
+#include "import/FileBusy.h"
 #include "import/HpglFile.h"
 #include "model/Page.h"
 
@@ -288,6 +289,59 @@ TEST_F(HpglReader, FileHeldOpenForWritingIsNotReadYet)
     EXPECT_EQ(again.ReadPltFile(), 0);
     EXPECT_EQ(again.Records().size(), 2u);
     std::remove(path.c_str());
+}
+
+TEST(FileBusy, WithoutLeasesASettledSnapshotIsNeeded)
+{
+    const int64_t s = 1000000000;
+    // A fresh file is taken once two calls see the same size and time.
+    EXPECT_TRUE(SnapshotSaysBusy("/d/a.plt", 10, 100 * s, 100 * s));
+    EXPECT_TRUE(SnapshotSaysBusy("/d/a.plt", 20, 101 * s, 101 * s));  // still growing
+    EXPECT_FALSE(SnapshotSaysBusy("/d/a.plt", 20, 101 * s, 102 * s));
+    // A file last written seconds ago is complete at once.
+    EXPECT_FALSE(SnapshotSaysBusy("/d/b.plt", 20, 100 * s, 103 * s));
+    EXPECT_TRUE(SnapshotSaysBusy("/d/c.plt", 5, 100 * s, 100 * s));
+    EXPECT_FALSE(SnapshotSaysBusy("/d/c.plt", 5, 100 * s, 100 * s));
+}
+
+// Each hostile input gets a defined result; the sanitizers watch the rest.
+TEST_F(HpglReader, HostileInputs)
+{
+    std::string allBytes;
+    for (int i = 0; i < 256; ++i) allBytes += static_cast<char>(i);
+    struct Case {
+        std::string text;
+        int rc;
+    };
+    const std::vector<Case> cases = {
+        {"PU1,1;LB" + std::string(5000, 'A'), 0},                          // unterminated label
+        {"DT*,0;LB" + std::string(511, 'A') + "*;", 0},                    // terminator kept at a full buffer
+        {"PU" + std::string(2000, '9') + "." + std::string(2000, '1') + ";PD1,1;", 0},
+        {"PD" + std::string(3000, '-') + ";", 0},
+        {"PD1,2,3;PA4,5,6;PU7;PD;", 0},                                    // odd counts
+        {"PU1e12,-1e12;PD1e12,1e12;PD1E99999999999999;", 0},
+        {"SI1e300,1e300;LBAAAA\x03;SI-1,-1;DI1e300,-1e300;LBA\x03;", 0},
+        {"LO1e300;SP1e300;LT1e300;LO-1e300;SP-1e300;", 0},
+        {"PU1,1;\x1b", 0},                                                // ESC at the end
+        {"PU1,1;DT", 0},
+        {"PU1,1;DT*", 0},
+        {"PU1,1;DT*,", 0},
+        {"PU1,1;P", 0},
+        {"PU1,1;DF", 0},
+        {"PU1,1;PD5,5E", 0},
+        {"PU1,1;PD5,5E-", 0},
+        {std::string("PU1,1;\0\0\0PD\0\0", 11), 0},
+        {allBytes + allBytes, 0},
+        {"PU1,1;DF;DF-;", -3},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        for (size_t block : {size_t{3}, size_t{1} << 20}) {
+            CHpglFile r;
+            EXPECT_EQ(Read(r, cases[i].text, block), cases[i].rc) << "case " << i;
+            COnePage page;
+            r.ToPage(page, true);
+        }
+    }
 }
 
 TEST_F(HpglReader, OddNumberCountsKeepCompletePairs)

@@ -1,0 +1,82 @@
+// Reading a full-size marker: 8,000,000 bytes, about half a million PD commands.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "import/HpglFile.h"
+#include "import/StrokeFont.h"
+#include "model/Page.h"
+#include "model/Text.h"
+
+namespace {
+
+void Quiet(const std::string&) {}
+
+// Pieces in the style of garment CAD output: pen-up moves, runs of pen-down
+// moves, pen and line-type changes.
+const std::string& MarkerPath()
+{
+    static const std::string path = [] {
+        const std::string p = "/tmp/orlat_bench_marker_" + std::to_string(::getpid()) + ".plt";
+        std::string text = "IN;SP1;LT;";
+        text.reserve(8000000);
+        unsigned x = 1000, y = 1000, i = 0;
+        while (text.size() < 8000000 - 64) {
+            if (i % 40 == 0) {
+                x = (x * 69069u + 7u) % 90000u;
+                text += "PU" + std::to_string(x) + "," + std::to_string(y) + ";";
+            }
+            if (i % 4000 == 0) text += (i / 4000) % 2 ? "SP2;" : "SP1;";
+            x = (x * 1103515245u + 12345u) % 90000u;
+            y = (y * 22695477u + 1u) % 20000u;
+            text += "PD" + std::to_string(x) + "," + std::to_string(y) + ";";
+            ++i;
+        }
+        text.resize(8000000, ' ');
+        std::ofstream(p, std::ios::binary) << text;
+        std::atexit([] { std::remove(MarkerPath().c_str()); });
+        return p;
+    }();
+    return path;
+}
+
+void BM_ReadMarker(benchmark::State& state)
+{
+    SetFontMessageHandler(&Quiet);
+    const std::u16string path = FromUtf8(MarkerPath());
+    size_t records = 0;
+    for (auto _ : state) {
+        CHpglFile r;
+        r.m_strPath = path;
+        if (r.ReadPltFile() != 0) state.SkipWithError("read failed");
+        records = r.Records().size();
+        benchmark::DoNotOptimize(records);
+    }
+    state.counters["records"] = static_cast<double>(records);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 8000000);
+}
+BENCHMARK(BM_ReadMarker)->Unit(benchmark::kMillisecond);
+
+void BM_ReadMarkerToPage(benchmark::State& state)
+{
+    SetFontMessageHandler(&Quiet);
+    const std::u16string path = FromUtf8(MarkerPath());
+    size_t curves = 0;
+    for (auto _ : state) {
+        CHpglFile r;
+        r.m_strPath = path;
+        if (r.ReadPltFile() != 0) state.SkipWithError("read failed");
+        COnePage page;
+        r.ToPage(page, true);
+        curves = page.m_curves.size();
+        benchmark::DoNotOptimize(curves);
+    }
+    state.counters["curves"] = static_cast<double>(curves);
+}
+BENCHMARK(BM_ReadMarkerToPage)->Unit(benchmark::kMillisecond);
+
+}  // namespace
