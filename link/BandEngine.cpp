@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "link/BandCounters.h"
+#include "model/Page.h"
 
 static_assert(std::endian::native == std::endian::little,
               "column records are read as little-endian words in place");
@@ -36,6 +37,11 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
     m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
     m_ready = true;
     return true;
+}
+
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns)
+{
+    return Setup(page, s, bandColumns, CountBandsOf(page.m_maxX, page.m_maxY, s).bands);
 }
 
 void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const

@@ -36,6 +36,8 @@ public:
     // the next Setup. False (and nothing set up) when the values or the column
     // count fail the job checks.
     bool Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns, int32_t bandCount);
+    // The same for every band of the page's extents (BandCount).
+    bool Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns);
 
     // The band's packed stream into buf.packed / buf.packedBytes. False when
     // Setup has not succeeded.
