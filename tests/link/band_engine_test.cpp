@@ -120,6 +120,10 @@ TEST_F(BandEngineTest, HeadTwoBeyondTheSentRecordsIsDropped)
     AddCurve({{30, (columns - 2) * 8}, {30, (columns + 5) * 8}});
     ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     EXPECT_EQ(NonZeroWords(Sent(0)), 0);
+    // Without the offset the same column goes out.
+    snap.params.head2Position = 0;
+    ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
+    EXPECT_GT(NonZeroWords(Sent(0)), 0);
 }
 
 TEST_F(BandEngineTest, RefusesJobsThatDoNotFit)
