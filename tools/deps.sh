@@ -6,7 +6,7 @@ pkgs=(build-essential cmake ninja-build pkg-config
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       clang-14 libclang-rt-14-dev
       qt6-base-dev libusb-dev
-      xvfb xauth fonts-noto-cjk)
+      locales xvfb xauth fonts-noto-cjk)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
