@@ -14,13 +14,22 @@ int64_t FloorDiv(int64_t a, int64_t b)
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return q;
 }
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 // t * d / n rounded to the nearest, halves toward plus infinity.
 int64_t RoundDiv(int64_t a, int64_t n) { return FloorDiv(2 * a + n, 2 * n); }
 
+uint64_t ISqrt64(uint64_t v)
+{
+    // Exact below 2^52 after the correction steps.
+    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
+    while (r * r > v) --r;
+    while ((r + 1) * (r + 1) <= v) ++r;
+    return r;
+}
+
 uint64_t ISqrt(unsigned __int128 v)
 {
+    if (v < (static_cast<unsigned __int128>(1) << 52)) return ISqrt64(static_cast<uint64_t>(v));
     uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<long double>(v)));
     while (static_cast<unsigned __int128>(r) * r > v) --r;
     while (static_cast<unsigned __int128>(r + 1) * (r + 1) <= v) ++r;
@@ -34,16 +43,33 @@ struct Range {
     void Meet(const Range& o) { lo = std::max(lo, o.lo); hi = std::min(hi, o.hi); }
 };
 
-// Integers p with lo <= p * k <= hi.
-Range Solve(int64_t k, int64_t lo, int64_t hi)
+// Smallest q with q k >= a and largest q with q k <= a, for k > 0: a
+// floating-point estimate (inv = 1 / k) put right by exact steps.
+int64_t CeilQuot(int64_t a, int64_t k, double inv)
+{
+    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
+    while (q * k < a) ++q;
+    while ((q - 1) * k >= a) --q;
+    return q;
+}
+int64_t FloorQuot(int64_t a, int64_t k, double inv)
+{
+    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
+    while (q * k > a) --q;
+    while ((q + 1) * k <= a) ++q;
+    return q;
+}
+
+// Integers p with lo <= p * k <= hi; inv = 1 / |k|.
+Range Solve(int64_t k, double inv, int64_t lo, int64_t hi)
 {
     Range r;
     if (k > 0) {
-        r.lo = CeilDiv(lo, k);
-        r.hi = FloorDiv(hi, k);
+        r.lo = CeilQuot(lo, k, inv);
+        r.hi = FloorQuot(hi, k, inv);
     } else if (k < 0) {
-        r.lo = CeilDiv(hi, k);
-        r.hi = FloorDiv(lo, k);
+        r.lo = CeilQuot(-hi, -k, inv);
+        r.hi = FloorQuot(-lo, -k, inv);
     } else if (lo > 0 || hi < 0) {
         r.lo = 1;
         r.hi = 0;
@@ -61,6 +87,7 @@ struct Doubled {
     int64_t w;               // width = the doubled radius
     int64_t e;
     int64_t K;               // |cross| <= K: within the pen across the path
+    double invDx2, invDy2;   // 1 / |dx2|, 1 / |dy2| (0 for 0)
 };
 
 Doubled MakeDoubled(const PenSegment& s, int32_t width)
@@ -72,6 +99,8 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
     d.w = width;
     d.e = (width % 2 == 0) ? 1 : 0;
     d.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(d.w * d.w) * static_cast<uint64_t>(d.len2)));
+    d.invDx2 = d.dx2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dx2)) : 0.0;
+    d.invDy2 = d.dy2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dy2)) : 0.0;
     return d;
 }
 
@@ -80,8 +109,8 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
 Range StripRow(const Doubled& d, int64_t pr, int64_t tFirst, int64_t tLast)
 {
     // t = pr dx2 + pc dy2 in [tFirst, tLast]; cross = pr dy2 - pc dx2 in [-K, K].
-    Range r = Solve(d.dy2, tFirst - pr * d.dx2, tLast - pr * d.dx2);
-    r.Meet(Solve(d.dx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K));
+    Range r = Solve(d.dy2, d.invDy2, tFirst - pr * d.dx2, tLast - pr * d.dx2);
+    r.Meet(Solve(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K));
     return r;
 }
 
@@ -91,7 +120,7 @@ Range DiscRow(const Doubled& d, int64_t pr, int64_t cr, int64_t cc)
     const int64_t a = pr - cr;
     const int64_t rest = d.w * d.w - a * a;
     if (rest < 0) return Range{1, 0};
-    const int64_t h = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(rest)));
+    const int64_t h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(rest)));
     return Range{cc - h, cc + h};
 }
 
@@ -100,8 +129,9 @@ Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
 {
     Range c;
     if (r.Empty()) return Range{1, 0};
-    c.lo = r.lo == -kNone ? 0 : CeilDiv(r.lo - d.e, 2) + y0;
-    c.hi = r.hi == kNone ? columns - 1 : FloorDiv(r.hi - d.e, 2) + y0;
+    // Halving by shifts: >> floors negative values too.
+    c.lo = r.lo == -kNone ? 0 : -((d.e - r.lo) >> 1) + y0;
+    c.hi = r.hi == kNone ? columns - 1 : ((r.hi - d.e) >> 1) + y0;
     c.lo = std::max<int64_t>(c.lo, 0);
     c.hi = std::min<int64_t>(c.hi, columns - 1);
     return c;
@@ -116,7 +146,8 @@ void SetRun(const BitWindow& w, int32_t row, const Range& c)
     for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= m;
 }
 
-// Rows of the window that a pen of radius `reach` around the segment can touch.
+// Rows of the window that the pen can touch: a pen of width w reaches w / 2
+// rows beyond the segment's rows on either side (see Doubled).
 bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t reach, int32_t* lo, int32_t* hi)
 {
     *lo = std::max(std::min(s.x0, s.x1) - reach, w.row0);
@@ -164,7 +195,7 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
 void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, width, &lo, &hi)) return;
+    if (!RowSpan(w, s, width / 2, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, width);
     for (int32_t row = lo; row <= hi; ++row) {
         const int64_t pr = 2 * (static_cast<int64_t>(row) - s.x0) + d.e;
@@ -186,7 +217,7 @@ void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, width, &lo, &hi)) return;
+    if (!RowSpan(w, s, width / 2, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, width);
     if (d.len2 == 0) return;
     // Along the path, t / (2 |D2|) is the distance in pixels from (x0, y0).

@@ -2,10 +2,10 @@
 
 #include <mutex>
 
+#include "link/JobCommands.h"
 #include "link/KeyQueue.h"
 #include "link/LinkClock.h"
 #include "link/LinkCommand.h"
-#include "link/LinkFrame.h"
 #include "link/LinkState.h"
 #include "link/MyCommu.h"
 #include "link/ParamsLink.h"
@@ -47,10 +47,8 @@ void CCommPoller::PollMachineStatus()
     m_pollFailures = 0;
     m_clock.SleepMs(1);
     if (MachineStatus.load() != MachineState::Ready) return;
-    const uint8_t ask = 4;
-    uint8_t reply[4] = {};
-    if (m_commu.SendCommand(LinkCommand::ReadHeadPosition, 1, &ask, 4, reply) == 0)
-        HeadPosition.store(GetInt32(reply));
+    int32_t position = 0;
+    if (ReadHeadPosition(m_commu, position) == 0) HeadPosition.store(position);
 }
 
 bool CCommPoller::RunPass()

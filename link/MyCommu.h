@@ -1,5 +1,5 @@
 #pragma once
-// The facade every other part talks to the machine through. The transport is
+// The facade the rest of the program talks to the machine through. The transport is
 // chosen on each call from the ConnectViaEth setting (1 TCP, else USB).
 #include <cstdint>
 

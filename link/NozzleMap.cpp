@@ -16,35 +16,21 @@ constexpr std::array<NozzleBit, kNozzles> MakeNozzleTable()
 }
 constexpr std::array<NozzleBit, kNozzles> kNozzleTable = MakeNozzleTable();
 
-// ORs the nozzle bits of image rows [rowLo, rowHi) of one scan line into
-// `out`, nozzle = row - rowLo + firstNozzle.
-void MapRows(const uint8_t* line, int rowLo, int rowHi, int firstNozzle, uint8_t* out)
+// The scan line as five words, row 64 i + k at bit 63 - k of word i.
+void LoadLine(const uint8_t* line, uint64_t (&w)[5])
 {
-    for (int k = rowLo / 8; k * 8 < rowHi; ++k) {
-        unsigned v = line[k];
-        while (v != 0) {
-            const int j = std::countl_zero(static_cast<uint8_t>(v));
-            v &= ~(0x80u >> j);
-            const int row = k * 8 + j;
-            if (row < rowLo || row >= rowHi) continue;
-            const NozzleBit nb = kNozzleTable[row - rowLo + firstNozzle];
-            out[nb.byte] |= nb.mask;
-        }
+    for (int i = 0; i < 5; ++i) {
+        uint64_t v;
+        std::memcpy(&v, line + 8 * i, 8);
+        w[i] = __builtin_bswap64(v);
     }
 }
 
-bool Blank(const uint8_t* line)
-{
-    uint64_t w[kScanLineBytes / 8];
-    std::memcpy(w, line, sizeof w);
-    return (w[0] | w[1] | w[2] | w[3] | w[4]) == 0;
-}
-
+// Every half record is written by one column at most, so a copy will do.
 void Place(uint8_t* records, int32_t capacity, int64_t record, int offset, const uint8_t* bytes)
 {
     if (record < 0 || record >= capacity) return;
-    uint8_t* dst = records + record * kRecordBytes + offset;
-    for (int i = 0; i < kHeadBytes; ++i) dst[i] |= bytes[i];
+    std::memcpy(records + record * kRecordBytes + offset, bytes, kHeadBytes);
 }
 
 }  // namespace
@@ -66,21 +52,41 @@ void BuildColumnRecords(const uint8_t* scanLines, int32_t columns, const Machine
     const int bEnd = 300 - overlap;
     const bool swap = bothHeads && inkBox2Left != 0;
     for (int32_t c = 0; c < columns; ++c) {
-        const uint8_t* line = scanLines + static_cast<size_t>(c) * kScanLineBytes;
-        if (Blank(line)) continue;
+        uint64_t w[5];
+        LoadLine(scanLines + static_cast<size_t>(c) * kScanLineBytes, w);
+        if ((w[0] | w[1] | w[2] | w[3] | w[4]) == 0) continue;
         uint8_t halfA[kHeadBytes] = {};
-        MapRows(line, 0, kNozzles, 0, halfA);
+        uint8_t halfB[kHeadBytes] = {};
+        bool anyA = false, anyB = false;
+        for (int i = 0; i < 5; ++i) {
+            uint64_t v = w[i];
+            while (v != 0) {
+                const int k = std::countl_zero(v);
+                v &= ~(uint64_t{1} << (63 - k));
+                const int row = 64 * i + k;
+                if (row < kNozzles) {
+                    const NozzleBit nb = kNozzleTable[row];
+                    halfA[nb.byte] |= nb.mask;
+                    anyA = true;
+                } else if (bothHeads && row < bEnd) {
+                    const NozzleBit nb = kNozzleTable[row - 150 + overlap];
+                    halfB[nb.byte] |= nb.mask;
+                    anyB = true;
+                } else {
+                    v = 0;
+                    if (i < 4) i = 4;  // rows further on are not printed
+                }
+            }
+        }
         const int64_t rec1 = kLeadInRecords + static_cast<int64_t>(c);
         const int64_t rec2 = rec1 + p.head2Position;
         if (bothHeads) {
-            uint8_t halfB[kHeadBytes] = {};
-            MapRows(line, 150, bEnd, overlap, halfB);
-            Place(records, recordCapacity, swap ? rec2 : rec1, 0, halfA);
-            Place(records, recordCapacity, swap ? rec1 : rec2, kHeadBytes, halfB);
+            if (anyA) Place(records, recordCapacity, swap ? rec2 : rec1, 0, halfA);
+            if (anyB) Place(records, recordCapacity, swap ? rec1 : rec2, kHeadBytes, halfB);
         } else if (p.headSelect == 1) {
-            Place(records, recordCapacity, rec1, 0, halfA);
+            if (anyA) Place(records, recordCapacity, rec1, 0, halfA);
         } else if (p.headSelect == 2) {
-            Place(records, recordCapacity, rec2, kHeadBytes, halfA);
+            if (anyA) Place(records, recordCapacity, rec2, kHeadBytes, halfA);
         }
     }
 }

@@ -2,10 +2,48 @@
 
 #include <cstring>
 
+namespace {
+
+// End of the zero run that starts at in[i] (which is 0), at most 65000 long:
+// most of a band is blank, so eight bytes at a time where possible.
+size_t RunEnd(const uint16_t* in, size_t i, size_t count)
+{
+    size_t j = i + 1;
+    while (j + 4 <= count && j - i + 4 <= kMaxZeroRun) {
+        uint64_t four;
+        std::memcpy(&four, in + j, sizeof four);
+        if (four != 0) break;
+        j += 4;
+    }
+    while (j < count && in[j] == 0 && j - i < kMaxZeroRun) ++j;
+    return j;
+}
+
+}  // namespace
+
 size_t CompressZeroRuns(const uint16_t* in, size_t count, uint16_t* out, size_t outCapacity,
                         bool* complete)
 {
     size_t w = 0;
+    if (outCapacity >= ZeroRunPackedBound(count)) {
+        // Room for the worst case: no checks per word.
+        size_t i = 0;
+        while (i < count) {
+            const uint16_t v = in[i];
+            if (v != 0) {
+                out[w++] = v;
+                ++i;
+                continue;
+            }
+            const size_t j = RunEnd(in, i, count);
+            out[w] = 0;
+            out[w + 1] = static_cast<uint16_t>(j - i);
+            w += 2;
+            i = j;
+        }
+        if (complete) *complete = true;
+        return w;
+    }
     size_t i = 0;
     bool ok = true;
     while (i < count) {
@@ -17,15 +55,7 @@ size_t CompressZeroRuns(const uint16_t* in, size_t count, uint16_t* out, size_t 
             out[w++] = in[i++];
             continue;
         }
-        // A zero run: most of a band is blank, so skip eight bytes at a time.
-        size_t j = i + 1;
-        while (j + 4 <= count && j - i + 4 <= kMaxZeroRun) {
-            uint64_t four;
-            std::memcpy(&four, in + j, sizeof four);
-            if (four != 0) break;
-            j += 4;
-        }
-        while (j < count && in[j] == 0 && j - i < kMaxZeroRun) ++j;
+        const size_t j = RunEnd(in, i, count);
         if (w + 2 > outCapacity) {
             ok = false;
             break;

@@ -15,9 +15,8 @@ struct PulsePoint {
 };
 
 // Plot units to machine pulses: the knife sits offset from the ink heads.
-std::vector<PulsePoint> ToPulses(const std::vector<PlotPoint>& points)
+std::vector<PulsePoint> ToPulses(const std::vector<PlotPoint>& points, const MachineParams& mp)
 {
-    const MachineParams mp = SnapshotMachineParams();
     const double offX = mp.inkCutOverlapX * 0.1;
     const double offY = (mp.inkAccelMm - 32.5) + mp.inkCutOverlapY * 0.1;
     std::vector<PulsePoint> out;
@@ -77,8 +76,18 @@ void EmitSegment(bool first, int32_t c0, int32_t c1, int32_t x0, int32_t y0, int
 
 void CCurve::ClipCutToBand(int32_t lo, int32_t hi) const
 {
+    ClipCutToBand(lo, hi, SnapshotMachineParams());
+}
+
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi) const
+{
+    ClipShortCutToBand(lo, hi, SnapshotMachineParams());
+}
+
+void CCurve::ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
+{
     if (m_points.size() < 2) return;
-    const std::vector<PulsePoint> pp = ToPulses(m_points);
+    const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
     for (size_t i = 0; i + 1 < pp.size(); ++i) {
         const PulsePoint a = pp[i], b = pp[i + 1];
         const int32_t ax = TruncToInt(a.x), bx = TruncToInt(b.x);
@@ -89,17 +98,18 @@ void CCurve::ClipCutToBand(int32_t lo, int32_t hi) const
     }
 }
 
-void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi) const
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
 {
     if (m_points.size() < 2) return;
-    const std::vector<PulsePoint> pp = ToPulses(m_points);
+    const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
     for (size_t i = 0; i + 1 < pp.size(); ++i) {
         const int32_t x0 = TruncToInt(pp[i].x), y0 = TruncToInt(pp[i].y);
         const int32_t x1 = TruncToInt(pp[i + 1].x), y1 = TruncToInt(pp[i + 1].y);
-        // The product in 64 bits: pulse coordinates of a long marker overflow 32.
+        // The product of the integer differences in double: exact wherever a
+        // 32-bit product would be, and no overflow for a long marker's pulses.
         auto yAt = [&](int32_t bound) {
-            const int64_t num = (int64_t{x1} - bound) * (int64_t{y1} - y0);
-            return TruncToInt(y1 - static_cast<double>(num) / static_cast<double>(int64_t{x1} - x0));
+            const double num = static_cast<double>(int64_t{x1} - bound) * static_cast<double>(int64_t{y1} - y0);
+            return TruncToInt(y1 - num / static_cast<double>(int64_t{x1} - x0));
         };
         EmitSegment(i == 0, ClassifyInBand(x0, lo, hi), ClassifyInBand(x1, lo, hi), x0, y0, x1, y1, lo, hi,
                     KnifeCommand::ShortCut, yAt);

@@ -7,6 +7,7 @@
 
 class CArchive;
 class Canvas;
+struct MachineParams;
 
 struct PlotPoint {
     int32_t x = 0;
@@ -70,6 +71,9 @@ public:
     // g_knifePoints (BandClip.cpp).
     void ClipCutToBand(int32_t lo, int32_t hi) const;
     void ClipShortCutToBand(int32_t lo, int32_t hi) const;
+    // The same with a given parameter block (a job's snapshot) instead of the live one.
+    void ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const;
+    void ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const;
     // CurveDraw.cpp.
     void Draw(Canvas& canvas) const;
     // ------------------------------------------------------------------------

@@ -22,7 +22,11 @@ PenStyle PenStyleForLineType(int32_t lineType)
 
 namespace {
 
-void Box(Canvas& canvas, const ViewPoint& v) { canvas.Rectangle(v.x - 3, v.y - 3, v.x + 3, v.y + 3); }
+void Box(Canvas& canvas, const ViewPoint& v)
+{
+    canvas.Rectangle(SaturateToInt(int64_t{v.x} - 3), SaturateToInt(int64_t{v.y} - 3), SaturateToInt(int64_t{v.x} + 3),
+                     SaturateToInt(int64_t{v.y} + 3));
+}
 
 int32_t Half(int64_t sum) { return static_cast<int32_t>(sum / 2); }
 

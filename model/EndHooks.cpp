@@ -50,14 +50,13 @@ void COnePage::SplitEndHooks()
             c.CalcBoundRect();
             m_curves.push_back(std::move(hook));
         }
-        CCurve& d = *m_curves[i];  // the push may have moved the array, not the curve
-        std::vector<PlotPoint>& q = d.m_points;
-        const size_t n = q.size();
+        // The push moved the array of pointers, not the curve: c and p still hold.
+        const size_t n = p.size();
         if (n < 4) continue;
-        if (IsHook(q[n - 1], q[n - 2], q[n - 3], q[n - 4])) {
-            auto hook = MakeHook(d, {q[n - 1], q[n - 2], q[n - 3], q[n - 4]});
-            q.resize(n - 3);
-            d.CalcBoundRect();
+        if (IsHook(p[n - 1], p[n - 2], p[n - 3], p[n - 4])) {
+            auto hook = MakeHook(c, {p[n - 1], p[n - 2], p[n - 3], p[n - 4]});
+            p.resize(n - 3);
+            c.CalcBoundRect();
             m_curves.push_back(std::move(hook));
         }
     }

@@ -45,7 +45,7 @@ std::unique_ptr<CCurve> SplitOnce(CCurve& c, int32_t L, int32_t g)
         int32_t r = L - acc;
         PlotPoint e = a;
         if (int64_t{r} - g >= 1)
-            e = PointAlongSegment(a, b, r - g);
+            e = PointAlongSegment(a, b, SaturateToInt(int64_t{r} - g));
         else
             r = g;
         const PlotPoint start = r <= TruncToInt(d) ? PointAlongSegment(a, b, r) : b;

@@ -70,6 +70,11 @@ public:
     // every byte reached the file; a failed write leaves no file behind.
     static bool ExtractResourceToFile(int id, std::u16string_view type, const std::u16string& path);
 
+    // --- Program folder fallback (model/SettingsPaths.cpp) ---
+    // $XDG_DATA_HOME/OrlatCenter/ when that variable is an absolute path,
+    // else ~/.local/share/OrlatCenter/; InitPaths creates it when used.
+    static std::u16string UserDataProgramDir();
+
 private:
     std::array<std::u16string, 4> m_paths;
     std::array<std::atomic<int32_t>, Slot::Count> m_ints{};

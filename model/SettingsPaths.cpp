@@ -1,3 +1,4 @@
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,19 +27,15 @@ std::string ExecutableFolder()
     return dir;
 }
 
-// $XDG_DATA_HOME/OrlatCenter/, by default ~/.local/share/OrlatCenter/.
-std::string UserDataFolder()
+std::string HomeFolder()
 {
-    std::string base;
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    if (xdg && xdg[0] == '/') {  // relative values are to be ignored
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && home[0] ? home : "/tmp") + "/.local/share";
-    }
-    if (base.back() != '/') base += '/';
-    return base + "OrlatCenter/";
+    const char* home = std::getenv("HOME");
+    if (home && home[0]) return home;
+    struct passwd pw {};
+    struct passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir) return found->pw_dir;
+    return "/tmp";
 }
 
 // Strips one trailing '/' for the existence test, as the folder is named.
@@ -77,13 +74,26 @@ void EnsureDataDir(std::u16string& dir, const std::u16string& programDir, const 
 
 }  // namespace
 
+std::u16string CSettings::UserDataProgramDir()
+{
+    std::string base;
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && xdg[0] == '/') {  // a relative value is to be ignored
+        base = xdg;
+    } else {
+        base = HomeFolder() + "/.local/share";
+    }
+    if (base.back() != '/') base += '/';
+    return FromUtf8(base + "OrlatCenter/");
+}
+
 void CSettings::InitPaths()
 {
     std::string dir = ExecutableFolder();
     if (dir.empty() || ::access(dir.c_str(), W_OK) != 0) {
         // An installed program's folder is read-only: keep the job list,
         // settings and data folders in the user's data folder instead.
-        dir = UserDataFolder();
+        dir = ToUtf8(UserDataProgramDir());
         std::error_code ec;
         fs::create_directories(dir, ec);
     }

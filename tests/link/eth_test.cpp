@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "link/JobCommands.h"
 #include "link/LinkClock.h"
 #include "link/LinkFrame.h"
 #include "link/LinkState.h"
@@ -39,7 +40,7 @@ protected:
         UsePort(sim.Port());
         theEthOptions.addressOverride = INADDR_LOOPBACK;
         theEthOptions.connectTimeoutMs = 300;
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
         theSettings.Set(Slot::ConnectViaEth, 1);
         g_jobActive = false;
         MachineStatus = 0;
@@ -56,10 +57,10 @@ protected:
     }
     static void UsePort(int port) { theEthOptions.port = port; }
     std::vector<uint8_t> Unit(size_t i) { return sim.Received().at(i).bytes; }
-    void Fault(const char* spec)
+    void Fault(const char* text)
     {
         SimFaults f;
-        ASSERT_TRUE(ApplyFault(spec, f)) << spec;
+        ASSERT_TRUE(ApplyFault(text, f)) << text;
         sim.SetFaults(f);
     }
     int ReadParams26()
@@ -88,17 +89,10 @@ TEST_F(EthLink, ShortCommandIsTwoBytesAnsweredByStatus)
 
 TEST_F(EthLink, CommandsCarryTheirPayloadLittleEndian)
 {
-    uint8_t p16[8], p17[6] = {}, p18[4], reply[4];
-    PutInt32(p16, 72600);
-    PutInt32(p16 + 4, 4321);
-    PutInt32(p17, 7);
-    p17[4] = 1;
-    p17[5] = 1;
-    PutInt32(p18, 300);
-    ASSERT_EQ(commu.SendCommand(16, 8, p16, 1, reply), 0);
+    ASSERT_EQ(SendJobStart(commu, 72600, 4321), 0);
     EXPECT_EQ(MachineStatus.load(), MachineState::Plotting);
-    ASSERT_EQ(commu.SendCommand(17, 6, p17, 1, reply), 0);
-    ASSERT_EQ(commu.SendCommand(18, 4, p18, 1, reply), 0);
+    ASSERT_EQ(SendBandHeader(commu, 7, true), 0);
+    ASSERT_EQ(SendKnifeHeader(commu, 300), 0);
     EXPECT_EQ(Unit(0), (std::vector<uint8_t>{10, 16, 0x98, 0x1B, 0x01, 0, 0xE1, 0x10, 0, 0}));
     EXPECT_EQ(Unit(1), (std::vector<uint8_t>{8, 17, 7, 0, 0, 0, 1, 1}));
     EXPECT_EQ(Unit(2), (std::vector<uint8_t>{6, 18, 0x2C, 0x01, 0, 0}));
@@ -111,11 +105,11 @@ TEST_F(EthLink, CommandsCarryTheirPayloadLittleEndian)
         m.headPosition = -123456;
     });
 
-    const uint8_t four = 4;
     MachineStatus = 9;
-    ASSERT_EQ(commu.SendCommand(19, 1, &four, 4, reply), 0);
+    int32_t position = 0;
+    ASSERT_EQ(ReadHeadPosition(commu, position), 0);
     EXPECT_EQ(Unit(3), (std::vector<uint8_t>{3, 19, 4}));
-    EXPECT_EQ(GetInt32(reply), -123456);
+    EXPECT_EQ(position, -123456);
     EXPECT_EQ(MachineStatus.load(), 9) << "a four-byte reply is not a status";
 }
 
@@ -179,7 +173,7 @@ TEST_F(EthLink, MisbehavingMachine)
         int commandResult;
     };
     const Case cases[] = {
-        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=400", -2, -1},
+        {"split-reply", 0, 0},   {"late=40", 0, 0},          {"late=700", -2, -1},
         {"short-reply", -2, -1}, {"close-mid-exchange", -2, -1},
     };
     for (const Case& c : cases) {
@@ -190,7 +184,7 @@ TEST_F(EthLink, MisbehavingMachine)
         sim.SetFaults({});
         theEthOptions.replyTimeoutMs = 1000;  // a late reply may still hold the machine
         EXPECT_EQ(ReadParams26(), 0);
-        theEthOptions.replyTimeoutMs = 150;
+        theEthOptions.replyTimeoutMs = 250;
     }
     Fault("refuse");
     EXPECT_NE(commu.SendShortCommand(58), 0);
@@ -200,7 +194,7 @@ TEST_F(EthLink, MisbehavingMachine)
 TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
 {
     g_jobActive = true;  // the connection would otherwise be kept
-    Fault("late=300");
+    Fault("late=700");
     EXPECT_EQ(commu.SendShortCommand(58), -2);
     sim.SetFaults({});
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });

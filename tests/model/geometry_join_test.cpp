@@ -141,6 +141,16 @@ TEST(Outlines, GapsAlongAStraightEdge)
     EXPECT_EQ(page.m_curves[0]->m_points.size(), 5u);
 }
 
+TEST(Outlines, EndHeadingsCompareByAbsoluteValue)
+{
+    // The end segments mirror each other about the X axis (headings +a and -a):
+    // the test takes absolute values, so this open V counts as closed.
+    COnePage page;
+    AddPts(page, {{0, 0}, {700, 100}, {700, 1000}, {-800, 1000}, {-750, 100}, {-50, 0}});
+    page.DetectOutlines();
+    EXPECT_EQ(page.m_curves[0]->m_kind, CurveKind::Cut);
+}
+
 TEST(Outlines, PiecesFromFragmentsAndNestedOnesPrinted)
 {
     COnePage page;

@@ -158,6 +158,14 @@ TEST(SendPreparation, CleaningStripesInFrontOfTheJob)
         EXPECT_EQ(page.m_curves.back()->m_points, (Pts{{0, 11864}, {1000, 11864}}));
         EXPECT_EQ(page.m_curves.back()->m_kind, CurveKind::Plot);
     }
+    // The bounds are left for the sender to recompute.
+    COnePage stale;
+    AddCurve(stale, {{0, 0}, {10, 10}});
+    stale.CalcPageBounds();
+    stale.AddCleaningStripes(3);
+    EXPECT_EQ(stale.m_maxX, 10);
+    EXPECT_EQ(stale.m_minX, 0);
+    EXPECT_EQ(stale.m_maxY, 10);
     COnePage empty;
     empty.AddCleaningStripes(1);
     EXPECT_EQ(empty.m_curves.size(), 25u * 30u);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -101,4 +102,23 @@ TEST_F(SettingsPaths, ExistingDirectoriesAreKept)
     EXPECT_EQ(s.DataDirMm, U(root / "plots mm"));
     EXPECT_EQ(s.DataDirMil, U(program / "sub", "/"));
     EXPECT_FALSE(fs::exists(program / "PlotDirMm"));
+}
+
+TEST(SettingsFallback, UserDataFolder)
+{
+    const char* oldXdg = std::getenv("XDG_DATA_HOME");
+    const std::string savedXdg = oldXdg ? oldXdg : "";
+    const char* oldHome = std::getenv("HOME");
+    const std::string savedHome = oldHome ? oldHome : "";
+
+    ::setenv("HOME", "/home/op", 1);
+    ::setenv("XDG_DATA_HOME", "/data/x/", 1);
+    EXPECT_EQ(CSettings::UserDataProgramDir(), u"/data/x/OrlatCenter/");
+    ::setenv("XDG_DATA_HOME", "relative/dir", 1);
+    EXPECT_EQ(CSettings::UserDataProgramDir(), u"/home/op/.local/share/OrlatCenter/");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(CSettings::UserDataProgramDir(), u"/home/op/.local/share/OrlatCenter/");
+
+    if (oldXdg) ::setenv("XDG_DATA_HOME", savedXdg.c_str(), 1);
+    if (oldHome) ::setenv("HOME", savedHome.c_str(), 1); else ::unsetenv("HOME");
 }

@@ -13,6 +13,8 @@
 #include <cstdio>
 
 #include "link/LinkCommand.h"
+#include "tools/machine-sim/JobRecord.h"
+#include "tools/machine-sim/SimLinkLoss.h"
 
 namespace {
 int64_t NowMs()
@@ -82,6 +84,31 @@ void CMachineSim::SetFaults(const SimFaults& faults)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     m_faults = faults;
+    m_linkGone = false;
+    m_silent = false;
+}
+
+void CMachineSim::SetRecordDir(const std::string& dir)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_recordDir = dir;
+}
+
+int CMachineSim::JobsEnded()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return m_jobsEnded;
+}
+
+void CMachineSim::DrainSilently(int fd)
+{
+    uint8_t tmp[kDataChunkBytes];
+    while (!m_stop.load()) {
+        if (!Readable(fd, 20)) continue;
+        const ssize_t r = recv(fd, tmp, sizeof tmp, 0);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) return;
+    }
 }
 
 SimFaults CMachineSim::Faults()
@@ -124,7 +151,7 @@ void CMachineSim::Serve()
         {
             std::lock_guard<std::mutex> lock(m_lock);
             ++m_connections;
-            refuse = m_faults.refuse;
+            refuse = m_faults.refuse || m_linkGone;
         }
         if (refuse) {
             const linger reset{1, 0};
@@ -201,11 +228,21 @@ bool CMachineSim::SendReply(int fd, std::vector<uint8_t> reply, const SimFaults&
 
 void CMachineSim::ServeConnection(int fd)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (m_machine.InJob()) m_machine.job.connectionStarts.push_back(m_machine.job.chunks.size());
+    }
     for (;;) {
         bool inJob;
+        bool silent;
         {
             std::lock_guard<std::mutex> lock(m_lock);
             inJob = m_machine.InJob();
+            silent = m_silent;
+        }
+        if (silent) {
+            DrainSilently(fd);
+            return;
         }
         SimUnit unit;
         const bool whole = ReadUnit(fd, unit, inJob);
@@ -215,13 +252,45 @@ void CMachineSim::ServeConnection(int fd)
                          whole ? "" : " (incomplete)");
         std::vector<uint8_t> reply;
         SimFaults faults;
+        SimLinkLoss loss = SimLinkLoss::None;
+        bool ended = false;
+        SimJob endedJob;
+        MachineParams params{};
+        std::string recordDir;
         {
             std::lock_guard<std::mutex> lock(m_lock);
             m_received.push_back(unit);
             if (!whole) return;
             faults = m_faults;
+            if (faults.refuse) {
+                // Refused while connected: the link is reset without an answer.
+                const linger reset{1, 0};
+                setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                return;
+            }
+            const bool wasInJob = m_machine.InJob();
             reply = m_machine.Handle(unit, faults, NowMs());
+            loss = TakeLinkLoss(m_machine, faults);
+            if (loss == SimLinkLoss::Drop) m_linkGone = true;
+            if (loss == SimLinkLoss::Silent) m_silent = true;
+            ended = wasInJob && !m_machine.InJob() && (m_machine.job.finished || m_machine.job.aborted);
+            if (ended) {
+                ++m_jobsEnded;
+                recordDir = m_recordDir;
+                if (!recordDir.empty()) {
+                    endedJob = m_machine.job;
+                    params = m_machine.params;
+                }
+            }
         }
+        if (ended && !recordDir.empty() && !WriteJobRecord(recordDir, endedJob, params))
+            std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;
+        if (loss == SimLinkLoss::Drop) {
+            const linger reset{1, 0};
+            setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+            if (m_stderr.load()) std::fprintf(stderr, "machine-sim: link dropped mid-job (fault)\n");
+            return;
+        }
     }
 }

@@ -4,6 +4,7 @@
 // faults it is told to show. Runs in a thread of its own.
 #include <atomic>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -27,6 +28,11 @@ public:
     SimFaults Faults();
     // One line per unit on standard error (on by default).
     void SetLogToStderr(bool on) { m_stderr.store(on); }
+    // Writes print.pbm, knife.svg and summary.json into dir at the end of
+    // every job (code 10 or 11); empty: no record.
+    void SetRecordDir(const std::string& dir);
+    // Jobs ended (10 or 11) since the start.
+    int JobsEnded();
 
     // What arrived, in order; connections accepted so far.
     std::vector<SimUnit> Received();
@@ -49,6 +55,8 @@ private:
     bool ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int timeoutMs);
     bool SendReply(int fd, std::vector<uint8_t> reply, const SimFaults& faults);
     void SleepUnlessStopped(int ms);
+    // Reads and throws away everything until the host closes (silent fault).
+    void DrainSilently(int fd);
 
     // The serving thread; runs Serve until m_stop.
     std::thread m_thread;
@@ -64,4 +72,10 @@ private:
     SimFaults m_faults;
     std::vector<SimUnit> m_received;
     int m_connections = 0;
+    // Mid-job link faults in force (cleared by SetFaults): every connection
+    // reset, or nothing answered.
+    bool m_linkGone = false;
+    bool m_silent = false;
+    std::string m_recordDir;
+    int m_jobsEnded = 0;
 };

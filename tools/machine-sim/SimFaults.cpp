@@ -11,11 +11,11 @@ bool ToInt(const std::string& s, int& out)
 }
 }  // namespace
 
-bool ApplyFault(const std::string& spec, SimFaults& f)
+bool ApplyFault(const std::string& text, SimFaults& f)
 {
-    const auto eq = spec.find('=');
-    const std::string name = spec.substr(0, eq);
-    const std::string value = eq == std::string::npos ? std::string() : spec.substr(eq + 1);
+    const auto eq = text.find('=');
+    const std::string name = text.substr(0, eq);
+    const std::string value = eq == std::string::npos ? std::string() : text.substr(eq + 1);
     const bool hasValue = eq != std::string::npos;
     if (name == "late") return ToInt(value, f.lateMs);
     if (name == "answer-one-after") return ToInt(value, f.answerOneAfter);

@@ -15,4 +15,4 @@ struct SimFaults {
 };
 
 // Applies one NAME[=VALUE]; false for an unknown name or a bad value.
-bool ApplyFault(const std::string& spec, SimFaults& faults);
+bool ApplyFault(const std::string& text, SimFaults& faults);

@@ -23,4 +23,8 @@ struct SimJob {
     };
     std::vector<KnifeHeader> knifePasses;
     int64_t bytesReceived = 0;
+    // Chunk count at each connection made during the job: data of a broken
+    // connection is not part of the next header's.
+    std::vector<size_t> connectionStarts;
+    bool lost = false;  // the link went away mid-job (drop and silent faults)
 };

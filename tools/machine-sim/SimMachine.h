@@ -29,7 +29,7 @@ public:
 
     // The status byte now (a cleaning run ends by time).
     uint8_t Status(const SimFaults& faults, int64_t nowMs);
-    bool InJob() const { return job.started && !job.finished && !job.aborted; }
+    bool InJob() const { return job.started && !job.finished && !job.aborted && !job.lost; }
 
     uint8_t state;
     int32_t headPosition = 0;

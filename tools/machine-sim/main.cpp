@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -44,10 +45,17 @@ int main(int argc, char** argv)
             return Usage();
         }
     }
-    if (!recordDir.empty()) std::fprintf(stderr, "machine-sim: --record is not available yet; ignored\n");
-
+    if (!recordDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(recordDir, ec);
+        if (ec) {
+            std::fprintf(stderr, "machine-sim: cannot make %s: %s\n", recordDir.c_str(), ec.message().c_str());
+            return 1;
+        }
+    }
     CMachineSim sim;
     sim.SetFaults(faults);
+    sim.SetRecordDir(recordDir);
     const int bound = sim.Start(port);
     if (bound < 0) {
         std::fprintf(stderr, "machine-sim: cannot listen on 127.0.0.1:%d: %s\n", port, std::strerror(errno));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "import/HpglFile.h"
+#include "model/ImportPreparation.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
@@ -73,7 +74,8 @@ ImportResult ImportHpgl(const Options& o, COnePage& page)
     r.ok = r.result == 0;
     if (!r.ok) return r;
     reader.ToPage(page, true);
-    if (o.mil)
+    // With --prepare the preparation scales, after its clean-up.
+    if (o.mil && !o.prepare)
         for (auto& c : page.m_curves) c->Scale(1.016, 1.016);
     page.CalcPageBounds();
     page.CalcInkExtents();
@@ -88,6 +90,22 @@ ImportResult ImportDxf(const Options&, COnePage&)
     r.result = -1;
     std::fprintf(stderr, "plot-info: DXF import is not available yet\n");
     return r;
+}
+
+// The preparation of a new job with the settings file's defaults and the
+// given paper width; counts the curves that outline detection made cut lines.
+void Prepare(const Options& o, COnePage& page, ImportResult& r)
+{
+    theSettings.Set(Slot::PaperLenMm, o.paperMm);
+    theSettings.Set(Slot::AutoRotate, 1);
+    theSettings.Set(Slot::SearchOutline, 0);
+    theSettings.Set(Slot::AutoStart, 1);
+    PrepareImportedPage(page, o.mil && std::strcmp(r.format, "hpgl") == 0);
+    page.CalcInkExtents();
+    page.CalcCutExtents();
+    r.outlines = 0;
+    if (theSettings.Get(Slot::SearchOutline) != 0)
+        for (const auto& c : page.m_curves) r.outlines += c->m_kind == CurveKind::Cut;
 }
 
 std::string JsonString(const std::string& s)
@@ -123,7 +141,7 @@ int main(int argc, char** argv)
     const auto t0 = std::chrono::steady_clock::now();
     COnePage page;
     ImportResult r = EndsWithDxf(o.file) ? ImportDxf(o, page) : ImportHpgl(o, page);
-    if (o.prepare && r.ok) std::fprintf(stderr, "plot-info: --prepare is not available yet; page left as imported\n");
+    if (o.prepare && r.ok) Prepare(o, page, r);
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
 
     long plot = 0, cut = 0, shortcut = 0, points = 0;

@@ -35,7 +35,7 @@ public:
         if (replies.empty()) return 0;
         std::vector<uint8_t> r = std::move(replies.front());
         replies.pop_front();
-        std::memcpy(reply, r.data(), std::min<size_t>(r.size(), static_cast<size_t>(want)));
+        if (!r.empty()) std::memcpy(reply, r.data(), std::min<size_t>(r.size(), static_cast<size_t>(want)));
         return static_cast<int>(r.size());
     }
     void End(bool failed) override

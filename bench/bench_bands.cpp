@@ -1,0 +1,127 @@
+// Band engine speed: one band of the widest job, and a dense 3 m marker from
+// its curves to every packed band.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <memory>
+#include <random>
+
+#include "link/BandCounters.h"
+#include "link/BandEngine.h"
+#include "model/Page.h"
+
+namespace {
+
+JobSnapshot DefaultSnap()
+{
+    JobSnapshot s;
+    MachineParams& p = s.params;
+    p.pulsesPerMmX = 60.5;
+    p.pulsesPerMmY = 41.36;
+    p.inkIntervalPulses = 7;
+    p.headSelect = 0;
+    p.headOverlapRows = 2;
+    p.head2Position = 145;
+    p.bandsPerCutSegment = 8;
+    p.outputPerMeterX = p.outputPerMeterY = 10000;
+    s.lineWidth = 2;
+    return s;
+}
+
+// Closed piece outlines of `points` points each, `pieces` of them, spread
+// over length x width millimetres; every tenth piece dashed.
+void FillMarker(COnePage& page, int pieces, int points, double lengthMm, double widthMm, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> cx(0, lengthMm * 40), cy(0, widthMm * 40), rad(400, 4000);
+    for (int k = 0; k < pieces; ++k) {
+        auto c = std::make_unique<CCurve>();
+        const double x = cx(rng), y = cy(rng), r = rad(rng);
+        for (int i = 0; i <= points; ++i) {
+            const double a = 6.28318530718 * i / points;
+            const double wobble = 1.0 + 0.2 * std::sin(5 * a);
+            c->m_points.push_back(PlotPoint{static_cast<int32_t>(x + r * wobble * std::cos(a)),
+                                            static_cast<int32_t>(y + r * wobble * std::sin(a))});
+        }
+        c->m_kind = CurveKind::Plot;
+        c->m_lineType = (k % 10 == 0) ? 1 : 0;
+        page.m_curves.push_back(std::move(c));
+    }
+    page.CalcPageBounds();
+    page.CalcInkExtents();
+}
+
+// A dense marker: about a million points on 2,000 pieces over 3 m x 1.9 m,
+// about 500 m of printed line.
+void FillDenseMarker(COnePage& page)
+{
+    FillMarker(page, 2000, 500, 3000, 1900, 9);
+}
+
+// Over-inked stress case: 5,000 pieces, about 1,900 m of line on the same area.
+void FillOverInkedMarker(COnePage& page)
+{
+    FillMarker(page, 5000, 200, 3000, 1900, 9);
+}
+
+// One band in the middle of the marker at the widest job the width check
+// allows (about 11,750 columns).
+void WidestBand(benchmark::State& state, void (*fill)(COnePage&))
+{
+    const JobSnapshot s = DefaultSnap();
+    COnePage page;
+    fill(page);
+    const int32_t columns = 11750;
+    BandEngine engine;
+    if (!engine.Setup(page, s, columns)) {
+        state.SkipWithError("setup refused");
+        return;
+    }
+    BandBuffers& buf = TheBandBuffers();
+    int32_t band = 60;
+    for (auto _ : state) {
+        engine.PrepareBand(band, buf);
+        benchmark::DoNotOptimize(buf.packedBytes);
+        band = band == 64 ? 60 : band + 1;
+    }
+    state.counters["columns"] = columns;
+    state.counters["packedBytes"] = buf.packedBytes;
+}
+void BM_WidestBand(benchmark::State& state) { WidestBand(state, FillDenseMarker); }
+void BM_WidestBandOverInked(benchmark::State& state) { WidestBand(state, FillOverInkedMarker); }
+BENCHMARK(BM_WidestBand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WidestBandOverInked)->Unit(benchmark::kMillisecond);
+
+// From the page's curves to every packed band of the marker.
+void WholeMarker(benchmark::State& state, void (*fill)(COnePage&))
+{
+    const JobSnapshot s = DefaultSnap();
+    COnePage page;
+    fill(page);
+    size_t points = 0;
+    for (const auto& c : page.m_curves) points += c->m_points.size();
+    const BandCountResult count = CountBandsOf(page.m_maxX, page.m_maxY, s);
+    BandBuffers& buf = TheBandBuffers();
+    BandEngine engine;
+    for (auto _ : state) {
+        if (!engine.Setup(page, s, count.columns)) {
+            state.SkipWithError("setup refused");
+            return;
+        }
+        int64_t bytes = 0;
+        for (int32_t j = 0; j < count.bands; ++j) {
+            engine.PrepareBand(j, buf);
+            bytes += buf.packedBytes;
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["points"] = static_cast<double>(points);
+    state.counters["bands"] = count.bands;
+    state.counters["columns"] = count.columns;
+}
+void BM_DenseMarker3m(benchmark::State& state) { WholeMarker(state, FillDenseMarker); }
+void BM_OverInkedMarker3m(benchmark::State& state) { WholeMarker(state, FillOverInkedMarker); }
+BENCHMARK(BM_DenseMarker3m)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverInkedMarker3m)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,32 @@
+#pragma once
+// The BLOCKS section: block headers and the block record with its store.
+#include <cstdint>
+#include <string>
+
+#include "import/DxfEntities.h"
+#include "import/DxfReader.h"
+
+constexpr size_t kDxfBlockCapacity = 256;
+
+struct DxfBlock {
+    int32_t id = 0;
+    std::string name;  // [2] or [3]
+    uint8_t flags = 0;  // [70]
+    DxfVec3 base;       // [10, 20, 30]
+    int32_t layerId = 0;
+    DxfStore store;
+};
+
+// What DxfReadBlockHeader reads.
+struct DxfBlockHeader {
+    char name[kDxfNameSize];
+    char layer[kDxfNameSize];
+    int32_t flags = 0;
+    DxfVec3 base;
+};
+
+// Seeks the next (0, "BLOCK") of the open BLOCKS section and reads its header:
+// 1, else 0 (the section is closed when its ENDSEC comes first).
+int DxfNextBlock(DxfReader& r, DxfBlockHeader& header);
+// The groups after "BLOCK"; opens the block unless ENDBLK follows at once.
+int DxfReadBlockHeader(DxfReader& r, DxfBlockHeader& header);

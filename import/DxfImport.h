@@ -1,0 +1,61 @@
+#pragma once
+// The DXF import object: holds at most one drawing, loads a file into it and
+// turns its entities into the curves of a job page; texts become HP-GL label
+// commands in the label file.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "import/DxfDrawing.h"
+
+class COnePage;
+class CDxfLabelFile;
+
+namespace DxfImportResult {
+enum : int {
+    Ok = 0,
+    NoDrawing = 1,          // no drawing held, or none could be made
+    LoadFailed = -1,        // the file could not be opened or read as DXF
+    LabelWriteFailed = -2,  // the label file could not be written: the texts are missing
+    TooLarge = -3,          // conversion stopped at the page's limits (block expansion runaway)
+    LabelReadFailed = -4,   // the label file could not be read back
+};
+}
+
+// A circle has 8 to 100,000 segments.
+constexpr int32_t kDxfCircleMinSegments = 8;
+constexpr int32_t kDxfCircleMaxSegments = 100000;
+// Limits of one conversion: entities converted (block contents counted each
+// time they are inserted) and points made.
+constexpr int64_t kDxfMaxConvertedEntities = 2000000;
+constexpr int64_t kDxfMaxConvertedPoints = 16000000;
+
+class CDxfDrawing {
+public:
+    CDxfDrawing() = default;
+    CDxfDrawing(const CDxfDrawing&) = delete;
+    CDxfDrawing& operator=(const CDxfDrawing&) = delete;
+    ~CDxfDrawing() = default;
+
+    // 1 when a new empty drawing was made; 0 when one is held already.
+    int CreateDrawing();
+    int DestroyDrawing();
+    int CloseIfOpen();
+    // 1 when the file was loaded, 0 when it failed (the drawing stays held).
+    int LoadDxf(const std::u16string& path);
+    bool IsOpen() const { return m_drawing != nullptr; }
+    DxfDrawing* Drawing() { return m_drawing.get(); }
+
+    // Converts every entity of the ENTITIES store, in order, into page; texts
+    // go to labels. A DxfImportResult.
+    int ImportToPage(COnePage& page, CDxfLabelFile& labels);
+    // Converts one stored entity (and an INSERT's block contents).
+    int ConvertDxfEntity(DxfDrawing& d, COnePage& page, const DxfEntity& e, CDxfLabelFile& labels);
+
+private:
+    std::unique_ptr<DxfDrawing> m_drawing;
+};
+
+// The bytes ConvertDxfEntity writes for one TEXT with unit factor unit.
+std::string DxfLabelCommands(const DxfText& text, int32_t unit);

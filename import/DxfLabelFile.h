@@ -1,0 +1,32 @@
+#pragma once
+// The label file "dxfChar.plt": single-byte HP-GL label commands through which
+// the texts of a DXF drawing reach the HP-GL reader.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// ProgramDir + "dxfChar.plt".
+std::u16string DxfLabelFilePath();
+
+class CDxfLabelFile {
+public:
+    CDxfLabelFile() = default;
+    CDxfLabelFile(const CDxfLabelFile&) = delete;
+    CDxfLabelFile& operator=(const CDxfLabelFile&) = delete;
+    ~CDxfLabelFile();
+
+    // Creates the file anew (empty); false when it cannot be created.
+    bool Create(const std::u16string& path);
+    // Writes the bytes as they are; false when they did not all reach the file
+    // (or an earlier write failed). Each call goes to the file at once.
+    bool Write(std::string_view bytes);
+    // 0 when every write and the close succeeded, else -1.
+    int Close();
+
+    bool IsOpen() const { return m_file != nullptr; }
+    bool Failed() const { return m_failed; }
+
+private:
+    std::FILE* m_file = nullptr;
+    bool m_failed = false;
+};

@@ -1,0 +1,213 @@
+// One load of a DXF file into a drawing: tables, blocks and entities.
+#include <memory>
+#include <vector>
+
+#include "import/DxfDrawing.h"
+
+namespace {
+
+struct LoadWork {
+    DxfTableInput table;
+    DxfBlockHeader block;
+    DxfEntityWork entity;
+};
+
+void AddTableInput(DxfDrawing& d, int32_t table, const DxfTableInput& in)
+{
+    switch (table) {
+    case DxfTableCode::Layer: {
+        DxfLayer rec;
+        rec.name = in.name;
+        rec.flags = static_cast<uint8_t>(in.flags);
+        rec.colour = static_cast<int16_t>(in.colour);
+        // An unknown linetype leaves the layer without one; the load goes on.
+        rec.ltypeId = DxfLTypeIdOf(d, in.ltypeName);
+        DxfAddTableEntry(d, rec);
+        break;
+    }
+    case DxfTableCode::LType: {
+        DxfLType rec;
+        rec.name = in.name;
+        rec.flags = static_cast<uint8_t>(in.flags);
+        rec.description = in.description;
+        rec.dashCount = static_cast<int16_t>(in.dashCount);
+        for (size_t i = 0; i < kDxfDashCount; ++i) rec.dashes[i] = in.dashes[i];
+        rec.patternLength = in.patternLength;
+        DxfAddTableEntry(d, rec);
+        break;
+    }
+    case DxfTableCode::Style: {
+        DxfStyle rec;
+        rec.name = in.name;
+        rec.flags = static_cast<uint8_t>(in.flags);
+        rec.generation = static_cast<uint8_t>(in.generation);
+        rec.fontFile = in.fontFile;
+        rec.oblique = in.oblique;
+        rec.fixedHeight = in.fixedHeight;
+        rec.widthFactor = in.widthFactor;
+        rec.lastHeight = in.lastHeight;
+        DxfAddTableEntry(d, rec);
+        break;
+    }
+    case DxfTableCode::DimStyle: {
+        DxfDimStyle rec;
+        rec.name = in.name;
+        rec.flags = static_cast<uint8_t>(in.flags);
+        rec.arrowSize = in.arrowSize;
+        rec.arrow1 = in.arrow1;
+        rec.arrow2 = in.arrow2;
+        rec.dimLineColour = static_cast<int16_t>(in.dimLineColour);
+        rec.extLineColour = static_cast<int16_t>(in.extLineColour);
+        rec.textColour = static_cast<int16_t>(in.textColour);
+        rec.dimLineExt = in.dimLineExt;
+        rec.extLineExt = in.extLineExt;
+        rec.extLineOffset = in.extLineOffset;
+        rec.textGap = in.textGap;
+        rec.textHeight = in.textHeight;
+        rec.textAbove = static_cast<uint8_t>(in.textAbove);
+        // No group names the text style, so this finds a style only when one
+        // has an empty name; without it the entry is refused.
+        rec.textStyleId = DxfStyleIdOf(d, in.textStyleName);
+        DxfAddTableEntry(d, rec);
+        break;
+    }
+    default: break;
+    }
+}
+
+void ReadTables(DxfDrawing& d, DxfReader& r, DxfTableInput& in)
+{
+    while (r.section == DxfSectionCode::Tables) {
+        const int32_t table = DxfNextTable(r);
+        if (table == 0) break;
+        if (table == DxfTableCode::Other) continue;  // passed over by the next seek for TABLE
+        while (DxfReadTableEntry(r, in) == table) {
+            AddTableInput(d, table, in);
+            if (DxfCurrentTable(r) != table) break;
+        }
+    }
+}
+
+void ReadBlocks(DxfDrawing& d, DxfReader& r, LoadWork& work)
+{
+    while (r.section == DxfSectionCode::Blocks && DxfNextBlock(r, work.block)) {
+        DxfBlock block;
+        block.name = work.block.name;
+        block.flags = static_cast<uint8_t>(work.block.flags);
+        block.base = work.block.base;
+        block.layerId = DxfLayerIdOf(d, work.block.layer);
+        const int32_t id = DxfAddBlock(d, std::move(block));
+        // The entities of a refused block (the 257th, a duplicate name) are
+        // read and dropped: they belong to no drawable place.
+        DxfReadEntities(d, r, id, work.entity, id == 0);
+    }
+}
+
+DxfStore* StoreOf(DxfDrawing& d, int32_t blockId)
+{
+    if (blockId == 0) return &d.entities;
+    const int index = DxfBlockIndexById(d, blockId);
+    return index < 0 ? nullptr : &d.blocks[static_cast<size_t>(index)].store;
+}
+
+// From what the readers filled to a stored record.
+void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEntityRead& rd)
+{
+    DxfEntityHeader h;
+    h.type = in.type;
+    h.colour = in.colour;
+    h.thickness = in.thickness;
+    h.ltScale = in.ltScale;
+    h.layerId = in.layer[0] ? DxfLayerIdOf(d, in.layer) : 0;
+    h.ltypeId = in.ltype[0] ? DxfLTypeIdOf(d, in.ltype) : 0;
+    DxfEntityData data;
+    switch (in.type) {
+    case DxfEntityType::Line: data = rd.line; break;
+    case DxfEntityType::Point: data = rd.point; break;
+    case DxfEntityType::Circle: data = rd.circle; break;
+    case DxfEntityType::Arc: data = rd.arc; break;
+    case DxfEntityType::Solid: data = rd.solid; break;
+    case DxfEntityType::Text: {
+        DxfText& t = data.emplace<DxfText>(rd.text);
+        t.styleId = rd.styleName[0] ? DxfStyleIdOf(d, rd.styleName) : 0;
+        break;
+    }
+    case DxfEntityType::Insert: {
+        DxfInsert& ins = data.emplace<DxfInsert>(rd.insert);
+        const int index = DxfBlockIndexByName(d, rd.blockName);
+        if (index >= 0) {
+            ins.blockId = d.blocks[static_cast<size_t>(index)].id;
+            break;
+        }
+        // Blocks may insert blocks defined after them: look again at the end.
+        ins.blockId = 0;
+        if (DxfAddEntity(d, blockId, h, &data) != 0)
+            d.pendingInserts.push_back(DxfPendingInsert{blockId, StoreOf(d, blockId)->records.size() - 1, rd.blockName});
+        return;
+    }
+    case DxfEntityType::Polyline:
+        data = rd.polyline;  // the record's own copy of the vertices
+        break;
+    case DxfEntityType::Dimension: {
+        const int index = DxfBlockIndexByName(d, rd.blockName);
+        rd.dimension.blockId = index < 0 ? 0 : d.blocks[static_cast<size_t>(index)].id;
+        rd.dimension.dimStyleId = DxfDimStyleIdOf(d, rd.dimStyleName);
+        DxfAddEntity(d, blockId, h, nullptr);  // an id and a count, no record
+        return;
+    }
+    default: return;  // ELLIPSE and anything else
+    }
+    DxfAddEntity(d, blockId, h, &data);
+}
+
+}  // namespace
+
+void DxfResolveInserts(DxfDrawing& d)
+{
+    std::vector<DxfStore*> touched;
+    for (const DxfPendingInsert& p : d.pendingInserts) {
+        DxfStore* store = StoreOf(d, p.storeBlockId);
+        if (!store || p.index >= store->records.size()) continue;
+        DxfEntity& e = store->records[p.index];
+        const int index = DxfBlockIndexByName(d, p.blockName);
+        if (index >= 0) {
+            std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
+        } else {
+            e.header.type = DxfEntityType::None;  // no such block at all: dropped
+            touched.push_back(store);
+        }
+    }
+    for (DxfStore* store : touched) {
+        const size_t removed = std::erase_if(store->records, [](const DxfEntity& e) {
+            return e.header.type == DxfEntityType::None;
+        });
+        store->count -= static_cast<int32_t>(removed);
+    }
+    d.pendingInserts.clear();
+}
+
+void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
+{
+    while (DxfReadEntity(r, work.input, work.read)) {
+        if (!discard) StoreEntity(d, blockId, work.input, work.read);
+        DxfProgressStep(r);
+    }
+}
+
+int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path)
+{
+    if (!d.valid || path.empty()) return 0;
+    std::unique_ptr<DxfReader> r = DxfOpenReader(path);
+    if (!r) return 0;
+    auto work = std::make_unique<LoadWork>();
+    while (DxfNextSection(*r) != 0) {
+        switch (r->section) {
+        case DxfSectionCode::Tables: ReadTables(d, *r, work->table); break;
+        case DxfSectionCode::Blocks: ReadBlocks(d, *r, *work); break;
+        case DxfSectionCode::Entities: DxfReadEntities(d, *r, targetBlockId, work->entity); break;
+        default: break;  // HEADER and others: the next seek for SECTION passes over them
+        }
+    }
+    DxfResolveInserts(d);
+    return DxfCloseReader(r);
+}

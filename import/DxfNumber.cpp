@@ -1,0 +1,87 @@
+#include "import/DxfNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+bool IsCBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// from_chars leaves the value alone when it is out of range; decide from the
+// decimal magnitude whether atof would have given infinity or zero.
+bool MagnitudeIsLarge(const char* p, const char* end)
+{
+    int64_t intDigits = 0, leadingFracZeros = 0;
+    bool seenNonZero = false;
+    while (p < end && IsDigit(*p)) {
+        if (*p != '0' || seenNonZero) {
+            seenNonZero = true;
+            ++intDigits;
+        }
+        ++p;
+    }
+    if (p < end && *p == '.') {
+        ++p;
+        while (p < end && IsDigit(*p)) {
+            if (!seenNonZero) {
+                if (*p == '0') ++leadingFracZeros;
+                else seenNonZero = true;
+            }
+            ++p;
+        }
+    }
+    int64_t exponent = 0;
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negative = false;
+        if (p < end && (*p == '+' || *p == '-')) negative = (*p++ == '-');
+        while (p < end && IsDigit(*p)) {
+            if (exponent < 100000000) exponent = exponent * 10 + (*p - '0');
+            ++p;
+        }
+        if (negative) exponent = -exponent;
+    }
+    const int64_t magnitude = intDigits > 0 ? intDigits + exponent : exponent - leadingFracZeros;
+    return magnitude > 0;
+}
+
+}  // namespace
+
+int32_t DxfAtoi(const char* s)
+{
+    while (IsCBlank(*s)) ++s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = (*s++ == '-');
+    if (!IsDigit(*s)) return 0;
+    const char* end = s + std::strlen(s);
+    uint64_t magnitude = 0;
+    auto [ptr, ec] = std::from_chars(s, end, magnitude);
+    (void)ptr;
+    const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+    if (ec == std::errc::result_out_of_range || magnitude > limit) magnitude = limit;
+    return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+}
+
+double DxfAtof(const char* s)
+{
+    while (IsCBlank(*s)) ++s;
+    bool negative = false;
+    if (*s == '+' || *s == '-') negative = (*s++ == '-');
+    // from_chars takes its own minus sign; a second sign is no number.
+    if (*s == '+' || *s == '-') return 0.0;
+    const char* end = s + std::strlen(s);
+    double v = 0.0;
+    auto [ptr, ec] = std::from_chars(s, end, v, std::chars_format::general);
+    if (ec == std::errc::invalid_argument) return 0.0;
+    if (ec == std::errc::result_out_of_range)
+        v = MagnitudeIsLarge(s, ptr) ? HUGE_VAL : 0.0;
+    return negative ? -v : v;
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The DXF file reader: buffered lines and group-code/value pairs with a mark
+// to return to, and the section and table structure of the file.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace DxfSectionCode {
+enum : int32_t { None = 0, Header = 1, Tables = 4, Blocks = 8, Entities = 16, Other = 64 };
+}
+
+namespace DxfTableCode {
+enum : int32_t { None = 0, DimStyle = 4, Layer = 8, LType = 16, Style = 32, Other = 512 };
+}
+
+// Line buffer sizes (bytes, NUL included): longer lines are cut and the rest
+// of the line is passed over.
+constexpr size_t kDxfCodeLineSize = 32;
+constexpr size_t kDxfValueSize = 2048;
+constexpr size_t kDxfReaderBufferSize = 32768;
+
+struct DxfReader {
+    DxfReader() = default;
+    DxfReader(const DxfReader&) = delete;
+    DxfReader& operator=(const DxfReader&) = delete;
+    ~DxfReader();
+
+    std::FILE* file = nullptr;
+    int64_t size = 0;  // taken at open; lowered when the file turns out shorter
+    int64_t mark = 0;
+    int32_t section = DxfSectionCode::None;
+    int32_t table = DxfTableCode::None;
+    int32_t blockOpen = 0;
+
+    std::array<char, kDxfReaderBufferSize> buffer{};
+    size_t bufferLen = 0;
+    int64_t bufferStart = 0;
+    int64_t pos = 0;
+
+    // The pair last read by DxfReadPair.
+    int32_t code = 0;
+    std::array<char, kDxfValueSize> value{};
+
+    // Progress of the load in percent; nothing shows it.
+    int32_t lastPercent = 0;
+    int32_t highestPercent = 0;
+};
+
+// Opens path (mode "rb") and fills the buffer; null when it cannot be opened.
+std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
+// 1 when the file closed cleanly, else 0.
+int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
+
+inline bool DxfAtEnd(const DxfReader& r) { return r.pos >= r.size; }
+
+// One line into dest (capacity cap >= 1, always NUL-terminated). A line ends at
+// CR, CR LF, a bare LF or the end of the file. Returns the bytes kept.
+size_t DxfGetLine(DxfReader& r, char* dest, size_t cap);
+// A code line (atoi of its first 31 bytes) and the value line after it.
+int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap);
+// The same into the reader's own pair buffer (r.code, r.value).
+int DxfReadPair(DxfReader& r);
+
+inline void DxfSetMark(DxfReader& r) { r.mark = r.pos; }
+void DxfRewind(DxfReader& r);
+
+// From the read position to the pair (code, text); 1 with the read position
+// after it, else 0 with the read position back where the search began.
+int DxfSeekGroup(DxfReader& r, int32_t code, const char* text);
+// The same, but a (0, "ENDSEC") pair, or with withinTable a (0, "ENDTAB") or
+// (0, "TABLE") pair, stops the search: -1 with the read position before it.
+// Keeps a hostile file of many open tables from being searched to its end
+// again and again.
+int DxfSeekGroupInSection(DxfReader& r, int32_t code, const char* text, bool withinTable);
+
+int32_t DxfNextSection(DxfReader& r);
+inline int32_t DxfCurrentSection(const DxfReader& r) { return r.section; }
+int32_t DxfNextTable(DxfReader& r);
+inline int32_t DxfCurrentTable(const DxfReader& r)
+{
+    return r.section == DxfSectionCode::Tables ? r.table : DxfTableCode::None;
+}
+void DxfReadTableName(DxfReader& r);
+
+// Byte-exact comparison of a NUL-terminated value with a keyword.
+bool DxfValueIs(const char* value, const char* keyword);
+
+// After every entity: the load's progress in percent.
+void DxfProgressStep(DxfReader& r);

@@ -1,0 +1,8 @@
+#pragma once
+// The operator's texts of the job start and the sending thread, by key.
+#include <string>
+
+// The text of a job message key in the language slot's language (0 Chinese,
+// anything else English). Keys: "WidthExceeded", "SendCommandFailed" and the
+// parameter keys of CheckJobParams; an unknown key gives the key itself.
+std::u16string JobMessageText(const char* key, int language);

@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "model/MachineParams.h"
+#include "model/Page.h"
+#include "model/support/LiteralOracles.h"
+#include "model/support/PageCompare.h"
+#include "model/support/RandomPages.h"
+
+namespace {
+
+// Runs the fast operation on one copy and the literal one on another.
+template <class Fast, class Slow>
+void ExpectSame(const COnePage& page, Fast fast, Slow slow, uint32_t seed)
+{
+    COnePage a, b;
+    ClonePage(page, a);
+    ClonePage(page, b);
+    fast(a);
+    slow(b);
+    EXPECT_TRUE(SamePages(a, b)) << "seed " << seed;
+}
+
+TEST(FastEqualsLiteral, Joins)
+{
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.Fragments(page, gen.Int(2, 40));
+        ExpectSame(page, [](COnePage& p) { p.JoinNearbyCurves(); }, oracle::JoinNearbyCurves, seed);
+        ExpectSame(page, [](COnePage& p) { p.JoinConnectedCurves(); }, oracle::JoinConnectedCurves, seed);
+    }
+}
+
+TEST(FastEqualsLiteral, OutlinesAndNesting)
+{
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.Contours(page, gen.Int(2, 25), seed % 10 == 0 ? 400000 : 1);
+        ExpectSame(page, [](COnePage& p) { p.DemoteNestedOutlines(); }, oracle::DemoteNestedOutlines, seed);
+        gen.Fragments(page, gen.Int(0, 10));
+        ExpectSame(page, [](COnePage& p) { p.DetectOutlines(); }, oracle::DetectOutlines, seed);
+    }
+}
+
+TEST(FastEqualsLiteral, SplitAlongY)
+{
+    for (uint32_t seed = 1; seed <= 300; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.StripPolylines(page, gen.Int(1, 30), 600);
+        const int32_t w = gen.Chance(50) ? gen.Int(1, 12) * 25 : gen.Int(20, 400);
+        ExpectSame(page, [w](COnePage& p) { p.SplitAlongY(w); }, [w](COnePage& p) { oracle::SplitAlongY(p, w); },
+                   seed);
+    }
+}
+
+TEST(FastEqualsLiteral, KnifePasses)
+{
+    const MachineParams saved = SnapshotMachineParams();
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.LongCuts(page, gen.Int(1, 20));
+        const int32_t L = gen.Chance(10) ? gen.Int(1, 4) : gen.Int(40, 1200);
+        const int32_t g = gen.Int(0, 40);
+        ExpectSame(page, [&](COnePage& p) { p.SplitLongCuts(L, g); },
+                   [&](COnePage& p) { oracle::SplitLongCuts(p, L, g); }, seed);
+        MachineParams mp = saved;
+        mp.angleComp = static_cast<uint8_t>(gen.Int(0, 255));
+        StoreMachineParams(mp);
+        ExpectSame(page, [](COnePage& p) { p.CompensateCutCorners(); },
+                   [](COnePage& p) {
+                       for (auto& c : p.m_curves)
+                           if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c);
+                   },
+                   seed);
+    }
+    StoreMachineParams(saved);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "model/ImportPreparation.h"
+#include "model/Page.h"
+#include "model/Settings.h"
+#include "model/support/CurveBuild.h"
+
+namespace {
+
+class Prepare : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (int s : kSlots) saved_.push_back(theSettings.Get(s));
+        theSettings.Set(Slot::PaperLenMm, 10);  // 400 plot units
+        theSettings.Set(Slot::AutoRotate, 1);
+        theSettings.Set(Slot::SearchOutline, 0);
+        theSettings.Set(Slot::AutoStart, 1);
+    }
+    void TearDown() override
+    {
+        for (size_t i = 0; i < std::size(kSlots); ++i) theSettings.Set(kSlots[i], saved_[i]);
+    }
+    static constexpr int kSlots[] = {Slot::PaperLenMm, Slot::AutoRotate, Slot::SearchOutline, Slot::AutoStart};
+    std::vector<int32_t> saved_;
+};
+
+TEST_F(Prepare, CleansScalesAndNormalises)
+{
+    COnePage page;
+    AddCurve(page, {{-100, 50}, {-100, 50}, {0, 50}, {100, 50}, {100, 150}});
+    AddCurve(page, {{7, 7}, {7, 7}});
+    page.m_startPos = 12;
+    PrepareImportedPage(page, true);
+    ASSERT_EQ(page.m_curves.size(), 1u);
+    // -101.6 and 50.8 truncate toward zero; the origin then moves to X = 0.
+    EXPECT_EQ(page.m_curves[0]->m_points, (std::vector<PlotPoint>{{0, 50}, {202, 50}, {202, 152}}));
+    EXPECT_EQ(page.m_minY, 50);
+    EXPECT_EQ(page.m_startPos, 0);
+    EXPECT_EQ(page.m_state, JobState::Auto);
+    theSettings.Set(Slot::AutoStart, 0);
+    PrepareImportedPage(page, false);
+    EXPECT_EQ(page.m_state, JobState::Manual);
+}
+
+TEST_F(Prepare, RotatesOrSplitsOnlyWhatIsWiderThanThePaper)
+{
+    struct Case { int32_t top; int32_t rotate; size_t curves; int32_t maxY; };
+    const Case cases[] = {
+        {400, 1, 1, 400},   // exactly the paper: neither
+        {401, 1, 1, 100},   // rotated: 100 long, 401 wide becomes 401 long, 100 wide
+        {401, 0, 2, 400},   // split into two strips
+    };
+    for (const Case& k : cases) {
+        theSettings.Set(Slot::AutoRotate, k.rotate);
+        COnePage page;
+        AddCurve(page, {{0, 0}, {100, k.top}});
+        PrepareImportedPage(page, false);
+        EXPECT_EQ(page.m_curves.size(), k.curves) << k.top << " " << k.rotate;
+        EXPECT_EQ(page.m_maxY, k.maxY) << k.top << " " << k.rotate;
+    }
+    // A page wider than the paper both ways is rotated and then split.
+    COnePage big;
+    AddCurve(big, {{0, 0}, {500, 600}});
+    PrepareImportedPage(big, false);
+    EXPECT_EQ(big.m_curves.size(), 2u);
+    EXPECT_EQ(big.m_maxY, 400);
+}
+
+TEST_F(Prepare, OutlinesWhenAsked)
+{
+    for (int32_t search : {0, 1}) {
+        theSettings.Set(Slot::SearchOutline, search);
+        theSettings.Set(Slot::PaperLenMm, 2000);
+        COnePage page;
+        AddCurve(page, {{0, 0}, {1000, 0}, {1000, 1000}});
+        AddCurve(page, {{1000, 1000}, {0, 1000}, {0, 0}});
+        PrepareImportedPage(page, false);
+        ASSERT_EQ(page.m_curves.size(), search ? 1u : 2u);
+        EXPECT_EQ(page.m_curves[0]->m_kind, search ? CurveKind::Cut : CurveKind::Plot);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+#include "tools/machine-sim/JobRecord.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "link/BandCounters.h"
+#include "link/JobCheck.h"
+#include "link/NozzleMap.h"
+#include "link/ZeroRunPack.h"
+
+namespace {
+
+// Nozzle of each byte and bit of a head's 22 bytes, or -1.
+std::array<std::array<int16_t, 8>, kHeadBytes> NozzleOfBits()
+{
+    std::array<std::array<int16_t, 8>, kHeadBytes> t;
+    for (auto& row : t) row.fill(-1);
+    for (int n = 0; n < kNozzles; ++n) {
+        const NozzleBit b = NozzleByteMap(n);
+        for (int k = 0; k < 8; ++k)
+            if (b.mask == (1u << k)) t[b.byte][k] = static_cast<int16_t>(n);
+    }
+    return t;
+}
+
+// A header's data: the chunks after the previous header (or after the last
+// new connection, whichever is later) up to it.
+struct Span {
+    size_t from, to;
+};
+
+std::vector<uint16_t> Words(const SimJob& job, Span s)
+{
+    std::vector<uint16_t> w;
+    for (size_t i = s.from; i < s.to && i < job.chunks.size(); ++i) {
+        const std::vector<uint8_t>& c = job.chunks[i];
+        for (size_t k = 0; k + 1 < c.size(); k += 2) w.push_back(static_cast<uint16_t>(c[k] | c[k + 1] << 8));
+    }
+    return w;
+}
+
+// Decodes exactly `expected` words; what follows them is the last chunk's padding.
+bool DecodeExactly(const std::vector<uint16_t>& in, size_t expected, std::vector<uint16_t>& out)
+{
+    out.assign(expected, 0);
+    size_t decoded = 0;
+    DecodeZeroRuns(in.data(), in.size(), out.data(), out.size(), &decoded);
+    return decoded == expected;
+}
+
+void PlaceHead(DecodedJob& d, const uint8_t* bytes, int32_t row0, int32_t column, int firstNozzle,
+               int32_t rowOfNozzle0)
+{
+    static const auto kNozzleOf = NozzleOfBits();
+    for (int b = 0; b < kHeadBytes; ++b) {
+        if (bytes[b] == 0) continue;
+        for (int k = 0; k < 8; ++k) {
+            if (!((bytes[b] >> k) & 1)) continue;
+            const int n = kNozzleOf[b][k];
+            if (n < firstNozzle) continue;  // unmapped bits and the overlapped nozzles print nothing
+            const int64_t row = int64_t{row0} + rowOfNozzle0 + n;
+            if (row < 0 || row >= d.height || column < 0 || column >= d.width) continue;
+            d.bits[static_cast<size_t>(row) * d.RowBytes() + column / 8] |= static_cast<uint8_t>(0x80u >> (column % 8));
+        }
+    }
+}
+
+bool WriteWhole(const std::string& path, const std::string& text)
+{
+    const std::string tmp = path + ".part";
+    FILE* f = std::fopen(tmp.c_str(), "wb");
+    if (f == nullptr) return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    if (std::fclose(f) != 0 || !ok) {
+        std::remove(tmp.c_str());
+        return false;
+    }
+    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
+        std::remove(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DecodedJob DecodeJob(const SimJob& job, const MachineParams& p)
+{
+    DecodedJob d;
+    const int32_t columns = std::clamp(job.bandColumns, 0, kBandScanLines);
+    const int32_t bandRows = BandRowsOf(p);
+    int64_t lastBand = -1;
+    for (const auto& h : job.bands) lastBand = std::max<int64_t>(lastBand, h.band);
+    d.width = columns;
+    d.height = static_cast<int32_t>(std::min<int64_t>((lastBand + 1) * bandRows, kMaxImageRows));
+    d.bits.assign(static_cast<size_t>(d.RowBytes()) * d.height, 0);
+    d.bands = static_cast<int32_t>(job.bands.size());
+
+    // Every header in arrival order, with where its data starts.
+    struct Header {
+        size_t at;
+        bool band;
+        size_t index;
+    };
+    std::vector<Header> order;
+    for (size_t i = 0; i < job.bands.size(); ++i) order.push_back({job.bands[i].chunksBefore, true, i});
+    for (size_t i = 0; i < job.knifePasses.size(); ++i) order.push_back({job.knifePasses[i].chunksBefore, false, i});
+    std::stable_sort(order.begin(), order.end(), [](const Header& a, const Header& b) { return a.at < b.at; });
+
+    const size_t recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
+    size_t prev = 0;
+    std::vector<uint16_t> out;
+    for (const Header& h : order) {
+        Span s{prev, h.at};
+        for (size_t c : job.connectionStarts)
+            if (c > s.from && c <= s.to) s.from = c;
+        prev = h.at;
+        const std::vector<uint16_t> in = Words(job, s);
+        if (h.band) {
+            const int32_t band = job.bands[h.index].band;
+            if (band < 0 || !DecodeExactly(in, recordWords, out)) {
+                ++d.decodeErrors;
+                continue;
+            }
+            const auto* rec = reinterpret_cast<const uint8_t*>(out.data());
+            const int32_t row0 = static_cast<int32_t>(std::min<int64_t>(int64_t{band} * bandRows, kMaxImageRows));
+            const int overlap = std::min<int>(p.headOverlapRows, 150);
+            for (int32_t c = 0; c < columns; ++c) {
+                const uint8_t* r1 = rec + static_cast<size_t>(kLeadInRecords + c) * kRecordBytes;
+                const int64_t rec2 = int64_t{kLeadInRecords} + c + p.head2Position;
+                const uint8_t* r2 = rec2 < columns + kLeadInRecords ? rec + rec2 * kRecordBytes + kHeadBytes : nullptr;
+                if (p.headSelect == 0) {
+                    PlaceHead(d, r1, row0, c, 0, 0);
+                    if (r2) PlaceHead(d, r2, row0, c, overlap, 150 - overlap);
+                } else if (p.headSelect == 1) {
+                    PlaceHead(d, r1, row0, c, 0, 0);
+                } else if (r2) {
+                    PlaceHead(d, r2, row0, c, 0, 0);
+                }
+            }
+        } else {
+            const int32_t n = job.knifePasses[h.index].records;
+            std::vector<DecodedKnifeRecord> pass;
+            if (n < 0 || n > 65535 || !DecodeExactly(in, static_cast<size_t>(n) * 8, out)) {
+                ++d.decodeErrors;
+                d.passes.push_back(pass);
+                continue;
+            }
+            for (int32_t k = 0; k < n; ++k) {
+                const uint16_t* w = out.data() + static_cast<size_t>(k) * 8;
+                DecodedKnifeRecord r;
+                r.x = static_cast<int32_t>(uint32_t{w[0]} | uint32_t{w[1]} << 16);
+                r.y = static_cast<int32_t>(uint32_t{w[2]} | uint32_t{w[3]} << 16);
+                r.speed = static_cast<int16_t>(w[4]);
+                r.exitSpeed = static_cast<int16_t>(w[5]);
+                r.command = static_cast<int16_t>(w[6]);
+                pass.push_back(r);
+            }
+            d.knifeRecords += n;
+            d.passes.push_back(std::move(pass));
+        }
+    }
+    return d;
+}
+
+std::string PbmOf(const DecodedJob& d)
+{
+    std::string s = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
+    s.append(reinterpret_cast<const char*>(d.bits.data()), d.bits.size());
+    return s;
+}
+
+std::string KnifeSvgOf(const DecodedJob& d, const MachineParams& p)
+{
+    // Across the paper to the right, along the feed downwards, in mm: the same
+    // way up as print.pbm.
+    const double mmX = p.pulsesPerMmX > 0 ? p.pulsesPerMmX : 1;
+    const double mmY = p.pulsesPerMmY > 0 ? p.pulsesPerMmY : 1;
+    const double interval = p.inkIntervalPulses > 0 ? p.inkIntervalPulses : 1;
+    // The printed area, grown to every knife point (the knife sits beside the heads).
+    double w = d.width * interval / mmY;
+    double h = d.height / 12.0;
+    for (const auto& pass : d.passes)
+        for (const DecodedKnifeRecord& r : pass) {
+            w = std::max(w, r.y / mmY + 1);
+            h = std::max(h, r.x / mmX + 1);
+        }
+    char buf[256];
+    std::snprintf(buf, sizeof buf,
+                  "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.1fmm\" height=\"%.1fmm\" viewBox=\"0 0 %.2f %.2f\">\n",
+                  w, h, w, h);
+    std::string s = buf;
+    for (const auto& pass : d.passes) {
+        std::string path;
+        for (const DecodedKnifeRecord& r : pass) {
+            std::snprintf(buf, sizeof buf, "%c%.2f %.2f ", r.command == 'M' ? 'M' : 'L', r.y / mmY, r.x / mmX);
+            path += buf;
+        }
+        if (!path.empty())
+            s += "<path fill=\"none\" stroke=\"red\" stroke-width=\"0.3\" d=\"" + path + "\"/>\n";
+    }
+    s += "</svg>\n";
+    return s;
+}
+
+std::string SummaryJsonOf(const SimJob& job, const DecodedJob& d)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf,
+                  "{\"result\": \"%s\", \"bands\": %d, \"knifePasses\": %zu, \"knifeRecords\": %d, "
+                  "\"bytesReceived\": %lld, \"lengthPulses\": %d, \"bandColumns\": %d, \"width\": %d, "
+                  "\"height\": %d, \"decodeErrors\": %d}\n",
+                  job.finished ? "finished" : "aborted", d.bands, job.knifePasses.size(), d.knifeRecords,
+                  static_cast<long long>(job.bytesReceived), job.lengthPulses, job.bandColumns, d.width, d.height,
+                  d.decodeErrors);
+    return buf;
+}
+
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachineParams& p)
+{
+    const DecodedJob d = DecodeJob(job, p);
+    bool ok = WriteWhole(dir + "/print.pbm", PbmOf(d));
+    ok = WriteWhole(dir + "/knife.svg", KnifeSvgOf(d, p)) && ok;
+    ok = WriteWhole(dir + "/summary.json", SummaryJsonOf(job, d)) && ok;
+    return ok;
+}
