@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -10,6 +11,7 @@
 #include "import/HpglFile.h"
 #include "import/StrokeFont.h"
 #include "model/Page.h"
+#include "model/Settings.h"
 #include "model/Text.h"
 
 namespace {
@@ -44,9 +46,26 @@ const std::string& MarkerPath()
     return path;
 }
 
+// The program's fonts in a folder of their own, as the program has them.
+void UseProgramFonts()
+{
+    static const bool done = [] {
+        const std::string dir = "/tmp/orlat_bench_fonts_" + std::to_string(::getpid()) + "/";
+        std::filesystem::create_directories(dir);
+        theSettings.InitPathsFrom(FromUtf8(dir));
+        std::atexit([] {
+            std::error_code ec;
+            std::filesystem::remove_all(ToUtf8(theSettings.Path(Slot::ProgramDir)), ec);
+        });
+        return true;
+    }();
+    (void)done;
+    SetFontMessageHandler(&Quiet);
+}
+
 void BM_ReadMarker(benchmark::State& state)
 {
-    SetFontMessageHandler(&Quiet);
+    UseProgramFonts();
     const std::u16string path = FromUtf8(MarkerPath());
     size_t records = 0;
     for (auto _ : state) {
@@ -63,7 +82,7 @@ BENCHMARK(BM_ReadMarker)->Unit(benchmark::kMillisecond);
 
 void BM_ReadMarkerToPage(benchmark::State& state)
 {
-    SetFontMessageHandler(&Quiet);
+    UseProgramFonts();
     const std::u16string path = FromUtf8(MarkerPath());
     size_t curves = 0;
     for (auto _ : state) {

@@ -126,9 +126,11 @@ int CHpglFile::ReadPltFile()
         return -2;
     }
     ResetState();
-    // Typical markers give one record per 7 bytes and one value per 3.
-    m_records.reserve(size / 8);
-    m_values.reserve(size / 3);
+    // Room for what a marker of this size can give ("PD1,1;" is two records
+    // and two values in six bytes), so the pool never moves while it fills;
+    // pages not reached are never touched.
+    m_records.reserve(size / 3);
+    m_values.reserve(size / 2);
 
     const size_t block = std::max<size_t>(1, std::min<size_t>(m_blockSize, size));
     std::unique_ptr<uint8_t[]> buf(new uint8_t[block]);
