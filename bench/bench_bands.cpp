@@ -73,7 +73,7 @@ void WidestBand(benchmark::State& state, void (*fill)(COnePage&))
     fill(page);
     const int32_t columns = 11750;
     BandEngine engine;
-    if (!engine.Setup(page, s, columns)) {
+    if (!engine.Setup(page, s, columns, 1000)) {
         state.SkipWithError("setup refused");
         return;
     }
@@ -104,7 +104,7 @@ void WholeMarker(benchmark::State& state, void (*fill)(COnePage&))
     BandBuffers& buf = TheBandBuffers();
     BandEngine engine;
     for (auto _ : state) {
-        if (!engine.Setup(page, s, count.columns)) {
+        if (!engine.Setup(page, s, count.columns, count.bands)) {
             state.SkipWithError("setup refused");
             return;
         }

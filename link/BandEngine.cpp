@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "link/BandCounters.h"
+#include "model/Page.h"
 
 static_assert(std::endian::native == std::endian::little,
               "column records are read as little-endian words in place");
@@ -25,7 +26,7 @@ void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams
     std::memset(buf.records, 0, static_cast<size_t>(recs) * kRecordBytes);
 }
 
-bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns)
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns, int32_t bandCount)
 {
     m_ready = false;
     m_strokes.Clear();
@@ -33,9 +34,14 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
     m_snap = s;
     m_columns = bandColumns;
     m_strokes.Build(page, s);
-    m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows);
+    m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
     m_ready = true;
     return true;
+}
+
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns)
+{
+    return Setup(page, s, bandColumns, CountBandsOf(page.m_maxX, page.m_maxY, s).bands);
 }
 
 void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const

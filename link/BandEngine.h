@@ -31,9 +31,12 @@ BandBuffers& TheBandBuffers();
 
 class BandEngine {
 public:
-    // Maps and buckets the printed curves of `page`; the job works on this
-    // snapshot and column count until the next Setup. False (and nothing set
-    // up) when the values or the column count fail the job checks.
+    // Maps and buckets the printed curves of `page` for bands 0 .. bandCount - 1
+    // (InkBandCount); the job works on this snapshot and column count until
+    // the next Setup. False (and nothing set up) when the values or the column
+    // count fail the job checks.
+    bool Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns, int32_t bandCount);
+    // The same for every band of the page's extents (BandCount).
     bool Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns);
 
     // The band's packed stream into buf.packed / buf.packedBytes. False when

@@ -178,14 +178,21 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
         }
         return a;
     };
-    int64_t t0, t1;
-    if (dx >= 0) {
-        t0 = firstT([&](int64_t t) { return rowAt(t) >= winLo; });
-        t1 = firstT([&](int64_t t) { return rowAt(t) >= winHi; });
-    } else {
-        t0 = firstT([&](int64_t t) { return rowAt(t) < winHi; });
-        t1 = firstT([&](int64_t t) { return rowAt(t) < winLo; });
-    }
+    // Steps whose row lies in the window and whose column lies in [0, columns).
+    auto range = [&](auto at, int64_t d, int64_t lo, int64_t hi, int64_t* a, int64_t* b) {
+        if (d >= 0) {
+            *a = firstT([&](int64_t t) { return at(t) >= lo; });
+            *b = firstT([&](int64_t t) { return at(t) >= hi; });
+        } else {
+            *a = firstT([&](int64_t t) { return at(t) < hi; });
+            *b = firstT([&](int64_t t) { return at(t) < lo; });
+        }
+    };
+    int64_t t0, t1, c0, c1;
+    range(rowAt, dx, winLo, winHi, &t0, &t1);
+    range(colAt, dy, 0, w.columns, &c0, &c1);
+    t0 = std::max(t0, c0);
+    t1 = std::min(t1, c1);
     for (int64_t t = t0; t < t1; ++t) {
         const int64_t c = colAt(t);
         if (c >= 0 && c < w.columns) w.Set(static_cast<int32_t>(rowAt(t)), static_cast<int32_t>(c));

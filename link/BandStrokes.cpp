@@ -86,7 +86,7 @@ void BandStrokes::AddPolyline(const PagePixel* pts, size_t count, bool dashed)
     }
 }
 
-void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows)
+void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount)
 {
     m_bandRows = bandRows < 1 ? 1 : bandRows;
     const int64_t reach = m_width;
@@ -95,7 +95,7 @@ void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows)
         const int64_t lo = std::min(g.pen.x0, g.pen.x1) - reach;
         const int64_t hi = std::max(g.pen.x0, g.pen.x1) + reach;
         *first = std::max<int64_t>(0, CeilDiv(lo - windowRows + 1, m_bandRows));
-        *last = FloorDiv(hi, m_bandRows);
+        *last = std::min<int64_t>(FloorDiv(hi, m_bandRows), static_cast<int64_t>(bandCount) - 1);
     };
     int64_t bands = 0;
     for (const Seg& g : m_segs) {

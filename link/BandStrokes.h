@@ -28,9 +28,10 @@ public:
 
     // Adds one polyline in page pixels (dashed: line type other than 0).
     void AddPolyline(const PagePixel* pts, size_t count, bool dashed);
-    // Sorts the segments into buckets of bands `bandRows` apart with windows
-    // of `windowRows` rows; call after the last AddPolyline.
-    void Bucket(int32_t bandRows, int32_t windowRows);
+    // Sorts the segments into the buckets of bands 0 .. bandCount - 1, bands
+    // `bandRows` apart with windows of `windowRows` rows; call after the last
+    // AddPolyline. Later bands draw nothing (the job sends none of them).
+    void Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount);
 
     // Draws every segment that reaches band j's window into w (row0 = j x bandRows).
     void DrawBand(int32_t band, const BitWindow& w) const;

@@ -120,13 +120,10 @@ void COnePage::JoinNearbyCurves()
     }
 
     for (int32_t i = 0; i < n; ++i) {
-        if (!alive[i]) continue;
+        if (!alive[i] || !joinable[i]) continue;
         CCurve& p = *m_curves[i];
-        if (joinable[i]) {
-            firsts.Remove(p.m_points.front(), i);
-            lasts.Remove(p.m_points.back(), i);
-        }
-        if (!joinable[i]) continue;
+        firsts.Remove(p.m_points.front(), i);
+        lasts.Remove(p.m_points.back(), i);
         JoinedPoints pts(p.m_points);
         bool joined = false;
         for (;;) {
@@ -152,8 +149,9 @@ void COnePage::JoinNearbyCurves()
             if (best == n) break;
             CCurve& q = *m_curves[best];
             const bool sameKind = q.m_kind == p.m_kind;
-            bool reverseQ = false;
+            bool reverseQ = false;  // end meets start: both as they are
             if (IsNearPoint(l, q.m_points.front())) {
+                reverseQ = false;
             } else if (sameKind && IsNearPoint(f, q.m_points.front())) {
                 pts.Reverse();
             } else if (sameKind && IsNearPoint(l, q.m_points.back())) {

@@ -77,6 +77,95 @@ bool ContainsFirstThree(const CCurve& outer, const OutlineBox& b, const CCurve& 
     return true;
 }
 
+// Which candidates can take part in a containment with a given one: only a
+// first point inside an outline's box, or in the thin strip left of it between
+// its end points' ys, can be inside it. Cells of a uniform grid hold the first
+// points, the boxes and the strips' y ranges.
+class NestIndex {
+public:
+    NestIndex(const std::vector<CCurve*>& cand, const std::vector<OutlineBox>& box) : m_cand(cand), m_box(box)
+    {
+        const size_t n = cand.size();
+        m_minX = m_maxX = box[0].minX;
+        m_minY = m_maxY = box[0].minY;
+        for (const OutlineBox& b : box) {
+            m_minX = std::min<int64_t>(m_minX, b.minX);
+            m_maxX = std::max<int64_t>(m_maxX, b.maxX);
+            m_minY = std::min<int64_t>(m_minY, b.minY);
+            m_maxY = std::max<int64_t>(m_maxY, b.maxY);
+        }
+        m_g = 1;
+        while (static_cast<size_t>(m_g) * m_g < n) ++m_g;
+        m_cellW = (m_maxX - m_minX) / m_g + 1;
+        m_cellH = (m_maxY - m_minY) / m_g + 1;
+        m_firsts.resize(static_cast<size_t>(m_g) * m_g);
+        m_boxes.resize(static_cast<size_t>(m_g) * m_g);
+        m_strips.resize(m_g);
+        m_byFirstY.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            const PlotPoint f = cand[i]->m_points[0];
+            m_firsts[Cell(CellX(f.x), CellY(f.y))].push_back(static_cast<int32_t>(i));
+            m_byFirstY.push_back({f.y, static_cast<int32_t>(i)});
+            const OutlineBox& b = box[i];
+            for (int64_t cy = CellY(b.minY); cy <= CellY(b.maxY); ++cy) {
+                for (int64_t cx = CellX(b.minX); cx <= CellX(b.maxX); ++cx)
+                    m_boxes[Cell(cx, cy)].push_back(static_cast<int32_t>(i));
+                if (b.bandLo < b.bandHi && CellY(b.bandLo) <= cy && cy <= CellY(b.bandHi))
+                    m_strips[cy].push_back(static_cast<int32_t>(i));
+            }
+        }
+        std::sort(m_byFirstY.begin(), m_byFirstY.end());
+    }
+
+    // Candidates that a may contain or be contained by, in array order.
+    void Partners(size_t a, std::vector<int32_t>& out) const
+    {
+        out.clear();
+        const OutlineBox& b = m_box[a];
+        // First points inside a's box.
+        for (int64_t cy = CellY(b.minY); cy <= CellY(b.maxY); ++cy)
+            for (int64_t cx = CellX(b.minX); cx <= CellX(b.maxX); ++cx)
+                for (int32_t k : m_firsts[Cell(cx, cy)]) {
+                    const PlotPoint f = m_cand[k]->m_points[0];
+                    if (f.x >= b.minX && f.x < b.maxX && f.y >= b.minY && f.y < b.maxY) out.push_back(k);
+                }
+        // First points in a's strip.
+        auto lo = std::lower_bound(m_byFirstY.begin(), m_byFirstY.end(), std::pair<int32_t, int32_t>{b.bandLo, -1});
+        for (auto it = lo; it != m_byFirstY.end() && it->first < b.bandHi; ++it)
+            if (m_cand[it->second]->m_points[0].x < b.minX) out.push_back(it->second);
+        // Boxes and strips that hold a's first point.
+        const PlotPoint f = m_cand[a]->m_points[0];
+        for (int32_t k : m_boxes[Cell(CellX(f.x), CellY(f.y))]) {
+            const OutlineBox& o = m_box[k];
+            if (f.x >= o.minX && f.x < o.maxX && f.y >= o.minY && f.y < o.maxY) out.push_back(k);
+        }
+        for (int32_t k : m_strips[CellY(f.y)]) {
+            const OutlineBox& o = m_box[k];
+            if (f.x < o.minX && f.y >= o.bandLo && f.y < o.bandHi) out.push_back(k);
+        }
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+    }
+
+private:
+    int64_t CellX(int64_t x) const { return std::clamp<int64_t>((x - m_minX) / m_cellW, 0, m_g - 1); }
+    int64_t CellY(int64_t y) const { return std::clamp<int64_t>((y - m_minY) / m_cellH, 0, m_g - 1); }
+    size_t Cell(int64_t cx, int64_t cy) const { return static_cast<size_t>(cy * m_g + cx); }
+
+    const std::vector<CCurve*>& m_cand;
+    const std::vector<OutlineBox>& m_box;
+    int64_t m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0, m_cellW = 1, m_cellH = 1;
+    int32_t m_g = 1;
+    std::vector<std::vector<int32_t>> m_firsts, m_boxes, m_strips;
+    std::vector<std::pair<int32_t, int32_t>> m_byFirstY;
+};
+
+void Demote(CCurve& p, const OutlineBox& pb, CCurve& q, const OutlineBox& qb, bool exact)
+{
+    if (ContainsFirstThree(p, pb, q, exact)) q.m_kind = CurveKind::Plot;
+    if (ContainsFirstThree(q, qb, p, exact)) p.m_kind = CurveKind::Plot;
+}
+
 }  // namespace
 
 void COnePage::DemoteNestedOutlines()
@@ -98,16 +187,24 @@ void COnePage::DemoteNestedOutlines()
             if (std::llabs(v) > kExactLimit) exact = false;
     }
 
-    for (size_t a = 0; a < cand.size(); ++a) {
-        CCurve& p = *cand[a];
-        if (p.m_kind != CurveKind::Cut) continue;
-        for (size_t r = 0; r < cand.size(); ++r) {
-            if (r == a) continue;
-            CCurve& q = *cand[r];
-            if (q.m_kind != CurveKind::Cut) continue;
-            if (ContainsFirstThree(p, box[a], q, exact)) q.m_kind = CurveKind::Plot;
-            if (ContainsFirstThree(q, box[r], p, exact)) p.m_kind = CurveKind::Plot;
+    // A pair where neither may hold the other changes nothing, so each curve
+    // meets only its possible partners, in the same order as all of them.
+    if (!exact) {
+        for (size_t a = 0; a < cand.size(); ++a) {
+            if (cand[a]->m_kind != CurveKind::Cut) continue;
+            for (size_t r = 0; r < cand.size(); ++r)
+                if (r != a && cand[r]->m_kind == CurveKind::Cut) Demote(*cand[a], box[a], *cand[r], box[r], exact);
         }
+        return;
+    }
+    const NestIndex index(cand, box);
+    std::vector<int32_t> partners;
+    for (size_t a = 0; a < cand.size(); ++a) {
+        if (cand[a]->m_kind != CurveKind::Cut) continue;
+        index.Partners(a, partners);
+        for (int32_t r : partners)
+            if (static_cast<size_t>(r) != a && cand[r]->m_kind == CurveKind::Cut)
+                Demote(*cand[a], box[a], *cand[r], box[r], exact);
     }
 }
 

@@ -115,20 +115,20 @@ protected:
         WorkPage.DeleteAllCurves();
     }
 
-    JobLink Link() const
+    JobLink Link()
     {
         JobLink l;
-        l.commu = const_cast<CMyCommu*>(&commu);
-        l.queue = const_cast<CKeyQueue*>(&queue);
+        l.commu = &commu;
+        l.queue = &queue;
         l.timings.readyPauseMs = 2;
         l.timings.pollRetryMs = 50;
         l.timings.linkLostMs = 300;
         return l;
     }
-    void Fault(const char* spec)
+    void Fault(const char* fault)
     {
         SimFaults f;
-        ASSERT_TRUE(ApplyFault(spec, f)) << spec;
+        ASSERT_TRUE(ApplyFault(fault, f)) << fault;
         sim.SetFaults(f);
     }
     // Starts the job on the sending thread and waits for its end.

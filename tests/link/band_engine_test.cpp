@@ -67,7 +67,7 @@ TEST_F(BandEngineTest, ALineReachesItsNozzle)
 {
     // Row 1 + trunc(30 x 0.3) = 10, columns 1 .. 50 (the last pixel left out).
     AddCurve({{30, 0}, {30, 400}});
-    ASSERT_TRUE(engine.Setup(page, snap, columns));
+    ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     const std::vector<uint16_t> words = Sent(0);
     const NozzleBit nb = NozzleByteMap(10);
     for (int c = 0; c < columns; ++c) {
@@ -88,7 +88,7 @@ TEST_F(BandEngineTest, PlotCutLineChoosesTheCurves)
     };
     for (const Case& c : {Case{0, 50}, Case{1, 100}, Case{2, 0}}) {
         snap.plotCutLine = c.plotCutLine;
-        ASSERT_TRUE(engine.Setup(page, snap, columns));
+        ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
         EXPECT_EQ(NonZeroWords(Sent(0)), c.words) << c.plotCutLine;
     }
 }
@@ -96,7 +96,7 @@ TEST_F(BandEngineTest, PlotCutLineChoosesTheCurves)
 TEST_F(BandEngineTest, CleaningStripesAtEverySegmentStart)
 {
     snap.cleanAtSection = 1;
-    ASSERT_TRUE(engine.Setup(page, snap, columns));
+    ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     for (int band : {0, 1, 8}) {
         engine.RasterizeBand(band, buf);
         int lines = 0;
@@ -118,20 +118,24 @@ TEST_F(BandEngineTest, HeadTwoBeyondTheSentRecordsIsDropped)
     snap.params.head2Position = 145;
     // The last image column: its head-2 record lies past record columns + 29.
     AddCurve({{30, (columns - 2) * 8}, {30, (columns + 5) * 8}});
-    ASSERT_TRUE(engine.Setup(page, snap, columns));
+    ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     EXPECT_EQ(NonZeroWords(Sent(0)), 0);
+    // Without the offset the same column goes out.
+    snap.params.head2Position = 0;
+    ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
+    EXPECT_GT(NonZeroWords(Sent(0)), 0);
 }
 
 TEST_F(BandEngineTest, RefusesJobsThatDoNotFit)
 {
     AddCurve({{30, 0}, {30, 400}});
-    EXPECT_FALSE(engine.Setup(page, snap, 26000 - 30 - 145 + 1));
+    EXPECT_FALSE(engine.Setup(page, snap, 26000 - 30 - 145 + 1, 10));
     EXPECT_FALSE(engine.PrepareBand(0, buf));
     EXPECT_EQ(buf.packedBytes, 0);
     snap.params.inkIntervalPulses = 0;
-    EXPECT_FALSE(engine.Setup(page, snap, columns));
+    EXPECT_FALSE(engine.Setup(page, snap, columns, 10));
     snap.params.inkIntervalPulses = 8;
-    EXPECT_TRUE(engine.Setup(page, snap, 26000 - 30 - 145));
+    EXPECT_TRUE(engine.Setup(page, snap, 26000 - 30 - 145, 10));
     EXPECT_TRUE(engine.PrepareBand(0, buf));
 }
 
@@ -142,7 +146,7 @@ TEST_F(BandEngineTest, WidestBandStaysInItsBuffers)
     snap.params.head2Position = 0;
     const int32_t wide = 26000 - 30;
     for (int r = 0; r < 300; r += 3) AddCurve({{r * 40 / 12, 0}, {r * 40 / 12, wide * 8}});
-    ASSERT_TRUE(engine.Setup(page, snap, wide));
+    ASSERT_TRUE(engine.Setup(page, snap, wide, 10));
     ASSERT_TRUE(engine.PrepareBand(0, buf));
     EXPECT_GT(buf.packedBytes, 0);
     EXPECT_LE(static_cast<size_t>(buf.packedBytes) / 2, ZeroRunPackedBound(26000u * 22));

@@ -45,6 +45,10 @@ TEST(BandRaster, ThinPenLeavesOutTheLastPixel)
         {{3, 3, 3, 3, 0}, {}},
         {{-2, 1, 2, 1, 0}, {{0, 1}, {1, 1}}},                 // clipped by the window
         {{0, -2, 0, 2, 0}, {{0, 0}, {0, 1}}},
+        // Far-reaching lines cost only their pixels in the window.
+        {{5, -kPixelLimit, 5, kPixelLimit, 0}, {{5, 0}, {5, 1}, {5, 2}, {5, 3}, {5, 4}, {5, 5}, {5, 6}, {5, 7}}},
+        {{-kPixelLimit, 3, kPixelLimit, 3, 0}, {{0, 3}, {1, 3}, {2, 3}, {3, 3}, {4, 3}, {5, 3}, {6, 3}, {7, 3},
+                                                {8, 3}, {9, 3}, {10, 3}, {11, 3}, {12, 3}, {13, 3}, {14, 3}, {15, 3}}},
     };
     for (const Case& c : cases) {
         Image img(0, 16, 8);
@@ -212,7 +216,7 @@ TEST(BandRaster, BandsAreRowsOfTheWholePage)
             if (k == 0) pts = {{-50, -40}, {bands * bandRows + 300, columns + 40}};  // crosses everything
             strokes.AddPolyline(pts.data(), pts.size(), rng() % 2 == 0);
         }
-        strokes.Bucket(bandRows, 320);
+        strokes.Bucket(bandRows, 320, bands);
         const int tallRows = bands * bandRows + 320;
         Image tall(0, tallRows, columns);
         strokes.DrawAll(tall.w);

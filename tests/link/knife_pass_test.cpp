@@ -149,7 +149,7 @@ TEST_F(PassTest, InkBandSendsDataThenHeader)
     AddCurve({{30, 0}, {30, 400}}, CurveKind::Plot);
     BandEngine engine;
     snap.biDirPlot = 1;
-    ASSERT_TRUE(engine.Setup(page, snap, 400));
+    ASSERT_TRUE(engine.Setup(page, snap, 400, 2));
     BandBuffers& buf = TheBandBuffers();
     // At or past the ink bands: nothing.
     EXPECT_EQ(SendInkBand(2, 2, engine, link, buf), 0);

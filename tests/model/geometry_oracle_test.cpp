@@ -33,10 +33,11 @@ TEST(FastEqualsLiteral, Joins)
 
 TEST(FastEqualsLiteral, OutlinesAndNesting)
 {
-    for (uint32_t seed = 1; seed <= 200; ++seed) {
+    for (uint32_t seed = 1; seed <= 400; ++seed) {
         RandomPages gen(seed);
         COnePage page;
-        gen.Contours(page, gen.Int(2, 25), seed % 10 == 0 ? 400000 : 1);
+        // Every third page crowded, so that outlines overlap and nest in chains.
+        gen.Contours(page, gen.Int(2, seed % 3 ? 25 : 60), seed % 10 == 0 ? 400000 : 1, seed % 3 ? 3000 : 600);
         ExpectSame(page, [](COnePage& p) { p.DemoteNestedOutlines(); }, oracle::DemoteNestedOutlines, seed);
         gen.Fragments(page, gen.Int(0, 10));
         ExpectSame(page, [](COnePage& p) { p.DetectOutlines(); }, oracle::DetectOutlines, seed);

@@ -26,6 +26,7 @@ const Key kKeys[] = {
     {"CleanAtSection", Slot::CleanAtSection, nullptr, 0},
     {"CutSEOftHpgl", Slot::CutSEOftHpgl, nullptr, 10},
     {"CleanThickness", Slot::CleanThickness, nullptr, 3},
+    {"DxfUnit", Slot::DxfUnit, nullptr, 40},
     {"AutoRotate", Slot::AutoRotate, nullptr, 1},
     {"PaperLenMm", Slot::PaperLenMm, nullptr, 2000},
     {"SearchOutline", Slot::SearchOutline, nullptr, 0},

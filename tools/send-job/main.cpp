@@ -14,6 +14,9 @@
 #include <string>
 #include <thread>
 
+#include "import/DxfDrawing.h"
+#include "import/DxfFileImport.h"
+#include "import/DxfImport.h"
 #include "import/HpglFile.h"
 #include "link/JobObserver.h"
 #include "link/JobStart.h"
@@ -173,12 +176,20 @@ int main(int argc, char** argv)
     }
 
     COnePage page;
-    if (IsDxfName(o.file)) {
-        std::fprintf(stderr, "send-job: DXF import is not available yet\n");
-        std::printf("result: failed\n");
-        return 1;
-    }
-    {
+    const bool dxf = IsDxfName(o.file);
+    if (dxf) {
+        // As a DXF file added by hand: curves and labels, joined, never unit-scaled.
+        CDxfDrawing drawing;
+        const int r = ImportDxfIntoPage(drawing, FromUtf8(o.file), page);
+        if (r == DxfImportResult::LoadFailed || r == DxfImportResult::NoDrawing) {
+            std::fprintf(stderr, "send-job: cannot read %s (result %d)\n", o.file.c_str(), r);
+            std::printf("result: failed\n");
+            return 1;
+        }
+        // The curves read stay even when the labels or the limits failed.
+        if (r != DxfImportResult::Ok) std::fprintf(stderr, "send-job: %s read in part (result %d)\n", o.file.c_str(), r);
+        page.JoinConnectedCurves();
+    } else {
         CHpglFile reader;
         reader.m_strPath = FromUtf8(o.file);
         const int r = reader.ReadPltFile();
@@ -194,7 +205,7 @@ int main(int argc, char** argv)
         std::printf("result: failed\n");
         return 1;
     }
-    PrepareImportedPage(page, PltFileUnit.load() == 1);
+    PrepareImportedPage(page, !dxf && PltFileUnit.load() == 1);
 
     SetDefaultMachineParams();
     theSettings.Set(Slot::ConnectViaEth, o.tcp ? 1 : 0);

@@ -54,10 +54,10 @@ struct RandomPages {
 
     // Polygons, some nested, some open, in either direction; scale multiplies
     // every coordinate (large scales make the containment products inexact).
-    void Contours(COnePage& page, int count, int32_t scale = 1)
+    void Contours(COnePage& page, int count, int32_t scale = 1, int32_t spread = 3000)
     {
         for (int i = 0; i < count; ++i) {
-            const int32_t cx = Int(0, 3000), cy = Int(0, 3000), r = Int(50, 1500);
+            const int32_t cx = Int(0, spread), cy = Int(0, spread), r = Int(50, 1500);
             const int n = Int(4, 12);
             const int32_t snap = Chance(50) ? 100 : 1;  // shared ys, points on each other's edges
             std::vector<PlotPoint> pts;
