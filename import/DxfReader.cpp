@@ -83,6 +83,7 @@ std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
         r->size = end > 0 ? end : 0;
     }
     Refill(*r, 0);
+    if (std::ferror(f)) return nullptr;  // not readable as a file (a directory, say)
     return r;
 }
 

@@ -279,6 +279,8 @@ TEST_F(DxfImportTest, DrawingLifecycle)
     EXPECT_EQ(dxf.CreateDrawing(), 0);  // one is held already
     EXPECT_EQ(dxf.LoadDxf(u""), 0);
     EXPECT_EQ(dxf.LoadDxf(dir.Dir() + u"missing.dxf"), 0);
+    EXPECT_EQ(dxf.LoadDxf(dir.Dir()), 0);                   // a directory
+    EXPECT_EQ(dxf.LoadDxf(dir.Write("empty.dxf", "")), 1);  // an empty file is an empty drawing
     EXPECT_TRUE(dxf.IsOpen());
     EXPECT_EQ(dxf.CloseIfOpen(), 1);
     EXPECT_FALSE(dxf.IsOpen());

@@ -2,6 +2,8 @@
 // reader into the same page as the drawing's curves.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "HpglFixture.h"
@@ -108,4 +110,24 @@ TEST_F(DxfLabelRoad, FailuresAreResultCodes)
         EXPECT_EQ(ImportDxfIntoPage(dxf, path, page), DxfImportResult::Ok);
         EXPECT_GT(page.m_curves.size(), 2u);
     }
+}
+
+TEST(DxfPlotInfo, ReportsADxfFileWithItsEntities)
+{
+    const std::string tool = ORLAT_BINARY_DIR "/tools/plot-info/plot-info";
+    if (!std::filesystem::exists(tool)) GTEST_SKIP() << "plot-info not built";
+    TempDir dir;
+    std::filesystem::copy_file(ORLAT_TEST_DATA "/dxf/shapes_r12.dxf", dir.path() / "Marker.DXF");
+    const std::string command = tool + " " + (dir.path() / "Marker.DXF").string() + " 2>/dev/null";
+    FILE* p = popen(command.c_str(), "r");
+    ASSERT_TRUE(p);
+    std::string out;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    EXPECT_EQ(pclose(p), 0) << out;
+    EXPECT_NE(out.find("\"format\": \"dxf\", \"result\": 0,"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"entities\": {\"LINE\": 5, \"POINT\": 1, \"CIRCLE\": 2, \"TEXT\": 2, \"ARC\": 1, "
+                       "\"SOLID\": 1, \"INSERT\": 1, \"POLYLINE\": 2}"),
+              std::string::npos)
+        << out;
 }

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "import/DxfFileImport.h"
+#include "import/DxfImport.h"
 #include "import/HpglFile.h"
 #include "model/ImportPreparation.h"
 #include "model/Page.h"
@@ -83,12 +85,21 @@ ImportResult ImportHpgl(const Options& o, COnePage& page)
     return r;
 }
 
-ImportResult ImportDxf(const Options&, COnePage&)
+ImportResult ImportDxf(const Options& o, COnePage& page)
 {
     ImportResult r;
     r.format = "dxf";
-    r.result = -1;
-    std::fprintf(stderr, "plot-info: DXF import is not available yet\n");
+    if (theSettings.Get(Slot::DxfUnit) == 0) theSettings.Set(Slot::DxfUnit, 40);  // the settings file's default
+    CDxfDrawing dxf;
+    DxfEntityCounts counts;
+    r.result = ImportDxfIntoPage(dxf, FromUtf8(o.file), page, &counts);
+    r.ok = r.result == DxfImportResult::Ok;
+    for (const auto& [type, n] : counts)  // fixed ASCII type names
+        r.entities += (r.entities.empty() ? "\"" : ", \"") + type + "\": " + std::to_string(n);
+    page.JoinConnectedCurves();
+    page.CalcPageBounds();
+    page.CalcInkExtents();
+    page.CalcCutExtents();
     return r;
 }
 
