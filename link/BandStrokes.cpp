@@ -38,6 +38,8 @@ void BandStrokes::Clear()
     m_segs.clear();
     m_bucketStart.clear();
     m_bucket.clear();
+    m_long.clear();
+    m_bandCount = 0;
 }
 
 void BandStrokes::Build(const COnePage& page, const JobSnapshot& s)
@@ -97,16 +99,25 @@ void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount
         *first = std::max<int64_t>(0, CeilDiv(lo - windowRows + 1, m_bandRows));
         *last = std::min<int64_t>(FloorDiv(hi, m_bandRows), static_cast<int64_t>(bandCount) - 1);
     };
+    // A segment reaching more than a few bands is kept once in the long list
+    // (the pens skip the rows outside a window at once), so a page of long
+    // lines cannot blow up the buckets.
+    constexpr int64_t kMaxBucketsPerSegment = 8;
+    m_long.clear();
     int64_t bands = 0;
     for (const Seg& g : m_segs) {
         int64_t f, l;
         bandsOf(g, &f, &l);
-        bands = std::max(bands, l + 1);
+        if (l - f + 1 <= kMaxBucketsPerSegment) bands = std::max(bands, l + 1);
     }
     m_bucketStart.assign(static_cast<size_t>(bands) + 1, 0);
-    for (const Seg& g : m_segs) {
+    for (size_t i = 0; i < m_segs.size(); ++i) {
         int64_t f, l;
-        bandsOf(g, &f, &l);
+        bandsOf(m_segs[i], &f, &l);
+        if (l - f + 1 > kMaxBucketsPerSegment) {
+            m_long.push_back(static_cast<uint32_t>(i));
+            continue;
+        }
         for (int64_t j = f; j <= l; ++j) ++m_bucketStart[static_cast<size_t>(j) + 1];
     }
     for (size_t j = 1; j < m_bucketStart.size(); ++j) m_bucketStart[j] += m_bucketStart[j - 1];
@@ -115,8 +126,10 @@ void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount
     for (size_t i = 0; i < m_segs.size(); ++i) {
         int64_t f, l;
         bandsOf(m_segs[i], &f, &l);
+        if (l - f + 1 > kMaxBucketsPerSegment) continue;
         for (int64_t j = f; j <= l; ++j) m_bucket[fill[static_cast<size_t>(j)]++] = static_cast<uint32_t>(i);
     }
+    m_bandCount = bandCount;
 }
 
 void BandStrokes::Draw(const Seg& g, const BitWindow& w) const
@@ -128,8 +141,10 @@ void BandStrokes::Draw(const Seg& g, const BitWindow& w) const
 
 void BandStrokes::DrawBand(int32_t band, const BitWindow& w) const
 {
-    if (band < 0 || static_cast<size_t>(band) + 1 >= m_bucketStart.size()) return;
-    for (uint32_t k = m_bucketStart[band]; k < m_bucketStart[band + 1]; ++k) Draw(m_segs[m_bucket[k]], w);
+    if (band < 0 || band >= m_bandCount) return;
+    if (static_cast<size_t>(band) + 1 < m_bucketStart.size())
+        for (uint32_t k = m_bucketStart[band]; k < m_bucketStart[band + 1]; ++k) Draw(m_segs[m_bucket[k]], w);
+    for (uint32_t k : m_long) Draw(m_segs[k], w);
 }
 
 void BandStrokes::DrawAll(const BitWindow& w) const

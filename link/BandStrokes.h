@@ -53,7 +53,9 @@ private:
     int32_t m_width = 1;
     std::vector<Seg> m_segs;
     int32_t m_bandRows = 1;
+    int32_t m_bandCount = 0;
     std::vector<uint32_t> m_bucketStart;  // per band, into m_bucket; one more than bands
     std::vector<uint32_t> m_bucket;       // segment indexes
+    std::vector<uint32_t> m_long;         // segments reaching many bands: tried by every band
     std::vector<PagePixel> m_scratch;
 };
