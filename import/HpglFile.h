@@ -80,6 +80,8 @@ private:
     void ResetState();
     void SetLabelDefaults();
     void ExecuteCommand(char a, char b);
+    // Runs the open command and closes it.
+    void CloseCommand();
     void AddRecord(int32_t type);
     void AddValue(int32_t v);
     void RecordPairs(size_t pairs);

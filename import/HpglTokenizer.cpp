@@ -119,20 +119,23 @@ void CHpglFile::EndRun()
     m_tok = Tok::Numbers;
 }
 
+void CHpglFile::CloseCommand()
+{
+    ExecuteCommand(m_cmd[0], m_cmd[1]);
+    m_cmdOpen = false;
+}
+
 void CHpglFile::EndNumberCommand(uint8_t c)
 {
     if (c == ';') {
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_tok = Tok::Between;
     } else if (IsAsciiLetterByte(c)) {
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_tok = Tok::Between;
         m_pending = Upper(c);
     } else if (c == kEsc) {
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_tok = Tok::Skip;
         m_skip = kEscSkip;
     } else {
@@ -164,12 +167,10 @@ bool CHpglFile::Step(uint8_t c)
         return BetweenByte(c);
     case Tok::NoParams:
         if (c == ';') {
-            ExecuteCommand(m_cmd[0], m_cmd[1]);
-            m_cmdOpen = false;
+            CloseCommand();
             m_tok = Tok::Between;
         } else if (IsAsciiLetterByte(c)) {
-            ExecuteCommand(m_cmd[0], m_cmd[1]);
-            m_cmdOpen = false;
+            CloseCommand();
             m_tok = Tok::Between;
             m_pending = Upper(c);
         } else if (IsNum(c)) {
@@ -219,8 +220,7 @@ bool CHpglFile::Step(uint8_t c)
         }
         // No exponent: the E ended the command and is the first letter of a mnemonic.
         EndRun();
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_pending = 'E';
         return BetweenByte(c);
     case Tok::ExpSign:
@@ -231,8 +231,7 @@ bool CHpglFile::Step(uint8_t c)
         }
         // The sign dropped the pending E.
         EndRun();
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_pending = 0;
         return BetweenByte(c);
     case Tok::ExpDigits:
@@ -242,8 +241,7 @@ bool CHpglFile::Step(uint8_t c)
         }
         // The E and its exponent, read between commands, have no further effect.
         EndRun();
-        ExecuteCommand(m_cmd[0], m_cmd[1]);
-        m_cmdOpen = false;
+        CloseCommand();
         m_pending = 0;
         return BetweenByte(c);
     case Tok::Label:
@@ -312,7 +310,7 @@ void CHpglFile::FinishInput()
     case Tok::Numbers:
     case Tok::NoParams:
     case Tok::Label:
-        if (m_cmdOpen) ExecuteCommand(m_cmd[0], m_cmd[1]);
+        if (m_cmdOpen) CloseCommand();
         break;
     case Tok::LabelTerm:
     case Tok::LabelTermL:

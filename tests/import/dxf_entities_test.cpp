@@ -10,19 +10,6 @@ using namespace dxftest;
 
 namespace {
 
-struct Loaded {
-    std::unique_ptr<DxfDrawing> d = DxfCreateDrawing();
-    int result = 0;
-};
-
-Loaded Load(const std::string& bytes)
-{
-    TempDir dir;
-    Loaded l;
-    l.result = DxfLoadFile(*l.d, 0, dir.Write("t.dxf", bytes));
-    return l;
-}
-
 const std::string kTables =
     Section("TABLES", LTypeTable() + Lines("0|TABLE|2|LAYER|0|LAYER|2|CUT|70|0|62|1|6|CONTINUOUS|0|ENDTAB|"
                                            "0|TABLE|2|STYLE|0|STYLE|2|ROMAN|70|0|3|romans|0|ENDTAB"));

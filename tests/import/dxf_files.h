@@ -1,12 +1,14 @@
 #pragma once
 // Helpers of the DXF tests: DXF text from compact line lists, temporary files.
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
 #include <string_view>
 
+#include "import/DxfDrawing.h"
 #include "model/Text.h"
 
 namespace dxftest {
@@ -89,5 +91,19 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// A drawing loaded from DXF text, with the load's result.
+struct Loaded {
+    std::unique_ptr<DxfDrawing> d = DxfCreateDrawing();
+    int result = 0;
+};
+
+inline Loaded Load(const std::string& bytes)
+{
+    TempDir dir;
+    Loaded l;
+    l.result = DxfLoadFile(*l.d, 0, dir.Write("t.dxf", bytes));
+    return l;
+}
 
 }  // namespace dxftest

@@ -11,19 +11,6 @@ using namespace dxftest;
 
 namespace {
 
-struct Loaded {
-    std::unique_ptr<DxfDrawing> d = DxfCreateDrawing();
-    int result = 0;
-};
-
-Loaded Load(const std::string& bytes)
-{
-    TempDir dir;
-    Loaded l;
-    l.result = DxfLoadFile(*l.d, 0, dir.Write("t.dxf", bytes));
-    return l;
-}
-
 std::string LayerEntry(const std::string& name, const std::string& ltype, int colour = 7)
 {
     return Lines("0|LAYER|2|" + name + "|70|0|62|" + std::to_string(colour) + "|6|" + ltype);
