@@ -20,6 +20,8 @@ enum : int32_t { Plot = 1, Cut = 2, ShortCut = 3 };
 }
 
 // Tag written at the head of every stored curve; the last loaded tag replaces it.
+// Written by task-file loads and read by task-file saves, both on the UI thread
+// (no lock: the link and job threads never touch the task file).
 extern std::u16string g_strCurveTag;
 
 class CCurve {

@@ -1,5 +1,22 @@
 #include "model/MachineParams.h"
 
+#include <cstddef>
+
+// The block goes to the machine byte for byte: the fields sit at the machine's offsets.
+static_assert(offsetof(MachineParams, pulsesPerMmY) == 8);
+static_assert(offsetof(MachineParams, machineIp) == 16);
+static_assert(offsetof(MachineParams, outputPerMeterX) == 20);
+static_assert(offsetof(MachineParams, machineLengthMm) == 24);
+static_assert(offsetof(MachineParams, paperCutEndMm) == 32);
+static_assert(offsetof(MachineParams, inkAccelMm) == 34);
+static_assert(offsetof(MachineParams, head2Position) == 39);
+static_assert(offsetof(MachineParams, inkCutOverlapX) == 42);
+static_assert(offsetof(MachineParams, bandsPerCutSegment) == 44);
+static_assert(offsetof(MachineParams, angleComp) == 46);
+static_assert(offsetof(MachineParams, halfKnifeLengthY) == 51);
+static_assert(offsetof(MachineParams, reserved) == 53);
+static_assert(offsetof(MachineParams, cutMode) == 55);
+
 MachineParams g_machineParams{};
 MachineParams g_machineParamsSaved{};
 std::mutex g_machineParamsLock;

@@ -83,6 +83,8 @@ private:
 extern CSettings theSettings;
 
 // Program-wide integers kept outside the slot table (settings file keys).
+// Written by the settings load and the dialogs (UI thread); read by the import
+// (UI thread) and, InkBox2Left, by the job start's snapshot for the sending thread.
 extern std::atomic<int32_t> UnitNoHintNextTime;
 extern std::atomic<int32_t> PltFileUnit;
 extern std::atomic<int32_t> InkBox2Left;

@@ -59,6 +59,10 @@ std::u16string FromUtf8(std::string_view s)
                 if ((b & 0xC0) != 0x80) ok = false;
                 v = (v << 6) | (b & 0x3F);
             }
+            // Overlong forms, surrogates and values past U+10FFFF are not
+            // characters: one replacement per byte, as for a broken sequence.
+            static constexpr uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+            if (ok && (v < kLeast[len] || (v >= 0xD800 && v <= 0xDFFF) || v > 0x10FFFF)) ok = false;
             if (ok) {
                 c = v;
             } else {
