@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "model/Curve.h"
@@ -177,4 +178,26 @@ TEST(Curve, CopyLeavesNoJoinAndLength)
     EXPECT_EQ(dst.m_maxY, 4);
     EXPECT_EQ(dst.m_bNoJoin, 0);
     EXPECT_EQ(dst.m_length, 0);
+}
+
+TEST(Curve, MovesAndScalesSaturateAtTheIntRange)
+{
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    CCurve c;
+    Fill(c, {{kMin + 5, kMax - 5}, {0, 0}});
+    c.CalcBoundRect();
+    c.Offset(10, -10);
+    EXPECT_EQ(c.m_points[0], (PlotPoint{kMin, kMax}));
+    EXPECT_EQ(c.m_points[1], (PlotPoint{-10, 10}));
+    EXPECT_EQ(c.m_minX, kMin);
+    EXPECT_EQ(c.m_maxY, kMax);
+    Fill(c, {{0, 0}});
+    c.Offset(kMin, kMax);  // the negation of kMin does not fit in int32
+    EXPECT_EQ(c.m_points[0], (PlotPoint{kMax, kMin + 1}));
+
+    Fill(c, {{kMax, kMin}, {-3, 3}});
+    c.Scale(2.0, std::nan(""));
+    EXPECT_EQ(c.m_points[0], (PlotPoint{kMax, 0}));
+    EXPECT_EQ(c.m_points[1], (PlotPoint{-6, 0}));
 }

@@ -61,3 +61,31 @@ TEST(DispSet, StartUpTransform)
     EXPECT_EQ(PlotToView(1, 0).x, 50);
     theDispSet = CDispSet{};
 }
+
+TEST(Numeric, RoundingAndViewMappingSaturate)
+{
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    EXPECT_EQ(RoundNearest(3e9), kMax);
+    EXPECT_EQ(RoundNearest(-3e9), kMin);
+    EXPECT_EQ(RoundHalfUp(3e9), kMax);
+    EXPECT_EQ(RoundHalfUp(-3e9), kMin);
+    EXPECT_EQ(RoundHalfUp(-2147483647.5), -2147483647);  // a negative half at the edge
+
+    // Scroll offsets and view points at the ends of the range: the integer
+    // numerators would overflow in int32.
+    theDispSet = CDispSet{};
+    theDispSet.m_scrollX = kMax;
+    theDispSet.m_scrollY = kMin;
+    const PlotPoint p = ViewToPlot(kMax, kMin);
+    EXPECT_EQ(p.x, kMax);
+    EXPECT_EQ(p.y, kMax);
+    const ViewPoint v = PlotToView(kMin, kMin);
+    EXPECT_EQ(v.x, kMin);
+    EXPECT_EQ(v.y, kMax);
+    theDispSet = CDispSet{};
+    theDispSet.m_scale = 0;  // nothing limits the scale: a zero one gives no NaN cast
+    EXPECT_EQ(ViewToPlot(50, 370).x, 0);
+    EXPECT_EQ(ViewToPlot(50, 370).y, 0);
+    theDispSet = CDispSet{};
+}
