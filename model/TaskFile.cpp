@@ -114,6 +114,8 @@ TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_
     } catch (const std::bad_alloc&) {
         return TaskFileStatus::OutOfMemory;
     }
+    // A name with a NUL would reach the system cut short: another file.
+    if (target.find('\0') != std::string::npos) return TaskFileStatus::WriteFailed;
     // The temporary file lives in the target's folder so that the rename
     // stays on one file system and replaces the target in one step.
     const std::string folder = FolderOf(target);
@@ -148,6 +150,7 @@ TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_
     std::vector<uint8_t> bytes;
     try {
         const std::string name = ToUtf8(path);
+        if (name.find('\0') != std::string::npos) return TaskFileStatus::OpenFailed;
         const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd < 0) return TaskFileStatus::OpenFailed;
         const FdCloser closer{fd};

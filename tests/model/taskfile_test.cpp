@@ -425,6 +425,11 @@ TEST_F(TaskFile, FilesSaveInPlaceAndFailSafely)
     EXPECT_EQ(LoadTaskFile(FromUtf8((dir / "missing").string()), target), TaskFileStatus::OpenFailed);
     EXPECT_EQ(LoadTaskFile(FromUtf8(dir.string()), target), TaskFileStatus::OpenFailed);
     EXPECT_EQ(SaveTaskFile(FromUtf8((dir / "no" / "x.orlattask").string()), pages), TaskFileStatus::WriteFailed);
+    // A NUL in the name would cut it short at the system call.
+    const std::u16string nul(1, u'\0');
+    EXPECT_EQ(SaveTaskFile(FromUtf8((dir / "fresh").string()) + nul + u"x", pages), TaskFileStatus::WriteFailed);
+    EXPECT_FALSE(fs::exists(dir / "fresh"));
+    EXPECT_EQ(LoadTaskFile(path + nul + u"x", target), TaskFileStatus::OpenFailed);
     // A target that cannot be replaced: a non-empty folder of that name.
     fs::create_directories(dir / "busy" / "inner");
     EXPECT_EQ(SaveTaskFile(FromUtf8((dir / "busy").string()), pages), TaskFileStatus::ReplaceFailed);
