@@ -99,6 +99,8 @@ void CHpglFile::ResetState()
     m_skip = 0;
     m_cmdOpen = false;
     m_result = 0;
+    m_labelPoints = 0;
+    m_labelOverflow = false;
     // Loaded once per reader: a reader reads one file, and the fonts do not
     // change under it.
     if (!m_fontsLoaded) {
@@ -139,12 +141,23 @@ int CHpglFile::ReadPltFile()
     while (going && left > 0) {
         const ssize_t got = ::read(fd, buf.get(), static_cast<size_t>(std::min<uint64_t>(block, left)));
         if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;  // shorter than it was: read what is there
+        if (got < 0) {
+            // A read error is not the end of the file: half a marker must not
+            // pass for the whole one (a data-directory file would be deleted).
+            ClearRecords();
+            m_numbers.clear();
+            return 1;
+        }
+        if (got == 0) break;  // shorter than it was: read what is there
         left -= static_cast<uint64_t>(got);
-        going = Feed(buf.get(), static_cast<size_t>(got));
+        going = Feed(buf.get(), static_cast<size_t>(got)) && !m_labelOverflow;
     }
     if (going) FinishInput();
     m_numbers.clear();
+    if (m_labelOverflow) {
+        ClearRecords();
+        return -2;
+    }
     return m_result;
 }
 

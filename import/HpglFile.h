@@ -21,7 +21,8 @@ public:
     std::u16string m_strPath;  // set by the caller before ReadPltFile
     int64_t m_fileTime = 0;
 
-    // 0 read, 1 cannot be opened (yet), -2 size outside 6..8,000,000, -3 number after DF.
+    // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
+    // labels beyond m_maxLabelPoints), -3 number after DF.
     int ReadPltFile();
     // Appends the curves; withName also sets the page's file name and time.
     void ToPage(COnePage& page, bool withName);
@@ -44,6 +45,11 @@ public:
     static constexpr size_t kMinFileSize = 6;
     static constexpr size_t kMaxFileSize = 8000000;
     static constexpr size_t kLabelSize = 512;  // including the closing NUL
+    // Points the label strokes of one read may add: about ten times what the
+    // labels of a real marker draw. An 8,000,000-byte file of dense labels
+    // would otherwise ask for gigabytes; such a file is refused as too big (-2).
+    // Tests lower it.
+    size_t m_maxLabelPoints = 8000000;
     // Bytes per read; tests shrink it to put numbers across block ends.
     size_t m_blockSize = size_t{1} << 20;
 
@@ -137,4 +143,6 @@ private:
     int32_t m_lastX = 0, m_lastY = 0;
     bool m_lastValid = false;  // false after a move: the next stroke opens a path
     bool m_fontsLoaded = false;
+    size_t m_labelPoints = 0;      // points emitted by label strokes in this read
+    bool m_labelOverflow = false;  // m_maxLabelPoints reached: the read fails with -2
 };

@@ -38,6 +38,7 @@ void CHpglFile::LoadEnFont()
 
 void CHpglFile::DrawLabel()
 {
+    if (m_labelOverflow) return;  // the read fails anyway
     const size_t len = strnlen(m_label, kLabelSize);
     const auto* bytes = reinterpret_cast<const uint8_t*>(m_label);
     const int64_t lineStep = RoundPlotCoord(m_charHeight * 400);
@@ -232,6 +233,10 @@ void CHpglFile::GlyphMoveTo(PlotPoint p)
 
 void CHpglFile::GlyphLineTo(PlotPoint p)
 {
+    if (m_labelPoints >= m_maxLabelPoints) {
+        m_labelOverflow = true;
+        return;
+    }
     if (!m_lastValid || m_lastX != m_glyphPenX || m_lastY != m_glyphPenY || m_glyphPenX <= 0 || m_glyphPenY <= 0)
         EmitPoint({m_glyphPenX, m_glyphPenY}, 1);
     EmitPoint(p, 0);
@@ -242,6 +247,7 @@ void CHpglFile::GlyphLineTo(PlotPoint p)
 
 void CHpglFile::EmitPoint(PlotPoint p, int flag)
 {
+    ++m_labelPoints;
     if (flag == 1) {
         AddRecord(recStart);
         AddValue(p.x);

@@ -39,8 +39,8 @@ void CStrokeFont::Clear()
 
 std::string CStrokeFont::Load(const std::string& path, FontKind kind)
 {
-    std::string name = path.substr(path.find_last_of('/') + 1);
-    if (name.empty()) name = kind == FontKind::SingleByte ? "fon_en.bin" : "fon_hz.bin";
+    // The messages name the font by its own file name, whatever the path.
+    const std::string name = kind == FontKind::SingleByte ? "fon_en.bin" : "fon_hz.bin";
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         Clear();

@@ -125,6 +125,14 @@ TEST(FontLoader, MissingFileReportsOnce)
     ASSERT_EQ(fixture::Read(r, "PU1000,1000;LBA\xB0\xA1\x03"), 0);
     EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
     EXPECT_TRUE(r.Records().empty());
+
+    // The messages name the fonts by their own file names, whatever the paths.
+    theSettings.SetPath(Slot::FontEnPath, u"/nonexistent/single.font");
+    theSettings.SetPath(Slot::FontHzPath, u"/nonexistent/double.font");
+    fixture::Messages().clear();
+    CHpglFile other;
+    ASSERT_EQ(fixture::Read(other, "PU1000,1000;LBA\x03"), 0);
+    EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
     SetFontMessageHandler(nullptr);  // back to stderr
 }
 

@@ -120,6 +120,21 @@ TEST_F(HpglLabel, LongLabelIsCutAtTheBuffer)
     EXPECT_EQ(r.m_penY, 6);
 }
 
+TEST_F(HpglLabel, LabelPointsBeyondTheLimitRefuseTheFile)
+{
+    // Each 'A' of the fixture font is one stroke of two points.
+    CHpglFile within;
+    within.m_maxLabelPoints = 8;
+    ASSERT_EQ(Read(within, "PU1000,1000;LBAAAA\x03;PD5,5;"), 0);
+    EXPECT_EQ(Strokes(within).size(), 5u);
+    CHpglFile beyond;
+    beyond.m_maxLabelPoints = 8;
+    EXPECT_EQ(Read(beyond, "PU1000,1000;LBAAAA\x03;LBA\x03;PD5,5;"), -2);
+    EXPECT_TRUE(beyond.Records().empty());
+    // The count starts over with every read.
+    EXPECT_EQ(Read(beyond, "PU1000,1000;LBAAAA\x03;"), 0);
+}
+
 TEST_F(HpglLabel, OriginCodes)
 {
     // H = 150, W = 114, segment of 4 bytes: shifts along u and v.
