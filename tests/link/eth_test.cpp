@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -278,6 +279,8 @@ TEST_F(EthLink, EndlessReplyIsAnErrorNotAHang)
     ASSERT_EQ(listen(lfd, 4), 0);
     getsockname(lfd, reinterpret_cast<sockaddr*>(&a), &len);
     std::thread flood([lfd] {
+        pollfd p{lfd, POLLIN, 0};
+        if (poll(&p, 1, 2000) <= 0) return;
         const int fd = accept(lfd, nullptr, nullptr);
         if (fd < 0) return;
         uint8_t frame[2];
