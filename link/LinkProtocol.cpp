@@ -58,8 +58,9 @@ int ExchangeData(CLinkPort& port, const uint8_t* data, int byteCount)
     if (port.Begin() != 0) return -1;
     // The last chunk is padded with zeros, never with whatever lies past the data.
     std::array<uint8_t, kDataChunkBytes> chunk;
-    for (int sent = 0; sent < byteCount; sent += kDataChunkBytes) {
-        const int n = std::min(kDataChunkBytes, byteCount - sent);
+    // Counted up by what is left, so a count near INT_MAX cannot overflow.
+    for (int sent = 0, n = 0; sent < byteCount; sent += n) {
+        n = std::min(kDataChunkBytes, byteCount - sent);
         const uint8_t* src = data + sent;
         if (n < kDataChunkBytes) {
             chunk.fill(0);

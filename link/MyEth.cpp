@@ -39,6 +39,10 @@ bool WaitFor(int fd, short events, SteadyClock::time_point deadline)
     }
 }
 
+// A machine that keeps sending is not drained for ever: past this much the
+// stream counts as broken.
+constexpr int kMaxDrainBytes = 64 * 1024;
+
 SteadyClock::time_point After(int ms)
 {
     return SteadyClock::now() + std::chrono::milliseconds(ms > 0 ? ms : 0);
@@ -108,9 +112,13 @@ void CMyEth::Disconnect()
 bool CMyEth::DiscardPending()
 {
     std::array<uint8_t, 256> scratch;
-    for (;;) {
+    for (int drained = 0;;) {
         const ssize_t r = recv(m_socket, scratch.data(), scratch.size(), MSG_DONTWAIT);
-        if (r > 0) continue;
+        if (r > 0) {
+            drained += static_cast<int>(r);
+            if (drained > kMaxDrainBytes) return false;
+            continue;
+        }
         if (r == 0) return false;
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     }
@@ -172,7 +180,7 @@ int CMyEth::ReadReply(uint8_t* reply, int want, int)
     // Bytes beyond the expected length make the reply wrong; they are thrown away.
     std::array<uint8_t, 256> scratch;
     int extra = 0;
-    for (;;) {
+    while (extra <= kMaxDrainBytes) {
         const ssize_t r = recv(m_socket, scratch.data(), scratch.size(), MSG_DONTWAIT);
         if (r > 0) {
             extra += static_cast<int>(r);

@@ -30,7 +30,7 @@ public:
     // whose connect failed is closed, the next try makes a new one.
     int Connect();
     void Disconnect();
-    bool Connected() const { return m_connected; }
+    bool Connected() const { return m_connected.load(); }
 
     int Begin() override;
     int WriteFrame(const uint8_t* bytes, int count) override;
@@ -44,7 +44,8 @@ private:
     // Throws away bytes left in the stream; false when the peer has closed.
     bool DiscardPending();
 
-    // Both touched only under Lock() (or by the destructor).
+    // Touched only under Lock() (or by the destructor).
     int m_socket = -1;
-    bool m_connected = false;
+    // Written under Lock(); also read by Connected() from any thread.
+    std::atomic<bool> m_connected{false};
 };

@@ -150,6 +150,32 @@ TEST_F(LinkThread, IdleSendsOneCodePerPassAndPollsOnThe102ndPass)
     EXPECT_EQ(Count(usb, 19), 1) << "no head position unless exactly Ready";
 }
 
+// 0-13 go out as short commands, 27 writes the block (and waits 300 ms),
+// every other code is dropped unsent.
+TEST_F(LinkThread, PumpSendsControlCodesWritesTheBlockDropsTheRest)
+{
+    struct Case {
+        uint8_t code;
+        std::vector<uint8_t> sent;
+        std::vector<int> sleeps;
+    };
+    const Case cases[] = {
+        {0, {0}, {}},    {10, {10}, {}}, {13, {13}, {}}, {27, {27}, {300}},
+        {14, {}, {}},    {15, {}, {}},   {26, {}, {}},   {58, {}, {}},
+        {255, {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.code));
+        usb.codes.clear();
+        clock.sleeps.clear();
+        ASSERT_EQ(queue.Push(c.code), 0);
+        poller.PumpKeyQueue();
+        EXPECT_EQ(usb.codes, c.sent);
+        EXPECT_EQ(clock.sleeps, c.sleeps);
+        EXPECT_EQ(queue.Count(), 0);
+    }
+}
+
 TEST_F(LinkThread, UsbDropsTheLinkOnTheFourthFailedPollInARow)
 {
     Online();
@@ -193,6 +219,21 @@ TEST_F(LinkThread, AutoOfflineTakesTheLinkDownWithinAPass)
     Passes(5);
     EXPECT_EQ(usb.begins, 1) << "no exchange while offline by choice";
     EXPECT_EQ(clock.sleeps, std::vector<int>(5, CCommPoller::kIdlePauseMs)) << "paced, not spinning";
+}
+
+// Online the link is dropped only for AutoOffline exactly 1; offline any
+// non-zero value keeps it from reconnecting.
+TEST_F(LinkThread, AutoOfflineOtherThanOneKeepsAnOnlineLinkButBlocksAReconnect)
+{
+    Online();
+    theSettings.Set(Slot::AutoOffline, 2);
+    Passes(102);
+    EXPECT_EQ(LinkConnected.load(), 1);
+    EXPECT_EQ(Count(usb, 58), 1);
+    LinkConnected = 0;
+    usb.codes.clear();
+    Passes(3);
+    EXPECT_TRUE(usb.codes.empty());
 }
 
 TEST_F(LinkThread, StandsStillWhileAJobOwnsTheLink)

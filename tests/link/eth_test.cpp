@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <algorithm>
 #include <cstring>
+#include <thread>
 
 #include "link/JobCommands.h"
 #include "link/LinkClock.h"
@@ -262,6 +264,38 @@ TEST_F(EthLink, RepliesLongerThanExpectedAreErrorsAndDoNotSpill)
     EXPECT_EQ(commu.SendCommand(19, 1, &four, 4, reply), -1);
     ASSERT_EQ(commu.SendShortCommand(58), 0);
     EXPECT_EQ(MachineStatus.load(), 4);
+}
+
+// A machine that answers a frame with an endless stream: the exchange fails in
+// bounded time instead of draining for ever.
+TEST_F(EthLink, EndlessReplyIsAnErrorNotAHang)
+{
+    const int lfd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    ASSERT_EQ(bind(lfd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    ASSERT_EQ(listen(lfd, 4), 0);
+    getsockname(lfd, reinterpret_cast<sockaddr*>(&a), &len);
+    std::thread flood([lfd] {
+        pollfd p{lfd, POLLIN, 0};
+        if (poll(&p, 1, 2000) <= 0) return;
+        const int fd = accept(lfd, nullptr, nullptr);
+        if (fd < 0) return;
+        uint8_t frame[2];
+        recv(fd, frame, sizeof frame, MSG_WAITALL);
+        std::vector<uint8_t> junk(64 * 1024, 3);
+        while (send(fd, junk.data(), junk.size(), MSG_NOSIGNAL) > 0) {
+        }
+        close(fd);
+    });
+    UsePort(ntohs(a.sin_port));
+    g_jobActive = true;  // a failed exchange drops even a kept connection
+    EXPECT_EQ(commu.SendShortCommand(58), -2);
+    EXPECT_FALSE(eth.Connected());
+    flood.join();
+    close(lfd);
 }
 
 TEST_F(EthLink, JobDataGoesIn1400ByteChunks)

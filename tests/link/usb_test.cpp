@@ -143,6 +143,67 @@ TEST_F(UsbLink, ReplugIsFoundOnlyByARescan)
     EXPECT_EQ(Rec().findDevices, 3);  // the constructor, then one per transfer
 }
 
+TEST_F(UsbLink, RescansStopOnceAScanReportsOneChange)
+{
+    // Built with nothing on the bus: its scan saw no change, so opens rescan.
+    UsbDouble::Reset();
+    CMyUSB late;
+    CMyCommu other(late, eth);
+    EXPECT_EQ(other.SendShortCommand(58), -1);
+    EXPECT_EQ(Rec().findDevices, 2);
+    // Plugged in: the next rescan lists it (one change) and finds it...
+    UsbDouble::Plug();
+    UsbDouble::QueueReply({1});
+    ASSERT_EQ(other.SendShortCommand(58), 0);
+    EXPECT_EQ(Rec().findDevices, 3);
+    // ...and no transfer rescans after that, so a replug is out of reach.
+    UsbDouble::QueueReply({1});
+    ASSERT_EQ(other.SendShortCommand(58), 0);
+    EXPECT_EQ(Rec().findDevices, 3);
+    UsbDouble::Unplug();
+    UsbDouble::Plug();
+    EXPECT_EQ(other.SendShortCommand(58), -1);
+    EXPECT_EQ(Rec().findDevices, 3);
+}
+
+// Each command's frame on the command endpoint, and a read of exactly its
+// reply length; only a one-byte reply is a status.
+TEST_F(UsbLink, CommandFramesAndReplyLengths)
+{
+    struct Case {
+        uint8_t code;
+        Bytes payload;
+        Bytes reply;
+    };
+    const Case cases[] = {
+        {16, {1, 2, 3, 4, 5, 6, 7, 8}, {3}},
+        {17, {9, 0, 0, 0, 1, 1}, {4}},
+        {18, {44, 1, 0, 0}, {3}},
+        {19, {4}, {0x10, 0x20, 0x30, 0x40}},
+        {27, Bytes(58, 0x5A), {1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.code));
+        UsbDouble::Reset();
+        UsbDouble::Plug();
+        UsbDouble::ListNow();
+        UsbDouble::QueueReply(c.reply);
+        MachineStatus = 9;
+        Bytes got(c.reply.size());
+        ASSERT_EQ(commu.SendCommand(c.code, uint8_t(c.payload.size()), c.payload.data(), uint8_t(c.reply.size()),
+                                    got.data()),
+                  0);
+        Bytes frame{uint8_t(c.payload.size() + 2), c.code};
+        frame.insert(frame.end(), c.payload.begin(), c.payload.end());
+        ASSERT_EQ(Rec().writes.size(), 1u);
+        EXPECT_EQ(Rec().writes[0].endpoint, 0x02);
+        EXPECT_EQ(Rec().writes[0].bytes, frame);
+        EXPECT_EQ(Rec().readSizes, (std::vector<int>{int(c.reply.size())}));
+        EXPECT_EQ(got, c.reply);
+        EXPECT_EQ(MachineStatus.load(), c.reply.size() == 1 ? c.reply[0] : 9);
+    }
+}
+
 TEST_F(UsbLink, OtherDevicesAreIgnored)
 {
     UsbDouble::Reset();

@@ -1,5 +1,7 @@
 // machine-sim [--port N] [--record DIR] [--fault NAME[=VALUE]]...
 // The simulated machine on 127.0.0.1 until it is stopped (SIGINT/SIGTERM).
+#include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
