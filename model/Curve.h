@@ -59,7 +59,6 @@ public:
     // length 0 in the 8-bit form, six int32 fields and a point count word.
     static constexpr size_t kMinRecordBytes = 2 + 1 + 6 * 4 + 2;
 
-    // Geometry for selection, cutting and drawing (CurveGeometry.cpp).
     // Geometry for selection, cutting and drawing --------------------------
     // Selection in view pixels (CurveGeometry.cpp).
     bool IsInsideRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;

@@ -96,8 +96,16 @@ public:
         }
         m_g = 1;
         while (static_cast<size_t>(m_g) * m_g < n) ++m_g;
-        m_cellW = (m_maxX - m_minX) / m_g + 1;
-        m_cellH = (m_maxY - m_minY) / m_g + 1;
+        // Every box is listed in each cell it covers: many large boxes over a
+        // fine grid (nested rings) would take memory by the square of their
+        // number, so coarsen the grid until the lists stay within a budget.
+        const int64_t budget = int64_t{16} * static_cast<int64_t>(n) + 1024;
+        for (;;) {
+            m_cellW = (m_maxX - m_minX) / m_g + 1;
+            m_cellH = (m_maxY - m_minY) / m_g + 1;
+            if (m_g == 1 || BoxEntries() <= budget) break;
+            m_g = std::max(1, m_g / 2);
+        }
         m_firsts.resize(static_cast<size_t>(m_g) * m_g);
         m_boxes.resize(static_cast<size_t>(m_g) * m_g);
         m_strips.resize(m_g);
@@ -148,6 +156,13 @@ public:
     }
 
 private:
+    int64_t BoxEntries() const
+    {
+        int64_t total = 0;
+        for (const OutlineBox& b : m_box)
+            total += (CellX(b.maxX) - CellX(b.minX) + 1) * (CellY(b.maxY) - CellY(b.minY) + 1);
+        return total;
+    }
     int64_t CellX(int64_t x) const { return std::clamp<int64_t>((x - m_minX) / m_cellW, 0, m_g - 1); }
     int64_t CellY(int64_t y) const { return std::clamp<int64_t>((y - m_minY) / m_cellH, 0, m_g - 1); }
     size_t Cell(int64_t cx, int64_t cy) const { return static_cast<size_t>(cy * m_g + cx); }

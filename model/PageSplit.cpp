@@ -30,6 +30,20 @@ PlotPoint Shifted(const PlotPoint& p, int32_t dx, int32_t dy)
     return {SaturateToInt(int64_t{p.x} + dx), SaturateToInt(int64_t{p.y} + dy)};
 }
 
+// How many passes in a row move the segment whole: while both ends are at or
+// above w and not both on it.
+int64_t WholeMoves(int64_t y0, int64_t y1, int64_t w)
+{
+    if (y0 == y1) return (y0 - 1) / w;
+    return std::min(y0, y1) / w;
+}
+
+// After n whole moves; x saturates as step-by-step saturating moves would.
+PlotPoint MovedWhole(const PlotPoint& p, int64_t n, int32_t shift, int32_t w)
+{
+    return {SaturateToInt(int64_t{p.x} + n * shift), static_cast<int32_t>(p.y - n * w)};
+}
+
 }  // namespace
 
 // Each pass moves what lies above w one strip further along X, and whatever a
@@ -65,8 +79,14 @@ void COnePage::SplitAlongY(int32_t w)
                 Segment up{};
                 up.src = ci;
                 if (y0 >= w && y1 >= w) {
-                    up.a = Shifted(cur.a, shift, -w);
-                    up.b = Shifted(cur.b, shift, -w);
+                    // Moved whole: take all the passes that move it whole at
+                    // once, so a segment far above costs no loop per strip.
+                    const int64_t moves = std::min(WholeMoves(y0, y1, w), passes - strip);
+                    up.a = MovedWhole(cur.a, moves, shift, w);
+                    up.b = MovedWhole(cur.b, moves, shift, w);
+                    cur = up;
+                    strip += moves;
+                    continue;
                 } else {
                     const int32_t x = CrossingX(cur, w);
                     if (y0 < w) {

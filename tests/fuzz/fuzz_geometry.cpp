@@ -113,7 +113,7 @@ void Compare(Reader& in, uint8_t op)
     COnePage fast, slow;
     Clone(page, fast);
     Clone(page, slow);
-    switch (op % 6) {
+    switch (op % 7) {
     case 0:
         fast.JoinNearbyCurves();
         oracle::JoinNearbyCurves(slow);
@@ -136,6 +136,15 @@ void Compare(Reader& in, uint8_t op)
         const int32_t w = StripWidth(page, in.Small());
         fast.SplitAlongY(w);
         oracle::SplitAlongY(slow, w);
+        break;
+    }
+    case 5: {
+        MachineParams mp = SnapshotMachineParams();
+        mp.angleComp = in.Byte();
+        StoreMachineParams(mp);
+        fast.CompensateCutCorners();
+        for (auto& c : slow.m_curves)
+            if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c);
         break;
     }
     default: {

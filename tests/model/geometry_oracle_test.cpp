@@ -2,6 +2,7 @@
 
 #include "model/MachineParams.h"
 #include "model/Page.h"
+#include "model/support/CurveBuild.h"
 #include "model/support/LiteralOracles.h"
 #include "model/support/PageCompare.h"
 #include "model/support/RandomPages.h"
@@ -44,6 +45,16 @@ TEST(FastEqualsLiteral, OutlinesAndNesting)
     }
 }
 
+TEST(FastEqualsLiteral, NestedRingsOverTheWholePage)
+{
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.Rings(page, gen.Int(150, 300));
+        ExpectSame(page, [](COnePage& p) { p.DemoteNestedOutlines(); }, oracle::DemoteNestedOutlines, seed);
+    }
+}
+
 TEST(FastEqualsLiteral, SplitAlongY)
 {
     for (uint32_t seed = 1; seed <= 300; ++seed) {
@@ -54,6 +65,18 @@ TEST(FastEqualsLiteral, SplitAlongY)
         ExpectSame(page, [w](COnePage& p) { p.SplitAlongY(w); }, [w](COnePage& p) { oracle::SplitAlongY(p, w); },
                    seed);
     }
+}
+
+TEST(FastEqualsLiteral, SplitAlongYFarAboveTheFirstStrip)
+{
+    // About 100,000 passes: the ones high up move whole through most of them.
+    COnePage page;
+    AddCurve(page, {{0, 0}, {10, 0}});
+    AddCurve(page, {{0, 1999990000}, {10, 1999990000}});
+    AddCurve(page, {{20, 1999980001}, {30, 1999995000}, {40, 1999970000}}, CurveKind::Cut);
+    AddCurve(page, {{50, 5}, {60, 35000}});
+    ExpectSame(page, [](COnePage& p) { p.SplitAlongY(20000); }, [](COnePage& p) { oracle::SplitAlongY(p, 20000); },
+               0);
 }
 
 TEST(FastEqualsLiteral, KnifePasses)

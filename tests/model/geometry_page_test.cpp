@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "model/Page.h"
@@ -142,6 +143,18 @@ TEST(PageSplit, StripsFollowOneAnotherAlongX)
     AddCurve(two, {{0, 0}, {10, 0}});
     two.SplitAlongY(100);
     EXPECT_EQ(PointsOf(two), (std::vector<Pts>{{{0, 0}, {10, 0}}, {{1210, 50}, {1220, 100}}}));
+}
+
+TEST(PageSplit, SegmentFarAboveMovesThroughItsStripsAtOnce)
+{
+    // Two thousand million one-unit strips: the high segment moves whole in all
+    // but the last pass, its x saturating on the way; it must not take a loop
+    // per strip.
+    COnePage page;
+    AddCurve(page, {{0, 0}, {10, 0}});
+    AddCurve(page, {{0, 2000000000}, {10, 2000000000}});
+    page.SplitAlongY(1);
+    EXPECT_EQ(PointsOf(page), (std::vector<Pts>{{{0, 0}, {10, 0}}, {{INT32_MAX, 1}, {INT32_MAX, 1}}}));
 }
 
 TEST(SendPreparation, CleaningStripesInFrontOfTheJob)

@@ -83,4 +83,25 @@ TEST_F(Prepare, OutlinesWhenAsked)
     }
 }
 
+TEST_F(Prepare, CleansBeforeScalingAndFindsOutlinesBeforeTheSplit)
+{
+    // Collinear as read, not once scaled: the clean-up must see it first.
+    COnePage line;
+    AddCurve(line, {{0, 0}, {50, 100}, {100, 200}});
+    PrepareImportedPage(line, true);
+    ASSERT_EQ(line.m_curves.size(), 1u);
+    EXPECT_EQ(line.m_curves[0]->m_points, (std::vector<PlotPoint>{{0, 0}, {101, 203}}));
+
+    // A 25 mm square on 10 mm paper: found whole, then cut into strips that
+    // stay knife lines (each strip alone would be too small an outline).
+    theSettings.Set(Slot::AutoRotate, 0);
+    theSettings.Set(Slot::SearchOutline, 1);
+    COnePage square;
+    AddCurve(square, {{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 0}});
+    PrepareImportedPage(square, false);
+    ASSERT_GT(square.m_curves.size(), 1u);
+    for (const auto& c : square.m_curves) EXPECT_EQ(c->m_kind, CurveKind::Cut);
+    EXPECT_EQ(square.m_maxY, 400);
+}
+
 }  // namespace

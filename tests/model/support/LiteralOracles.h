@@ -205,8 +205,11 @@ inline void CompensateCorners(CCurve& c)
             t += kTwoPi;
         const double turn = std::fabs(t * 180 / kPi);
         if (turn > 45 && turn < 120) {
-            const PlotPoint M{(TruncToInt(B.x + d * std::cos(g)) + TruncToInt(B.x - d * std::cos(h))) / 2,
-                              (TruncToInt(B.y + d * std::sin(g)) + TruncToInt(B.y - d * std::sin(h))) / 2};
+            // The sums in 64 bits: two coordinates near the int limits must not overflow.
+            const PlotPoint M{static_cast<int32_t>((int64_t{TruncToInt(B.x + d * std::cos(g))} +
+                                                    TruncToInt(B.x - d * std::cos(h))) / 2),
+                              static_cast<int32_t>((int64_t{TruncToInt(B.y + d * std::sin(g))} +
+                                                    TruncToInt(B.y - d * std::sin(h))) / 2)};
             p.insert(p.begin() + static_cast<std::ptrdiff_t>(i + 1), M);
             p.insert(p.begin() + static_cast<std::ptrdiff_t>(i + 2), B);
             i += 2;

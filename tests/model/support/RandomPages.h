@@ -75,6 +75,23 @@ struct RandomPages {
         }
     }
 
+    // Many rings around nearly one centre, in random order: boxes that cover
+    // most of the page, one inside the other.
+    void Rings(COnePage& page, int count)
+    {
+        std::vector<std::vector<PlotPoint>> rings;
+        for (int i = 0; i < count; ++i) {
+            const int32_t r = 200 + 10 * i + Int(0, 9);
+            const int32_t cx = 5000 + Int(-30, 30), cy = 5000 + Int(-30, 30);
+            std::vector<PlotPoint> pts{{cx - r, cy - r}, {cx + r, cy - r}, {cx + r, cy + r}, {cx - r, cy + r}};
+            if (Chance(80)) pts.push_back(pts.front());
+            if (Chance(50)) std::reverse(pts.begin(), pts.end());
+            rings.push_back(std::move(pts));
+        }
+        std::shuffle(rings.begin(), rings.end(), rng);
+        for (auto& pts : rings) Add(page, std::move(pts), Chance(85) ? CurveKind::Cut : CurveKind::Plot);
+    }
+
     // Polylines on a coarse grid, so points fall on strip lines often.
     void StripPolylines(COnePage& page, int count, int32_t maxY)
     {
