@@ -8,6 +8,7 @@
 #include "link/LinkCommand.h"
 #include "tests/link/JobFixture.h"
 #include "tests/link/support/UsbDouble.h"
+#include "link/JobPlan.h"
 
 namespace {
 
@@ -147,6 +148,89 @@ TEST_F(JobFaults, LinkThreadStandsStillWhileAJobOwnsTheLink)
         }
     }
     EXPECT_EQ(codes.front(), LinkCommand::JobStart);
+}
+
+// A machine that always answers Plotting but takes no band data: the first
+// `failing` data writes fail, the rest go through.
+class FailingDataPort final : public CLinkPort {
+public:
+    explicit FailingDataPort(int failing) : m_failing(failing) {}
+    int Begin() override { return 0; }
+    int WriteFrame(const uint8_t* b, int n) override
+    {
+        codes.push_back(n >= 2 ? b[1] : -1);
+        return n;
+    }
+    int ReadReply(uint8_t* reply, int, int) override
+    {
+        reply[0] = MachineState::Plotting;
+        return 1;
+    }
+    int WriteData(const uint8_t*, int n) override
+    {
+        ++dataWrites;
+        return dataWrites <= m_failing ? 0 : n;
+    }
+    void End(bool) override {}
+    bool ChunkedData() const override { return false; }
+
+    std::vector<int> codes;
+    int dataWrites = 0;
+
+private:
+    int m_failing;
+};
+
+class NoSleepClock final : public CLinkClock {
+public:
+    int64_t NowMs() override { return m_now; }
+    void SleepMs(int ms) override { m_now += ms; }
+
+private:
+    int64_t m_now = 0;
+};
+
+TEST(JobBandFailures, ABandFailingFiftyTimesInARowAbortsTheJob)
+{
+    struct Case {
+        int failing;
+        int result;      // JobFinished
+        int dataWrites;  // sends of band 0
+        int lastCode;
+    };
+    const Case cases[] = {
+        {49, 1, 50, LinkCommand::JobFinished},
+        {50, 2, 50, LinkCommand::JobAbort},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        theSettings.Set(Slot::ConnectViaEth, 0);
+        FailingDataPort port(c.failing);
+        CMyCommu commu{port, port};
+        CKeyQueue queue;
+        NoSleepClock clock;
+        JobPlan plan;
+        FillDefaultMachineParams(plan.snap.params);
+        plan.snap.lineWidth = 2;
+        plan.bandCount = 1;
+        plan.inkBandCount = 1;
+        plan.bandColumns = 240;
+        COnePage empty;
+        RecordingObserver obs;
+        JobLink link;
+        link.commu = &commu;
+        link.queue = &queue;
+        link.clock = &clock;
+        BeginJobLink();
+        CJobSender sender(plan, empty, obs, link);
+        EXPECT_EQ(sender.Run(), c.result);
+        EXPECT_EQ(obs.result, c.result);
+        EXPECT_EQ(port.dataWrites, c.dataWrites);
+        EXPECT_EQ(obs.failedBands, c.failing);
+        ASSERT_FALSE(port.codes.empty());
+        EXPECT_EQ(port.codes.back(), c.lastCode);
+        EXPECT_FALSE(g_jobActive.load());
+    }
 }
 
 }  // namespace
