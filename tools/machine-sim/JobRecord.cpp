@@ -41,10 +41,12 @@ std::vector<uint16_t> Words(const SimJob& job, Span s)
     return w;
 }
 
-// Decodes exactly `expected` words; what follows them is the last chunk's padding.
+// Decodes exactly `expected` words; what follows them is the last chunk's
+// padding of zeros, which ends the decoding as a bad count. One word of room
+// more shows a host that sent more than the header's records.
 bool DecodeExactly(const std::vector<uint16_t>& in, size_t expected, std::vector<uint16_t>& out)
 {
-    out.assign(expected, 0);
+    out.assign(expected + 1, 0);
     size_t decoded = 0;
     DecodeZeroRuns(in.data(), in.size(), out.data(), out.size(), &decoded);
     return decoded == expected;
