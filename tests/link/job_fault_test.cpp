@@ -9,6 +9,7 @@
 #include "tests/link/JobFixture.h"
 #include "tests/link/support/UsbDouble.h"
 #include "link/JobPlan.h"
+#include "tools/machine-sim/JobRecord.h"
 
 namespace {
 
@@ -63,6 +64,47 @@ TEST_F(JobFaults, LostLinkEndsTheJobInBoundedTimeAndTheNextJobRuns)
         EXPECT_EQ(RunJob(job, next), 1) << "the next job after " << c.fault;
         EXPECT_TRUE(Job().finished);
     }
+}
+
+TEST_F(JobFaults, MachineFaultsMidJob)
+{
+    // Lines across the paper too, so every band's data takes several chunks.
+    COnePage job;
+    FillLongPage(job);
+    for (int32_t x = 500; x < 9500; x += 300) AddCurve(job, CurveKind::Plot, {{x, 400}, {x, 8000}});
+    job.CalcPageBounds();
+    RecordingObserver plain;
+    ASSERT_EQ(RunJob(job, plain), 1);
+    ASSERT_GT(Job().chunks.size(), 3 * Job().bands.size());
+    const DecodedJob want = DecodeJob(Job(), SimParams());
+    ASSERT_EQ(want.decodeErrors, 0);
+
+    struct Case {
+        const char* fault;
+        int result;
+        int failedBands;
+    };
+    // A chunk of band 1 answered 1: that band goes again, the print is whole.
+    // A memory error: the next wait aborts the job.
+    for (const Case& c : {Case{"answer-one-after=4", 1, 1}, Case{"mem-error", 2, 0}}) {
+        SCOPED_TRACE(c.fault);
+        sim.SetFaults({});
+        RecordingObserver obs;
+        obs.onBand = [&](int32_t band) {
+            if (band == 0) Fault(c.fault);
+        };
+        const auto t0 = SteadyClock::now();
+        EXPECT_EQ(RunJob(job, obs), c.result);
+        EXPECT_LT(SteadyClock::now() - t0, std::chrono::seconds(4));
+        EXPECT_EQ(obs.failedBands, c.failedBands);
+        EXPECT_FALSE(g_jobActive.load());
+        if (c.result != 1) continue;
+        const DecodedJob got = DecodeJob(Job(), SimParams());
+        EXPECT_EQ(got.decodeErrors, 0);
+        EXPECT_EQ(got.bands, want.bands);
+        EXPECT_TRUE(got.bits == want.bits) << "the band sent again prints as the first try would have";
+    }
+    sim.SetFaults({});
 }
 
 TEST_F(JobFaults, QueuedCancelEndsAJobWhoseLinkIsLost)
