@@ -89,7 +89,7 @@ int CJobSender::SendBands()
             if (s == 0) {
                 ++j;
                 failures = 0;
-            } else if (++failures > m_timings.maxBandResends) {
+            } else if (++failures >= m_timings.maxBandFailures) {
                 return 1;
             }
         } else {

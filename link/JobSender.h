@@ -17,7 +17,7 @@ struct JobTimings {
     int readyPauseMs = 10;     // between polls while the machine is not yet ready for a step
     int pollRetryMs = 100;     // between failed status polls
     int linkLostMs = 10000;    // failed polls for this long end the job
-    int maxBandResends = 50;   // a band failing this often in a row ends the job
+    int maxBandFailures = 50;  // a band failing this often in a row ends the job
 };
 
 // The link a job uses; null members take the program's own (theCommu,

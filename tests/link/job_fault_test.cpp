@@ -8,6 +8,8 @@
 #include "link/LinkCommand.h"
 #include "tests/link/JobFixture.h"
 #include "tests/link/support/UsbDouble.h"
+#include "link/JobPlan.h"
+#include "tools/machine-sim/JobRecord.h"
 
 namespace {
 
@@ -62,6 +64,47 @@ TEST_F(JobFaults, LostLinkEndsTheJobInBoundedTimeAndTheNextJobRuns)
         EXPECT_EQ(RunJob(job, next), 1) << "the next job after " << c.fault;
         EXPECT_TRUE(Job().finished);
     }
+}
+
+TEST_F(JobFaults, MachineFaultsMidJob)
+{
+    // Lines across the paper too, so every band's data takes several chunks.
+    COnePage job;
+    FillLongPage(job);
+    for (int32_t x = 500; x < 9500; x += 300) AddCurve(job, CurveKind::Plot, {{x, 400}, {x, 8000}});
+    job.CalcPageBounds();
+    RecordingObserver plain;
+    ASSERT_EQ(RunJob(job, plain), 1);
+    ASSERT_GT(Job().chunks.size(), 3 * Job().bands.size());
+    const DecodedJob want = DecodeJob(Job(), SimParams());
+    ASSERT_EQ(want.decodeErrors, 0);
+
+    struct Case {
+        const char* fault;
+        int result;
+        int failedBands;
+    };
+    // A chunk of band 1 answered 1: that band goes again, the print is whole.
+    // A memory error: the next wait aborts the job.
+    for (const Case& c : {Case{"answer-one-after=4", 1, 1}, Case{"mem-error", 2, 0}}) {
+        SCOPED_TRACE(c.fault);
+        sim.SetFaults({});
+        RecordingObserver obs;
+        obs.onBand = [&](int32_t band) {
+            if (band == 0) Fault(c.fault);
+        };
+        const auto t0 = SteadyClock::now();
+        EXPECT_EQ(RunJob(job, obs), c.result);
+        EXPECT_LT(SteadyClock::now() - t0, std::chrono::seconds(4));
+        EXPECT_EQ(obs.failedBands, c.failedBands);
+        EXPECT_FALSE(g_jobActive.load());
+        if (c.result != 1) continue;
+        const DecodedJob got = DecodeJob(Job(), SimParams());
+        EXPECT_EQ(got.decodeErrors, 0);
+        EXPECT_EQ(got.bands, want.bands);
+        EXPECT_TRUE(got.bits == want.bits) << "the band sent again prints as the first try would have";
+    }
+    sim.SetFaults({});
 }
 
 TEST_F(JobFaults, QueuedCancelEndsAJobWhoseLinkIsLost)
@@ -147,6 +190,89 @@ TEST_F(JobFaults, LinkThreadStandsStillWhileAJobOwnsTheLink)
         }
     }
     EXPECT_EQ(codes.front(), LinkCommand::JobStart);
+}
+
+// A machine that always answers Plotting but takes no band data: the first
+// `failing` data writes fail, the rest go through.
+class FailingDataPort final : public CLinkPort {
+public:
+    explicit FailingDataPort(int failing) : m_failing(failing) {}
+    int Begin() override { return 0; }
+    int WriteFrame(const uint8_t* b, int n) override
+    {
+        codes.push_back(n >= 2 ? b[1] : -1);
+        return n;
+    }
+    int ReadReply(uint8_t* reply, int, int) override
+    {
+        reply[0] = MachineState::Plotting;
+        return 1;
+    }
+    int WriteData(const uint8_t*, int n) override
+    {
+        ++dataWrites;
+        return dataWrites <= m_failing ? 0 : n;
+    }
+    void End(bool) override {}
+    bool ChunkedData() const override { return false; }
+
+    std::vector<int> codes;
+    int dataWrites = 0;
+
+private:
+    int m_failing;
+};
+
+class NoSleepClock final : public CLinkClock {
+public:
+    int64_t NowMs() override { return m_now; }
+    void SleepMs(int ms) override { m_now += ms; }
+
+private:
+    int64_t m_now = 0;
+};
+
+TEST(JobBandFailures, ABandFailingFiftyTimesInARowAbortsTheJob)
+{
+    struct Case {
+        int failing;
+        int result;      // JobFinished
+        int dataWrites;  // sends of band 0
+        int lastCode;
+    };
+    const Case cases[] = {
+        {49, 1, 50, LinkCommand::JobFinished},
+        {50, 2, 50, LinkCommand::JobAbort},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing);
+        theSettings.Set(Slot::ConnectViaEth, 0);
+        FailingDataPort port(c.failing);
+        CMyCommu commu{port, port};
+        CKeyQueue queue;
+        NoSleepClock clock;
+        JobPlan plan;
+        FillDefaultMachineParams(plan.snap.params);
+        plan.snap.lineWidth = 2;
+        plan.bandCount = 1;
+        plan.inkBandCount = 1;
+        plan.bandColumns = 240;
+        COnePage empty;
+        RecordingObserver obs;
+        JobLink link;
+        link.commu = &commu;
+        link.queue = &queue;
+        link.clock = &clock;
+        BeginJobLink();
+        CJobSender sender(plan, empty, obs, link);
+        EXPECT_EQ(sender.Run(), c.result);
+        EXPECT_EQ(obs.result, c.result);
+        EXPECT_EQ(port.dataWrites, c.dataWrites);
+        EXPECT_EQ(obs.failedBands, c.failing);
+        ASSERT_FALSE(port.codes.empty());
+        EXPECT_EQ(port.codes.back(), c.lastCode);
+        EXPECT_FALSE(g_jobActive.load());
+    }
 }
 
 }  // namespace

@@ -92,6 +92,24 @@ TEST(JobRecord, MalformedDataIsCountedNotDrawn)
     EXPECT_EQ(d.knifeRecords, 0);
 }
 
+TEST(JobRecord, DataBeyondTheHeadersRecordsIsAnError)
+{
+    // One record more than command 16's columns give: the host sent too much.
+    BandJob b(300);
+    std::vector<uint8_t> rec(static_cast<size_t>(300 + 30 + 1) * kRecordBytes, 0);
+    b.Set(rec, 40, 0, 3);
+    b.Set(rec, 330, 0, 3);
+    b.AddBand(0, rec);
+    // A knife pass whose data holds one word more than its records.
+    std::vector<uint8_t> knife(2 * 8 * 2 + 2, 0x11);
+    b.job.chunks.push_back(std::vector<uint8_t>(kDataChunkBytes, 0));
+    std::copy(knife.begin(), knife.end(), b.job.chunks.back().begin());
+    b.job.knifePasses.push_back({2, b.job.chunks.size()});
+    const DecodedJob d = DecodeJob(b.job, b.p);
+    EXPECT_EQ(d.decodeErrors, 2);
+    EXPECT_EQ(d.knifeRecords, 0);
+}
+
 TEST(JobRecord, FilesAreWrittenWhole)
 {
     const std::filesystem::path dir =

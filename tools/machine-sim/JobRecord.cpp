@@ -26,7 +26,7 @@ std::array<std::array<int16_t, 8>, kHeadBytes> NozzleOfBits()
 }
 
 // A header's data: the chunks after the previous header (or after the last
-// new connection, whichever is later) up to it.
+// new connection or refused chunk, whichever is later) up to it.
 struct Span {
     size_t from, to;
 };
@@ -41,10 +41,12 @@ std::vector<uint16_t> Words(const SimJob& job, Span s)
     return w;
 }
 
-// Decodes exactly `expected` words; what follows them is the last chunk's padding.
+// Decodes exactly `expected` words; what follows them is the last chunk's
+// padding of zeros, which ends the decoding as a bad count. One word of room
+// more shows a host that sent more than the header's records.
 bool DecodeExactly(const std::vector<uint16_t>& in, size_t expected, std::vector<uint16_t>& out)
 {
-    out.assign(expected, 0);
+    out.assign(expected + 1, 0);
     size_t decoded = 0;
     DecodeZeroRuns(in.data(), in.size(), out.data(), out.size(), &decoded);
     return decoded == expected;
@@ -114,8 +116,9 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p)
     std::vector<uint16_t> out;
     for (const Header& h : order) {
         Span s{prev, h.at};
-        for (size_t c : job.connectionStarts)
-            if (c > s.from && c <= s.to) s.from = c;
+        for (const std::vector<size_t>* starts : {&job.connectionStarts, &job.refusedChunks})
+            for (size_t c : *starts)
+                if (c > s.from && c <= s.to) s.from = c;
         prev = h.at;
         const std::vector<uint16_t> in = Words(job, s);
         if (h.band) {

@@ -40,7 +40,8 @@ struct DecodedJob {
 
 // Decodes a job's bands (placed by their band index) and knife passes, with
 // the machine's parameter block (head geometry). Data of a connection that
-// broke before its header is not part of the next band.
+// broke before its header, or up to a chunk answered 1, is not part of the
+// next band.
 DecodedJob DecodeJob(const SimJob& job, const MachineParams& p);
 
 // The record files of an ended job in dir: print.pbm, knife.svg and

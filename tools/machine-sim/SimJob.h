@@ -26,5 +26,8 @@ struct SimJob {
     // Chunk count at each connection made during the job: data of a broken
     // connection is not part of the next header's.
     std::vector<size_t> connectionStarts;
+    // Chunk count after each chunk answered 1: the host sends that band or
+    // pass again from its start, so the data before is not part of it.
+    std::vector<size_t> refusedChunks;
     bool lost = false;  // the link went away mid-job (drop and silent faults)
 };

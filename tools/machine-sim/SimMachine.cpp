@@ -65,6 +65,7 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
         if (faults.answerOneAfter >= 0 && !answeredOne &&
             job.chunks.size() > static_cast<size_t>(faults.answerOneAfter)) {
             answeredOne = true;
+            job.refusedChunks.push_back(job.chunks.size());
             return {1};
         }
         return {Status(faults, nowMs)};
