@@ -221,12 +221,20 @@ TEST(DxfEntities, SectionEndsAndTheEndOfTheFile)
         {"only unknown entities", Section("ENTITIES", Lines("0|SEQEND|0|ATTRIB|1|x")) +
                                       Section("OBJECTS", Lines("0|LINE|10|1")) + Eof(), 0},
         {"two sections", Section("ENTITIES", Lines("0|LINE")) + Section("ENTITIES", Lines("0|LINE")) + Eof(), 2},
+        // A SECTION pair ends a section left open; the next section is read as such.
+        {"no ENDSEC before the next section",
+         Lines("0|SECTION|2|ENTITIES|0|LINE|0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|LINE|0|ENDBLK|0|ENDSEC") + Eof(), 1},
     };
     for (const Case& c : cases) {
         Loaded l = Load(c.file);
         EXPECT_EQ(l.result, 1) << c.what;
         EXPECT_EQ(l.d->entities.records.size(), c.lines) << c.what;
     }
+    Loaded l = Load(Lines("0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|LINE|0|SECTION|2|ENTITIES|0|INSERT|2|B") + Eof());
+    ASSERT_EQ(l.d->blocks.size(), 1u);
+    EXPECT_EQ(l.d->blocks[0].store.records.size(), 1u);
+    ASSERT_EQ(l.d->entities.records.size(), 1u);
+    EXPECT_EQ(l.d->entities.records[0].header.type, DxfEntityType::Insert);
 }
 
 TEST(DxfEntities, LongTextAndManyLines)
