@@ -29,6 +29,10 @@ int Finish(const Conversion& cv)
 
 void WriteLabel(Conversion& cv, const DxfText& text)
 {
+    if (cv.labelsLeftOut || cv.labels.Size() + text.text.size() > kDxfMaxLabelFileBytes) {
+        cv.labelsLeftOut = true;
+        return;
+    }
     const std::string bytes = DxfLabelCommands(text, theSettings.Get(Slot::DxfUnit));
     if (cv.labels.Size() + bytes.size() > kDxfMaxLabelFileBytes) {
         cv.labelsLeftOut = true;
