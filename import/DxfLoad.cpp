@@ -1,4 +1,5 @@
 // One load of a DXF file into a drawing: tables, blocks and entities.
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <vector>
@@ -191,7 +192,8 @@ void DxfResolveInserts(DxfDrawing& d)
             e.header.id = ++d.idCounter;  // added now, in the order read
         } else {
             e.header.type = DxfEntityType::None;  // no such block at all: dropped
-            touched.push_back(store);
+            // Each store is swept once, however many of its INSERTs are dropped.
+            if (std::find(touched.begin(), touched.end(), store) == touched.end()) touched.push_back(store);
         }
     }
     for (DxfStore* store : touched) {

@@ -106,6 +106,13 @@ TEST(DxfHostile, EveryFileEndsWithADefinedResult)
         EXPECT_EQ(o.load, 1) << c.what;
         EXPECT_TRUE(o.import == DxfImportResult::Ok || o.import == DxfImportResult::TooLarge) << c.what << " " << o.import;
     }
+    // Many INSERTs of a block that never comes, among entities that stay: each
+    // store is swept once at the end, not once per dropped INSERT.
+    std::string inserts;
+    for (int i = 0; i < 30000; ++i) inserts += Lines("0|INSERT|2|GONE|0|LINE|11|1");
+    const Outcome o = RunFile(dir, Section("ENTITIES", inserts) + Eof());
+    EXPECT_EQ(o.import, DxfImportResult::Ok);
+    EXPECT_EQ(o.curves, 30000u);
 }
 
 TEST(DxfHostile, TruncatedAtEverySection)
