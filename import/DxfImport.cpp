@@ -5,10 +5,13 @@
 #include <numbers>
 
 #include "import/DxfLabelFile.h"
+#include "import/HpglFile.h"
 #include "model/Curve.h"
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
+
+static_assert(kDxfMaxLabelFileBytes == CHpglFile::kMaxFileSize, "the label file must stay readable");
 
 namespace {
 
