@@ -7,9 +7,7 @@ int DxfNextBlock(DxfReader& r, DxfBlockHeader& header)
     if (r.section != DxfSectionCode::Blocks) return 0;
     const int found = DxfSeekGroupInSection(r, 0, "BLOCK", false);
     if (found < 0) {
-        DxfReadPair(r);  // ENDSEC
-        r.blockOpen = 0;
-        r.section = DxfSectionCode::None;
+        DxfCloseSection(r);  // ENDSEC, or the SECTION of a section left open
         return 0;
     }
     if (found == 0) return 0;

@@ -12,7 +12,8 @@
 #include "import/DxfEntities.h"
 #include "import/DxfTables.h"
 
-// An INSERT read before the block it names: resolved by name at the end of the load.
+// An INSERT read before the block it names: resolved by name at the end of the
+// load, when it takes its id; one whose block never came is removed.
 struct DxfPendingInsert {
     int32_t storeBlockId = 0;  // 0: the ENTITIES store
     size_t index = 0;

@@ -81,17 +81,22 @@ void CloseSection(DxfReader& r)
 // After an entity: the (0, ...) pair in r.value, before the read position,
 // may end the block or the section.
 // A BLOCK pair inside an open block (its ENDBLK missing) ends it too and is
-// left for the next block header.
+// left for the next block header; a SECTION pair (the ENDSEC missing) ends
+// the section and is left for the next section.
 void EndOfEntity(DxfReader& r)
 {
     if (InBlock(r) && DxfValueIs(r.value.data(), "ENDBLK")) CloseBlock(r);
     else if (InBlock(r) && DxfValueIs(r.value.data(), "BLOCK")) r.blockOpen = 0;
     else if (DxfValueIs(r.value.data(), "ENDSEC")) CloseSection(r);
+    else if (DxfValueIs(r.value.data(), "SECTION")) {
+        r.blockOpen = 0;
+        r.section = DxfSectionCode::None;
+    }
 }
 
 bool EndsContainer(const DxfReader& r)
 {
-    if (DxfValueIs(r.value.data(), "ENDSEC")) return true;
+    if (DxfValueIs(r.value.data(), "ENDSEC") || DxfValueIs(r.value.data(), "SECTION")) return true;
     return InBlock(r) && (DxfValueIs(r.value.data(), "ENDBLK") || DxfValueIs(r.value.data(), "BLOCK"));
 }
 

@@ -5,10 +5,13 @@
 #include <numbers>
 
 #include "import/DxfLabelFile.h"
+#include "import/HpglFile.h"
 #include "model/Curve.h"
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
+
+static_assert(kDxfMaxLabelFileBytes == CHpglFile::kMaxFileSize, "the label file must stay readable");
 
 namespace {
 
@@ -19,7 +22,27 @@ struct Conversion {
     int64_t entities = 0;
     int64_t points = 0;
     int result = DxfImportResult::Ok;
+    bool labelsLeftOut = false;  // texts beyond the label file's limit
 };
+
+int Finish(const Conversion& cv)
+{
+    return cv.labelsLeftOut && cv.result == DxfImportResult::Ok ? DxfImportResult::TooLarge : cv.result;
+}
+
+void WriteLabel(Conversion& cv, const DxfText& text)
+{
+    if (cv.labelsLeftOut || cv.labels.Size() + text.text.size() > kDxfMaxLabelFileBytes) {
+        cv.labelsLeftOut = true;
+        return;
+    }
+    const std::string bytes = DxfLabelCommands(text, theSettings.Get(Slot::DxfUnit));
+    if (cv.labels.Size() + bytes.size() > kDxfMaxLabelFileBytes) {
+        cv.labelsLeftOut = true;
+        return;
+    }
+    if (!cv.labels.Write(bytes) && cv.result == DxfImportResult::Ok) cv.result = DxfImportResult::LabelWriteFailed;
+}
 
 PlotPoint ToPlot(double x, double y, double c)
 {
@@ -123,9 +146,7 @@ void Convert(Conversion& cv, DxfDrawing& d, const DxfEntity& e)
     } else if (const auto* ins = std::get_if<DxfInsert>(&e.data)) {
         ConvertInsert(cv, d, *ins);
     } else if (const auto* text = std::get_if<DxfText>(&e.data)) {
-        if (!cv.labels.Write(DxfLabelCommands(*text, theSettings.Get(Slot::DxfUnit))) &&
-            cv.result == DxfImportResult::Ok)
-            cv.result = DxfImportResult::LabelWriteFailed;
+        WriteLabel(cv, *text);
     }
     // POINT, ARC and SOLID make nothing.
 }
@@ -198,18 +219,18 @@ int CDxfDrawing::ImportToPage(COnePage& page, CDxfLabelFile& labels)
 {
     if (!m_drawing || !m_drawing->valid) return DxfImportResult::NoDrawing;
     DxfDrawing& d = *m_drawing;
-    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok};
+    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false};
     for (const DxfEntity* e = DxfEnumBlockEntities(d, nullptr, DxfFindMode::First); e;
          e = DxfEnumBlockEntities(d, nullptr, DxfFindMode::Next)) {
         Convert(cv, d, *e);
         if (cv.result == DxfImportResult::TooLarge) break;
     }
-    return cv.result;
+    return Finish(cv);
 }
 
 int CDxfDrawing::ConvertDxfEntity(DxfDrawing& d, COnePage& page, const DxfEntity& e, CDxfLabelFile& labels)
 {
-    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok};
+    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false};
     Convert(cv, d, e);
-    return cv.result;
+    return Finish(cv);
 }

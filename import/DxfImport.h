@@ -18,7 +18,8 @@ enum : int {
     NoDrawing = 1,          // no drawing held, or none could be made
     LoadFailed = -1,        // the file could not be opened or read as DXF
     LabelWriteFailed = -2,  // the label file could not be written: the texts are missing
-    TooLarge = -3,          // conversion stopped at the page's limits (block expansion runaway)
+    TooLarge = -3,          // conversion stopped at the page's limits (block expansion runaway),
+                            // or texts left out at the label file's limit
     LabelReadFailed = -4,   // the label file could not be read back
 };
 }
@@ -30,6 +31,9 @@ constexpr int32_t kDxfCircleMaxSegments = 100000;
 // time they are inserted) and points made.
 constexpr int64_t kDxfMaxConvertedEntities = 2000000;
 constexpr int64_t kDxfMaxConvertedPoints = 16000000;
+// The label file stays within what the HP-GL reader accepts (a block of texts
+// inserted a million times would otherwise fill the disk); later texts are left out.
+constexpr size_t kDxfMaxLabelFileBytes = 8000000;
 
 class CDxfDrawing {
 public:

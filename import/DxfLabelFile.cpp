@@ -19,6 +19,7 @@ bool CDxfLabelFile::Create(const std::u16string& path)
 {
     if (m_file) Close();
     m_failed = false;
+    m_size = 0;
     // "wb" truncates an old file: the same as deleting and creating it,
     // without removing whatever else the path may name.
     m_file = std::fopen(ToUtf8(path).c_str(), "wb");
@@ -37,7 +38,9 @@ bool CDxfLabelFile::Write(std::string_view bytes)
         m_failed = true;
         return false;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() || std::ferror(m_file)) m_failed = true;
+    const size_t written = std::fwrite(bytes.data(), 1, bytes.size(), m_file);
+    m_size += written;
+    if (written != bytes.size() || std::ferror(m_file)) m_failed = true;
     return !m_failed;
 }
 

@@ -25,8 +25,11 @@ public:
 
     bool IsOpen() const { return m_file != nullptr; }
     bool Failed() const { return m_failed; }
+    // Bytes written since Create.
+    size_t Size() const { return m_size; }
 
 private:
     std::FILE* m_file = nullptr;
     bool m_failed = false;
+    size_t m_size = 0;
 };

@@ -1,5 +1,7 @@
 // One load of a DXF file into a drawing: tables, blocks and entities.
+#include <algorithm>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "import/DxfDrawing.h"
@@ -140,9 +142,24 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
             break;
         }
         // Blocks may insert blocks defined after them: look again at the end.
+        // Until then the record has no id, so one that is dropped then uses
+        // none, and every other entity keeps the id it would have had.
         ins.blockId = 0;
-        if (DxfAddEntity(d, blockId, h, &data) != 0)
-            d.pendingInserts.push_back(DxfPendingInsert{blockId, StoreOf(d, blockId)->records.size() - 1, rd.blockName});
+        DxfStore* store = StoreOf(d, blockId);
+        if (!store) return;
+        h.id = 0;
+        try {
+            store->records.push_back(DxfEntity{h, std::move(data)});
+        } catch (const std::bad_alloc&) {
+            return;  // the store cannot grow: this entity is lost, reading goes on
+        }
+        try {
+            d.pendingInserts.push_back(DxfPendingInsert{blockId, store->records.size() - 1, rd.blockName});
+        } catch (const std::bad_alloc&) {
+            store->records.pop_back();
+            return;
+        }
+        ++store->count;
         return;
     }
     case DxfEntityType::Polyline:
@@ -172,9 +189,11 @@ void DxfResolveInserts(DxfDrawing& d)
         const int index = DxfBlockIndexByName(d, p.blockName);
         if (index >= 0) {
             std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
+            e.header.id = ++d.idCounter;  // added now, in the order read
         } else {
             e.header.type = DxfEntityType::None;  // no such block at all: dropped
-            touched.push_back(store);
+            // Each store is swept once, however many of its INSERTs are dropped.
+            if (std::find(touched.begin(), touched.end(), store) == touched.end()) touched.push_back(store);
         }
     }
     for (DxfStore* store : touched) {

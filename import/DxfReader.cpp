@@ -162,7 +162,7 @@ int DxfSeekGroupInSection(DxfReader& r, int32_t code, const char* text, bool wit
         const int64_t before = r.pos;
         DxfReadPair(r);
         if (r.code == code && DxfValueIs(r.value.data(), text)) return 1;
-        if (r.code == 0 && (DxfValueIs(r.value.data(), "ENDSEC") ||
+        if (r.code == 0 && (DxfValueIs(r.value.data(), "ENDSEC") || DxfValueIs(r.value.data(), "SECTION") ||
                             (withinTable && (DxfValueIs(r.value.data(), "ENDTAB") ||
                                             DxfValueIs(r.value.data(), "TABLE"))))) {
             r.pos = r.mark = before;
@@ -191,14 +191,22 @@ int32_t DxfNextTable(DxfReader& r)
     const int found = DxfSeekGroupInSection(r, 0, "TABLE", false);
     if (found < 0) {
         // The section ends before another table: close it.
-        DxfReadPair(r);
-        r.section = DxfSectionCode::None;
-        r.table = DxfTableCode::None;
+        DxfCloseSection(r);
         return 0;
     }
     if (found == 0) return 0;
     DxfReadTableName(r);
     return r.table;
+}
+
+void DxfCloseSection(DxfReader& r)
+{
+    DxfSetMark(r);
+    DxfReadPair(r);
+    if (r.code != 0 || !DxfValueIs(r.value.data(), "ENDSEC")) DxfRewind(r);
+    r.section = DxfSectionCode::None;
+    r.table = DxfTableCode::None;
+    r.blockOpen = 0;
 }
 
 void DxfReadTableName(DxfReader& r)

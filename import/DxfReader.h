@@ -69,11 +69,14 @@ void DxfRewind(DxfReader& r);
 // From the read position to the pair (code, text); 1 with the read position
 // after it, else 0 with the read position back where the search began.
 int DxfSeekGroup(DxfReader& r, int32_t code, const char* text);
-// The same, but a (0, "ENDSEC") pair, or with withinTable a (0, "ENDTAB") or
-// (0, "TABLE") pair, stops the search: -1 with the read position before it.
-// Keeps a hostile file of many open tables from being searched to its end
-// again and again.
+// The same, but a (0, "ENDSEC") or (0, "SECTION") pair, or with withinTable a
+// (0, "ENDTAB") or (0, "TABLE") pair, stops the search: -1 with the read
+// position (and the mark) before it. Keeps a hostile file of many open tables
+// or sections from being searched to its end again and again.
 int DxfSeekGroupInSection(DxfReader& r, int32_t code, const char* text, bool withinTable);
+// At a pair that ends the open section: consumes it when it is ENDSEC (a
+// SECTION pair is left to be read again) and closes the section.
+void DxfCloseSection(DxfReader& r);
 
 int32_t DxfNextSection(DxfReader& r);
 inline int32_t DxfCurrentSection(const DxfReader& r) { return r.section; }

@@ -119,7 +119,7 @@ TEST(DxfEntities, EachStoredTypeWithItsGroups)
 TEST(DxfEntities, EntitiesThatTakeNoRecord)
 {
     // ELLIPSE takes no id; DIMENSION takes one and is counted but never walked;
-    // an INSERT of a block that never comes is dropped at the end of the load.
+    // an INSERT of a block that never comes is dropped and uses no id.
     Loaded l = Load(Section("ENTITIES", Lines("0|LINE|10|1|0|ELLIPSE|10|0|11|1|40|0.5|0|LINE|10|2|"
                                               "0|DIMENSION|2|*D1|3|ISO|1|<>|0|INSERT|2|NOSUCH|0|LINE|10|3|"
                                               "0|LWPOLYLINE|90|2|10|0|20|0|10|1|20|1|0|MTEXT|1|x|0|LINE|10|4")) +
@@ -128,11 +128,12 @@ TEST(DxfEntities, EntitiesThatTakeNoRecord)
     auto all = Walk(*l.d);
     ASSERT_EQ(all.size(), 4u);
     EXPECT_EQ(all[0]->header.id, 16);
-    EXPECT_EQ(all[1]->header.id, 17);  // 18 went to the DIMENSION, 19 to the dropped INSERT
-    EXPECT_EQ(all[2]->header.id, 20);
-    EXPECT_EQ(all[3]->header.id, 21);
+    EXPECT_EQ(all[1]->header.id, 17);  // 18 went to the DIMENSION
+    EXPECT_EQ(all[2]->header.id, 19);
+    EXPECT_EQ(all[3]->header.id, 20);
     EXPECT_EQ(std::get<DxfLine>(all[3]->data).start.x, 4);
     EXPECT_EQ(l.d->entities.count, 5);
+    EXPECT_EQ(l.d->idCounter, 20);
 
     Loaded dims = Load(Section("ENTITIES", Lines("0|DIMENSION|2|*D1|0|DIMENSION|2|*D2")) + Eof());
     EXPECT_EQ(dims.d->entities.count, 2);
@@ -157,6 +158,15 @@ TEST(DxfEntities, InsertsOfBlocksDefinedLater)
     ASSERT_EQ(top.size(), 2u);
     EXPECT_EQ(std::get<DxfInsert>(top[1]->data).blockId, l.d->blocks[2].id);
     EXPECT_TRUE(l.d->pendingInserts.empty());
+    // Ids: A 16, A's INSERT A 17, B 18, B's INSERT A 19, the top INSERT A 20,
+    // C 21; the INSERTs resolved at the end take theirs in the order read, and
+    // the one of GONE takes none.
+    EXPECT_EQ(a[1]->header.id, 17);
+    EXPECT_EQ(top[0]->header.id, 20);
+    EXPECT_EQ(l.d->blocks[2].id, 21);
+    EXPECT_EQ(a[0]->header.id, 22);
+    EXPECT_EQ(top[1]->header.id, 23);
+    EXPECT_EQ(l.d->idCounter, 23);
 }
 
 TEST(DxfEntities, BlocksEmptyAndEndingInSeqend)
@@ -221,12 +231,20 @@ TEST(DxfEntities, SectionEndsAndTheEndOfTheFile)
         {"only unknown entities", Section("ENTITIES", Lines("0|SEQEND|0|ATTRIB|1|x")) +
                                       Section("OBJECTS", Lines("0|LINE|10|1")) + Eof(), 0},
         {"two sections", Section("ENTITIES", Lines("0|LINE")) + Section("ENTITIES", Lines("0|LINE")) + Eof(), 2},
+        // A SECTION pair ends a section left open; the next section is read as such.
+        {"no ENDSEC before the next section",
+         Lines("0|SECTION|2|ENTITIES|0|LINE|0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|LINE|0|ENDBLK|0|ENDSEC") + Eof(), 1},
     };
     for (const Case& c : cases) {
         Loaded l = Load(c.file);
         EXPECT_EQ(l.result, 1) << c.what;
         EXPECT_EQ(l.d->entities.records.size(), c.lines) << c.what;
     }
+    Loaded l = Load(Lines("0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|LINE|0|SECTION|2|ENTITIES|0|INSERT|2|B") + Eof());
+    ASSERT_EQ(l.d->blocks.size(), 1u);
+    EXPECT_EQ(l.d->blocks[0].store.records.size(), 1u);
+    ASSERT_EQ(l.d->entities.records.size(), 1u);
+    EXPECT_EQ(l.d->entities.records[0].header.type, DxfEntityType::Insert);
 }
 
 TEST(DxfEntities, LongTextAndManyLines)

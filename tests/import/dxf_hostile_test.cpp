@@ -60,6 +60,9 @@ TEST(DxfHostile, EveryFileEndsWithADefinedResult)
     for (int i = 0; i < 300; ++i) layers += Lines("0|LAYER|2|L" + std::to_string(i) + "|62|" + std::to_string(i - 150) + "|6|CONTINUOUS");
     std::string emptyTables;
     for (int i = 0; i < 2000; ++i) emptyTables += Lines("0|TABLE|2|LAYER");
+    std::string openSections;  // each left open: no search may run to the end of the file each time
+    for (int i = 0; i < 3000; ++i)
+        openSections += Lines("0|SECTION|2|TABLES|0|TABLE|2|LAYER|0|SECTION|2|BLOCKS|0|BLOCK|2|B|0|SECTION|2|TABLES");
     std::string chain;  // 256 blocks, each inserting the one before and the last
     for (int i = 0; i < 256; ++i)
         chain += Lines("0|BLOCK|2|C" + std::to_string(i) + "|0|LINE|11|1|0|INSERT|2|C" + std::to_string(i ? i - 1 : 255) +
@@ -85,6 +88,7 @@ TEST(DxfHostile, EveryFileEndsWithADefinedResult)
         {"300 layers", Section("TABLES", LTypeTable() + Lines("0|TABLE|2|LAYER") + layers + Lines("0|ENDTAB")) +
                            Section("ENTITIES", Lines("0|LINE|8|L3|62|1|11|1|0|LINE|8|L200|62|1|11|1")) + Eof()},
         {"2,000 open LAYER tables", Section("TABLES", emptyTables) + Section("ENTITIES", Lines("0|LINE")) + Eof()},
+        {"9,000 open sections", openSections + Section("ENTITIES", Lines("0|LINE")) + Eof()},
         {"256 chained blocks", Section("BLOCKS", chain) + Section("ENTITIES", Lines("0|INSERT|2|C255")) + Eof()},
         {"non-numbers everywhere",
          Section("ENTITIES", Lines("0|CIRCLE|10|inf|20|-inf|40|nan|0|LINE|10|1e308|20|-1e308|11|x|21|,5|62|99999|"
@@ -102,6 +106,13 @@ TEST(DxfHostile, EveryFileEndsWithADefinedResult)
         EXPECT_EQ(o.load, 1) << c.what;
         EXPECT_TRUE(o.import == DxfImportResult::Ok || o.import == DxfImportResult::TooLarge) << c.what << " " << o.import;
     }
+    // Many INSERTs of a block that never comes, among entities that stay: each
+    // store is swept once at the end, not once per dropped INSERT.
+    std::string inserts;
+    for (int i = 0; i < 30000; ++i) inserts += Lines("0|INSERT|2|GONE|0|LINE|11|1");
+    const Outcome o = RunFile(dir, Section("ENTITIES", inserts) + Eof());
+    EXPECT_EQ(o.import, DxfImportResult::Ok);
+    EXPECT_EQ(o.curves, 30000u);
 }
 
 TEST(DxfHostile, TruncatedAtEverySection)

@@ -220,6 +220,26 @@ TEST_F(DxfImportTest, RunawayBlockExpansionStops)
     EXPECT_TRUE(page.m_curves.empty());
 }
 
+TEST_F(DxfImportTest, LabelFileStaysWithinTheReadersLimit)
+{
+    // One long TEXT inserted 8,000 times would write 16 MB of labels.
+    std::string blocks = "0|BLOCK|2|B0|0|TEXT|10|1|20|1|1|" + std::string(2000, 'T') + "|0|ENDBLK";
+    for (int level = 1; level <= 3; ++level) {
+        blocks += "|0|BLOCK|2|B" + std::to_string(level);
+        for (int i = 0; i < 20; ++i) blocks += "|0|INSERT|2|B" + std::to_string(level - 1);
+        blocks += "|0|ENDBLK";
+    }
+    COnePage page;
+    std::string labels;
+    EXPECT_EQ(Import(Section("BLOCKS", Lines(blocks)) + Section("ENTITIES", Lines("0|INSERT|2|B3|0|LINE|11|1")) + Eof(),
+                     page, &labels),
+              DxfImportResult::TooLarge);
+    EXPECT_LE(labels.size(), kDxfMaxLabelFileBytes);
+    EXPECT_GT(labels.size(), kDxfMaxLabelFileBytes - 2100);
+    EXPECT_EQ(labels.back(), '\x03');  // whole labels only
+    EXPECT_EQ(CurvesText(page), "0,0 40,0\n");  // the curves after the texts are all there
+}
+
 TEST_F(DxfImportTest, TextLabelCommands)
 {
     struct Case {

@@ -130,4 +130,16 @@ TEST(DxfPlotInfo, ReportsADxfFileWithItsEntities)
                        "\"SOLID\": 1, \"INSERT\": 1, \"POLYLINE\": 2}"),
               std::string::npos)
         << out;
+
+    // A drawing with nothing stored still reports its (empty) entity counts.
+    const auto empty = dir.path() / "empty.dxf";
+    std::filesystem::copy_file(ORLAT_TEST_DATA "/dxf/shapes_r12.dxf", empty);
+    std::filesystem::resize_file(empty, 0);
+    FILE* q = popen((tool + " " + empty.string() + " 2>/dev/null").c_str(), "r");
+    ASSERT_TRUE(q);
+    out.clear();
+    while (size_t n = fread(buf, 1, sizeof buf, q)) out.append(buf, n);
+    pclose(q);
+    EXPECT_NE(out.find("\"result\": 0,"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"entities\": {}"), std::string::npos) << out;
 }

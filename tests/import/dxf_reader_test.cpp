@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <functional>
 #include <cmath>
 #include <limits>
 #include <string>
 
 #include "import/DxfNumber.h"
+#include "import/DxfBlocks.h"
 #include "import/DxfReader.h"
+#include "import/DxfTables.h"
 #include "dxf_files.h"
 
 using namespace dxftest;
@@ -162,5 +165,41 @@ TEST(DxfNumber, ConversionsFollowTheCLocale)
         EXPECT_EQ(DxfAtof("1,5"), 1.0) << name;
         std::setlocale(LC_NUMERIC, "C");
         break;
+    }
+}
+
+TEST(DxfReader, SearchesStopAtTheNextSection)
+{
+    // A section left open (no ENDSEC) ends at the next SECTION pair: no search
+    // runs on to the end of the file, which made a file of many open sections
+    // take quadratic time.
+    TempDir dir;
+    const std::string tail = Lines("0|SECTION|2|ENTITIES") + std::string(3 * kDxfReaderBufferSize, '\n');
+    struct Case {
+        const char* what;
+        std::string head;
+        std::function<void(DxfReader&)> run;
+    };
+    const Case cases[] = {
+        {"next table", Lines("0|SECTION|2|TABLES"), [](DxfReader& r) { EXPECT_EQ(DxfNextTable(r), 0); }},
+        {"table entry", Lines("0|SECTION|2|TABLES|0|TABLE|2|LAYER"),
+         [](DxfReader& r) {
+             DxfTableInput in;
+             EXPECT_EQ(DxfReadTableEntry(r, in), 0);
+             EXPECT_EQ(DxfNextTable(r), 0);
+         }},
+        {"next block", Lines("0|SECTION|2|BLOCKS"),
+         [](DxfReader& r) {
+             DxfBlockHeader h;
+             EXPECT_EQ(DxfNextBlock(r, h), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        auto r = Open(dir, c.head + tail);
+        ASSERT_NE(DxfNextSection(*r), 0) << c.what;
+        c.run(*r);
+        EXPECT_EQ(DxfCurrentSection(*r), DxfSectionCode::None) << c.what;
+        EXPECT_EQ(r->bufferStart, 0) << c.what;  // nothing beyond the first stretch was read
+        EXPECT_EQ(DxfNextSection(*r), DxfSectionCode::Entities) << c.what;
     }
 }

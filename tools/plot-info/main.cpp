@@ -28,7 +28,7 @@ struct ImportResult {
     const char* format = "hpgl";
     int result = 0;
     bool ok = false;
-    std::string entities;  // JSON object body for DXF, empty otherwise
+    std::string entities;  // JSON object body for DXF (empty when nothing is stored)
     int outlines = -1;     // set by the preparation
 };
 
@@ -169,7 +169,7 @@ int main(int argc, char** argv)
                 "\"ink\": {\"maxX\": %d, \"maxY\": %d}, \"cut\": {\"maxX\": %d, \"maxY\": %d}",
                 JsonString(name).c_str(), r.format, r.result, plot, cut, shortcut, points, page.m_minX, page.m_maxX,
                 page.m_minY, page.m_maxY, page.m_inkMaxX, page.m_inkMaxY, page.m_cutMaxX, page.m_cutMaxY);
-    if (!r.entities.empty()) std::printf(", \"entities\": {%s}", r.entities.c_str());
+    if (std::strcmp(r.format, "dxf") == 0) std::printf(", \"entities\": {%s}", r.entities.c_str());
     if (o.prepare && r.outlines >= 0) std::printf(", \"outlines\": %d", r.outlines);
     std::printf(", \"ms\": %.1f}\n", ms);
     return r.ok ? 0 : 1;
