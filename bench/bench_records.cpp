@@ -23,7 +23,8 @@ std::vector<PlotPoint> LongCurve(size_t n)
     return pts;
 }
 
-void BM_RemoveDuplicates(benchmark::State& state)
+// One clean-up over a fresh copy of a long curve per iteration.
+void RunCleanUp(benchmark::State& state, void (CCurve::*cleanUp)())
 {
     const std::vector<PlotPoint> pts = LongCurve(static_cast<size_t>(state.range(0)));
     for (auto _ : state) {
@@ -31,26 +32,16 @@ void BM_RemoveDuplicates(benchmark::State& state)
         CCurve c;
         c.m_points = pts;
         state.ResumeTiming();
-        c.RemoveDuplicates();
+        (c.*cleanUp)();
         benchmark::DoNotOptimize(c.m_points.data());
     }
     state.SetComplexityN(state.range(0));
 }
+
+void BM_RemoveDuplicates(benchmark::State& state) { RunCleanUp(state, &CCurve::RemoveDuplicates); }
 BENCHMARK(BM_RemoveDuplicates)->Range(1 << 14, 1 << 19)->Complexity()->Unit(benchmark::kMillisecond);
 
-void BM_RemoveCollinear(benchmark::State& state)
-{
-    const std::vector<PlotPoint> pts = LongCurve(static_cast<size_t>(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        CCurve c;
-        c.m_points = pts;
-        state.ResumeTiming();
-        c.RemoveCollinear();
-        benchmark::DoNotOptimize(c.m_points.data());
-    }
-    state.SetComplexityN(state.range(0));
-}
+void BM_RemoveCollinear(benchmark::State& state) { RunCleanUp(state, &CCurve::RemoveCollinear); }
 BENCHMARK(BM_RemoveCollinear)->Range(1 << 14, 1 << 19)->Complexity()->Unit(benchmark::kMillisecond);
 
 // 200 jobs of 500 curves of 40 points: about 33 MB of task file.

@@ -38,13 +38,7 @@ int DxfReadBlockHeader(DxfReader& r, DxfBlockHeader& header)
     }
     if (DxfValueIs(r.value.data(), "ENDBLK")) {
         // An empty block: pass over the ENDBLK entity.
-        r.blockOpen = 0;
-        do {
-            DxfSetMark(r);
-            DxfReadPair(r);
-        } while (r.code != 0);
-        if (DxfValueIs(r.value.data(), "ENDSEC")) r.section = DxfSectionCode::None;
-        else DxfRewind(r);
+        DxfPassEndBlock(r);
     } else if (DxfValueIs(r.value.data(), "ENDSEC")) {
         // A header cut short by the end of the section.
         r.blockOpen = 0;

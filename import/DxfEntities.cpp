@@ -61,13 +61,7 @@ bool InBlock(const DxfReader& r)
 void CloseBlock(DxfReader& r)
 {
     DxfReadPair(r);
-    r.blockOpen = 0;
-    do {
-        DxfSetMark(r);
-        DxfReadPair(r);
-    } while (r.code != 0);
-    if (DxfValueIs(r.value.data(), "ENDSEC")) r.section = DxfSectionCode::None;
-    else DxfRewind(r);
+    DxfPassEndBlock(r);
 }
 
 // The read position is before the (0, "ENDSEC") pair.

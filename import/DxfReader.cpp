@@ -221,3 +221,14 @@ void DxfProgressStep(DxfReader& r)
     r.lastPercent = static_cast<int32_t>(static_cast<double>(r.mark) * 100.0 / static_cast<double>(r.size));
     if (r.lastPercent > r.highestPercent) r.highestPercent = r.lastPercent;
 }
+
+void DxfPassEndBlock(DxfReader& r)
+{
+    r.blockOpen = 0;
+    do {
+        DxfSetMark(r);
+        DxfReadPair(r);
+    } while (r.code != 0);
+    if (DxfValueIs(r.value.data(), "ENDSEC")) r.section = DxfSectionCode::None;
+    else DxfRewind(r);
+}

@@ -90,5 +90,9 @@ void DxfReadTableName(DxfReader& r);
 // Byte-exact comparison of a NUL-terminated value with a keyword.
 bool DxfValueIs(const char* value, const char* keyword);
 
+// After the (0, "ENDBLK") pair: passes over the ENDBLK entity's groups and
+// closes the block; a following ENDSEC closes the section too.
+void DxfPassEndBlock(DxfReader& r);
+
 // After every entity: the load's progress in percent.
 void DxfProgressStep(DxfReader& r);
