@@ -26,6 +26,22 @@
 
 namespace {
 
+// A TCP socket bound to a free loopback port (written into a); -1 on failure.
+int BindLoopback(sockaddr_in& a)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    a = sockaddr_in{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof a;
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0 ||
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len) != 0) {
+        if (fd >= 0) close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 class NullClock final : public CLinkClock {
 public:
     int64_t NowMs() override { return 0; }
@@ -208,13 +224,9 @@ TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
 TEST_F(EthLink, NoMachineGivesMinusOneAndRetriesWithANewSocket)
 {
     // A bound port nobody listens on refuses connections.
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    const int fd = BindLoopback(a);
+    ASSERT_GE(fd, 0);
     UsePort(ntohs(a.sin_port));
     EXPECT_EQ(commu.SendShortCommand(58), -1);
     EXPECT_EQ(ReadParams26(), -1);
@@ -226,14 +238,10 @@ TEST_F(EthLink, NoMachineGivesMinusOneAndRetriesWithANewSocket)
 TEST_F(EthLink, HungConnectTimesOut)
 {
     // A listener with a full backlog drops further connection requests.
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof a;
-    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
+    const int fd = BindLoopback(a);
+    ASSERT_GE(fd, 0);
     ASSERT_EQ(listen(fd, 0), 0);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     std::vector<int> fillers;
     for (int i = 0; i < 3; ++i) {
         const int f = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
