@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       clang-14 libclang-rt-14-dev
-      qt6-base-dev libusb-dev
+      qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libusb-dev
       locales xvfb xauth fonts-noto-cjk)
 missing=()
 for p in "${pkgs[@]}"; do
