@@ -6,8 +6,8 @@
 #include <memory>
 #include <random>
 
-#include "link/BandCounters.h"
-#include "link/BandEngine.h"
+#include "link/output/BandCounters.h"
+#include "link/output/BandEngine.h"
 #include "model/Page.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <cstring>
 #include <vector>
 
-#include "link/BandRaster.h"
-#include "link/BandStrokes.h"
-#include "link/ZeroRunPack.h"
+#include "link/output/BandRaster.h"
+#include "link/output/BandStrokes.h"
+#include "link/output/ZeroRunPack.h"
 
 namespace {
 

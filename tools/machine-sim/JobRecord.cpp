@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "link/BandCounters.h"
-#include "link/JobCheck.h"
-#include "link/NozzleMap.h"
-#include "link/ZeroRunPack.h"
+#include "link/output/BandCounters.h"
+#include "link/output/JobCheck.h"
+#include "link/output/NozzleMap.h"
+#include "link/output/ZeroRunPack.h"
 
 namespace {
 

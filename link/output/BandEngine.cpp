@@ -1,0 +1,78 @@
+#include "link/output/BandEngine.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <memory>
+
+#include "link/output/BandCounters.h"
+#include "model/Page.h"
+
+static_assert(std::endian::native == std::endian::little,
+              "column records are read as little-endian words in place");
+
+BandBuffers& TheBandBuffers()
+{
+    static const std::unique_ptr<BandBuffers> buffers = std::make_unique<BandBuffers>();
+    return *buffers;
+}
+
+void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams& p)
+{
+    const int64_t lines = std::clamp<int64_t>(bandColumns, 0, kBandScanLines);
+    std::memset(buf.bitmap, 0, static_cast<size_t>(lines) * kScanLineBytes);
+    const int64_t recs = std::clamp<int64_t>(static_cast<int64_t>(bandColumns) + kLeadInRecords + p.head2Position,
+                                             0, kBandRecords);
+    std::memset(buf.records, 0, static_cast<size_t>(recs) * kRecordBytes);
+}
+
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns, int32_t bandCount)
+{
+    m_ready = false;
+    m_strokes.Clear();
+    if (CheckJobParams(s) != nullptr || !BandBuffersFit(bandColumns, s.params)) return false;
+    m_snap = s;
+    m_columns = bandColumns;
+    m_strokes.Build(page, s);
+    m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
+    m_ready = true;
+    return true;
+}
+
+bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandColumns)
+{
+    return Setup(page, s, bandColumns, CountBandsOf(page.m_maxX, page.m_maxY, s).bands);
+}
+
+void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const
+{
+    ClearBandBuffers(buf, m_columns, m_snap.params);
+    const int32_t b = BandStartRow(band, m_snap.params);
+    const BitWindow w{buf.bitmap, b, kScanLineRows, kScanLineBytes, m_columns};
+    // Nozzle cleaning stripes at the start of every cut segment, in band
+    // coordinates: rows 0 to 300 across columns LineWidth + 0..11 and + 20..31.
+    const int32_t v = m_snap.params.bandsPerCutSegment;
+    if (m_snap.cleanAtSection != 0 && v != 0 && band % v == 0) {
+        const int32_t lw = m_snap.lineWidth;
+        for (int32_t k = 0; k < 32; ++k) {
+            if (k >= 12 && k < 20) continue;
+            const PenSegment stripe{b, lw + k, b + 300, lw + k, 0};
+            if (m_strokes.PenWidth() > 1) DrawRoundSegment(w, stripe, m_strokes.PenWidth());
+            else DrawThinSegment(w, stripe);
+        }
+    }
+    m_strokes.DrawBand(band, w);
+}
+
+bool BandEngine::PrepareBand(int32_t band, BandBuffers& buf) const
+{
+    buf.packedBytes = 0;
+    if (!m_ready) return false;
+    RasterizeBand(band, buf);
+    BuildColumnRecords(buf.bitmap, m_columns, m_snap.params, m_snap.inkBox2Left, buf.RecordBytes(), kBandRecords);
+    // Records 0 .. columns + 29 go out; head-2 data placed beyond them is dropped.
+    const size_t words = (static_cast<size_t>(m_columns) + kLeadInRecords) * (kRecordBytes / 2);
+    const size_t packed = CompressZeroRuns(buf.records, words, buf.packed, kPackedBandWords);
+    buf.packedBytes = static_cast<int32_t>(packed * 2);
+    return true;
+}

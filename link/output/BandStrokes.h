@@ -1,0 +1,61 @@
+#pragma once
+// The printed curves of a job as pen segments in page pixels, bucketed by the
+// bands they reach, so a band draws only its own segments.
+#include <cstdint>
+#include <vector>
+
+#include "link/output/BandRaster.h"
+#include "link/output/JobSnapshot.h"
+#include "model/Curve.h"
+
+class COnePage;
+
+// Page pixel of a plot point: row = LineWidth + trunc(X / 40 x 12), column =
+// LineWidth + trunc(Y / 40 x pulsesPerMmY / inkIntervalPulses), kept within
+// +-kPixelLimit. A band's rows are the page rows from its start row on.
+struct PagePixel {
+    int32_t row = 0;
+    int32_t column = 0;
+};
+PagePixel MapToPagePixel(const PlotPoint& p, const JobSnapshot& s);
+
+class BandStrokes {
+public:
+    // Takes the curves the PlotCutLine setting selects (0: Plot curves, 1: all,
+    // other values: none); curves with fewer than two points leave no ink.
+    void Build(const COnePage& page, const JobSnapshot& s);
+    void Clear();
+
+    // Adds one polyline in page pixels (dashed: line type other than 0).
+    void AddPolyline(const PagePixel* pts, size_t count, bool dashed);
+    // Sorts the segments into the buckets of bands 0 .. bandCount - 1, bands
+    // `bandRows` apart with windows of `windowRows` rows; call after the last
+    // AddPolyline. Later bands draw nothing (the job sends none of them).
+    void Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount);
+
+    // Draws every segment that reaches band j's window into w (row0 = j x bandRows).
+    void DrawBand(int32_t band, const BitWindow& w) const;
+    // Draws every segment into w, whatever its rows (tests: the whole page).
+    void DrawAll(const BitWindow& w) const;
+
+    int32_t PenWidth() const { return m_width; }
+    size_t SegmentCount() const { return m_segs.size(); }
+    void SetPenWidth(int32_t lineWidth) { m_width = lineWidth < 1 ? 1 : lineWidth; }
+
+private:
+    enum : uint8_t { kSolid = 0, kDashed = 1, kJoin = 2 };
+    struct Seg {
+        PenSegment pen;
+        uint8_t kind;
+    };
+    void Draw(const Seg& s, const BitWindow& w) const;
+
+    int32_t m_width = 1;
+    std::vector<Seg> m_segs;
+    int32_t m_bandRows = 1;
+    int32_t m_bandCount = 0;
+    std::vector<uint32_t> m_bucketStart;  // per band, into m_bucket; one more than bands
+    std::vector<uint32_t> m_bucket;       // segment indexes
+    std::vector<uint32_t> m_long;         // segments reaching many bands: tried by every band
+    std::vector<PagePixel> m_scratch;
+};

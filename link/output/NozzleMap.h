@@ -1,0 +1,40 @@
+#pragma once
+// From band image columns to the machine's column records: which nozzle
+// byte and bit each image row lands in, for both heads.
+#include <cstdint>
+
+#include "link/output/JobSnapshot.h"
+
+constexpr int kNozzles = 150;         // nozzles per head, one per band row
+constexpr int kHeadBytes = 22;        // nozzle bytes per head in a record
+constexpr int kRecordBytes = 44;      // head 1 bytes 0-21, head 2 bytes 22-43
+constexpr int kScanLineBytes = 40;    // one band image column: 320 rows, MSB first
+constexpr int kScanLineRows = 320;
+
+struct NozzleBit {
+    uint8_t byte;  // 0-21 within the head's bytes
+    uint8_t mask;  // the bit as a mask
+};
+
+// The byte and bit of nozzle n (0-149) of a head.
+constexpr NozzleBit NozzleByteMap(int n)
+{
+    const int d = n % 22;
+    const int m = n / 22;
+    int byte = 0;
+    if (d % 3 == 0) byte = d / 3;
+    else if (d % 3 == 2) byte = 8 + (d - 2) / 3;
+    else byte = 15 + (d - 1) / 3;
+    const int bit = (d == 20 || d == 21) ? m + 1 : m;
+    return NozzleBit{static_cast<uint8_t>(byte), static_cast<uint8_t>(1u << bit)};
+}
+
+// The 22 bytes of one head from its 150 nozzle flags.
+void MapHeadNozzles(const bool (&flags)[kNozzles], uint8_t (&out)[kHeadBytes]);
+
+// Fills records 30 + c (and 30 + head2Position + c for the offset head) for
+// every image column c < columns from the band image `scanLines` (columns x 40
+// bytes). The records must have been cleared; nothing is written at or beyond
+// `recordCapacity` records.
+void BuildColumnRecords(const uint8_t* scanLines, int32_t columns, const MachineParams& p,
+                        int32_t inkBox2Left, uint8_t* records, int32_t recordCapacity);

@@ -1,0 +1,175 @@
+#pragma once
+// A job sent over real loopback TCP to the simulated machine: the transport,
+// the queue and short time-outs of the job's own, and an observer that records.
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "link/job/JobObserver.h"
+#include "link/job/JobSender.h"
+#include "link/job/JobStart.h"
+#include "link/KeyQueue.h"
+#include "link/LinkState.h"
+#include "link/MyCommu.h"
+#include "link/MyEth.h"
+#include "link/MyUSB.h"
+#include "model/MachineParams.h"
+#include "model/Page.h"
+#include "model/Settings.h"
+#include "tools/machine-sim/MachineSim.h"
+
+// Records the sending thread's reports: "B<j>" per ink step, "C<i>" per cut pass.
+class RecordingObserver final : public CJobObserver {
+public:
+    // Called on the sending thread after band j's step (before the next wait).
+    std::function<void(int32_t band)> onBand;
+
+    void BandSent(int32_t band, int result, int32_t) override
+    {
+        {
+            std::lock_guard<std::mutex> l(m_lock);
+            steps.push_back("B" + std::to_string(band));
+            if (result != 0) ++failedBands;
+        }
+        if (onBand) onBand(band);
+    }
+    void CutPassSent(int32_t pass, int32_t records, int) override
+    {
+        std::lock_guard<std::mutex> l(m_lock);
+        steps.push_back("C" + std::to_string(pass));
+        knifeRecords += records;
+    }
+    void Message(const char* key, const std::u16string&) override
+    {
+        std::lock_guard<std::mutex> l(m_lock);
+        messages.push_back(key);
+    }
+    void JobFinished(int r) override
+    {
+        std::lock_guard<std::mutex> l(m_lock);
+        result = r;
+        m_done.notify_all();
+    }
+    // The job's result, or -1 when it has not ended within ms.
+    int WaitResult(int ms)
+    {
+        std::unique_lock<std::mutex> l(m_lock);
+        m_done.wait_for(l, std::chrono::milliseconds(ms), [&] { return result >= 0; });
+        return result;
+    }
+
+    std::vector<std::string> steps;
+    std::vector<std::string> messages;
+    int failedBands = 0;
+    int32_t knifeRecords = 0;
+    int result = -1;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_done;
+};
+
+class JobOnSim : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sim.SetLogToStderr(false);
+        ASSERT_GT(sim.Start(0), 0);
+        theEthOptions.port = sim.Port();
+        theEthOptions.addressOverride = INADDR_LOOPBACK;
+        theEthOptions.connectTimeoutMs = 300;
+        theEthOptions.replyTimeoutMs = 150;
+        theSettings.Set(Slot::ConnectViaEth, 1);
+        theSettings.Set(Slot::LineWidth, 2);
+        theSettings.Set(Slot::PlotCutLine, 0);
+        theSettings.Set(Slot::BiDirPlot, 1);
+        theSettings.Set(Slot::CleanThickness, 3);
+        g_jobActive = false;
+        MachineStatus = 0;
+        MachineParams p{};
+        FillDefaultMachineParams(p);
+        p.angleComp = 0;
+        StoreMachineParams(p);
+        queue.Clear();
+    }
+    void TearDown() override
+    {
+        if (g_pSendJobThread) g_pSendJobThread->Join();
+        g_pSendJobThread.reset();
+        sim.Stop();
+        g_jobActive = false;
+        for (int s : {Slot::ConnectViaEth, Slot::LineWidth, Slot::PlotCutLine, Slot::BiDirPlot, Slot::CleanThickness,
+                      Slot::PlotOnly, Slot::CleanAtStart, Slot::CleanAtSection, Slot::Language})
+            theSettings.Set(s, 0);
+        theEthOptions.port = 5188;
+        theEthOptions.addressOverride = 0;
+        theEthOptions.connectTimeoutMs = 1000;
+        theEthOptions.replyTimeoutMs = 2000;
+        WorkPage.DeleteAllCurves();
+    }
+
+    JobLink Link()
+    {
+        JobLink l;
+        l.commu = &commu;
+        l.queue = &queue;
+        l.timings.readyPauseMs = 2;
+        l.timings.pollRetryMs = 50;
+        l.timings.linkLostMs = 300;
+        return l;
+    }
+    void Fault(const char* fault)
+    {
+        SimFaults f;
+        ASSERT_TRUE(ApplyFault(fault, f)) << fault;
+        sim.SetFaults(f);
+    }
+    // Starts the job on the sending thread and waits for its end.
+    int RunJob(const COnePage& job, RecordingObserver& obs, int waitMs = 8000)
+    {
+        EXPECT_EQ(StartPlot(job, obs, Link()), 0);
+        const int r = obs.WaitResult(waitMs);
+        if (g_pSendJobThread) g_pSendJobThread->Join();
+        g_pSendJobThread.reset();
+        return r;
+    }
+    // Codes of the frames the machine received, in order (data chunks as -1).
+    std::vector<int> Codes()
+    {
+        std::vector<int> out;
+        for (const SimUnit& u : sim.Received()) out.push_back(u.chunk || u.bytes.size() < 2 ? -1 : u.bytes[1]);
+        return out;
+    }
+    SimJob Job()
+    {
+        return sim.WithMachine([](CSimMachine& m) { return m.job; });
+    }
+    MachineParams SimParams()
+    {
+        return sim.WithMachine([](CSimMachine& m) { return m.params; });
+    }
+
+    CMachineSim sim;
+    CMyUSB usb;
+    CMyEth eth;
+    CMyCommu commu{usb, eth};
+    CKeyQueue queue;
+};
+
+// A printed polyline or a cut line in plot units.
+inline void AddCurve(COnePage& page, int32_t kind, std::vector<PlotPoint> pts, int32_t lineType = 0)
+{
+    auto c = std::make_unique<CCurve>();
+    c->m_kind = kind;
+    c->m_lineType = lineType;
+    c->m_points = std::move(pts);
+    c->CalcBoundRect();
+    page.m_curves.push_back(std::move(c));
+}

@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "link/output/BandEngine.h"
+#include "link/job/BandSend.h"
+#include "link/job/KnifePass.h"
+#include "link/output/KnifeRecord.h"
+#include "link/MyCommu.h"
+#include "link/support/ScriptedPort.h"
+#include "model/KnifePoint.h"
+#include "model/Page.h"
+#include "model/Settings.h"
+
+namespace {
+
+TEST(KnifeRecord, Layout)
+{
+    KnifePoint k;
+    k.x = -2;
+    k.y = 0x12345678;
+    k.speed = 600;
+    k.exitSpeed = 50;
+    k.command = KnifeCommand::Cut;
+    uint16_t w[kKnifeRecordWords];
+    WriteKnifeRecord(k, w);
+    const uint16_t expect[kKnifeRecordWords] = {0xFFFE, 0xFFFF, 0x5678, 0x1234, 600, 50, 'C', 0};
+    for (int i = 0; i < kKnifeRecordWords; ++i) EXPECT_EQ(w[i], expect[i]) << i;
+}
+
+TEST(KnifeRecord, PassesBeyondTheRecordBufferAreRefused)
+{
+    KnifeBuffers& buf = TheKnifeBuffers();
+    for (size_t n : {size_t(kKnifeRecordCapacity), size_t(kKnifeRecordCapacity) + 1, size_t(65535)}) {
+        std::vector<KnifePoint> pts(n);
+        for (size_t i = 0; i < n; ++i) {
+            pts[i].x = static_cast<int32_t>(i);
+            pts[i].command = KnifeCommand::Cut;
+        }
+        const int r = PackKnifePath(pts, buf);
+        EXPECT_EQ(r, n <= size_t(kKnifeRecordCapacity) ? 0 : 2) << n;
+        if (r != 0) {
+            EXPECT_EQ(buf.packedBytes, 0);
+            continue;
+        }
+        std::vector<uint16_t> out(n * kKnifeRecordWords);
+        size_t got = 0;
+        ASSERT_EQ(DecodeZeroRuns(buf.stream, buf.packedBytes / 2, out.data(), out.size(), &got), ZeroRunDecode::Ok);
+        ASSERT_EQ(got, out.size());
+        EXPECT_EQ(out[(n - 1) * kKnifeRecordWords], static_cast<uint16_t>(n - 1));
+        EXPECT_EQ(out[(n - 1) * kKnifeRecordWords + 6], 'C');
+    }
+}
+
+// A link over a scripted USB-like port (no chunk answers).
+class PassTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        theSettings.Set(Slot::ConnectViaEth, 0);
+        usb.chunked = false;
+        snap.params.pulsesPerMmX = 40.0;
+        snap.params.pulsesPerMmY = 40.0;
+        snap.params.inkIntervalPulses = 8;
+        snap.params.headOverlapRows = 2;
+        snap.params.head2Position = 145;
+        snap.params.bandsPerCutSegment = 8;
+        snap.params.outputPerMeterX = snap.params.outputPerMeterY = 10000;
+        snap.params.inkCutOverlapX = 0;
+        snap.params.inkCutOverlapY = 0;
+        snap.params.inkAccelMm = 60;
+        snap.params.cutSpeed = 3;
+        snap.lineWidth = 1;
+        // The clipping reads the live block.
+        saved = SnapshotMachineParams();
+        StoreMachineParams(snap.params);
+        ClearKnifePath();
+    }
+    void TearDown() override
+    {
+        StoreMachineParams(saved);
+        ClearKnifePath();
+    }
+    void AddCurve(std::vector<PlotPoint> pts, int kind)
+    {
+        auto c = std::make_unique<CCurve>();
+        c->m_points = std::move(pts);
+        c->m_kind = kind;
+        page.m_curves.push_back(std::move(c));
+    }
+
+    CScriptedPort usb, eth;
+    CMyCommu link{usb, eth};
+    JobSnapshot snap;
+    MachineParams saved{};
+    COnePage page;
+};
+
+TEST_F(PassTest, NothingToCutSendsNothing)
+{
+    AddCurve({{0, 0}, {400, 400}}, CurveKind::Plot);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, TheKnifeBuffers()), 0);
+    EXPECT_TRUE(usb.data.empty());
+    EXPECT_TRUE(usb.frames.empty());
+    // Past the job's bands: nothing even with cuts.
+    AddCurve({{0, 0}, {400, 0}}, CurveKind::Cut);
+    EXPECT_EQ(SendCutPass(5, 4, page, snap, link, TheKnifeBuffers()), 0);
+    EXPECT_TRUE(usb.frames.empty());
+}
+
+TEST_F(PassTest, CutPassSendsDataThenHeader)
+{
+    AddCurve({{40, 40}, {400, 40}, {400, 400}}, CurveKind::Cut);
+    usb.replies.push_back({3});
+    KnifeBuffers& buf = TheKnifeBuffers();
+    ASSERT_EQ(SendCutPass(0, 4, page, snap, link, buf), 0);
+    ASSERT_EQ(g_knifePoints.size(), 3u);
+    EXPECT_EQ(g_knifePoints[0].command, KnifeCommand::Move);
+    EXPECT_EQ(g_knifePoints[2].exitSpeed, 0);
+    ASSERT_EQ(usb.data.size(), 1u);
+    EXPECT_EQ(usb.data[0].size(), static_cast<size_t>(buf.packedBytes));
+    ASSERT_EQ(usb.frames.size(), 1u);
+    EXPECT_EQ(usb.frames[0], (std::vector<uint8_t>{6, 18, 3, 0, 0, 0}));
+
+    // A header without an answer fails the pass.
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, buf), -1);
+    // A short data write fails it before the header.
+    usb.frames.clear();
+    usb.writeResults.push_back(2);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, buf), -1);
+    EXPECT_TRUE(usb.frames.empty());
+}
+
+TEST_F(PassTest, OversizedPassIsRefused)
+{
+    std::vector<PlotPoint> pts;
+    for (int i = 0; i < kKnifeRecordCapacity + 10; ++i) pts.push_back({40 + (i % 2) * 4, i * 40});
+    AddCurve(pts, CurveKind::Cut);
+    EXPECT_GT(BuildCutPass(0, page, snap), kKnifeRecordCapacity);
+    EXPECT_EQ(SendKnifePath(link, TheKnifeBuffers()), 2);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, TheKnifeBuffers()), -1);
+    EXPECT_TRUE(usb.data.empty());
+    EXPECT_TRUE(usb.frames.empty());
+}
+
+TEST_F(PassTest, InkBandSendsDataThenHeader)
+{
+    AddCurve({{30, 0}, {30, 400}}, CurveKind::Plot);
+    BandEngine engine;
+    snap.biDirPlot = 1;
+    ASSERT_TRUE(engine.Setup(page, snap, 400, 2));
+    BandBuffers& buf = TheBandBuffers();
+    // At or past the ink bands: nothing.
+    EXPECT_EQ(SendInkBand(2, 2, engine, link, buf), 0);
+    EXPECT_TRUE(usb.data.empty());
+
+    usb.replies.push_back({3});
+    usb.replies.push_back({3});
+    ASSERT_EQ(SendInkBand(0, 2, engine, link, buf), 0);
+    ASSERT_EQ(SendInkBand(1, 2, engine, link, buf), 0);
+    ASSERT_EQ(usb.data.size(), 2u);
+    EXPECT_EQ(usb.data[1].size(), static_cast<size_t>(buf.packedBytes));
+    ASSERT_EQ(usb.frames.size(), 2u);
+    EXPECT_EQ(usb.frames[0], (std::vector<uint8_t>{8, 17, 0, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(usb.frames[1], (std::vector<uint8_t>{8, 17, 1, 0, 0, 0, 1, 1}));
+
+    usb.writeResults.push_back(10);  // short data write
+    EXPECT_EQ(SendInkBand(0, 2, engine, link, buf), -1);
+    EXPECT_EQ(usb.frames.size(), 2u);
+    EXPECT_EQ(SendInkBand(0, 2, engine, link, buf), -1);  // header unanswered
+}
+
+}  // namespace
