@@ -60,7 +60,7 @@ QImage DravMenuPopup::Render(int selected) const
     dc.paletteDevice = level_.Context().inputs.paletteDevice;
     const MenuHandles& h = level_.Context().handles;
     for (int pos = 0; pos + 1 < static_cast<int>(tops_.size()); ++pos) {
-        const uint32_t state = h.GetMenuState(level_.Handle(), pos);
+        const uint32_t state = h.GetMenuItemFlags(level_.Handle(), pos);
         MenuDrawItem dis;
         dis.itemId = h.GetMenuItemID(level_.Handle(), pos);
         dis.hMenu = level_.Handle();
@@ -123,14 +123,14 @@ int DravMenuPopup::PositionAt(int y) const
 
 bool DravMenuPopup::Selectable(int position) const
 {
-    const uint32_t state = level_.Context().handles.GetMenuState(level_.Handle(), position);
+    const uint32_t state = level_.Context().handles.GetMenuItemFlags(level_.Handle(), position);
     return state != MenuHandles::kNotFound && !(state & mf::kSeparator);
 }
 
 void DravMenuPopup::Activate(int position)
 {
     const MenuHandles& h = level_.Context().handles;
-    const uint32_t state = h.GetMenuState(level_.Handle(), position);
+    const uint32_t state = h.GetMenuItemFlags(level_.Handle(), position);
     if (state == MenuHandles::kNotFound || (state & (mf::kSeparator | mf::kGrayed | mf::kDisabled)))
         return;
     if (const MenuHandle sub = h.GetSubMenu(level_.Handle(), position)) {

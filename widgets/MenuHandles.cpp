@@ -107,6 +107,12 @@ uint32_t MenuHandles::GetMenuItemID(MenuHandle h, int position) const
     return item->idOrHandle;
 }
 
+uint32_t MenuHandles::GetMenuItemFlags(MenuHandle h, int position) const
+{
+    const Item* item = ItemAt(h, position);
+    return item ? item->flags : kNotFound;
+}
+
 int MenuHandles::GetMenuItemCount(MenuHandle h) const
 {
     auto it = menus_.find(h);

@@ -50,6 +50,8 @@ public:
     // The position's text (at most kMaxString characters), empty for owner-drawn items.
     QString GetMenuString(MenuHandle h, int position) const;
     uint32_t GetMenuItemID(MenuHandle h, int position) const;  // kNotFound for popups
+    // The item's whole type and state (GetMenuItemInfo), kNotFound outside the list.
+    uint32_t GetMenuItemFlags(MenuHandle h, int position) const;
     int GetMenuItemCount(MenuHandle h) const;                  // -1 for no menu
     MenuHandle GetSubMenu(MenuHandle h, int position) const;
     DravMenuData* GetItemData(MenuHandle h, int position) const;
