@@ -106,6 +106,14 @@ int DravMenu::LoadMenuTemplate(const QByteArray& bytes)
     return 1;
 }
 
+int DravMenu::CreatePopupMenu()
+{
+    DestroyMenu();
+    m_hMenu = ctx_.handles.CreatePopupMenu();
+    ctx_.handles.Attach(m_hMenu, this);
+    return m_hMenu ? 1 : 0;
+}
+
 bool DravMenu::BuildLevel(DravMenu& menu, const std::vector<MenuTemplateItem>& items)
 {
     bool ok = true;

@@ -39,6 +39,8 @@ public:
     virtual int LoadMenu(uint32_t resourceId);  // the low 16 bits
     virtual int LoadMenu(const QString& name);
     int LoadMenuTemplate(const QByteArray& bytes);
+    // Gives up the present menu and attaches a new empty drop-down.
+    int CreatePopupMenu();
     virtual int DestroyMenu();
 
     int AppendItem(const QString& text, uint32_t flags, uint32_t id, int imageResource = -1);
