@@ -27,7 +27,7 @@ inline void EnsureApp()
     static char name[] = "test_drav_menu";
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    std::atexit([] { delete app; });
 }
 
 inline QFont FixedFont(int pixels = 12)
