@@ -6,6 +6,8 @@
 #include "widgets/DravMenu.h"
 #include "widgets/MenuTemplate.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QByteArray>
 #include <QFont>
@@ -15,6 +17,13 @@
 #include <vector>
 
 namespace dravtest {
+
+// The application the tests made, if they made one.
+inline QApplication*& OwnedApp()
+{
+    static QApplication* app = nullptr;
+    return app;
+}
 
 // The tests need fonts, so a GUI application; made once, offscreen unless told.
 inline void EnsureApp()
@@ -26,9 +35,20 @@ inline void EnsureApp()
     static int argc = 1;
     static char name[] = "test_drav_menu";
     static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    std::atexit([] { delete app; });
+    OwnedApp() = new QApplication(argc, argv);
 }
+
+// Ends that application after the last test, before the program's statics go.
+class AppEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override
+    {
+        delete OwnedApp();
+        OwnedApp() = nullptr;
+    }
+};
+
+inline ::testing::Environment* const kAppEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 inline QFont FixedFont(int pixels = 12)
 {
