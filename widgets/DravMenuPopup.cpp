@@ -31,7 +31,9 @@ void DravMenuPopup::Layout()
 {
     const MenuHandles& h = level_.Context().handles;
     const int count = std::max(0, h.GetMenuItemCount(level_.Handle()));
-    tops_.assign(1, 0);
+    // A raised double frame in the classic look, a thin line in the XP look.
+    border_ = level_.Context().UsesXpDrawingStyle() && !level_.Context().inputs.paletteDevice ? 1 : 2;
+    tops_.assign(1, border_);
     int width = 0;
     for (int pos = 0; pos < count; ++pos) {
         MenuMeasureItem mis;
@@ -41,14 +43,16 @@ void DravMenuPopup::Layout()
         width = std::max(width, std::min(mis.itemWidth, kMaxPopupSide));
         tops_.push_back(std::min(tops_.back() + std::max(mis.itemHeight, 0), kMaxPopupSide));
     }
-    size_ = QSize(std::max(width, 1), std::max(tops_.back(), 1));
+    itemsWidth_ = std::max(width, 1);
+    size_ = QSize(itemsWidth_ + 2 * border_, tops_.back() + border_);
 }
 
 MenuRect DravMenuPopup::ItemRect(int position) const
 {
     if (position < 0 || position + 1 >= static_cast<int>(tops_.size()))
         return {};
-    return {0, tops_[static_cast<size_t>(position)], size_.width(), tops_[static_cast<size_t>(position) + 1]};
+    return {border_, tops_[static_cast<size_t>(position)], border_ + itemsWidth_,
+            tops_[static_cast<size_t>(position) + 1]};
 }
 
 QImage DravMenuPopup::Render(int selected) const
@@ -76,8 +80,38 @@ QImage DravMenuPopup::Render(int selected) const
                 dis.itemState |= ods::kChecked;
         }
         level_.DrawItem(&dis);
+        if (h.GetSubMenu(level_.Handle(), pos))
+            DrawSubMenuArrow(dc, dis.rcItem, dis.itemState);
     }
+    DrawFrame(dc);
     return image;
+}
+
+void DravMenuPopup::DrawFrame(MenuDC& dc) const
+{
+    const MenuSysColors& col = level_.Context().inputs.colors;
+    const MenuRect all{0, 0, size_.width(), size_.height()};
+    if (border_ == 1) {
+        dc.FrameRect(all, col.btnShadow);
+        return;
+    }
+    dc.Draw3dRect(all, col.btnFace, col.btnText);
+    dc.Draw3dRect({1, 1, size_.width() - 1, size_.height() - 1}, col.btnHighlight, col.btnShadow);
+}
+
+// Windows adds the arrow of a sub-menu item after the owner has drawn it.
+void DravMenuPopup::DrawSubMenuArrow(MenuDC& dc, const MenuRect& r, uint32_t state) const
+{
+    const MenuSysColors& col = level_.Context().inputs.colors;
+    const bool xp = border_ == 1;
+    uint32_t color = col.menuText;
+    if (state & (ods::kGrayed | ods::kDisabled))
+        color = col.grayText;
+    else if ((state & ods::kSelected) && !xp)
+        color = col.highlightText;
+    const int x = r.right - 12, cy = r.top + r.Height() / 2;
+    for (int i = 0; i < 4; ++i)
+        dc.VerticalLine(x + i, cy - 3 + i, cy + 4 - i, color);
 }
 
 uint32_t DravMenuPopup::Exec(const QPoint& globalPos)
@@ -115,6 +149,8 @@ void DravMenuPopup::SetSelectedPosition(int position)
 
 int DravMenuPopup::PositionAt(int y) const
 {
+    if (y < border_)
+        return -1;
     for (int pos = 0; pos + 1 < static_cast<int>(tops_.size()); ++pos)
         if (y >= tops_[static_cast<size_t>(pos)] && y < tops_[static_cast<size_t>(pos) + 1])
             return pos;

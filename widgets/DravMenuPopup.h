@@ -43,10 +43,14 @@ private:
     bool Selectable(int position) const;
     void Activate(int position);
     void Step(int direction);
+    void DrawFrame(MenuDC& dc) const;
+    void DrawSubMenuArrow(MenuDC& dc, const MenuRect& r, uint32_t state) const;
 
     DravMenu& level_;
     std::vector<int> tops_;  // item tops, one more than the items
     QSize size_;
+    int border_ = 2;
+    int itemsWidth_ = 1;
     int selected_ = -1;
     uint32_t chosen_ = 0;
 };

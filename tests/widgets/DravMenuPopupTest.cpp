@@ -48,7 +48,9 @@ TEST_F(DravMenuPopupTest, SizedByMeasureItem)
         height += mis.itemHeight;
         EXPECT_EQ(popup.ItemRect(pos).Height(), mis.itemHeight);
     }
-    EXPECT_EQ(popup.ContentSize(), QSize(width, height));
+    // Items inside the classic look's double frame.
+    EXPECT_EQ(popup.ContentSize(), QSize(width + 4, height + 4));
+    EXPECT_EQ(popup.ItemRect(0), (MenuRect{2, 2, 2 + width, 2 + popup.ItemRect(0).Height()}));
     EXPECT_EQ(popup.size(), popup.ContentSize());
     EXPECT_TRUE(popup.ItemRect(5).IsEmpty());
 }
