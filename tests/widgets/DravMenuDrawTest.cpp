@@ -402,6 +402,30 @@ TEST_F(DravMenuDraw, XpDisabledItemsGoThroughTheBufferInTheTargetsCoordinates)
     EXPECT_EQ(direct, img);
 }
 
+TEST_F(DravMenuDraw, CheckImagesReplaceTheDrawnMark)
+{
+    for (Look look : {Look::Classic, Look::Xp}) {
+        Prepare(look);
+        // Image 0 (unselected) red, image 1 (selected) blue; the menu owns the list.
+        auto* checks = new MenuImageList(16, 15);
+        QImage strip(32, 15, QImage::Format_RGB32);
+        strip.fill(0xFFFF0000);
+        for (int y = 0; y < 15; ++y)
+            for (int x = 16; x < 32; ++x)
+                strip.setPixel(x, y, 0xFF0000FF);
+        ASSERT_EQ(checks->AddMasked(strip, 0xC0C0C0), 0);
+        menu->CheckImages = checks;
+        menu->SelectedCheckId = 1;
+        menu->UnselectedCheckId = 1;
+        DravMenuData* rec = Add(QStringLiteral("Checked"), 409);
+        const int h = look == Look::Xp ? 22 : 19;
+        EXPECT_GT(Count(Draw(rec, ods::kChecked, 160, h), 0xFF0000), 200);
+        EXPECT_GT(Count(Draw(rec, ods::kChecked | ods::kSelected, 160, h), 0x0000FF), 200);
+        // Without the check mark set, no image.
+        EXPECT_EQ(Count(Draw(rec, 0, 160, h), 0xFF0000), 0);
+    }
+}
+
 TEST_F(DravMenuDraw, AnItemWithoutRecordDrawsAsEmptyText)
 {
     Prepare(Look::Classic);

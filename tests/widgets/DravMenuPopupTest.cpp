@@ -93,6 +93,21 @@ TEST_F(DravMenuPopupTest, KeysStepOverSeparatorsAndLettersChoose)
     });
     EXPECT_EQ(popup.Exec(QPoint(10, 10)), 30u);
 
+    // A sub-menu opens beside its item; its choice is the popup's.
+    DravMenuPopup nested(*level);
+    QTimer::singleShot(0, &nested, [&] {
+        QTimer::singleShot(50, [&] {
+            QWidget* child = QApplication::activePopupWidget();
+            if (child && child != &nested)
+                QTest::keyClick(child, Qt::Key_D);
+            else
+                nested.close();  // no sub-menu opened: fail without hanging
+        });
+        QTest::keyClick(&nested, Qt::Key_M);
+    });
+    EXPECT_EQ(nested.Exec(QPoint(10, 10)), 40u);
+    EXPECT_FALSE(nested.isVisible());
+
     DravMenuPopup again(*level);
     QTimer::singleShot(0, &again, [&] { QTest::keyClick(&again, Qt::Key_Escape); });
     EXPECT_EQ(again.Exec(QPoint(10, 10)), 0u);
