@@ -112,6 +112,24 @@ constexpr std::array kAccelerators{
     AcceleratorEntry{"PgUp", 312},    AcceleratorEntry{"Right", 334},     AcceleratorEntry{"Up", 335},
 };
 
+constexpr std::array kPrompts{
+    PromptEntry{309, QT_TRANSLATE_NOOP("Menu", "添加打印文件(plt,dxf)\n添加打印文件(plt,dxf)")},
+    PromptEntry{310, QT_TRANSLATE_NOOP("Menu", "导出列表为plt文件\n导出为plt")},
+    PromptEntry{312, QT_TRANSLATE_NOOP("Menu", "放大\n放大")},
+    PromptEntry{313, QT_TRANSLATE_NOOP("Menu", "缩小\n缩小")},
+    PromptEntry{314, QT_TRANSLATE_NOOP("Menu", "适合屏幕\n适合屏幕")},
+    PromptEntry{315, QT_TRANSLATE_NOOP("Menu", "设置机器参数\n设置机器参数")},
+    PromptEntry{317, QT_TRANSLATE_NOOP("Menu", "隐藏窗口\n隐藏窗口")},
+};
+
+QString PromptPart(uint16_t command, int part)
+{
+    for (const PromptEntry& p : kPrompts)
+        if (p.command == command)
+            return Translate(p.text).section(QLatin1Char('\n'), part, part);
+    return {};
+}
+
 std::vector<MenuTemplateItem> ToTemplate(std::span<const MenuEntry> menu)
 {
     std::vector<MenuTemplateItem> items;
@@ -142,6 +160,10 @@ std::span<const MenuEntry> JobMenu() { return kJob; }
 std::span<const MenuEntry> PreviewMenu() { return kPreview; }
 std::span<const uint16_t> ToolbarButtons() { return kToolbar; }
 std::span<const AcceleratorEntry> Accelerators() { return kAccelerators; }
+std::span<const PromptEntry> Prompts() { return kPrompts; }
+const char* const kIdlePrompt = QT_TRANSLATE_NOOP("Menu", "就绪");
+QString StatusPromptOf(uint16_t command) { return PromptPart(command, 0); }
+QString ToolTipOf(uint16_t command) { return PromptPart(command, 1); }
 
 const MenuEntry* FindCommand(std::span<const MenuEntry> menu, uint16_t id)
 {

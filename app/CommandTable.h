@@ -25,6 +25,12 @@ struct AcceleratorEntry {
     uint16_t command;
 };
 
+// A command's status-bar prompt and tool tip (the string table's "prompt\ntip").
+struct PromptEntry {
+    uint16_t command;
+    const char* text;
+};
+
 namespace commandtable {
 
 inline constexpr uint16_t kMainMenuId = 128;
@@ -42,6 +48,12 @@ std::span<const MenuEntry> PreviewMenu();
 std::span<const uint16_t> ToolbarButtons();
 // Accelerators 128.
 std::span<const AcceleratorEntry> Accelerators();
+// Prompts of the frame's commands; the idle prompt is kIdlePrompt.
+std::span<const PromptEntry> Prompts();
+extern const char* const kIdlePrompt;
+// A command's status-bar prompt and tool tip, translated; empty when it has none.
+QString StatusPromptOf(uint16_t command);
+QString ToolTipOf(uint16_t command);
 
 // The entry of a command id anywhere in a menu, null when none.
 const MenuEntry* FindCommand(std::span<const MenuEntry> menu, uint16_t id);

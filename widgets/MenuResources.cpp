@@ -104,7 +104,9 @@ QImage DecodeMenuBitmap(const QByteArray& dib, const MenuSysColors& colors, bool
     int tableEntries = bits <= 8 ? BitmapColorCount(dib) : 0;
     if (tableEntries < 0 || tableEntries > 256)
         return {};
-    const qint64 offBits = 14 + static_cast<qint64>(headerSize) + 4 * static_cast<qint64>(tableEntries);
+    // Colour masks follow a 40-byte header when the bits are BI_BITFIELDS.
+    const qint64 masks = headerSize == kInfoHeader && Le32(dib, 16) == 3 ? 12 : 0;
+    const qint64 offBits = 14 + static_cast<qint64>(headerSize) + masks + 4 * static_cast<qint64>(tableEntries);
     // A file header in front lets Qt's BMP reader decode the resource form.
     QByteArray file("BM");
     const uint32_t fileSize = static_cast<uint32_t>(dib.size() + 14);

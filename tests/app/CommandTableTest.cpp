@@ -67,6 +67,10 @@ TEST(CommandTable, ContextMenusToolbarAndAccelerators)
     EXPECT_EQ(commandtable::AcceleratorOf(usb->text), QString());
     EXPECT_EQ(commandtable::FindCommand(commandtable::MainMenu(), 1003), nullptr);
     EXPECT_NE(commandtable::FindCommand(commandtable::PreviewMenu(), 1008), nullptr);
+    EXPECT_EQ(commandtable::StatusPromptOf(310), QStringLiteral("导出列表为plt文件"));
+    EXPECT_EQ(commandtable::ToolTipOf(310), QStringLiteral("导出为plt"));
+    EXPECT_EQ(commandtable::ToolTipOf(316), QString());
+    EXPECT_EQ(commandtable::Translate(commandtable::kIdlePrompt), QStringLiteral("就绪"));
 }
 
 TEST(CommandTable, TheProgramsMenusLoadAsOwnerDrawnMenus)
