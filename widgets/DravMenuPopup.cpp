@@ -269,8 +269,3 @@ void DravMenuPopup::keyPressEvent(QKeyEvent* event)
         Report("key press", e);
     }
 }
-
-void DravMenuPopup::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-}
