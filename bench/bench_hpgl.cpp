@@ -16,7 +16,7 @@
 
 namespace {
 
-void Quiet(const std::string&) {}
+void Quiet(const char*, const std::u16string&, const std::u16string&) {}
 
 // Pieces in the style of garment CAD output: pen-up moves, runs of pen-down
 // moves, pen and line-type changes.
@@ -60,7 +60,7 @@ void UseProgramFonts()
         return true;
     }();
     (void)done;
-    SetFontMessageHandler(&Quiet);
+    SetMessageSink(&Quiet);
 }
 
 void BM_ReadMarker(benchmark::State& state)

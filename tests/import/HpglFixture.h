@@ -43,7 +43,11 @@ inline std::vector<std::string>& Messages()
     static std::vector<std::string> m;
     return m;
 }
-inline void Capture(const std::string& text) { Messages().push_back(text); }
+// The English text of every message shown.
+inline void Capture(const char*, const std::u16string&, const std::u16string& english)
+{
+    Messages().push_back(ToUtf8(english));
+}
 
 // Writes the given fonts and points the settings at them; captures messages.
 inline void InstallFonts(const std::vector<uint8_t>& en, const std::vector<uint8_t>& hz)
@@ -54,7 +58,7 @@ inline void InstallFonts(const std::vector<uint8_t>& en, const std::vector<uint8
     WriteBytes(hzPath, hz);
     theSettings.SetPath(Slot::FontEnPath, FromUtf8(enPath));
     theSettings.SetPath(Slot::FontHzPath, FromUtf8(hzPath));
-    SetFontMessageHandler(&Capture);
+    SetMessageSink(&Capture);
     Messages().clear();
 }
 inline void InstallFixtureFonts() { InstallFonts(MakeEnFont(EnGlyphs()), MakeHzFont(HzGlyphs())); }
