@@ -5,7 +5,7 @@
 
 #include "link/output/KnifePlanner.h"
 #include "link/output/KnifeRecord.h"
-#include "link/LinkCommand.h"
+#include "link/JobCommands.h"
 #include "link/MyCommu.h"
 #include "model/KnifePoint.h"
 #include "model/Page.h"
@@ -44,11 +44,7 @@ int SendCutPass(int32_t segment, int32_t bandCount, const COnePage& page, const 
     const int32_t n = BuildCutPass(segment, page, s);
     if (n <= 0) return 0;
     if (SendKnifePath(link, buf) != 0) return -1;
-    const uint32_t u = static_cast<uint32_t>(n);
-    const uint8_t payload[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
-                                static_cast<uint8_t>(u >> 24)};
-    uint8_t reply[kMaxReplyBytes] = {};
-    if (link.SendCommand(LinkCommand::KnifeHeader, 4, payload, 1, reply) == 0) return 0;
+    if (SendKnifeHeader(link, n) == 0) return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return -1;
 }
