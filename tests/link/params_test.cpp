@@ -10,16 +10,11 @@
 #include "link/ParamsLink.h"
 #include "model/Message.h"
 #include "model/Settings.h"
+#include "tests/link/support/CountingClock.h"
 #include "tests/link/support/ScriptedPort.h"
 
 namespace {
 
-class CountingClock final : public CLinkClock {
-public:
-    int64_t NowMs() override { return slept; }
-    void SleepMs(int ms) override { slept += ms; }
-    int64_t slept = 0;
-};
 
 std::string g_lastKey;
 std::u16string g_lastMessage;  // both texts, Chinese first
@@ -46,7 +41,7 @@ protected:
 
     CScriptedPort usb, eth;
     CMyCommu commu{usb, eth};
-    CountingClock clock;
+    CCountingClock clock;
 };
 
 TEST_F(ParamsOverLink, FailedReadChangesNothing)

@@ -175,6 +175,31 @@ std::vector<int32_t> KnifeXY(const DecodedJob& d)
     return out;
 }
 
+TEST_F(JobSend, ThePlanKeepsTheCountsItMade)
+{
+    // The columns come from this preparation's own count, not from whatever
+    // the shared counter holds (another job's, or a view's write).
+    const JobSnapshot snap = TakeJobSnapshot();
+    COnePage job, work;
+    FillTestPage(job);
+    BandColumns = 999999;
+    const JobPlan plan = PrepareWorkPage(job, work, snap, TakeJobPrepSettings());
+    const BandCountResult ink = CountBandsOf(work.m_inkMaxX, work.m_inkMaxY, snap);
+    EXPECT_EQ(plan.bandColumns, ink.columns);
+    EXPECT_EQ(BandColumns.load(), ink.columns);
+    EXPECT_EQ(plan.inkBandCount, ink.bands);
+
+    // A page of nothing counts nothing: its plan does not take the last job's columns.
+    COnePage point, pointWork;
+    point.m_curves.push_back(std::make_unique<CCurve>());
+    point.m_curves.back()->m_points = {{0, 0}, {0, 0}};
+    BandColumns = 4321;
+    const JobPlan empty = PrepareWorkPage(point, pointWork, snap, TakeJobPrepSettings());
+    EXPECT_EQ(empty.bandColumns, 0);
+    EXPECT_EQ(empty.bandCount, 0);
+    EXPECT_EQ(BandColumns.load(), 4321);
+}
+
 TEST_F(JobSend, JobUsesTheValuesOfItsStart)
 {
     COnePage job;
