@@ -12,6 +12,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -98,8 +99,7 @@ std::string MakeMarker(size_t targetBytes)
 struct MarkerFile {
     MarkerFile()
     {
-        dir = std::filesystem::temp_directory_path() / Name("orlat_bench_dxf_", static_cast<int>(std::random_device{}() & 0x7fffffff));
-        std::filesystem::create_directories(dir);
+        dir = folder.path();
         path = dir / "marker.dxf";
         const std::string bytes = MakeMarker(20u * 1024 * 1024);
         std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -107,11 +107,7 @@ struct MarkerFile {
         theSettings.Set(Slot::DxfUnit, 40);
         theSettings.SetPath(Slot::ProgramDir, FromUtf8(dir.string() + "/"));
     }
-    ~MarkerFile()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    testsupport::TempFolder folder{"orlat_bench_dxf_"};
     std::filesystem::path dir, path;
     size_t size = 0;
 };

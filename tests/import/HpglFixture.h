@@ -16,15 +16,19 @@
 #include "import/StrokeFont.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace fixture {
 
 using namespace fontbuilder;
 
+// A fresh path in the test program's own temporary folder, which goes with
+// everything in it when the program ends.
 inline std::string TempPath(const std::string& name)
 {
+    static testsupport::TempFolder folder("orlat_hpgl_");
     static std::atomic<int> serial{0};
-    return ::testing::TempDir() + "orlat_" + std::to_string(::getpid()) + "_" + std::to_string(serial++) + "_" + name;
+    return folder.File(std::to_string(serial++) + "_" + name);
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)

@@ -11,6 +11,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
+#include "tests/support/GlobalsGuard.h"
 
 using namespace dxftest;
 
@@ -27,8 +28,8 @@ protected:
         theSettings.Set(Slot::AutoStart, 0);
         theSettings.SetPath(Slot::ProgramDir, dir.Dir());
     }
-    void TearDown() override { theSettings.Set(Slot::SearchOutline, 0); }
-    TempDir dir;
+    testsupport::GlobalsGuard guard;
+    TempFolder dir;
 };
 
 int Count(const COnePage& page, int32_t kind)

@@ -5,7 +5,11 @@
 #include "model/KnifePoint.h"
 #include "model/MachineParams.h"
 #include "model/Numeric.h"
-#include "model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+#include "tests/support/GlobalsGuard.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 
@@ -23,20 +27,13 @@ class BandClip : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        saved_ = SnapshotMachineParams();
-        MachineParams p = saved_;
+        MachineParams p = SnapshotMachineParams();
         p.pulsesPerMmX = 40;
         p.pulsesPerMmY = 40;
         p.inkCutOverlapX = 0;
         p.inkCutOverlapY = 0;
         p.inkAccelMm = 33;
         StoreMachineParams(p);
-        path.clear();
-    }
-    void TearDown() override
-    {
-        StoreMachineParams(saved_);
-        path.clear();
     }
     std::vector<Rec> Records() const
     {
@@ -44,7 +41,7 @@ protected:
         for (const KnifePoint& k : path) out.push_back({k.x, k.y, static_cast<char>(k.command)});
         return out;
     }
-    MachineParams saved_{};
+    testsupport::GlobalsGuard guard;
     std::vector<KnifePoint> path;  // the pass the clipping appends to
 };
 
