@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -61,7 +62,9 @@ public:
     FakeClock& clock;
     SimFaults faults;
     bool down = false;
-    int begins = 0;
+    // Counted by the thread that talks through the port (the link thread in
+    // QuittingEndsTheThread), watched by the test's own thread.
+    std::atomic<int> begins{0};
     std::vector<uint8_t> codes;
     std::vector<uint8_t> pending;
 };
@@ -112,7 +115,7 @@ TEST_F(LinkThread, OfflineTriesToReadTheBlockEvery300ms)
     queue.Push(5);
     usb.down = true;
     Passes(4);
-    EXPECT_EQ(usb.begins, 4);
+    EXPECT_EQ(usb.begins.load(), 4);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{300, 300, 300, 300}));
     EXPECT_EQ(LinkConnected.load(), 0);
     EXPECT_EQ(queue.Count(), 0) << "the first pass empties the queue";
@@ -217,7 +220,7 @@ TEST_F(LinkThread, AutoOfflineTakesTheLinkDownWithinAPass)
     EXPECT_EQ(MachineStatus.load(), 0);
     clock.sleeps.clear();
     Passes(5);
-    EXPECT_EQ(usb.begins, 1) << "no exchange while offline by choice";
+    EXPECT_EQ(usb.begins.load(), 1) << "no exchange while offline by choice";
     EXPECT_EQ(clock.sleeps, std::vector<int>(5, CCommPoller::kIdlePauseMs)) << "paced, not spinning";
 }
 
