@@ -13,6 +13,7 @@
 #include "link/MyCommu.h"
 #include "model/Settings.h"
 #include "tools/machine-sim/SimMachine.h"
+#include "tests/support/GlobalsGuard.h"
 
 namespace {
 
@@ -79,14 +80,7 @@ protected:
         HeadPosition = 0;
         g_jobActive = false;
     }
-    ~LinkThread() override
-    {
-        theSettings.Set(Slot::ConnectViaEth, 0);
-        theSettings.Set(Slot::AutoOffline, 0);
-        theSettings.Set(Slot::Quitting, 0);
-        g_jobActive = false;
-        LinkConnected = 0;
-    }
+    ~LinkThread() override { LinkConnected = 0; }
     void Passes(int n)
     {
         for (int i = 0; i < n; ++i) ASSERT_TRUE(poller.RunPass());
@@ -102,6 +96,7 @@ protected:
     }
     int Count(const SimPort& p, uint8_t code) { return int(std::count(p.codes.begin(), p.codes.end(), code)); }
 
+    testsupport::GlobalsGuard guard;
     CSimMachine machine;
     FakeClock clock;
     SimPort usb{machine, clock}, eth{machine, clock};
