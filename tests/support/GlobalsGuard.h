@@ -35,7 +35,7 @@ public:
             std::lock_guard<std::mutex> lock(g_machineParamsLock);
             m_paramsSaved = g_machineParamsSaved;
         }
-        m_workPage.CopyPageFrom(WorkPage);
+        CopyPage(WorkPage, m_workPage);
 #ifdef ORLAT_TEST_LINK
         m_ethPort = theEthOptions.port.load();
         m_ethAddress = theEthOptions.addressOverride.load();
@@ -59,7 +59,7 @@ public:
             g_machineParamsSaved = m_paramsSaved;
         }
         WorkPage.DeleteAllCurves();
-        WorkPage.CopyPageFrom(m_workPage);
+        CopyPage(m_workPage, WorkPage);
 #ifdef ORLAT_TEST_LINK
         theEthOptions.port = m_ethPort;
         theEthOptions.addressOverride = m_ethAddress;
@@ -72,6 +72,20 @@ public:
     GlobalsGuard& operator=(const GlobalsGuard&) = delete;
 
 private:
+    // The whole page: its curves and every field, not only those a job copy takes.
+    static void CopyPage(const COnePage& from, COnePage& to)
+    {
+        to.CopyPageFrom(from);
+        to.m_inkMaxX = from.m_inkMaxX;
+        to.m_inkMaxY = from.m_inkMaxY;
+        to.m_cutMaxX = from.m_cutMaxX;
+        to.m_cutMaxY = from.m_cutMaxY;
+        to.m_copies = from.m_copies;
+        to.m_state = from.m_state;
+        to.m_time = from.m_time;
+        to.m_checked = from.m_checked;
+    }
+
     std::array<int32_t, Slot::Count> m_slots{};
     std::array<std::u16string, 4> m_paths;
     std::u16string m_dataDirMm, m_dataDirMil;
