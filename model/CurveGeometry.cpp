@@ -112,15 +112,17 @@ bool CCurve::HitTest(int32_t x, int32_t y) const
 bool CCurve::ContainsPoint(int32_t x, int32_t y) const
 {
     if (m_points.size() < 2) return false;
-    const double px = x, py = y;
+    // The cross product in exact integers: differences need 33 bits, their
+    // products 65, so doubles would round it for coordinates beyond 2^25.
+    __extension__ typedef __int128 Wide;
     int winding = 0;
     for (size_t i = 0; i + 1 < m_points.size(); ++i) {
-        const double x0 = m_points[i].x, y0 = m_points[i].y;
-        const double x1 = m_points[i + 1].x, y1 = m_points[i + 1].y;
-        const double cross = (x1 - x0) * (py - y0) - (px - x0) * (y1 - y0);
-        if (y0 <= py) {
-            if (py < y1 && cross > 0) ++winding;
-        } else if (y1 <= py && cross < 0) {
+        const int64_t x0 = m_points[i].x, y0 = m_points[i].y;
+        const int64_t x1 = m_points[i + 1].x, y1 = m_points[i + 1].y;
+        const Wide cross = Wide{x1 - x0} * (y - y0) - Wide{x - x0} * (y1 - y0);
+        if (y0 <= y) {
+            if (y < y1 && cross > 0) ++winding;
+        } else if (y1 <= y && cross < 0) {
             --winding;
         }
     }

@@ -38,41 +38,72 @@ bool IsClosed(const CCurve& c)
     return c.m_points.size() > 3 && IsNearPoint(c.m_points.front(), c.m_points.back());
 }
 
-// End points of the curves still waiting to be joined, bucketed by 16-unit
-// cells so that a search for ends within 9 units looks at four cells at most.
+// End points of the curves still waiting to be joined. Ends at the same spot
+// share one entry that keeps their curve indexes ascending per kind, so the
+// first waiting curve there is found without looking at the others however
+// many curves end at that spot; the entries sit in 16-unit cells, and a search
+// for ends within 9 units looks at four cells at most. A curve leaves when the
+// caller says it no longer waits (joined, or current): the entries skip such
+// indexes once, from their front, as they are never waiting again.
 class EndGrid {
 public:
-    void Add(const PlotPoint& p, int32_t index) { m_cells[Key(p.x >> 4, p.y >> 4)].push_back(index); }
-    void Remove(const PlotPoint& p, int32_t index)
+    void Add(const PlotPoint& p, int32_t kind, int32_t index)
     {
-        auto it = m_cells.find(Key(p.x >> 4, p.y >> 4));
-        if (it == m_cells.end()) return;
-        std::vector<int32_t>& v = it->second;
-        auto pos = std::find(v.begin(), v.end(), index);
-        if (pos != v.end()) {
-            *pos = v.back();
-            v.pop_back();
+        auto [it, fresh] = m_spot.try_emplace(Key(p.x, p.y), static_cast<int32_t>(m_entries.size()));
+        if (fresh) {
+            m_entries.push_back({p, {}});
+            m_cells[Key(p.x >> 4, p.y >> 4)].push_back(it->second);
         }
+        Entry& e = m_entries[it->second];
+        for (Bucket& b : e.kinds)
+            if (b.kind == kind) {
+                b.indexes.push_back(index);
+                return;
+            }
+        e.kinds.push_back({kind, {index}, 0});
     }
-    template <class F>
-    void ForNear(const PlotPoint& p, F f) const
+    // The first waiting index, in array order, among the ends near p; of kind
+    // `kind` only unless anyKind. `waiting` tells whether an index still waits.
+    template <class W>
+    int32_t FirstNear(const PlotPoint& p, bool anyKind, int32_t kind, W waiting, int32_t none)
     {
+        int32_t best = none;
         const int64_t x0 = (int64_t{p.x} - 9) >> 4, x1 = (int64_t{p.x} + 9) >> 4;
         const int64_t y0 = (int64_t{p.y} - 9) >> 4, y1 = (int64_t{p.y} + 9) >> 4;
         for (int64_t cx = x0; cx <= x1; ++cx)
             for (int64_t cy = y0; cy <= y1; ++cy) {
                 auto it = m_cells.find(Key(cx, cy));
                 if (it == m_cells.end()) continue;
-                for (int32_t k : it->second) f(k);
+                for (int32_t ei : it->second) {
+                    Entry& e = m_entries[ei];
+                    if (!IsNearPoint(p, e.at)) continue;
+                    for (Bucket& b : e.kinds) {
+                        if (!anyKind && b.kind != kind) continue;
+                        while (b.head < b.indexes.size() && !waiting(b.indexes[b.head])) ++b.head;
+                        if (b.head < b.indexes.size()) best = std::min(best, b.indexes[b.head]);
+                    }
+                }
             }
+        return best;
     }
 
 private:
+    struct Bucket {
+        int32_t kind;
+        std::vector<int32_t> indexes;  // ascending
+        size_t head;                   // indexes before it no longer wait
+    };
+    struct Entry {
+        PlotPoint at;
+        std::vector<Bucket> kinds;
+    };
     static uint64_t Key(int64_t cx, int64_t cy)
     {
         return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
     }
-    std::unordered_map<uint64_t, std::vector<int32_t>> m_cells;
+    std::unordered_map<uint64_t, int32_t> m_spot;                 // end point -> entry
+    std::unordered_map<uint64_t, std::vector<int32_t>> m_cells;   // cell -> entries
+    std::vector<Entry> m_entries;
 };
 
 // The growing curve: reversing only flips which end is the logical start.
@@ -108,44 +139,33 @@ void COnePage::JoinNearbyCurves()
     const int32_t n = static_cast<int32_t>(m_curves.size());
     if (n < 2) return;
     // A curve after the current one is never changed before it is joined or
-    // becomes current itself, so whether it may be joined is known up front.
+    // becomes current itself, so whether it may be joined is known up front,
+    // and its ends stay where they were until it leaves the grids.
     std::vector<char> joinable(n), alive(n, 1);
     EndGrid firsts, lasts;
     for (int32_t k = 0; k < n; ++k) {
         const CCurve& c = *m_curves[k];
         joinable[k] = !c.m_points.empty() && !c.m_bNoJoin && !IsClosed(c);
         if (!joinable[k]) continue;
-        firsts.Add(c.m_points.front(), k);
-        lasts.Add(c.m_points.back(), k);
+        firsts.Add(c.m_points.front(), c.m_kind, k);
+        lasts.Add(c.m_points.back(), c.m_kind, k);
     }
 
     for (int32_t i = 0; i < n; ++i) {
         if (!alive[i] || !joinable[i]) continue;
         CCurve& p = *m_curves[i];
-        firsts.Remove(p.m_points.front(), i);
-        lasts.Remove(p.m_points.back(), i);
+        // Curves before and at the current one wait no more.
+        auto waiting = [&](int32_t k) { return k > i && alive[k] != 0; };
         JoinedPoints pts(p.m_points);
         bool joined = false;
         for (;;) {
             const PlotPoint f = pts.First(), l = pts.Last();
             // The scan restarts after every join, so the partner is always the
             // first waiting curve in array order that meets any of the tests.
-            int32_t best = n;
-            auto consider = [&](int32_t k, bool anyKind) {
-                if (k < best && (anyKind || m_curves[k]->m_kind == p.m_kind)) best = k;
-            };
-            firsts.ForNear(l, [&](int32_t k) {
-                if (IsNearPoint(l, m_curves[k]->m_points.front())) consider(k, true);
-            });
-            firsts.ForNear(f, [&](int32_t k) {
-                if (IsNearPoint(f, m_curves[k]->m_points.front())) consider(k, false);
-            });
-            lasts.ForNear(l, [&](int32_t k) {
-                if (IsNearPoint(l, m_curves[k]->m_points.back())) consider(k, false);
-            });
-            lasts.ForNear(f, [&](int32_t k) {
-                if (IsNearPoint(f, m_curves[k]->m_points.back())) consider(k, false);
-            });
+            int32_t best = firsts.FirstNear(l, true, p.m_kind, waiting, n);
+            best = std::min(best, firsts.FirstNear(f, false, p.m_kind, waiting, n));
+            best = std::min(best, lasts.FirstNear(l, false, p.m_kind, waiting, n));
+            best = std::min(best, lasts.FirstNear(f, false, p.m_kind, waiting, n));
             if (best == n) break;
             CCurve& q = *m_curves[best];
             const bool sameKind = q.m_kind == p.m_kind;
@@ -165,8 +185,6 @@ void COnePage::JoinNearbyCurves()
                 for (size_t t = qp.size() - 1; t-- > 0;) pts.Append(qp[t]);
             else
                 for (size_t t = 1; t < qp.size(); ++t) pts.Append(qp[t]);
-            firsts.Remove(qp.front(), best);
-            lasts.Remove(qp.back(), best);
             alive[best] = 0;
             joined = true;
         }

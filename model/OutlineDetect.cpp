@@ -61,19 +61,19 @@ OutlineBox BoxOf(const CCurve& c)
 // The winding test over the open polyline without walking it where the answer
 // is known: no edge spans a y outside [minY, maxY); every edge lies left of a
 // point at or beyond maxX; and left of minX every edge crossing the point's
-// line counts, which nets to whether y lies between the end points' ys. The
-// last holds only while the products of the test are exact in doubles.
-bool ContainsQuick(const CCurve& c, const OutlineBox& b, const PlotPoint& pt, bool exact)
+// line counts, which nets to whether y lies between the end points' ys (the
+// test's products are exact integers, so this holds at any coordinates).
+bool ContainsQuick(const CCurve& c, const OutlineBox& b, const PlotPoint& pt)
 {
     if (pt.y < b.minY || pt.y >= b.maxY || pt.x >= b.maxX) return false;
-    if (pt.x < b.minX && exact) return b.bandLo <= pt.y && pt.y < b.bandHi;
+    if (pt.x < b.minX) return b.bandLo <= pt.y && pt.y < b.bandHi;
     return c.ContainsPoint(pt.x, pt.y);
 }
 
-bool ContainsFirstThree(const CCurve& outer, const OutlineBox& b, const CCurve& inner, bool exact)
+bool ContainsFirstThree(const CCurve& outer, const OutlineBox& b, const CCurve& inner)
 {
     for (int t = 0; t < 3; ++t)
-        if (!ContainsQuick(outer, b, inner.m_points[t], exact)) return false;
+        if (!ContainsQuick(outer, b, inner.m_points[t])) return false;
     return true;
 }
 
@@ -175,10 +175,10 @@ private:
     std::vector<std::pair<int32_t, int32_t>> m_byFirstY;
 };
 
-void Demote(CCurve& p, const OutlineBox& pb, CCurve& q, const OutlineBox& qb, bool exact)
+void Demote(CCurve& p, const OutlineBox& pb, CCurve& q, const OutlineBox& qb)
 {
-    if (ContainsFirstThree(p, pb, q, exact)) q.m_kind = CurveKind::Plot;
-    if (ContainsFirstThree(q, qb, p, exact)) p.m_kind = CurveKind::Plot;
+    if (ContainsFirstThree(p, pb, q)) q.m_kind = CurveKind::Plot;
+    if (ContainsFirstThree(q, qb, p)) p.m_kind = CurveKind::Plot;
 }
 
 }  // namespace
@@ -191,27 +191,12 @@ void COnePage::DemoteNestedOutlines()
         if (c->m_kind == CurveKind::Cut && c->m_points.size() >= 4) cand.push_back(c.get());
     if (cand.size() < 2) return;
 
-    constexpr int64_t kExactLimit = int64_t{1} << 25;
-    bool exact = true;
     std::vector<OutlineBox> box;
     box.reserve(cand.size());
-    for (CCurve* c : cand) {
-        box.push_back(BoxOf(*c));
-        const OutlineBox& b = box.back();
-        for (int64_t v : {int64_t{b.minX}, int64_t{b.maxX}, int64_t{b.minY}, int64_t{b.maxY}})
-            if (std::llabs(v) > kExactLimit) exact = false;
-    }
+    for (CCurve* c : cand) box.push_back(BoxOf(*c));
 
     // A pair where neither may hold the other changes nothing, so each curve
     // meets only its possible partners, in the same order as all of them.
-    if (!exact) {
-        for (size_t a = 0; a < cand.size(); ++a) {
-            if (cand[a]->m_kind != CurveKind::Cut) continue;
-            for (size_t r = 0; r < cand.size(); ++r)
-                if (r != a && cand[r]->m_kind == CurveKind::Cut) Demote(*cand[a], box[a], *cand[r], box[r], exact);
-        }
-        return;
-    }
     const NestIndex index(cand, box);
     std::vector<int32_t> partners;
     for (size_t a = 0; a < cand.size(); ++a) {
@@ -219,7 +204,7 @@ void COnePage::DemoteNestedOutlines()
         index.Partners(a, partners);
         for (int32_t r : partners)
             if (static_cast<size_t>(r) != a && cand[r]->m_kind == CurveKind::Cut)
-                Demote(*cand[a], box[a], *cand[r], box[r], exact);
+                Demote(*cand[a], box[a], *cand[r], box[r]);
     }
 }
 

@@ -111,7 +111,12 @@ void Prepare(const Options& o, COnePage& page, ImportResult& r)
     theSettings.Set(Slot::AutoRotate, 1);
     theSettings.Set(Slot::SearchOutline, 0);
     theSettings.Set(Slot::AutoStart, 1);
-    PrepareImportedPage(page, o.mil && std::strcmp(r.format, "hpgl") == 0);
+    const PrepareResult prep = PrepareImportedPage(page, o.mil && std::strcmp(r.format, "hpgl") == 0);
+    if (prep != PrepareResult::Ok) std::fprintf(stderr, "plot-info: %s\n", ToUtf8(PrepareMessageText(prep, 1)).c_str());
+    if (prep == PrepareResult::OutOfMemory) {
+        r.ok = false;
+        page.DeleteAllCurves();
+    }
     page.CalcInkExtents();
     page.CalcCutExtents();
     r.outlines = 0;

@@ -205,7 +205,12 @@ int main(int argc, char** argv)
         std::printf("result: failed\n");
         return 1;
     }
-    PrepareImportedPage(page, !dxf && PltFileUnit.load() == 1);
+    const PrepareResult prep = PrepareImportedPage(page, !dxf && PltFileUnit.load() == 1);
+    if (prep != PrepareResult::Ok) std::fprintf(stderr, "send-job: %s\n", ToUtf8(PrepareMessageText(prep, 1)).c_str());
+    if (prep == PrepareResult::OutOfMemory) {
+        std::printf("result: failed\n");
+        return 1;
+    }
 
     SetDefaultMachineParams();
     theSettings.Set(Slot::ConnectViaEth, o.tcp ? 1 : 0);
