@@ -21,6 +21,8 @@ enum : int {
     TooLarge = -3,          // conversion stopped at the page's limits (block expansion runaway),
                             // or texts left out at the label file's limit
     LabelReadFailed = -4,   // the label file could not be read back
+    FileTooLarge = -5,      // larger than kDxfMaxFileSize: refused unread
+    Busy = 2,               // still being written (or not a regular file yet): try again later
 };
 }
 

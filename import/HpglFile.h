@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "import/FileBusy.h"
 #include "import/StrokeFont.h"
 #include "model/Curve.h"
 
@@ -20,6 +21,8 @@ public:
 
     std::u16string m_strPath;  // set by the caller before ReadPltFile
     int64_t m_fileTime = 0;
+    // How the file came: a data-directory import sets Watched, the label file None.
+    BusyTest m_busyTest = BusyTest::ByHand;
 
     // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
     // labels beyond m_maxLabelPoints), -3 number after DF.
