@@ -209,16 +209,38 @@ TEST_F(EthLink, MisbehavingMachine)
     EXPECT_EQ(ReadParams26(), -1);
 }
 
-TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
+// During a job the connection is the job's session: a late reply is
+// resynchronised on it, never taken for the next answer, and the connection
+// is made anew only when the machine closed it.
+TEST_F(EthLink, LateReplyDuringAJobKeepsTheConnection)
 {
-    g_jobActive = true;  // the connection would otherwise be kept
+    g_jobActive = true;
     Fault("late=700");
     EXPECT_EQ(commu.SendShortCommand(58), -2);
+    EXPECT_TRUE(eth.Connected());
     sim.SetFaults({});
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });
     theEthOptions.replyTimeoutMs = 1000;
     ASSERT_EQ(commu.SendShortCommand(58), 0);
     EXPECT_EQ(MachineStatus.load(), MachineState::Paused);
+    // Wrong-length replies too.
+    Fault("short-reply");
+    EXPECT_EQ(ReadParams26(), -1);
+    sim.SetFaults({});
+    theEthOptions.replyTimeoutMs = 250;
+    EXPECT_EQ(ReadParams26(), 0);
+    ASSERT_EQ(commu.SendShortCommand(58), 0);
+    EXPECT_EQ(MachineStatus.load(), MachineState::Paused);
+    EXPECT_EQ(sim.Connections(), 1);
+
+    // A machine that closes the connection gets a new one.
+    Fault("close-mid-exchange");
+    EXPECT_NE(commu.SendShortCommand(58), 0);
+    EXPECT_FALSE(eth.Connected());
+    sim.SetFaults({});
+    ASSERT_EQ(commu.SendShortCommand(58), 0);
+    EXPECT_EQ(sim.Connections(), 2);
+    g_jobActive = false;
 }
 
 TEST_F(EthLink, NoMachineGivesMinusOneAndRetriesWithANewSocket)
