@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -65,28 +66,51 @@ public:
     }
 
     // The pieces' point lists, in order; one list when the curve stays whole.
-    // minLen: the least length a piece needs to be split again.
-    std::vector<std::vector<PlotPoint>> Split(double wholeLength, int32_t minLen)
+    // minLen: the least length a piece needs to be split again. False when
+    // the pieces would hold more than `room` points (then they are dropped).
+    bool Split(double wholeLength, int32_t minLen, size_t room, std::vector<std::vector<PlotPoint>>& pieces)
     {
-        std::vector<std::vector<PlotPoint>> pieces;
+        if (TooManyPieces(wholeLength, minLen, room)) return false;
         PlotPoint start = m_pts[0];
         size_t j = 1;  // the piece is start, m_pts[j], ..., the last point
         Length len{wholeLength, 0};
         bool first = true;
+        size_t points = m_pts.size();
         for (;;) {
             if (!first && !AtLeast(len, minLen, start, j)) break;
             first = false;
             if (!CutOnce(start, j, len, pieces)) break;
+            points += 2;  // each cut adds the first piece's end and the rest's start
+            if (points > room) {
+                pieces.clear();
+                return false;
+            }
         }
         std::vector<PlotPoint> last;
         last.reserve(m_pts.size() - j + 1);
         last.push_back(start);
         last.insert(last.end(), m_pts.begin() + static_cast<std::ptrdiff_t>(j), m_pts.end());
         pieces.push_back(std::move(last));
-        return pieces;
+        return true;
     }
 
 private:
+    // Whether the pieces are sure to hold more than `room` points, known
+    // before any is made. Each cut adds two points and shortens the rest by
+    // at most L + g, one unit per segment walked (the running length is
+    // truncated) and the truncation of the new start; with L of 3 or more
+    // every cut shortens the rest (the start moves on by at least L - 2.5),
+    // so the cuts go on until what is left is shorter than both 1.1 L and
+    // L plus a unit per segment.
+    bool TooManyPieces(double wholeLength, int32_t minLen, size_t room) const
+    {
+        if (m_L < 3) return false;
+        const double n = static_cast<double>(m_pts.size());
+        const double left = std::max<double>(minLen, m_L + n);
+        const double cuts = (wholeLength - left - n - 1) / (static_cast<double>(m_L) + m_g + 2);
+        return n + 2 * cuts > static_cast<double>(room);
+    }
+
     double Exact(const PlotPoint& start, size_t j) const { return ForwardLength(start, m_pts, j); }
 
     bool AtLeast(Length& len, int32_t minLen, const PlotPoint& start, size_t j) const
@@ -171,12 +195,13 @@ bool COnePage::SplitLongCuts(int32_t L, int32_t g)
         if (c.m_kind == CurveKind::Plot) continue;
         c.CalcLength();
         if (TruncToInt(c.m_length) < minLen) continue;
-        std::vector<std::vector<PlotPoint>> pieces = LongCutSplitter(c.m_points, L, g).Split(c.m_length, minLen);
+        std::vector<std::vector<PlotPoint>> pieces;
+        const size_t room = kMaxPagePoints - std::min(points - c.m_points.size(), kMaxPagePoints);
+        if (!LongCutSplitter(c.m_points, L, g).Split(c.m_length, minLen, room, pieces)) return false;
         if (pieces.size() < 2) continue;
         points -= c.m_points.size();
         for (const auto& p : pieces) points += p.size();
         curves += pieces.size() - 1;
-        if (points > kMaxPagePoints) return false;
         split[i] = std::move(pieces);
     }
     // Each piece follows the curve it came from: one pass builds the new order
