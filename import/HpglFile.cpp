@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <new>
 
 #include "import/FileBusy.h"
 #include "model/Numeric.h"
@@ -111,6 +112,18 @@ void CHpglFile::ResetState()
 }
 
 int CHpglFile::ReadPltFile()
+{
+    try {
+        return Read();
+    } catch (const std::bad_alloc&) {
+        ClearRecords();
+        m_numbers.clear();
+        m_numbers.shrink_to_fit();
+        return -4;
+    }
+}
+
+int CHpglFile::Read()
 {
     const std::string path = ToUtf8(m_strPath);
     // Without blocking: a FIFO would wait for a writer for ever. Anything but

@@ -25,7 +25,8 @@ public:
     BusyTest m_busyTest = BusyTest::ByHand;
 
     // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
-    // labels beyond m_maxLabelPoints), -3 number after DF.
+    // labels beyond m_maxLabelPoints), -3 number after DF, -4 not enough memory
+    // (no records kept).
     int ReadPltFile();
     // Appends the curves; withName also sets the page's file name and time.
     void ToPage(COnePage& page, bool withName);
@@ -44,6 +45,11 @@ public:
         return {m_values.data() + r.first, r.count};
     }
     void ClearRecords();
+
+private:
+    int Read();
+
+public:
 
     static constexpr size_t kMinFileSize = 6;
     static constexpr size_t kMaxFileSize = 8000000;
