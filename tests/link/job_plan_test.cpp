@@ -1,6 +1,7 @@
 // The job start's preparation of the working page, without threads or sockets.
 #include <gtest/gtest.h>
 
+#include "link/JobMessages.h"
 #include "link/JobPlan.h"
 #include "link/JobSnapshot.h"
 #include "model/MachineParams.h"
@@ -74,6 +75,8 @@ TEST_F(JobPlanTest, LongCutSplitBeyondThePointLimitRefusesTheJob)
     const JobPlan plan = PrepareWorkPage(job, work, TakeJobSnapshot(), TakeJobPrepSettings());
     ASSERT_NE(plan.refusal, nullptr);
     EXPECT_STREQ(plan.refusal, "TooManyPoints");
+    EXPECT_NE(JobMessageText("TooManyPoints", 1), u"TooManyPoints");
+    EXPECT_NE(JobMessageText("OutOfMemory", 0), u"OutOfMemory");
 
     // A modest one is split as usual.
     COnePage small, smallWork;
