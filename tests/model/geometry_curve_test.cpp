@@ -65,6 +65,19 @@ TEST(Geometry, ContainsPointHasNoClosingEdge)
     EXPECT_FALSE(MakeCurve({{0, 0}})->ContainsPoint(0, 0));
 }
 
+TEST(Geometry, ContainsPointIsExactAtAnyRange)
+{
+    // The point (0, -1) lies one unit (of the cross product) left of this
+    // edge: its two products near 2^62 are equal in doubles.
+    auto edge = MakeCurve({{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX - 2}});
+    EXPECT_TRUE(edge->ContainsPoint(0, -1));
+    EXPECT_FALSE(edge->ContainsPoint(1, -1));
+    // Run the other way it winds the other way: still inside.
+    auto down = MakeCurve({{INT32_MAX, INT32_MAX - 2}, {INT32_MIN, INT32_MIN}});
+    EXPECT_TRUE(down->ContainsPoint(0, -1));
+    EXPECT_FALSE(down->ContainsPoint(1, -1));
+}
+
 class ViewFixture : public ::testing::Test {
 protected:
     void SetUp() override
