@@ -2,7 +2,6 @@
 #include <cmath>
 #include <deque>
 #include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,29 +38,39 @@ bool IsClosed(const CCurve& c)
 }
 
 // End points of the curves still waiting to be joined. Ends at the same spot
-// share one entry that keeps their curve indexes ascending per kind, so the
-// first waiting curve there is found without looking at the others however
-// many curves end at that spot; the entries sit in 16-unit cells, and a search
-// for ends within 9 units looks at four cells at most. A curve leaves when the
-// caller says it no longer waits (joined, or current): the entries skip such
-// indexes once, from their front, as they are never waiting again.
+// and of the same kind form one bucket that keeps its curve indexes
+// ascending, so the first waiting curve there is found without looking at the
+// others however many curves end at that spot; the buckets sit in 16-unit
+// cells, and a search for ends within 9 units looks at four cells at most. A
+// curve leaves when the caller says it no longer waits (joined, or current):
+// the buckets skip such indexes once, from their front, as they never wait
+// again. Built once, in flat sorted arrays.
 class EndGrid {
 public:
-    void Add(const PlotPoint& p, int32_t kind, int32_t index)
+    void Add(const PlotPoint& p, int32_t kind, int32_t index) { m_items.push_back({CellOf(p), p, kind, index}); }
+
+    // Sorts what was added into cells and buckets; Add is not called afterwards.
+    void Build()
     {
-        auto [it, fresh] = m_spot.try_emplace(Key(p.x, p.y), static_cast<int32_t>(m_entries.size()));
-        if (fresh) {
-            m_entries.push_back({p, {}});
-            m_cells[Key(p.x >> 4, p.y >> 4)].push_back(it->second);
-        }
-        Entry& e = m_entries[it->second];
-        for (Bucket& b : e.kinds)
-            if (b.kind == kind) {
-                b.indexes.push_back(index);
-                return;
+        std::sort(m_items.begin(), m_items.end(), [](const Item& l, const Item& r) {
+            if (l.cell != r.cell) return l.cell < r.cell;
+            if (l.at.x != r.at.x) return l.at.x < r.at.x;
+            if (l.at.y != r.at.y) return l.at.y < r.at.y;
+            if (l.kind != r.kind) return l.kind < r.kind;
+            return l.index < r.index;
+        });
+        for (size_t k = 0; k < m_items.size(); ++k) {
+            const Item& it = m_items[k];
+            const bool newBucket = k == 0 || !(m_items[k - 1].at == it.at) || m_items[k - 1].kind != it.kind;
+            if (newBucket) {
+                if (m_cells.empty() || m_cells.back().cell != it.cell)
+                    m_cells.push_back({it.cell, static_cast<uint32_t>(m_buckets.size())});
+                m_buckets.push_back({it.at, it.kind, static_cast<uint32_t>(k), static_cast<uint32_t>(k)});
             }
-        e.kinds.push_back({kind, {index}, 0});
+            m_buckets.back().end = static_cast<uint32_t>(k + 1);
+        }
     }
+
     // The first waiting index, in array order, among the ends near p; of kind
     // `kind` only unless anyKind. `waiting` tells whether an index still waits.
     template <class W>
@@ -72,38 +81,47 @@ public:
         const int64_t y0 = (int64_t{p.y} - 9) >> 4, y1 = (int64_t{p.y} + 9) >> 4;
         for (int64_t cx = x0; cx <= x1; ++cx)
             for (int64_t cy = y0; cy <= y1; ++cy) {
-                auto it = m_cells.find(Key(cx, cy));
-                if (it == m_cells.end()) continue;
-                for (int32_t ei : it->second) {
-                    Entry& e = m_entries[ei];
-                    if (!IsNearPoint(p, e.at)) continue;
-                    for (Bucket& b : e.kinds) {
-                        if (!anyKind && b.kind != kind) continue;
-                        while (b.head < b.indexes.size() && !waiting(b.indexes[b.head])) ++b.head;
-                        if (b.head < b.indexes.size()) best = std::min(best, b.indexes[b.head]);
-                    }
+                const uint64_t key = Key(cx, cy);
+                auto cell = std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                                             [](const Cell& c, uint64_t k) { return c.cell < k; });
+                if (cell == m_cells.end() || cell->cell != key) continue;
+                const uint32_t last =
+                    cell + 1 != m_cells.end() ? (cell + 1)->firstBucket : static_cast<uint32_t>(m_buckets.size());
+                for (uint32_t bi = cell->firstBucket; bi < last; ++bi) {
+                    Bucket& b = m_buckets[bi];
+                    if ((!anyKind && b.kind != kind) || !IsNearPoint(p, b.at)) continue;
+                    while (b.head < b.end && !waiting(m_items[b.head].index)) ++b.head;
+                    if (b.head < b.end) best = std::min(best, m_items[b.head].index);
                 }
             }
         return best;
     }
 
 private:
-    struct Bucket {
-        int32_t kind;
-        std::vector<int32_t> indexes;  // ascending
-        size_t head;                   // indexes before it no longer wait
-    };
-    struct Entry {
+    struct Item {
+        uint64_t cell;
         PlotPoint at;
-        std::vector<Bucket> kinds;
+        int32_t kind;
+        int32_t index;
+    };
+    struct Bucket {
+        PlotPoint at;
+        int32_t kind;
+        uint32_t head, end;  // its items; those before head no longer wait
+    };
+    struct Cell {
+        uint64_t cell;
+        uint32_t firstBucket;  // its buckets run to the next cell's first
     };
     static uint64_t Key(int64_t cx, int64_t cy)
     {
         return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
     }
-    std::unordered_map<uint64_t, int32_t> m_spot;                 // end point -> entry
-    std::unordered_map<uint64_t, std::vector<int32_t>> m_cells;   // cell -> entries
-    std::vector<Entry> m_entries;
+    static uint64_t CellOf(const PlotPoint& p) { return Key(p.x >> 4, p.y >> 4); }
+
+    std::vector<Item> m_items;
+    std::vector<Bucket> m_buckets;
+    std::vector<Cell> m_cells;
 };
 
 // The growing curve: reversing only flips which end is the logical start.
@@ -150,6 +168,8 @@ void COnePage::JoinNearbyCurves()
         firsts.Add(c.m_points.front(), c.m_kind, k);
         lasts.Add(c.m_points.back(), c.m_kind, k);
     }
+    firsts.Build();
+    lasts.Build();
 
     for (int32_t i = 0; i < n; ++i) {
         if (!alive[i] || !joinable[i]) continue;
