@@ -85,13 +85,12 @@ void ConvertCircle(Conversion& cv, const DxfCircle& e, double c)
     if (!TakePoints(cv, n + 1)) return;
     std::vector<PlotPoint> pts;
     pts.reserve(static_cast<size_t>(n) + 1);
-    for (int32_t i = 0; i < n; ++i) {
+    // i = n gives the closing point from the same formula (the rounded pi puts
+    // it a hair short of the first, which truncation may show as one unit).
+    for (int32_t i = 0; i <= n; ++i) {
         const double a = (2.0 * i) * 3.14159265359 / n;
         pts.push_back(ToPlot(std::cos(a) * r + e.centre.x, std::sin(a) * r + e.centre.y, c));
     }
-    // The closing point is the first one: computed at 2 x 3.14159265359 it can
-    // truncate one unit away (for example on a negative whole-number centre).
-    pts.push_back(pts.front());
     AddCurve(cv, std::move(pts));
 }
 
@@ -187,7 +186,13 @@ std::string DxfLabelCommands(const DxfText& text, int32_t unit)
     out += ',';
     AppendFixed3(out, std::sin(t));
     out += ";LB";
-    out += text.text;
+    // The text can only ever be a label: a terminator (or any control byte)
+    // inside it would end the label and run the rest as HP-GL commands. GBK
+    // trail bytes are never below 0x40, so double-byte texts pass whole.
+    for (const char ch : text.text) {
+        const auto b = static_cast<unsigned char>(ch);
+        out += b < 0x20 || b == 0x7F ? ' ' : ch;
+    }
     out += '\x03';
     return out;
 }

@@ -24,6 +24,8 @@ enum : int {
     TooManyBlocks = -5,     // more blocks than the program can take: nothing imported
     TooManyTableEntries = -6,  // more layers, linetypes or styles than it can take
     NoMemory = -7,          // a table or store could not grow
+    FileTooLarge = -8,      // larger than kDxfMaxFileSize: refused unread
+    Busy = 2,               // still being written (or not a regular file yet): try again later
 };
 }
 

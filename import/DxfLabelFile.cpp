@@ -1,5 +1,8 @@
 #include "import/DxfLabelFile.h"
 
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "model/Settings.h"
@@ -12,12 +15,56 @@ std::u16string DxfLabelFilePath()
 
 CDxfLabelFile::~CDxfLabelFile()
 {
-    if (m_file) std::fclose(m_file);
+    Remove();
+}
+
+bool CDxfLabelFile::CreateBeside(const std::u16string& base)
+{
+    Remove();
+    m_failed = false;
+    m_size = 0;
+    std::string name = ToUtf8(base);
+    const size_t dot = name.rfind('.');
+    const size_t slash = name.rfind('/');
+    std::string suffix;
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
+        suffix = name.substr(dot);
+        name.resize(dot);
+    }
+    name += "-XXXXXX" + suffix;
+    // mkstemps creates with O_EXCL under a name no one holds.
+    const int fd = mkstemps(name.data(), static_cast<int>(suffix.size()));
+    if (fd < 0) {
+        m_failed = true;
+        return false;
+    }
+    m_file = fdopen(fd, "wb");
+    if (!m_file) {
+        ::close(fd);
+        ::unlink(name.c_str());
+        m_failed = true;
+        return false;
+    }
+    m_ownPath = FromUtf8(name);
+    std::setvbuf(m_file, nullptr, _IONBF, 0);
+    return true;
+}
+
+void CDxfLabelFile::Remove()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+    if (!m_ownPath.empty()) {
+        ::unlink(ToUtf8(m_ownPath).c_str());
+        m_ownPath.clear();
+    }
 }
 
 bool CDxfLabelFile::Create(const std::u16string& path)
 {
-    if (m_file) Close();
+    Remove();
     m_failed = false;
     m_size = 0;
     // "wb" truncates an old file: the same as deleting and creating it,

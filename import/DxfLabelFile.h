@@ -17,6 +17,15 @@ public:
 
     // Creates the file anew (empty); false when it cannot be created.
     bool Create(const std::u16string& path);
+    // Creates a new file of its own beside `base` ("dxfChar.plt" becomes
+    // "dxfChar-XXXXXX.plt"), never one that exists: two imports at once, in
+    // this process or another, each write their own. The file is removed by
+    // Remove or the destructor. False when none could be created.
+    bool CreateBeside(const std::u16string& base);
+    // The path of the file CreateBeside made (empty otherwise).
+    const std::u16string& Path() const { return m_ownPath; }
+    // Closes and deletes the file CreateBeside made.
+    void Remove();
     // Writes the bytes as they are; false when they did not all reach the file
     // (or an earlier write failed). Each call goes to the file at once.
     bool Write(std::string_view bytes);
@@ -30,6 +39,7 @@ public:
 
 private:
     std::FILE* m_file = nullptr;
+    std::u16string m_ownPath;
     bool m_failed = false;
     size_t m_size = 0;
 };

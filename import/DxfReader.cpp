@@ -1,5 +1,9 @@
 #include "import/DxfReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -74,8 +78,20 @@ bool DxfValueIs(const char* value, const char* keyword)
 
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
 {
-    std::FILE* f = std::fopen(ToUtf8(path).c_str(), "rb");
-    if (!f) return nullptr;
+    // Without blocking (a FIFO would wait for a writer for ever), and only a
+    // regular file of at most kDxfMaxFileSize bytes.
+    const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kDxfMaxFileSize) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* f = fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        return nullptr;
+    }
     auto r = std::make_unique<DxfReader>();
     r->file = f;
     if (std::fseek(f, 0, SEEK_END) == 0) {

@@ -20,6 +20,9 @@ enum : int32_t { None = 0, DimStyle = 4, Layer = 8, LType = 16, Style = 32, Othe
 constexpr size_t kDxfCodeLineSize = 32;
 constexpr size_t kDxfValueSize = 2048;
 constexpr size_t kDxfReaderBufferSize = 32768;
+// Larger files are refused before reading: a drawing that size would take
+// gigabytes before the entity limits refuse it.
+constexpr int64_t kDxfMaxFileSize = int64_t{256} * 1024 * 1024;
 
 struct DxfReader {
     DxfReader() = default;

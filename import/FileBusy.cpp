@@ -36,15 +36,27 @@ constexpr int64_t kSettledNs = int64_t{2} * 1000 * 1000 * 1000;
 
 }  // namespace
 
-bool IsFileBusy(int fd, const std::string& path, int64_t size, int64_t mtimeNs)
+LeaseProbe g_leaseProbe = ProbeReadLease;
+
+int ProbeReadLease(int fd)
 {
     IgnoreSigioOnce();
-    if (fcntl(fd, F_SETLEASE, F_WRLCK) == 0) {
+    if (fcntl(fd, F_SETLEASE, F_RDLCK) == 0) {
         fcntl(fd, F_SETLEASE, F_UNLCK);
-        return false;
+        return 0;
     }
-    if (errno == EAGAIN || errno == EBUSY) return true;
+    return errno != 0 ? errno : EINVAL;
+}
 
+bool IsFileBusy(int fd, const std::string& path, int64_t size, int64_t mtimeNs, BusyTest test)
+{
+    if (test == BusyTest::None) return false;
+    const int refused = g_leaseProbe(fd);
+    if (refused == 0) return false;
+    // Refused because the file is open for writing somewhere.
+    if (refused == EAGAIN || refused == EBUSY) return true;
+    // No leases here: a file the operator picked is taken as it is.
+    if (test == BusyTest::ByHand) return false;
     const int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
                             std::chrono::system_clock::now().time_since_epoch())
                             .count();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <memory>
+#include <new>
 
 #include "import/FileBusy.h"
 #include "model/Numeric.h"
@@ -112,15 +113,29 @@ void CHpglFile::ResetState()
 
 int CHpglFile::ReadPltFile()
 {
+    try {
+        return Read();
+    } catch (const std::bad_alloc&) {
+        ClearRecords();
+        m_numbers.clear();
+        m_numbers.shrink_to_fit();
+        return kNoMemory;
+    }
+}
+
+int CHpglFile::Read()
+{
     const std::string path = ToUtf8(m_strPath);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a FIFO would wait for a writer for ever. Anything but
+    // a regular file cannot be opened.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return 1;
     FdCloser closer(fd);
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
     const int64_t mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     // Before the size check: a file still being copied in may look too small.
-    if (IsFileBusy(fd, path, st.st_size, mtimeNs)) return 1;
+    if (IsFileBusy(fd, path, st.st_size, mtimeNs, m_busyTest)) return 1;
     m_fileTime = st.st_mtim.tv_sec;
     const auto size = static_cast<uint64_t>(st.st_size);
     if (size < kMinFileSize || size > kMaxFileSize) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "import/FileBusy.h"
 #include "import/StrokeFont.h"
 #include "model/Curve.h"
 
@@ -20,10 +21,14 @@ public:
 
     std::u16string m_strPath;  // set by the caller before ReadPltFile
     int64_t m_fileTime = 0;
+    // How the file came: a data-directory import sets Watched, the label file None.
+    BusyTest m_busyTest = BusyTest::ByHand;
 
     // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
-    // labels beyond m_maxLabelPoints), -3 number after DF.
+    // labels beyond m_maxLabelPoints), -3 number after DF, -4 not enough memory
+    // (no records kept).
     int ReadPltFile();
+    static constexpr int kNoMemory = -4;
     // Appends the curves; withName also sets the page's file name and time.
     void ToPage(COnePage& page, bool withName);
 
@@ -41,6 +46,11 @@ public:
         return {m_values.data() + r.first, r.count};
     }
     void ClearRecords();
+
+private:
+    int Read();
+
+public:
 
     static constexpr size_t kMinFileSize = 6;
     static constexpr size_t kMaxFileSize = 8000000;

@@ -20,6 +20,7 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 {
     if (format == PlotFormat::Hpgl) {
         if (code == 0) return {};
+        if (code == CHpglFile::kNoMemory) return PlotImportMessage(PlotFormat::Dxf, DxfImportResult::NoMemory);
         return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
     }
     switch (code) {
@@ -41,16 +42,21 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
     case DxfImportResult::LabelReadFailed:
         return {"DxfLabelsMissing", u"文件中的文字无法通过标签文件读入，文字缺失。",
                 u"the texts of the file could not pass through the label file; they are missing"};
-    default: return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
+    default: break;
     }
+    // Size, busy and empty drawings: the DXF import's own texts.
+    const std::u16string zh = DxfImportMessageText(code, 0);
+    if (!zh.empty()) return {"DxfImport", zh, DxfImportMessageText(code, 1)};
+    return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
 }
 
 namespace {
 
-void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r)
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
 {
     CHpglFile reader;
     reader.m_strPath = path;
+    reader.m_busyTest = busyTest;
     r.code = reader.ReadPltFile();
     r.retryLater = r.code > 0;
     if (r.code != 0) return;
@@ -58,11 +64,11 @@ void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r)
     reader.ToPage(page, true);
 }
 
-void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r)
+void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
 {
     CDxfDrawing dxf;
-    r.code = ImportDxfIntoPage(dxf, path, page, &r.entities);
-    r.retryLater = r.code == DxfImportResult::NoDrawing;
+    r.code = ImportDxfIntoPage(dxf, path, page, &r.entities, busyTest);
+    r.retryLater = r.code == DxfImportResult::Busy;
     // The curves read stay when only the labels or the limits failed.
     r.read = r.code == DxfImportResult::Ok || r.code == DxfImportResult::TooLarge ||
              r.code == DxfImportResult::LabelWriteFailed || r.code == DxfImportResult::LabelReadFailed;
@@ -81,22 +87,29 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
     r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
     page.m_strFileName = path;
     try {
-        if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r);
-        else ReadHpgl(path, page, r);
+        if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
+        else ReadHpgl(path, page, r, options.busyTest);
         r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.
         page.DeleteAllCurves();
         r.read = false;
         r.retryLater = false;
-        r.code = r.format == PlotFormat::Dxf ? int{DxfImportResult::NoMemory} : -2;
+        r.code = r.format == PlotFormat::Dxf ? int{DxfImportResult::NoMemory} : CHpglFile::kNoMemory;
         r.message = PlotImportMessage(PlotFormat::Dxf, DxfImportResult::NoMemory);
     }
     r.hasCurves = !page.m_curves.empty();
 
     const bool scale = options.mil && r.format == PlotFormat::Hpgl;
     if (r.read && options.prepare && (r.hasCurves || options.prepareEmpty)) {
-        PrepareImportedPage(page, scale);
+        r.prepared = PrepareImportedPage(page, scale);
+        if (r.prepared == PrepareResult::OutOfMemory) {
+            page.DeleteAllCurves();
+            r.read = false;
+            r.message = PlotImportMessage(PlotFormat::Dxf, DxfImportResult::NoMemory);
+        } else if (r.prepared != PrepareResult::Ok && !r.message) {
+            r.message = {"PrepareRefused", PrepareMessageText(r.prepared, 0), PrepareMessageText(r.prepared, 1)};
+        }
     } else if (r.read && !options.prepare && scale) {
         page.ScaleAll(1.016, 1.016);
         page.CalcPageBounds();

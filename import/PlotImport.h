@@ -8,6 +8,8 @@
 #include <string>
 
 #include "import/DxfFileImport.h"
+#include "import/FileBusy.h"
+#include "model/ImportPreparation.h"
 #include "model/Message.h"
 
 class COnePage;
@@ -24,6 +26,9 @@ struct PlotImportOptions {
     // Prepare a page without curves too (the data directory's HP-GL files
     // give empty jobs); otherwise an empty page is left unprepared.
     bool prepareEmpty = false;
+    // A file added by hand is read unless someone holds it open for writing;
+    // a watched folder's file also waits until it has settled.
+    BusyTest busyTest = BusyTest::ByHand;
 };
 
 struct PlotImportResult {
@@ -33,10 +38,13 @@ struct PlotImportResult {
     // Curves were read: the page is usable (for DXF also when the labels or
     // the conversion's limits failed; the message says so).
     bool read = false;
-    // The file could not be opened yet (HP-GL code above 0, or no DXF drawing
-    // could be made): a data directory keeps it for the next scan.
+    // The file could not be opened yet or is still being written (HP-GL code
+    // above 0, DXF Busy): a data directory keeps it for the next scan.
     bool retryLater = false;
     bool hasCurves = false;
+    // The preparation's outcome: a refused split leaves the page usable but
+    // unsplit; out of memory empties it (read is then false).
+    PrepareResult prepared = PrepareResult::Ok;
     UserMessage message;       // what the operator is told; empty when all went well
     DxfEntityCounts entities;  // DXF: the stored entities of the ENTITIES section by type
 };

@@ -106,9 +106,10 @@ std::string CStrokeFont::Parse(std::vector<uint8_t> bytes, FontKind kind, const 
         m_ascent = U16(p + 2);
         m_descent = U16(p + 4);
     } else {
-        if (U16(p) == 0) return bad;
-        m_cellHeight = U16(p);
-        m_advance = U16(p + 2);
+        // The advance comes first, then the cell height.
+        if (U16(p + 2) == 0) return bad;
+        m_advance = U16(p);
+        m_cellHeight = U16(p + 2);
     }
     m_index = std::move(index);
     m_data = std::move(bytes);

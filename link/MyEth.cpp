@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -100,6 +101,8 @@ int CMyEth::Connect()
         return -1;
     }
     m_connected = true;
+    m_broken = false;
+    m_owed = 0;
     return 0;
 }
 
@@ -108,6 +111,8 @@ void CMyEth::Disconnect()
     if (m_socket >= 0) close(m_socket);
     m_socket = -1;
     m_connected = false;
+    m_broken = false;
+    m_owed = 0;
 }
 
 bool CMyEth::DiscardPending()
@@ -125,9 +130,35 @@ bool CMyEth::DiscardPending()
     }
 }
 
+bool CMyEth::AwaitOwed()
+{
+    // The reply a failed exchange still waits for: a late machine sends it
+    // after all, and it must not pass for the answer to the next request.
+    const auto deadline = After(theEthOptions.replyTimeoutMs.load());
+    std::array<uint8_t, 64> scratch;
+    while (m_owed > 0) {
+        const ssize_t r = recv(m_socket, scratch.data(), std::min<size_t>(scratch.size(), static_cast<size_t>(m_owed)),
+                               MSG_DONTWAIT);
+        if (r > 0) {
+            m_owed -= static_cast<int>(r);
+            continue;
+        }
+        if (r == 0) return false;
+        if (errno == EINTR) continue;
+        if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(m_socket, POLLIN, deadline)) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        break;  // never came: the machine dropped it
+    }
+    m_owed = 0;
+    return true;
+}
+
 int CMyEth::Begin()
 {
-    if (m_connected && !DiscardPending()) Disconnect();  // the machine closed a kept connection
+    // A kept connection is resynchronised: what a failed exchange still owes
+    // and whatever else is left is read and thrown away. Only a connection
+    // the machine closed is made anew.
+    if (m_connected && (!AwaitOwed() || !DiscardPending())) Disconnect();
     return Connect();
 }
 
@@ -146,6 +177,7 @@ int CMyEth::SendAll(const uint8_t* bytes, int count)
             continue;
         break;
     }
+    if (sent < count) m_broken = true;  // a send that fails leaves the stream unusable
     return sent;
 }
 
@@ -173,9 +205,16 @@ int CMyEth::ReadReply(uint8_t* reply, int want, int)
             got += static_cast<int>(r);
             continue;
         }
-        if (r == 0) return got;  // closed mid-reply
+        if (r == 0) {  // closed mid-reply
+            m_broken = true;
+            return got;
+        }
         if (errno == EINTR) continue;
         if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitFor(m_socket, POLLIN, deadline)) continue;
+        if (errno == EAGAIN || errno == EWOULDBLOCK)
+            m_owed = want - got;  // late: the rest may still come
+        else
+            m_broken = true;  // reset
         return got;
     }
     // Bytes beyond the expected length make the reply wrong; they are thrown away.
@@ -187,13 +226,18 @@ int CMyEth::ReadReply(uint8_t* reply, int want, int)
             extra += static_cast<int>(r);
             continue;
         }
+        if (r == 0) m_broken = true;
         if (r < 0 && errno == EINTR) continue;
         break;
     }
+    if (extra > kMaxDrainBytes) m_broken = true;
     return got + extra;
 }
 
 void CMyEth::End(bool failed)
 {
-    if (failed || !g_jobActive.load()) Disconnect();
+    // While a job runs the connection is the job's session: a late or wrong
+    // reply is resynchronised on it by the next Begin; only a connection
+    // that is gone is closed (and made anew by the next exchange).
+    if (!g_jobActive.load() || (failed && m_broken)) Disconnect();
 }

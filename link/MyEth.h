@@ -43,9 +43,16 @@ private:
     int SendAll(const uint8_t* bytes, int count);
     // Throws away bytes left in the stream; false when the peer has closed.
     bool DiscardPending();
+    // Waits (one reply time) for and throws away what a failed exchange is
+    // still owed; false when the peer has closed.
+    bool AwaitOwed();
 
     // Touched only under Lock() (or by the destructor).
     int m_socket = -1;
     // Written under Lock(); also read by Connected() from any thread.
     std::atomic<bool> m_connected{false};
+    // Under Lock(): the stream is gone (reset, end of stream, a failed send).
+    bool m_broken = false;
+    // Under Lock(): reply bytes a timed-out exchange did not get.
+    int m_owed = 0;
 };

@@ -1,5 +1,9 @@
 #include "model/Archive.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "model/Text.h"
@@ -102,7 +106,31 @@ void CArchive::WriteNewObject(std::string_view className, uint16_t schema)
 std::span<const uint8_t> CArchive::Take(size_t n)
 {
     if (n > Remaining()) throw ArchiveError(ArchiveFault::Truncated);
-    auto s = m_in.subspan(m_pos, n);
+    if (m_fd < 0) {
+        auto s = m_in.subspan(static_cast<size_t>(m_pos), n);
+        m_pos += n;
+        return s;
+    }
+    const uint64_t held = m_bufStart + m_buf.size();
+    if (m_pos + n > held) {
+        // Drop what was read, then read on: at least n, in blocks.
+        m_buf.erase(m_buf.begin(), m_buf.begin() + static_cast<std::ptrdiff_t>(m_pos - m_bufStart));
+        m_bufStart = m_pos;
+        constexpr size_t kBlock = 65536;
+        const size_t want = static_cast<size_t>(std::min<uint64_t>(std::max(n, kBlock), Remaining()));
+        const size_t have = m_buf.size();
+        m_buf.resize(want > have ? want : have);
+        size_t got = have;
+        while (got < n) {
+            const ssize_t r = ::read(m_fd, m_buf.data() + got, m_buf.size() - got);
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) throw ArchiveError(ArchiveFault::ReadFailed);
+            if (r == 0) throw ArchiveError(ArchiveFault::Truncated);  // shorter than it was
+            got += static_cast<size_t>(r);
+        }
+        m_buf.resize(got);
+    }
+    auto s = std::span<const uint8_t>(m_buf).subspan(static_cast<size_t>(m_pos - m_bufStart), n);
     m_pos += n;
     return s;
 }

@@ -21,6 +21,9 @@ enum class ArchiveFault {
     WrongClass,    // a class other than the one this slot holds
     BadSchema,     // a class record whose schema is not ours
     BadReference,  // null, a back-reference, or an unknown class number
+    BadValue,      // a field outside what the record allows (a curve kind, negative copies)
+    TrailingData,  // bytes after the last record: the file is not what was written
+    ReadFailed,    // the file could not be read
 };
 
 class ArchiveError : public std::exception {
@@ -40,8 +43,15 @@ public:
     struct LoadFrom {
         std::span<const uint8_t> in;  // must outlive the archive
     };
+    // Reads the file as the records need it, holding only what is being read:
+    // memory follows what the file declares and holds, not its size.
+    struct LoadFromFile {
+        int fd;         // open for reading, at offset 0; stays the caller's
+        uint64_t size;  // the file's size
+    };
     explicit CArchive(StoreTo s) : m_out(&s.out) {}
-    explicit CArchive(LoadFrom l) : m_in(l.in) {}
+    explicit CArchive(LoadFrom l) : m_in(l.in), m_total(l.in.size()) {}
+    explicit CArchive(LoadFromFile f) : m_fd(f.fd), m_total(f.size) {}
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
 
@@ -82,15 +92,20 @@ public:
     // class already read). Null and back-references are refused.
     void ReadNewObject(std::string_view className, uint16_t schema);
 
-    size_t Remaining() const { return m_in.size() - m_pos; }
+    uint64_t Remaining() const { return m_total - m_pos; }
 
 private:
+    // The next n bytes; valid until the next call.
     std::span<const uint8_t> Take(size_t n);
     uint32_t NextNumber();
 
     std::vector<uint8_t>* m_out = nullptr;
     std::span<const uint8_t> m_in;
-    size_t m_pos = 0;
+    int m_fd = -1;
+    uint64_t m_total = 0;
+    uint64_t m_pos = 0;                  // bytes read so far
+    std::vector<uint8_t> m_buf;          // file mode: bytes from m_bufStart on
+    uint64_t m_bufStart = 0;
 
     // Classes and objects share one numbering from 1 (0 is null).
     uint32_t m_mapCount = 1;
@@ -125,5 +140,15 @@ void LoadObjectArray(CArchive& ar, std::vector<std::unique_ptr<T>>& items)
         item->Serialize(ar);
         loaded.push_back(std::move(item));
     }
+    items = std::move(loaded);
+}
+
+// The whole task file's array; refuses bytes after it.
+template <class T>
+void LoadWholeObjectArray(CArchive& ar, std::vector<std::unique_ptr<T>>& items)
+{
+    std::vector<std::unique_ptr<T>> loaded;
+    LoadObjectArray(ar, loaded);
+    if (ar.Remaining() != 0) throw ArchiveError(ArchiveFault::TrailingData);
     items = std::move(loaded);
 }

@@ -64,11 +64,15 @@ public:
     // Selection in view pixels (CurveGeometry.cpp).
     bool IsInsideRect(int32_t left, int32_t top, int32_t right, int32_t bottom) const;
     bool HitTest(int32_t x, int32_t y) const;
-    // Winding rule over the stored edges only: no closing edge.
+    // Winding rule over the stored edges only: no closing edge. Exact for any
+    // coordinates.
     bool ContainsPoint(int32_t x, int32_t y) const;
-    // Knife compensation in plot units (KnifeCompensation.cpp).
-    void CompensateCorners();
-    void ExtendEnds();
+    // Knife compensation (KnifeCompensation.cpp): d is the corner loop size
+    // (`angleComp`) or the end extension (`CutSEOftHpgl`), both stored in
+    // tenths of a mm and used as plot units, as the machine expects. The
+    // caller passes the job's values, never the live ones.
+    void CompensateCorners(double d);
+    void ExtendEnds(double d);
     // Clipping to the feed-axis band [lo, hi) in pulses, appending to the
     // knife path of a pass (BandClip.cpp); with the live parameter block, or
     // with a given one (a job's snapshot).

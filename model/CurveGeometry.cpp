@@ -109,18 +109,37 @@ bool CCurve::HitTest(int32_t x, int32_t y) const
     return false;
 }
 
+namespace {
+
+// The sign of (x1 - x0)(py - y0) - (px - x0)(y1 - y0): which side of the edge
+// the point lies. Doubles decide when the result is clear of their rounding;
+// otherwise exact integers do (differences need 33 bits, products 65, so
+// doubles alone would round it for coordinates beyond 2^25).
+int SideOf(int64_t x0, int64_t y0, int64_t x1, int64_t y1, int64_t px, int64_t py)
+{
+    const double a = static_cast<double>(x1 - x0) * static_cast<double>(py - y0);
+    const double b = static_cast<double>(px - x0) * static_cast<double>(y1 - y0);
+    const double d = a - b;
+    const double err = (std::fabs(a) + std::fabs(b)) * 0x1p-51;
+    if (d > err) return 1;
+    if (d < -err) return -1;
+    __extension__ typedef __int128 Wide;
+    const Wide exact = Wide{x1 - x0} * (py - y0) - Wide{px - x0} * (y1 - y0);
+    return exact > 0 ? 1 : exact < 0 ? -1 : 0;
+}
+
+}  // namespace
+
 bool CCurve::ContainsPoint(int32_t x, int32_t y) const
 {
     if (m_points.size() < 2) return false;
-    const double px = x, py = y;
     int winding = 0;
     for (size_t i = 0; i + 1 < m_points.size(); ++i) {
-        const double x0 = m_points[i].x, y0 = m_points[i].y;
-        const double x1 = m_points[i + 1].x, y1 = m_points[i + 1].y;
-        const double cross = (x1 - x0) * (py - y0) - (px - x0) * (y1 - y0);
-        if (y0 <= py) {
-            if (py < y1 && cross > 0) ++winding;
-        } else if (y1 <= py && cross < 0) {
+        const int64_t x0 = m_points[i].x, y0 = m_points[i].y;
+        const int64_t x1 = m_points[i + 1].x, y1 = m_points[i + 1].y;
+        if (y0 <= y) {
+            if (y < y1 && SideOf(x0, y0, x1, y1, x, y) > 0) ++winding;
+        } else if (y1 <= y && SideOf(x0, y0, x1, y1, x, y) < 0) {
             --winding;
         }
     }

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <deque>
 #include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -38,41 +37,91 @@ bool IsClosed(const CCurve& c)
     return c.m_points.size() > 3 && IsNearPoint(c.m_points.front(), c.m_points.back());
 }
 
-// End points of the curves still waiting to be joined, bucketed by 16-unit
-// cells so that a search for ends within 9 units looks at four cells at most.
+// End points of the curves still waiting to be joined. Ends at the same spot
+// and of the same kind form one bucket that keeps its curve indexes
+// ascending, so the first waiting curve there is found without looking at the
+// others however many curves end at that spot; the buckets sit in 16-unit
+// cells, and a search for ends within 9 units looks at four cells at most. A
+// curve leaves when the caller says it no longer waits (joined, or current):
+// the buckets skip such indexes once, from their front, as they never wait
+// again. Built once, in flat sorted arrays.
 class EndGrid {
 public:
-    void Add(const PlotPoint& p, int32_t index) { m_cells[Key(p.x >> 4, p.y >> 4)].push_back(index); }
-    void Remove(const PlotPoint& p, int32_t index)
+    void Add(const PlotPoint& p, int32_t kind, int32_t index) { m_items.push_back({CellOf(p), p, kind, index}); }
+
+    // Sorts what was added into cells and buckets; Add is not called afterwards.
+    void Build()
     {
-        auto it = m_cells.find(Key(p.x >> 4, p.y >> 4));
-        if (it == m_cells.end()) return;
-        std::vector<int32_t>& v = it->second;
-        auto pos = std::find(v.begin(), v.end(), index);
-        if (pos != v.end()) {
-            *pos = v.back();
-            v.pop_back();
+        std::sort(m_items.begin(), m_items.end(), [](const Item& l, const Item& r) {
+            if (l.cell != r.cell) return l.cell < r.cell;
+            if (l.at.x != r.at.x) return l.at.x < r.at.x;
+            if (l.at.y != r.at.y) return l.at.y < r.at.y;
+            if (l.kind != r.kind) return l.kind < r.kind;
+            return l.index < r.index;
+        });
+        for (size_t k = 0; k < m_items.size(); ++k) {
+            const Item& it = m_items[k];
+            const bool newBucket = k == 0 || !(m_items[k - 1].at == it.at) || m_items[k - 1].kind != it.kind;
+            if (newBucket) {
+                if (m_cells.empty() || m_cells.back().cell != it.cell)
+                    m_cells.push_back({it.cell, static_cast<uint32_t>(m_buckets.size())});
+                m_buckets.push_back({it.at, it.kind, static_cast<uint32_t>(k), static_cast<uint32_t>(k)});
+            }
+            m_buckets.back().end = static_cast<uint32_t>(k + 1);
         }
     }
-    template <class F>
-    void ForNear(const PlotPoint& p, F f) const
+
+    // The first waiting index, in array order, among the ends near p; of kind
+    // `kind` only unless anyKind. `waiting` tells whether an index still waits.
+    template <class W>
+    int32_t FirstNear(const PlotPoint& p, bool anyKind, int32_t kind, W waiting, int32_t none)
     {
+        int32_t best = none;
         const int64_t x0 = (int64_t{p.x} - 9) >> 4, x1 = (int64_t{p.x} + 9) >> 4;
         const int64_t y0 = (int64_t{p.y} - 9) >> 4, y1 = (int64_t{p.y} + 9) >> 4;
         for (int64_t cx = x0; cx <= x1; ++cx)
             for (int64_t cy = y0; cy <= y1; ++cy) {
-                auto it = m_cells.find(Key(cx, cy));
-                if (it == m_cells.end()) continue;
-                for (int32_t k : it->second) f(k);
+                const uint64_t key = Key(cx, cy);
+                auto cell = std::lower_bound(m_cells.begin(), m_cells.end(), key,
+                                             [](const Cell& c, uint64_t k) { return c.cell < k; });
+                if (cell == m_cells.end() || cell->cell != key) continue;
+                const uint32_t last =
+                    cell + 1 != m_cells.end() ? (cell + 1)->firstBucket : static_cast<uint32_t>(m_buckets.size());
+                for (uint32_t bi = cell->firstBucket; bi < last; ++bi) {
+                    Bucket& b = m_buckets[bi];
+                    if ((!anyKind && b.kind != kind) || !IsNearPoint(p, b.at)) continue;
+                    while (b.head < b.end && !waiting(m_items[b.head].index)) ++b.head;
+                    if (b.head < b.end) best = std::min(best, m_items[b.head].index);
+                }
             }
+        return best;
     }
 
 private:
+    struct Item {
+        uint64_t cell;
+        PlotPoint at;
+        int32_t kind;
+        int32_t index;
+    };
+    struct Bucket {
+        PlotPoint at;
+        int32_t kind;
+        uint32_t head, end;  // its items; those before head no longer wait
+    };
+    struct Cell {
+        uint64_t cell;
+        uint32_t firstBucket;  // its buckets run to the next cell's first
+    };
     static uint64_t Key(int64_t cx, int64_t cy)
     {
         return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
     }
-    std::unordered_map<uint64_t, std::vector<int32_t>> m_cells;
+    static uint64_t CellOf(const PlotPoint& p) { return Key(p.x >> 4, p.y >> 4); }
+
+    std::vector<Item> m_items;
+    std::vector<Bucket> m_buckets;
+    std::vector<Cell> m_cells;
 };
 
 // The growing curve: reversing only flips which end is the logical start.
@@ -108,44 +157,35 @@ void COnePage::JoinNearbyCurves()
     const int32_t n = static_cast<int32_t>(m_curves.size());
     if (n < 2) return;
     // A curve after the current one is never changed before it is joined or
-    // becomes current itself, so whether it may be joined is known up front.
+    // becomes current itself, so whether it may be joined is known up front,
+    // and its ends stay where they were until it leaves the grids.
     std::vector<char> joinable(n), alive(n, 1);
     EndGrid firsts, lasts;
     for (int32_t k = 0; k < n; ++k) {
         const CCurve& c = *m_curves[k];
         joinable[k] = !c.m_points.empty() && !c.m_bNoJoin && !IsClosed(c);
         if (!joinable[k]) continue;
-        firsts.Add(c.m_points.front(), k);
-        lasts.Add(c.m_points.back(), k);
+        firsts.Add(c.m_points.front(), c.m_kind, k);
+        lasts.Add(c.m_points.back(), c.m_kind, k);
     }
+    firsts.Build();
+    lasts.Build();
 
     for (int32_t i = 0; i < n; ++i) {
         if (!alive[i] || !joinable[i]) continue;
         CCurve& p = *m_curves[i];
-        firsts.Remove(p.m_points.front(), i);
-        lasts.Remove(p.m_points.back(), i);
+        // Curves before and at the current one wait no more.
+        auto waiting = [&](int32_t k) { return k > i && alive[k] != 0; };
         JoinedPoints pts(p.m_points);
         bool joined = false;
         for (;;) {
             const PlotPoint f = pts.First(), l = pts.Last();
             // The scan restarts after every join, so the partner is always the
             // first waiting curve in array order that meets any of the tests.
-            int32_t best = n;
-            auto consider = [&](int32_t k, bool anyKind) {
-                if (k < best && (anyKind || m_curves[k]->m_kind == p.m_kind)) best = k;
-            };
-            firsts.ForNear(l, [&](int32_t k) {
-                if (IsNearPoint(l, m_curves[k]->m_points.front())) consider(k, true);
-            });
-            firsts.ForNear(f, [&](int32_t k) {
-                if (IsNearPoint(f, m_curves[k]->m_points.front())) consider(k, false);
-            });
-            lasts.ForNear(l, [&](int32_t k) {
-                if (IsNearPoint(l, m_curves[k]->m_points.back())) consider(k, false);
-            });
-            lasts.ForNear(f, [&](int32_t k) {
-                if (IsNearPoint(f, m_curves[k]->m_points.back())) consider(k, false);
-            });
+            int32_t best = firsts.FirstNear(l, true, p.m_kind, waiting, n);
+            best = std::min(best, firsts.FirstNear(f, false, p.m_kind, waiting, n));
+            best = std::min(best, lasts.FirstNear(l, false, p.m_kind, waiting, n));
+            best = std::min(best, lasts.FirstNear(f, false, p.m_kind, waiting, n));
             if (best == n) break;
             CCurve& q = *m_curves[best];
             const bool sameKind = q.m_kind == p.m_kind;
@@ -165,8 +205,6 @@ void COnePage::JoinNearbyCurves()
                 for (size_t t = qp.size() - 1; t-- > 0;) pts.Append(qp[t]);
             else
                 for (size_t t = 1; t < qp.size(); ++t) pts.Append(qp[t]);
-            firsts.Remove(qp.front(), best);
-            lasts.Remove(qp.back(), best);
             alive[best] = 0;
             joined = true;
         }

@@ -21,6 +21,7 @@ void CCurve::Serialize(CArchive& ar)
     // The tag is not checked; the last one loaded is written from then on.
     g_strCurveTag = ar.ReadString();
     m_kind = ar.ReadI32();
+    if (m_kind < CurveKind::Plot || m_kind > CurveKind::ShortCut) throw ArchiveError(ArchiveFault::BadValue);
     m_maxX = ar.ReadI32();
     m_maxY = ar.ReadI32();
     m_minX = ar.ReadI32();

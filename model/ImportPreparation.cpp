@@ -1,24 +1,51 @@
 #include "model/ImportPreparation.h"
 
 #include <cstdint>
+#include <new>
 
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 
-void PrepareImportedPage(COnePage& page, bool scale)
+PrepareResult PrepareImportedPage(COnePage& page, bool scale)
 {
-    page.CleanUpCurves();
-    if (scale) page.ScaleAll(1.016, 1.016);
-    page.CalcPageBounds();
-    page.NormalizeOrigin();
-    if (theSettings.Get(Slot::SearchOutline) != 0) page.DetectOutlines();
-    // Paper width in plot units; a page exactly as wide fits.
-    const int32_t paper = SaturateToInt(int64_t{theSettings.Get(Slot::PaperLenMm)} * 40);
-    if (page.m_maxY > paper) {
-        if (theSettings.Get(Slot::AutoRotate) != 0) page.Rotate90();
-        if (page.m_maxY > paper) page.SplitAlongY(paper);
+    try {
+        page.CleanUpCurves();
+        if (scale) page.ScaleAll(1.016, 1.016);
+        page.CalcPageBounds();
+        page.NormalizeOrigin();
+        if (theSettings.Get(Slot::SearchOutline) != 0) page.DetectOutlines();
+        // Paper width in plot units; a page exactly as wide fits.
+        const int32_t paper = SaturateToInt(int64_t{theSettings.Get(Slot::PaperLenMm)} * 40);
+        bool split = true;
+        if (page.m_maxY > paper) {
+            if (theSettings.Get(Slot::AutoRotate) != 0) page.Rotate90();
+            if (page.m_maxY > paper) split = page.SplitAlongY(paper);
+        }
+        page.m_startPos = 0;
+        page.m_state = theSettings.Get(Slot::AutoStart) != 0 ? JobState::Auto : JobState::Manual;
+        return split ? PrepareResult::Ok : PrepareResult::SplitRefused;
+    } catch (const std::bad_alloc&) {
+        return PrepareResult::OutOfMemory;
     }
-    page.m_startPos = 0;
-    page.m_state = theSettings.Get(Slot::AutoStart) != 0 ? JobState::Auto : JobState::Manual;
+}
+
+std::u16string SplitRefusedText(int language)
+{
+    return language != 0 ? u"The page was not split: it would make more than 100,000 pages or 16 million points, "
+                           u"or lie beyond the plotter's coordinate range."
+                         : u"页面未分割：分割后将超过100000页或1600万点，或超出坐标范围。";
+}
+
+std::u16string PrepareMessageText(PrepareResult r, int language)
+{
+    switch (r) {
+    case PrepareResult::SplitRefused:
+        return SplitRefusedText(language);
+    case PrepareResult::OutOfMemory:
+        return language != 0 ? u"Not enough memory to read this file." : u"内存不足，无法读取该文件。";
+    case PrepareResult::Ok:
+        break;
+    }
+    return {};
 }

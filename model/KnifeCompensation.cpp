@@ -3,9 +3,7 @@
 
 #include "model/Curve.h"
 #include "model/Geometry.h"
-#include "model/MachineParams.h"
 #include "model/Numeric.h"
-#include "model/Settings.h"
 
 namespace {
 
@@ -18,12 +16,10 @@ int32_t HalfSum(int32_t a, int32_t b) { return static_cast<int32_t>((int64_t{a} 
 
 }  // namespace
 
-void CCurve::CompensateCorners()
+void CCurve::CompensateCorners(double d)
 {
     CalcLength();
     if (m_length < 400 || m_points.size() < 3) return;
-    // Stored in tenths of a mm and used as plot units, as the machine expects.
-    const double d = SnapshotMachineParams().angleComp;
     // The loops go after their corner and are never examined themselves, so the
     // walk sees the original neighbours: build the result in one pass.
     std::vector<PlotPoint> out;
@@ -53,12 +49,10 @@ void CCurve::CompensateCorners()
     m_points = std::move(out);
 }
 
-void CCurve::ExtendEnds()
+void CCurve::ExtendEnds(double d)
 {
     CalcLength();
     if (m_length < 400 || m_points.size() < 2) return;
-    // Tenths of a mm in the settings, used as plot units.
-    const double d = theSettings.Get(Slot::CutSEOftHpgl);
     const size_t n = m_points.size();
     const PlotPoint p0 = m_points[0], p1 = m_points[1];
     const PlotPoint q0 = m_points[n - 2], q1 = m_points[n - 1];

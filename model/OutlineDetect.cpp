@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "model/Geometry.h"
@@ -61,64 +62,55 @@ OutlineBox BoxOf(const CCurve& c)
 // The winding test over the open polyline without walking it where the answer
 // is known: no edge spans a y outside [minY, maxY); every edge lies left of a
 // point at or beyond maxX; and left of minX every edge crossing the point's
-// line counts, which nets to whether y lies between the end points' ys. The
-// last holds only while the products of the test are exact in doubles.
-bool ContainsQuick(const CCurve& c, const OutlineBox& b, const PlotPoint& pt, bool exact)
+// line counts, which nets to whether y lies between the end points' ys (the
+// test's products are exact integers, so this holds at any coordinates).
+bool ContainsQuick(const CCurve& c, const OutlineBox& b, const PlotPoint& pt)
 {
     if (pt.y < b.minY || pt.y >= b.maxY || pt.x >= b.maxX) return false;
-    if (pt.x < b.minX && exact) return b.bandLo <= pt.y && pt.y < b.bandHi;
+    if (pt.x < b.minX) return b.bandLo <= pt.y && pt.y < b.bandHi;
     return c.ContainsPoint(pt.x, pt.y);
 }
 
-bool ContainsFirstThree(const CCurve& outer, const OutlineBox& b, const CCurve& inner, bool exact)
+bool ContainsFirstThree(const CCurve& outer, const OutlineBox& b, const CCurve& inner)
 {
     for (int t = 0; t < 3; ++t)
-        if (!ContainsQuick(outer, b, inner.m_points[t], exact)) return false;
+        if (!ContainsQuick(outer, b, inner.m_points[t])) return false;
     return true;
 }
 
 // Which candidates can take part in a containment with a given one: only a
 // first point inside an outline's box, or in the thin strip left of it between
-// its end points' ys, can be inside it. Cells of a uniform grid hold the first
-// points, the boxes and the strips' y ranges.
+// its end points' ys, can be inside it. Square cells hold the first points,
+// the boxes and the strips' y ranges; they are sized by the outlines
+// themselves (the median box) and kept in hash maps, so an outline far from
+// the others neither stretches the cells nor costs memory for the space between.
 class NestIndex {
 public:
     NestIndex(const std::vector<CCurve*>& cand, const std::vector<OutlineBox>& box) : m_cand(cand), m_box(box)
     {
         const size_t n = cand.size();
-        m_minX = m_maxX = box[0].minX;
-        m_minY = m_maxY = box[0].minY;
-        for (const OutlineBox& b : box) {
-            m_minX = std::min<int64_t>(m_minX, b.minX);
-            m_maxX = std::max<int64_t>(m_maxX, b.maxX);
-            m_minY = std::min<int64_t>(m_minY, b.minY);
-            m_maxY = std::max<int64_t>(m_maxY, b.maxY);
-        }
-        m_g = 1;
-        while (static_cast<size_t>(m_g) * m_g < n) ++m_g;
-        // Every box is listed in each cell it covers: many large boxes over a
-        // fine grid (nested rings) would take memory by the square of their
-        // number, so coarsen the grid until the lists stay within a budget.
-        const int64_t budget = int64_t{16} * static_cast<int64_t>(n) + 1024;
-        for (;;) {
-            m_cellW = (m_maxX - m_minX) / m_g + 1;
-            m_cellH = (m_maxY - m_minY) / m_g + 1;
-            if (m_g == 1 || BoxEntries() <= budget) break;
-            m_g = std::max(1, m_g / 2);
-        }
-        m_firsts.resize(static_cast<size_t>(m_g) * m_g);
-        m_boxes.resize(static_cast<size_t>(m_g) * m_g);
-        m_strips.resize(m_g);
+        std::vector<int64_t> extent;
+        extent.reserve(n);
+        for (const OutlineBox& b : box)
+            extent.push_back(std::max<int64_t>({int64_t{b.maxX} - b.minX, int64_t{b.maxY} - b.minY, 1}));
+        std::nth_element(extent.begin(), extent.begin() + static_cast<std::ptrdiff_t>(n / 2), extent.end());
+        m_cell = extent[n / 2];
+        // Every box is listed in each cell it covers: many large boxes (nested
+        // rings) would take memory by the square of their number, so the cells
+        // grow until the lists stay within a budget.
+        const double budget = 16.0 * static_cast<double>(n) + 1024;
+        while (BoxEntries() > budget && m_cell < (int64_t{1} << 33)) m_cell *= 2;
+
         m_byFirstY.reserve(n);
         for (size_t i = 0; i < n; ++i) {
             const PlotPoint f = cand[i]->m_points[0];
-            m_firsts[Cell(CellX(f.x), CellY(f.y))].push_back(static_cast<int32_t>(i));
+            m_firsts[Key(CellOf(f.x), CellOf(f.y))].push_back(static_cast<int32_t>(i));
             m_byFirstY.push_back({f.y, static_cast<int32_t>(i)});
             const OutlineBox& b = box[i];
-            for (int64_t cy = CellY(b.minY); cy <= CellY(b.maxY); ++cy) {
-                for (int64_t cx = CellX(b.minX); cx <= CellX(b.maxX); ++cx)
-                    m_boxes[Cell(cx, cy)].push_back(static_cast<int32_t>(i));
-                if (b.bandLo < b.bandHi && CellY(b.bandLo) <= cy && cy <= CellY(b.bandHi))
+            for (int64_t cy = CellOf(b.minY); cy <= CellOf(b.maxY); ++cy) {
+                for (int64_t cx = CellOf(b.minX); cx <= CellOf(b.maxX); ++cx)
+                    m_boxes[Key(cx, cy)].push_back(static_cast<int32_t>(i));
+                if (b.bandLo < b.bandHi && CellOf(b.bandLo) <= cy && cy <= CellOf(b.bandHi))
                     m_strips[cy].push_back(static_cast<int32_t>(i));
             }
         }
@@ -131,54 +123,62 @@ public:
         out.clear();
         const OutlineBox& b = m_box[a];
         // First points inside a's box.
-        for (int64_t cy = CellY(b.minY); cy <= CellY(b.maxY); ++cy)
-            for (int64_t cx = CellX(b.minX); cx <= CellX(b.maxX); ++cx)
-                for (int32_t k : m_firsts[Cell(cx, cy)]) {
+        for (int64_t cy = CellOf(b.minY); cy <= CellOf(b.maxY); ++cy)
+            for (int64_t cx = CellOf(b.minX); cx <= CellOf(b.maxX); ++cx) {
+                auto it = m_firsts.find(Key(cx, cy));
+                if (it == m_firsts.end()) continue;
+                for (int32_t k : it->second) {
                     const PlotPoint f = m_cand[k]->m_points[0];
                     if (f.x >= b.minX && f.x < b.maxX && f.y >= b.minY && f.y < b.maxY) out.push_back(k);
                 }
+            }
         // First points in a's strip.
         auto lo = std::lower_bound(m_byFirstY.begin(), m_byFirstY.end(), std::pair<int32_t, int32_t>{b.bandLo, -1});
         for (auto it = lo; it != m_byFirstY.end() && it->first < b.bandHi; ++it)
             if (m_cand[it->second]->m_points[0].x < b.minX) out.push_back(it->second);
         // Boxes and strips that hold a's first point.
         const PlotPoint f = m_cand[a]->m_points[0];
-        for (int32_t k : m_boxes[Cell(CellX(f.x), CellY(f.y))]) {
-            const OutlineBox& o = m_box[k];
-            if (f.x >= o.minX && f.x < o.maxX && f.y >= o.minY && f.y < o.maxY) out.push_back(k);
-        }
-        for (int32_t k : m_strips[CellY(f.y)]) {
-            const OutlineBox& o = m_box[k];
-            if (f.x < o.minX && f.y >= o.bandLo && f.y < o.bandHi) out.push_back(k);
-        }
+        if (auto it = m_boxes.find(Key(CellOf(f.x), CellOf(f.y))); it != m_boxes.end())
+            for (int32_t k : it->second) {
+                const OutlineBox& o = m_box[k];
+                if (f.x >= o.minX && f.x < o.maxX && f.y >= o.minY && f.y < o.maxY) out.push_back(k);
+            }
+        if (auto it = m_strips.find(CellOf(f.y)); it != m_strips.end())
+            for (int32_t k : it->second) {
+                const OutlineBox& o = m_box[k];
+                if (f.x < o.minX && f.y >= o.bandLo && f.y < o.bandHi) out.push_back(k);
+            }
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
     }
 
 private:
-    int64_t BoxEntries() const
+    double BoxEntries() const
     {
-        int64_t total = 0;
+        double total = 0;
         for (const OutlineBox& b : m_box)
-            total += (CellX(b.maxX) - CellX(b.minX) + 1) * (CellY(b.maxY) - CellY(b.minY) + 1);
+            total += static_cast<double>(CellOf(b.maxX) - CellOf(b.minX) + 1) *
+                     static_cast<double>(CellOf(b.maxY) - CellOf(b.minY) + 1);
         return total;
     }
-    int64_t CellX(int64_t x) const { return std::clamp<int64_t>((x - m_minX) / m_cellW, 0, m_g - 1); }
-    int64_t CellY(int64_t y) const { return std::clamp<int64_t>((y - m_minY) / m_cellH, 0, m_g - 1); }
-    size_t Cell(int64_t cx, int64_t cy) const { return static_cast<size_t>(cy * m_g + cx); }
+    int64_t CellOf(int64_t v) const { return v >= 0 ? v / m_cell : -((-v + m_cell - 1) / m_cell); }
+    static uint64_t Key(int64_t cx, int64_t cy)
+    {
+        return (static_cast<uint64_t>(static_cast<uint32_t>(cx)) << 32) | static_cast<uint32_t>(cy);
+    }
 
     const std::vector<CCurve*>& m_cand;
     const std::vector<OutlineBox>& m_box;
-    int64_t m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0, m_cellW = 1, m_cellH = 1;
-    int32_t m_g = 1;
-    std::vector<std::vector<int32_t>> m_firsts, m_boxes, m_strips;
+    int64_t m_cell = 1;
+    std::unordered_map<uint64_t, std::vector<int32_t>> m_firsts, m_boxes;
+    std::unordered_map<int64_t, std::vector<int32_t>> m_strips;
     std::vector<std::pair<int32_t, int32_t>> m_byFirstY;
 };
 
-void Demote(CCurve& p, const OutlineBox& pb, CCurve& q, const OutlineBox& qb, bool exact)
+void Demote(CCurve& p, const OutlineBox& pb, CCurve& q, const OutlineBox& qb)
 {
-    if (ContainsFirstThree(p, pb, q, exact)) q.m_kind = CurveKind::Plot;
-    if (ContainsFirstThree(q, qb, p, exact)) p.m_kind = CurveKind::Plot;
+    if (ContainsFirstThree(p, pb, q)) q.m_kind = CurveKind::Plot;
+    if (ContainsFirstThree(q, qb, p)) p.m_kind = CurveKind::Plot;
 }
 
 }  // namespace
@@ -191,27 +191,12 @@ void COnePage::DemoteNestedOutlines()
         if (c->m_kind == CurveKind::Cut && c->m_points.size() >= 4) cand.push_back(c.get());
     if (cand.size() < 2) return;
 
-    constexpr int64_t kExactLimit = int64_t{1} << 25;
-    bool exact = true;
     std::vector<OutlineBox> box;
     box.reserve(cand.size());
-    for (CCurve* c : cand) {
-        box.push_back(BoxOf(*c));
-        const OutlineBox& b = box.back();
-        for (int64_t v : {int64_t{b.minX}, int64_t{b.maxX}, int64_t{b.minY}, int64_t{b.maxY}})
-            if (std::llabs(v) > kExactLimit) exact = false;
-    }
+    for (CCurve* c : cand) box.push_back(BoxOf(*c));
 
     // A pair where neither may hold the other changes nothing, so each curve
     // meets only its possible partners, in the same order as all of them.
-    if (!exact) {
-        for (size_t a = 0; a < cand.size(); ++a) {
-            if (cand[a]->m_kind != CurveKind::Cut) continue;
-            for (size_t r = 0; r < cand.size(); ++r)
-                if (r != a && cand[r]->m_kind == CurveKind::Cut) Demote(*cand[a], box[a], *cand[r], box[r], exact);
-        }
-        return;
-    }
     const NestIndex index(cand, box);
     std::vector<int32_t> partners;
     for (size_t a = 0; a < cand.size(); ++a) {
@@ -219,7 +204,7 @@ void COnePage::DemoteNestedOutlines()
         index.Partners(a, partners);
         for (int32_t r : partners)
             if (static_cast<size_t>(r) != a && cand[r]->m_kind == CurveKind::Cut)
-                Demote(*cand[a], box[a], *cand[r], box[r], exact);
+                Demote(*cand[a], box[a], *cand[r], box[r]);
     }
 }
 

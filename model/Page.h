@@ -10,6 +10,11 @@
 class CArchive;
 class Canvas;
 
+// The most a page split or a long-cut split may make of a page: more would
+// cost gigabytes for nothing a plotter could use.
+constexpr int64_t kMaxSplitPages = 100000;
+constexpr size_t kMaxPagePoints = 16000000;
+
 namespace JobState {
 enum : int32_t { Manual = 0, Auto = 1, Done = 2, Printing = 3 };
 }
@@ -68,16 +73,21 @@ public:
     void ShiftUp(int32_t a);
     void ReorderByKind(int32_t flag);
     void SetAllToPlot();
-    // PageSplit.cpp. A width of 0 or less does nothing.
-    void SplitAlongY(int32_t w);
+    // PageSplit.cpp. A width of 0 or less does nothing. False, with the page
+    // as it was, when the split would make more than kMaxSplitPages pages or
+    // kMaxPagePoints pieces, or move pieces beyond the 32-bit range.
+    bool SplitAlongY(int32_t w);
 
     // SendPreparation.cpp.
     void AddCleaningStripes(int32_t strength);
-    // A length of 0 or less does nothing.
-    void SplitLongCuts(int32_t L, int32_t g);
+    // A length of 0 or less does nothing. Every cut curve is left with its
+    // own length. False, with the page as it was, when the pieces would hold
+    // more than kMaxPagePoints points.
+    bool SplitLongCuts(int32_t L, int32_t g);
     void ClassifyShortCuts();
-    void CompensateCutCorners();
-    void ExtendCutEnds();
+    // d as for CCurve::CompensateCorners and CCurve::ExtendEnds.
+    void CompensateCutCorners(double d);
+    void ExtendCutEnds(double d);
     void CleanUpCurves();
 
     // CurveJoin.cpp.

@@ -23,6 +23,7 @@ void COnePage::Serialize(CArchive& ar)
     }
     m_state = ar.ReadI32();
     m_copies = ar.ReadI32();
+    if (m_copies < 0) throw ArchiveError(ArchiveFault::BadValue);
     m_cutMaxX = ar.ReadI32();
     m_cutMaxY = ar.ReadI32();
     m_inkMaxX = ar.ReadI32();

@@ -15,9 +15,22 @@ struct Segment {
 };
 
 struct Placed {
-    int64_t strip = 0;  // the pass after which the segment no longer moves
+    int32_t strip = 0;  // the pass after which the segment no longer moves
     Segment seg;
 };
+
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Pieces a segment from y0 to y1 ends as: one, plus one per strip edge k * w
+// (k = 1 .. passes) that it crosses strictly; an end on an edge is no cut.
+int64_t PiecesOf(int64_t y0, int64_t y1, int64_t w, int64_t passes)
+{
+    const int64_t lo = std::min(y0, y1), hi = std::max(y0, y1);
+    if (lo == hi) return 1;
+    const int64_t first = std::max<int64_t>(1, FloorDiv(lo, w) + 1);
+    const int64_t last = std::min(passes, FloorDiv(hi - 1, w));
+    return 1 + std::max<int64_t>(0, last - first + 1);
+}
 
 int32_t CrossingX(const Segment& s, int32_t w)
 {
@@ -50,24 +63,38 @@ PlotPoint MovedWhole(const PlotPoint& p, int64_t n, int32_t shift, int32_t w)
 // pass leaves in place it keeps for good. So every segment is followed on its
 // own through the passes, and the array the passes would leave is the pieces
 // ordered by the pass that placed them, segment order within a pass.
-void COnePage::SplitAlongY(int32_t w)
+bool COnePage::SplitAlongY(int32_t w)
 {
-    if (w <= 0 || m_curves.empty()) return;
+    if (w <= 0 || m_curves.empty()) return true;
     CalcPageBounds();
-    if (!(w < m_maxY)) return;
+    if (!(w < m_maxY)) return true;
     const int64_t passes = m_maxY / w;
-    const int32_t shift = SaturateToInt(int64_t{m_maxX} + 1200);
+    const int64_t shift64 = int64_t{m_maxX} + 1200;
+
+    // What the split would make, before anything is cut: pages, pieces, and
+    // the X the last strip would reach (one unit of margin for the crossings).
+    if (passes + 1 > kMaxSplitPages) return false;
+    const int64_t lastLo = int64_t{m_minX} - 1 + passes * shift64;
+    const int64_t lastHi = int64_t{m_maxX} + 1 + passes * shift64;
+    if (lastLo < INT32_MIN || lastHi > INT32_MAX) return false;
+    const int32_t shift = static_cast<int32_t>(shift64);  // fits: the last strip does
+    size_t total = 0;
+    for (const auto& c : m_curves) {
+        const std::vector<PlotPoint>& pts = c->m_points;
+        for (size_t k = 1; k < pts.size(); ++k) {
+            total += static_cast<size_t>(PiecesOf(pts[k - 1].y, pts[k].y, w, passes));
+            if (total > kMaxPagePoints) return false;
+        }
+    }
 
     std::vector<Placed> placed;
-    size_t total = 0;
-    for (const auto& c : m_curves) total += c->m_points.size();
-    placed.reserve(total + total / 8);
+    placed.reserve(total);
 
     for (int32_t ci = 0; ci < static_cast<int32_t>(m_curves.size()); ++ci) {
         const std::vector<PlotPoint>& pts = m_curves[ci]->m_points;
         for (size_t k = 1; k < pts.size(); ++k) {
             Segment cur{pts[k - 1], pts[k], ci, pts.size() == 2};
-            int64_t strip = 0;
+            int32_t strip = 0;
             bool settled = false;
             while (strip < passes) {
                 const int32_t y0 = cur.a.y, y1 = cur.b.y;
@@ -85,7 +112,7 @@ void COnePage::SplitAlongY(int32_t w)
                     up.a = MovedWhole(cur.a, moves, shift, w);
                     up.b = MovedWhole(cur.b, moves, shift, w);
                     cur = up;
-                    strip += moves;
+                    strip += static_cast<int32_t>(moves);
                     continue;
                 } else {
                     const int32_t x = CrossingX(cur, w);
@@ -139,4 +166,5 @@ void COnePage::SplitAlongY(int32_t w)
     }
     m_curves = std::move(out);
     CalcPageBounds();
+    return true;
 }

@@ -22,6 +22,9 @@ TaskFileStatus FromFault(ArchiveFault f)
     case ArchiveFault::WrongClass: return TaskFileStatus::WrongClass;
     case ArchiveFault::BadSchema: return TaskFileStatus::BadSchema;
     case ArchiveFault::BadReference: return TaskFileStatus::BadReference;
+    case ArchiveFault::BadValue: return TaskFileStatus::BadValue;
+    case ArchiveFault::TrailingData: return TaskFileStatus::TrailingData;
+    case ArchiveFault::ReadFailed: return TaskFileStatus::ReadFailed;
     }
     return TaskFileStatus::BadReference;
 }
@@ -74,6 +77,8 @@ const char* TaskFileStatusName(TaskFileStatus s)
     case TaskFileStatus::ReadFailed: return "read failed";
     case TaskFileStatus::WriteFailed: return "write failed";
     case TaskFileStatus::ReplaceFailed: return "replace failed";
+    case TaskFileStatus::BadValue: return "bad value";
+    case TaskFileStatus::TrailingData: return "trailing data";
     }
     return "unknown";
 }
@@ -86,14 +91,13 @@ std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& page
     return out;
 }
 
-TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::unique_ptr<COnePage>>& pages)
+namespace {
+
+TaskFileStatus Load(CArchive& ar, std::vector<std::unique_ptr<COnePage>>& pages)
 {
     const std::u16string oldTag = g_strCurveTag;
     try {
-        std::vector<std::unique_ptr<COnePage>> loaded;
-        CArchive ar(CArchive::LoadFrom{bytes});
-        LoadObjectArray(ar, loaded);
-        pages = std::move(loaded);
+        LoadWholeObjectArray(ar, pages);
         return TaskFileStatus::Ok;
     } catch (const ArchiveError& e) {
         g_strCurveTag = oldTag;
@@ -102,6 +106,14 @@ TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::un
         g_strCurveTag = oldTag;
         return TaskFileStatus::OutOfMemory;
     }
+}
+
+}  // namespace
+
+TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::unique_ptr<COnePage>>& pages)
+{
+    CArchive ar(CArchive::LoadFrom{bytes});
+    return Load(ar, pages);
 }
 
 TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages)
@@ -147,28 +159,20 @@ TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_
 
 TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages)
 {
-    std::vector<uint8_t> bytes;
+    std::string name;
     try {
-        const std::string name = ToUtf8(path);
-        if (name.find('\0') != std::string::npos) return TaskFileStatus::OpenFailed;
-        const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (fd < 0) return TaskFileStatus::OpenFailed;
-        const FdCloser closer{fd};
-        struct stat st {};
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return TaskFileStatus::OpenFailed;
-        bytes.reserve(static_cast<size_t>(st.st_size));
-        uint8_t buf[65536];
-        for (;;) {
-            const ssize_t r = ::read(fd, buf, sizeof buf);
-            if (r < 0) {
-                if (errno == EINTR) continue;
-                return TaskFileStatus::ReadFailed;
-            }
-            if (r == 0) break;
-            bytes.insert(bytes.end(), buf, buf + r);
-        }
+        name = ToUtf8(path);
     } catch (const std::bad_alloc&) {
         return TaskFileStatus::OutOfMemory;
     }
-    return LoadTaskBytes(bytes, pages);
+    if (name.find('\0') != std::string::npos) return TaskFileStatus::OpenFailed;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return TaskFileStatus::OpenFailed;
+    const FdCloser closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return TaskFileStatus::OpenFailed;
+    // Read as the records need it: a damaged or zero-filled file is refused
+    // at its first wrong field, whatever its size.
+    CArchive ar(CArchive::LoadFromFile{fd, static_cast<uint64_t>(st.st_size)});
+    return Load(ar, pages);
 }

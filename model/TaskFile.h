@@ -20,6 +20,8 @@ enum class TaskFileStatus : int {
     ReadFailed,
     WriteFailed,     // the temporary file could not be created or written
     ReplaceFailed,   // the temporary file could not be renamed into place
+    BadValue,        // a curve kind other than 1-3, or negative copies
+    TrailingData,    // bytes after the job list (a zero-filled file, say)
 };
 
 const char* TaskFileStatusName(TaskFileStatus s);
@@ -29,6 +31,7 @@ std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& page
 
 // On success the loaded pages replace pages (and the last curve tag read
 // becomes g_strCurveTag). On failure pages and g_strCurveTag are unchanged.
+// Any status other than Ok means the file is damaged or unreadable.
 TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::unique_ptr<COnePage>>& pages);
 
 // Writes a temporary file beside path and renames it into place: a failed

@@ -32,6 +32,11 @@ constexpr Entry kTexts[] = {
      u"机器参数错误：喷头选择大于2，任务未发送。"},
     {"BadHeadOverlap", u"Machine parameter error: head overlap rows above 150. The job was not sent.",
      u"机器参数错误：喷头重合点数大于150，任务未发送。"},
+    {"TooManyPoints",
+     u"The job's cut lines would be split into more than 16 million points. The job was not sent.",
+     u"切割线分段后超过1600万点，任务未发送。"},
+    {"OutOfMemory", u"Not enough memory to prepare the job. The job was not sent.",
+     u"内存不足，无法准备任务，任务未发送。"},
     {"BadLineWidth", u"Setting error: the line width is out of range. The job was not sent.",
      u"设置错误：线宽超出范围，任务未发送。"},
 };

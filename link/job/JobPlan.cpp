@@ -49,10 +49,15 @@ JobPlan PrepareWorkPage(const COnePage& job, COnePage& work, const JobSnapshot& 
     if (set.plotOnly != 0) work.SetAllToPlot();
     if (set.cleanAtStart != 0) work.AddCleaningStripes(set.cleanThickness);
     if (snap.cleanAtSection != 0) work.ShiftUp(400);
-    work.ExtendCutEnds();
-    work.CompensateCutCorners();
-    if (p.cutMode == 1)
-        work.SplitLongCuts(int32_t{p.fullKnifeLengthMm} * 40, (int32_t{p.halfKnifeLengthX} + p.halfKnifeLengthY) * 4 / 2);
+    work.ExtendCutEnds(snap.cutEndExtension);
+    work.CompensateCutCorners(p.angleComp);
+    if (p.cutMode == 1 && !work.SplitLongCuts(int32_t{p.fullKnifeLengthMm} * 40,
+                                              (int32_t{p.halfKnifeLengthX} + p.halfKnifeLengthY) * 4 / 2)) {
+        plan.refusal = "TooManyPoints";
+        BandCount = 0;
+        InkBandCount = 0;
+        return plan;
+    }
     work.CalcPageBounds();
     work.CalcInkExtents();
     work.CalcCutExtents();

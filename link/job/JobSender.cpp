@@ -77,7 +77,8 @@ int CJobSender::SendBands()
     const int32_t bands = m_plan.bandCount;
     const int32_t passes = (bands + v - 1) / v;
     int32_t j = 0, i = 0;
-    int failures = 0;  // consecutive failed sends of band j
+    int failures = 0;            // consecutive failed sends of band j
+    int64_t failingSince = -1;   // link clock at the first of them
     int e = WaitMachineReady();
     BandsStepped = 0;
     for (;;) {
@@ -89,8 +90,12 @@ int CJobSender::SendBands()
             if (s == 0) {
                 ++j;
                 failures = 0;
-            } else if (++failures >= m_timings.maxBandFailures) {
-                return 1;
+                failingSince = -1;
+            } else {
+                const int64_t now = m_clock.NowMs();
+                if (failingSince < 0) failingSince = now;
+                if (++failures >= m_timings.maxBandFailures && now - failingSince >= m_timings.bandFailingMs)
+                    return 1;
             }
         } else {
             const int s = SendCutPass(i);

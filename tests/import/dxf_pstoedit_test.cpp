@@ -7,6 +7,7 @@
 
 #include "import/DxfFileImport.h"
 #include "import/DxfImport.h"
+#include "import/DxfLabelFile.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
@@ -43,7 +44,17 @@ TEST(DxfForeignWriter, PstoeditFileImportsItsOutlinesAndLabel)
               (std::array{83, 138, 194, 250}));
 
     // "SIZE XL" at (1.667, 4.167) in, the position truncated to whole units first.
-    EXPECT_EQ(ReadBytes(dir.path() / "dxfChar.plt"), "IN;SP1;PU40,160;DI1.000,0.000;LBSIZE XL\x03");
+    {
+        CDxfDrawing again;
+        again.CreateDrawing();
+        ASSERT_EQ(again.LoadDxf(FromUtf8(ORLAT_TEST_DATA "/dxf/pstoedit_shapes.dxf")), 1);
+        CDxfLabelFile labels;
+        ASSERT_TRUE(labels.Create(dir.Dir() + u"labels.plt"));
+        COnePage scratch;
+        again.ImportToPage(scratch, labels);
+        labels.Close();
+        EXPECT_EQ(ReadBytes(dir.path() / "labels.plt"), "PU40,160;DI1.000,0.000;LBSIZE XL\x03");
+    }
     const bool labelDrawn = std::any_of(page.m_curves.begin() + 2, page.m_curves.end(),
                                         [](const auto& c) { return c->m_points.size() >= 2; });
     EXPECT_TRUE(labelDrawn);

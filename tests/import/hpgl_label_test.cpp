@@ -50,6 +50,19 @@ TEST_F(HpglLabel, GbkGlyphsAdvanceOneCell)
     EXPECT_EQ(Strokes(r), (S{{{1000, 1000}, {1009, 1000}, {1009, 1009}}, {{1300, 1000}, {1323, 1000}}}));
 }
 
+TEST_F(HpglLabel, DoubleByteHeaderIsAdvanceThenCellHeight)
+{
+    // A font whose two header values differ: advance 8 at offset 0, cell
+    // height 32 at offset 2. base = 26 x 32 = 832 glyph units span H = 150;
+    // a double-byte character advances 26 x 8 = 208 units, 37.5 plot units.
+    fixture::InstallFonts(fixture::MakeEnFont(fixture::EnGlyphs()), fixture::MakeHzFont(fixture::HzGlyphs(), 8, 32));
+    CHpglFile r;
+    ASSERT_EQ(Read(r, "PU1000,1000;LB\xB0\xA1\xB0\xA2" "A\x03"), 0);
+    EXPECT_EQ(r.m_hzFont.m_advance, 8);
+    EXPECT_EQ(r.m_hzFont.m_cellHeight, 32);
+    EXPECT_EQ(Strokes(r), (S{{{1000, 1000}, {1005, 1000}, {1005, 1005}}, {{1075, 1000}, {1098, 1000}}}));
+}
+
 TEST_F(HpglLabel, HighLastByteIsASingleByte)
 {
     CHpglFile r;

@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <algorithm>
 #include <cstring>
@@ -202,16 +203,38 @@ TEST_F(EthLink, MisbehavingMachine)
     EXPECT_EQ(ReadParams26(), -1);
 }
 
-TEST_F(EthLink, LateReplyDoesNotAnswerTheNextExchange)
+// During a job the connection is the job's session: a late reply is
+// resynchronised on it, never taken for the next answer, and the connection
+// is made anew only when the machine closed it.
+TEST_F(EthLink, LateReplyDuringAJobKeepsTheConnection)
 {
-    g_jobActive = true;  // the connection would otherwise be kept
+    g_jobActive = true;
     Fault("late=700");
     EXPECT_EQ(commu.SendShortCommand(58), -2);
+    EXPECT_TRUE(eth.Connected());
     sim.SetFaults({});
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });
     theEthOptions.replyTimeoutMs = 1000;
     ASSERT_EQ(commu.SendShortCommand(58), 0);
     EXPECT_EQ(MachineStatus.load(), MachineState::Paused);
+    // Wrong-length replies too.
+    Fault("short-reply");
+    EXPECT_EQ(ReadParams26(), -1);
+    sim.SetFaults({});
+    theEthOptions.replyTimeoutMs = 250;
+    EXPECT_EQ(ReadParams26(), 0);
+    ASSERT_EQ(commu.SendShortCommand(58), 0);
+    EXPECT_EQ(MachineStatus.load(), MachineState::Paused);
+    EXPECT_EQ(sim.Connections(), 1);
+
+    // A machine that closes the connection gets a new one.
+    Fault("close-mid-exchange");
+    EXPECT_NE(commu.SendShortCommand(58), 0);
+    EXPECT_FALSE(eth.Connected());
+    sim.SetFaults({});
+    ASSERT_EQ(commu.SendShortCommand(58), 0);
+    EXPECT_EQ(sim.Connections(), 2);
+    g_jobActive = false;
 }
 
 TEST_F(EthLink, NoMachineGivesMinusOneAndRetriesWithANewSocket)
@@ -268,7 +291,8 @@ TEST_F(EthLink, RepliesLongerThanExpectedAreErrorsAndDoNotSpill)
 }
 
 // A machine that answers a frame with an endless stream: the exchange fails in
-// bounded time instead of draining for ever.
+// bounded time instead of draining for ever, and the stream is dropped (at the
+// latest when the next exchange finds it still flowing), even during a job.
 TEST_F(EthLink, EndlessReplyIsAnErrorNotAHang)
 {
     const int lfd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -279,7 +303,8 @@ TEST_F(EthLink, EndlessReplyIsAnErrorNotAHang)
     ASSERT_EQ(bind(lfd, reinterpret_cast<sockaddr*>(&a), sizeof a), 0);
     ASSERT_EQ(listen(lfd, 4), 0);
     getsockname(lfd, reinterpret_cast<sockaddr*>(&a), &len);
-    std::thread flood([lfd] {
+    std::atomic<bool> dropped{false};
+    std::thread flood([lfd, &dropped] {
         pollfd p{lfd, POLLIN, 0};
         if (poll(&p, 1, 2000) <= 0) return;
         const int fd = accept(lfd, nullptr, nullptr);
@@ -289,12 +314,18 @@ TEST_F(EthLink, EndlessReplyIsAnErrorNotAHang)
         std::vector<uint8_t> junk(64 * 1024, 3);
         while (send(fd, junk.data(), junk.size(), MSG_NOSIGNAL) > 0) {
         }
+        dropped = true;
         close(fd);
     });
     UsePort(ntohs(a.sin_port));
-    g_jobActive = true;  // a failed exchange drops even a kept connection
+    g_jobActive = true;
     EXPECT_EQ(commu.SendShortCommand(58), -2);
-    EXPECT_FALSE(eth.Connected());
+    for (int i = 0; i < 5 && !dropped; ++i) {
+        commu.SendShortCommand(58);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(dropped.load());
+    if (!dropped) eth.Disconnect();
     flood.join();
     close(lfd);
 }

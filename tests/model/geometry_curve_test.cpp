@@ -69,6 +69,19 @@ TEST(Geometry, ContainsPointHasNoClosingEdge)
     EXPECT_FALSE(MakeCurve({{0, 0}})->ContainsPoint(0, 0));
 }
 
+TEST(Geometry, ContainsPointIsExactAtAnyRange)
+{
+    // The point (0, -1) lies one unit (of the cross product) left of this
+    // edge: its two products near 2^62 are equal in doubles.
+    auto edge = MakeCurve({{INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX - 2}});
+    EXPECT_TRUE(edge->ContainsPoint(0, -1));
+    EXPECT_FALSE(edge->ContainsPoint(1, -1));
+    // Run the other way it winds the other way: still inside.
+    auto down = MakeCurve({{INT32_MAX, INT32_MAX - 2}, {INT32_MIN, INT32_MIN}});
+    EXPECT_TRUE(down->ContainsPoint(0, -1));
+    EXPECT_FALSE(down->ContainsPoint(1, -1));
+}
+
 class ViewFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -125,7 +138,7 @@ TEST_F(KnifeFixture, CornerLoopAtARightAngle)
 {
     SetAngleComp(20);
     auto c = MakeCurve({{0, 0}, {1000, 0}, {1000, 1000}}, CurveKind::Cut);
-    c->CompensateCorners();
+    c->CompensateCorners(20);
     EXPECT_EQ(c->m_points, (std::vector<PlotPoint>{{0, 0}, {1000, 0}, {1010, -10}, {1000, 0}, {1000, 1000}}));
 }
 
@@ -147,7 +160,7 @@ TEST_F(KnifeFixture, CornerLoopsOnlyBetween45And120Degrees)
     };
     for (const Case& k : cases) {
         auto c = MakeCurve({{0, 0}, {1000, 0}, {1000 + k.out.x, k.out.y}}, CurveKind::Cut);
-        c->CompensateCorners();
+        c->CompensateCorners(20);
         EXPECT_EQ(c->m_points.size(), k.loop ? 5u : 3u) << k.out.x << "," << k.out.y;
         if (k.loop) {
             EXPECT_EQ(c->m_points[3], (PlotPoint{1000, 0}));
@@ -155,7 +168,7 @@ TEST_F(KnifeFixture, CornerLoopsOnlyBetween45And120Degrees)
     }
     // A true 90 degrees: the midpoint from the formula, cos(pi/2) not quite 0.
     auto c = MakeCurve({{0, 0}, {0, 1000}, {-1000, 1000}}, CurveKind::Cut);
-    c->CompensateCorners();
+    c->CompensateCorners(20);
     const double g = std::atan2(1000.0, 0.0), h = std::atan2(0.0, -1000.0);
     const PlotPoint m{(TruncToInt(0 + 20 * std::cos(g)) + TruncToInt(0 - 20 * std::cos(h))) / 2,
                       (TruncToInt(1000 + 20 * std::sin(g)) + TruncToInt(1000 - 20 * std::sin(h))) / 2};
@@ -168,10 +181,10 @@ TEST_F(KnifeFixture, CornerLoopsSkipShortCurvesAndLoopEveryCorner)
 {
     SetAngleComp(20);
     auto shortOne = MakeCurve({{0, 0}, {199, 0}, {199, 200}}, CurveKind::Cut);  // length 399
-    shortOne->CompensateCorners();
+    shortOne->CompensateCorners(20);
     EXPECT_EQ(shortOne->m_points.size(), 3u);
     auto square = MakeCurve({{0, 0}, {1000, 0}, {1000, 1000}, {0, 1000}, {0, 0}}, CurveKind::Cut);
-    square->CompensateCorners();
+    square->CompensateCorners(20);
     EXPECT_EQ(square->m_points.size(), 11u);
     EXPECT_EQ(square->m_points[4], (PlotPoint{1000, 1000}));
     EXPECT_EQ(square->m_points[5], (PlotPoint{1010, 1010}));
@@ -181,13 +194,13 @@ TEST_F(KnifeFixture, ExtendEndsAlongTheEndSegments)
 {
     theSettings.Set(Slot::CutSEOftHpgl, 10);
     auto c = MakeCurve({{0, 0}, {1000, 0}}, CurveKind::Cut);
-    c->ExtendEnds();
+    c->ExtendEnds(10);
     EXPECT_EQ(c->m_points, (std::vector<PlotPoint>{{-10, 0}, {1010, 0}}));
     auto v = MakeCurve({{0, 0}, {0, 500}, {300, 500}}, CurveKind::Cut);
-    v->ExtendEnds();
+    v->ExtendEnds(10);
     EXPECT_EQ(v->m_points, (std::vector<PlotPoint>{{0, -10}, {0, 500}, {310, 500}}));
     auto shortOne = MakeCurve({{0, 0}, {399, 0}}, CurveKind::Cut);
-    shortOne->ExtendEnds();
+    shortOne->ExtendEnds(10);
     EXPECT_EQ(shortOne->m_points, (std::vector<PlotPoint>{{0, 0}, {399, 0}}));
 }
 

@@ -93,17 +93,52 @@ TEST(FastEqualsLiteral, KnifePasses)
         const int32_t g = gen.Int(0, 40);
         ExpectSame(page, [&](COnePage& p) { p.SplitLongCuts(L, g); },
                    [&](COnePage& p) { oracle::SplitLongCuts(p, L, g); }, seed);
-        MachineParams mp = saved;
-        mp.angleComp = static_cast<uint8_t>(gen.Int(0, 255));
-        StoreMachineParams(mp);
-        ExpectSame(page, [](COnePage& p) { p.CompensateCutCorners(); },
-                   [](COnePage& p) {
+        const double d = gen.Int(0, 255);
+        ExpectSame(page, [d](COnePage& p) { p.CompensateCutCorners(d); },
+                   [d](COnePage& p) {
                        for (auto& c : p.m_curves)
-                           if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c);
+                           if (c->m_kind != CurveKind::Plot) oracle::CompensateCorners(*c, d);
                    },
                    seed);
     }
     StoreMachineParams(saved);
+}
+
+TEST(FastEqualsLiteral, TheShapesThatWereSlow)
+{
+    for (uint32_t seed = 1; seed <= 8; ++seed) {
+        RandomPages gen(seed);
+        // Many open curves ending at one point, or within a few units of it.
+        COnePage star;
+        for (int i = 0; i < 400; ++i) {
+            const PlotPoint hub{gen.Int(-3, 3), gen.Int(-3, 3)};
+            const PlotPoint out{gen.Int(-5000, 5000), gen.Int(-5000, 5000)};
+            gen.Add(star, gen.Chance(50) ? std::vector<PlotPoint>{hub, out} : std::vector<PlotPoint>{out, hub},
+                    gen.Chance(70) ? CurveKind::Plot : CurveKind::Cut);
+        }
+        ExpectSame(star, [](COnePage& p) { p.JoinNearbyCurves(); }, oracle::JoinNearbyCurves, seed);
+
+        // Outlines beyond 2^25, some nested, next to ones near the origin.
+        COnePage far;
+        gen.Contours(far, 30, 1, 3000);
+        gen.Rings(far, 20);
+        for (auto& c : far.m_curves)
+            if (gen.Chance(60))
+                for (PlotPoint& pt : c->m_points) pt = {pt.x * 20000 + (1 << 30), pt.y * 20000 - (1 << 30)};
+        ExpectSame(far, [](COnePage& p) { p.DemoteNestedOutlines(); }, oracle::DemoteNestedOutlines, seed);
+
+        // One long cut of many points, split into many pieces.
+        COnePage cut;
+        std::vector<PlotPoint> pts{{0, 0}};
+        for (int i = 0; i < 1500; ++i) {
+            const PlotPoint b = pts.back();
+            pts.push_back(gen.Chance(5) ? b : PlotPoint{b.x + gen.Int(-60, 200), b.y + gen.Int(-90, 90)});
+        }
+        gen.Add(cut, pts, CurveKind::Cut);
+        const int32_t L = gen.Chance(30) ? gen.Int(1, 20) : gen.Int(40, 2000), g = gen.Int(0, 60);
+        ExpectSame(cut, [&](COnePage& p) { p.SplitLongCuts(L, g); },
+                   [&](COnePage& p) { oracle::SplitLongCuts(p, L, g); }, seed);
+    }
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/ImportPreparation.h"
 #include "model/Page.h"
+#include "model/Settings.h"
 #include "tests/support/PageBuilder.h"
 
 using testsupport::AddCurve;
@@ -148,16 +150,52 @@ TEST(PageSplit, StripsFollowOneAnotherAlongX)
     EXPECT_EQ(PointsOf(two), (std::vector<Pts>{{{0, 0}, {10, 0}}, {{1210, 50}, {1220, 100}}}));
 }
 
-TEST(PageSplit, SegmentFarAboveMovesThroughItsStripsAtOnce)
+TEST(PageSplit, TooLargeASplitIsRefusedBeforeAnythingIsCut)
 {
-    // Two thousand million one-unit strips: the high segment moves whole in all
-    // but the last pass, its x saturating on the way; it must not take a loop
-    // per strip.
+    struct Case {
+        const char* what;
+        std::vector<Pts> curves;
+        int32_t w;
+        bool done;
+    };
+    std::vector<Pts> diagonals;  // 3000 diagonals over 25,000 strips of 2000 mm
+    for (int32_t i = 0; i < 3000; ++i) diagonals.push_back({{i * 10, 0}, {i * 10 + 5000, 2000000000}});
+    const Case cases[] = {
+        {"two thousand million strips", {{{0, 0}, {10, 0}}, {{0, 2000000000}, {10, 2000000000}}}, 1, false},
+        {"100,000 strips", {{{0, 0}, {10, 0}}, {{0, 1999995000}, {10, 1999995000}}}, 20000, true},
+        {"100,001 strips", {{{0, 0}, {10, 0}}, {{0, 2000000000}, {10, 2000000000}}}, 20000, false},
+        {"75 million pieces", diagonals, 80000, false},
+        {"shift beyond the 32-bit range", {{{0, 0}, {1000000000, 1000}}}, 100, false},
+    };
+    for (const Case& k : cases) {
+        COnePage page;
+        for (const Pts& c : k.curves) {
+            AddCurve(page, {}).m_points = c;
+            page.m_curves.back()->CalcBoundRect();
+        }
+        const std::vector<Pts> before = PointsOf(page);
+        EXPECT_EQ(page.SplitAlongY(k.w), k.done) << k.what;
+        if (!k.done) {
+            EXPECT_EQ(PointsOf(page), before) << k.what;
+        }
+        for (const auto& c : page.m_curves)
+            for (const PlotPoint& p : c->m_points) EXPECT_LT(p.x, INT32_MAX) << k.what;
+    }
+}
+
+TEST(PageSplit, ImportOfALongDiagonalOnANarrowPaperKeepsThePageAndSaysWhy)
+{
+    const int32_t paper = theSettings.Get(Slot::PaperLenMm), rotate = theSettings.Get(Slot::AutoRotate);
+    theSettings.Set(Slot::PaperLenMm, 1);  // a hand-edited settings file
+    theSettings.Set(Slot::AutoRotate, 0);
     COnePage page;
-    AddCurve(page, {{0, 0}, {10, 0}});
-    AddCurve(page, {{0, 2000000000}, {10, 2000000000}});
-    page.SplitAlongY(1);
-    EXPECT_EQ(PointsOf(page), (std::vector<Pts>{{{0, 0}, {10, 0}}, {{INT32_MAX, 1}, {INT32_MAX, 1}}}));
+    AddCurve(page, {{0, 0}, {1000000, 5000000}});
+    EXPECT_EQ(PrepareImportedPage(page, false), PrepareResult::SplitRefused);
+    EXPECT_EQ(PointsOf(page), (std::vector<Pts>{{{0, 0}, {1000000, 5000000}}}));
+    EXPECT_NE(PrepareMessageText(PrepareResult::SplitRefused, 1).find(u"100,000 pages"), std::u16string::npos);
+    EXPECT_FALSE(PrepareMessageText(PrepareResult::SplitRefused, 0).empty());
+    theSettings.Set(Slot::PaperLenMm, paper);
+    theSettings.Set(Slot::AutoRotate, rotate);
 }
 
 TEST(SendPreparation, CleaningStripesInFrontOfTheJob)

@@ -369,6 +369,14 @@ TEST_F(TaskFile, CorruptedFilesAreRefusedWholly)
         {"class reference to an object", Patch(v, g.secondPageTag, 2, {0x02, 0x80}), TaskFileStatus::BadReference},
         {"class reference unknown", Patch(v, g.secondPageTag, 2, {0x09, 0x80}), TaskFileStatus::BadReference},
         {"class reference 0", Patch(v, g.secondPageTag, 2, {0x00, 0x80}), TaskFileStatus::BadReference},
+        {"curve kind 0", Patch(v, g.curveClassName + 6 + 12, 4, {0, 0, 0, 0}), TaskFileStatus::BadValue},
+        {"curve kind 4", Patch(v, g.curveClassName + 6 + 12, 4, {4, 0, 0, 0}), TaskFileStatus::BadValue},
+        {"curve kind -1", Patch(v, g.curveClassName + 6 + 12, 4, {0xFF, 0xFF, 0xFF, 0xFF}), TaskFileStatus::BadValue},
+        {"negative copies", Patch(v, g.firstState + 4, 4, {0xFF, 0xFF, 0xFF, 0xFF}), TaskFileStatus::BadValue},
+        {"one byte after the list", Patch(v, v.size(), 0, {0}), TaskFileStatus::TrailingData},
+        {"zeros after the list", Patch(v, v.size(), 0, std::vector<uint8_t>(4096, 0)), TaskFileStatus::TrailingData},
+        {"three zero bytes", std::vector<uint8_t>(3, 0), TaskFileStatus::TrailingData},
+        {"a zero-filled file", std::vector<uint8_t>(65536, 0), TaskFileStatus::TrailingData},
     };
     for (const Case& c : cases) {
         Pages target = Sentinel();
@@ -415,6 +423,20 @@ TEST_F(TaskFile, FilesSaveInPlaceAndFailSafely)
     Pages loaded;
     ASSERT_EQ(LoadTaskFile(path, loaded), TaskFileStatus::Ok);
     EXPECT_EQ(StoreTaskBytes(loaded), GoldenBytes().bytes);
+
+    // A last-task file zeroed by a crash, of any size, wipes nothing: it is
+    // refused at its first bytes, and a sparse 3 GB one takes no 3 GB.
+    const fs::path zeroed = dir / "zeroed.orlattask";
+    { std::ofstream(zeroed, std::ios::binary).put('\0'); }
+    fs::resize_file(zeroed, uintmax_t{3} << 30);
+    Pages kept = Sentinel();
+    EXPECT_EQ(LoadTaskFile(FromUtf8(zeroed.string()), kept), TaskFileStatus::TrailingData);
+    ExpectSentinel(kept);
+    fs::remove(zeroed);
+    // A saved list with something after it.
+    { std::ofstream(file, std::ios::binary | std::ios::app).write("x", 1); }
+    EXPECT_EQ(LoadTaskFile(path, kept), TaskFileStatus::TrailingData);
+    ExpectSentinel(kept);
 
     // Overwrite with the empty list.
     Pages none;

@@ -46,6 +46,7 @@ import symbols
 # same, so one hanzi advances exactly one character height). 128 keeps the
 # medians' shape at large label sizes and most moves within one signed byte.
 HZ_CELL = 128
+HZ_ADVANCE = HZ_CELL
 # Make Me a Hanzi draws in a 1024 box, y up, whose bottom edge is y = -124.
 MMAH_BOX = 1024
 MMAH_BOTTOM = -124
@@ -303,7 +304,7 @@ def build_hz(hershey, hanzi):
             sys.exit('glyph %04X too long' % code)
         index += struct.pack('<HHI', code, len(strokes), header_size + len(data))
         data += strokes
-    head = struct.pack('<HHI', HZ_CELL, HZ_CELL, len(codes))
+    head = struct.pack('<HHI', HZ_ADVANCE, HZ_CELL, len(codes))  # advance first, then cell height
     return head + index + data, count, len(codes)
 
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <chrono>
 #include <thread>
 
@@ -232,17 +234,25 @@ private:
     int64_t m_now = 0;
 };
 
-TEST(JobBandFailures, ABandFailingFiftyTimesInARowAbortsTheJob)
+// A band gives up after 50 failures in a row and 10 s of failing, whichever
+// comes last. Each try takes the wait's 10 ms (or 1 s) of the link clock.
+TEST(JobBandFailures, ABandFailingFiftyTimesAndTenSecondsAbortsTheJob)
 {
     struct Case {
         int failing;
+        int pauseMs;     // link-clock time of one try
         int result;      // JobFinished
         int dataWrites;  // sends of band 0
         int lastCode;
     };
     const Case cases[] = {
-        {49, 1, 50, LinkCommand::JobFinished},
-        {50, 2, 50, LinkCommand::JobAbort},
+        // Answered 1 for 12 s, 10 ms a try: the 50th failure is not enough,
+        // the failure at 10 s is (the first at t, the 1001st at t + 10 s).
+        {1200, 10, 2, 1001, LinkCommand::JobAbort},
+        {1000, 10, 1, 1001, LinkCommand::JobFinished},
+        // One failure a second: 10 s pass before 50 failures do.
+        {49, 1000, 1, 50, LinkCommand::JobFinished},
+        {50, 1000, 2, 50, LinkCommand::JobAbort},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing);
@@ -263,12 +273,13 @@ TEST(JobBandFailures, ABandFailingFiftyTimesInARowAbortsTheJob)
         link.commu = &commu;
         link.queue = &queue;
         link.clock = &clock;
+        link.timings.readyPauseMs = c.pauseMs;
         BeginJobLink();
         CJobSender sender(plan, empty, obs, link);
         EXPECT_EQ(sender.Run(), c.result);
         EXPECT_EQ(obs.result, c.result);
         EXPECT_EQ(port.dataWrites, c.dataWrites);
-        EXPECT_EQ(obs.failedBands, c.failing);
+        EXPECT_EQ(obs.failedBands, std::min(c.failing, c.dataWrites));
         ASSERT_FALSE(port.codes.empty());
         EXPECT_EQ(port.codes.back(), c.lastCode);
         EXPECT_FALSE(g_jobActive.load());

@@ -188,11 +188,10 @@ inline void SplitAlongY(COnePage& page, int32_t w)
     page.CalcPageBounds();
 }
 
-inline void CompensateCorners(CCurve& c)
+inline void CompensateCorners(CCurve& c, double d)
 {
     c.CalcLength();
     if (c.m_length < 400 || c.m_points.size() < 3) return;
-    const double d = SnapshotMachineParams().angleComp;
     auto& p = c.m_points;
     for (size_t i = 1; i + 1 < p.size(); ++i) {
         const PlotPoint A = p[i - 1], B = p[i], C = p[i + 1];
@@ -257,6 +256,10 @@ inline void SplitLongCuts(COnePage& page, int32_t L, int32_t g)
             break;
         }
     }
+    // Every cut curve ends with its own length (the lengths above are the
+    // curves' lengths before they were cut).
+    for (auto& c : v)
+        if (c->m_kind != CurveKind::Plot) c->CalcLength();
 }
 
 }  // namespace oracle
