@@ -11,6 +11,8 @@ QString TaskFileReason(TaskFileStatus status)
     case TaskFileStatus::WrongClass: return CodeText("文件中有未知的数据类", "the file holds an unknown class");
     case TaskFileStatus::BadSchema: return CodeText("文件的版本不对", "the file is of another version");
     case TaskFileStatus::BadReference: return CodeText("文件中的引用有误", "a reference in the file is wrong");
+    case TaskFileStatus::BadValue: return CodeText("文件中的数值超出范围", "a value in the file is out of range");
+    case TaskFileStatus::TrailingData: return CodeText("任务列表之后还有多余的数据", "the file goes on after its job list");
     case TaskFileStatus::OutOfMemory: return CodeText("内存不足", "out of memory");
     case TaskFileStatus::OpenFailed: return CodeText("文件不存在或无法打开", "the file is missing or cannot be opened");
     case TaskFileStatus::ReadFailed: return CodeText("读取失败", "it could not be read");

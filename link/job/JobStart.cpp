@@ -3,6 +3,7 @@
 #include <new>
 
 #include "link/job/JobPlan.h"
+#include "link/output/BandCounters.h"
 #include "link/LinkState.h"
 #include "model/Page.h"
 

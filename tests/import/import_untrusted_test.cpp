@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "HpglFixture.h"
+#include "tests/support/TempFolder.h"
 #include "import/DxfFileImport.h"
 #include "import/DxfImport.h"
 #include "import/DxfReader.h"
@@ -48,7 +49,7 @@ protected:
         return refused == 0;
     }
 
-    TempDir dir;
+    testsupport::TempFolder dir;
 };
 
 const std::string kLabelled = Section("ENTITIES", Lines("0|LINE|10|0|20|0|11|10|21|0|0|TEXT|10|1|20|1|1|AB")) + Eof();

@@ -1,9 +1,9 @@
 // The job start's preparation of the working page, without threads or sockets.
 #include <gtest/gtest.h>
 
-#include "link/JobMessages.h"
-#include "link/JobPlan.h"
-#include "link/JobSnapshot.h"
+#include "link/job/JobMessages.h"
+#include "link/job/JobPlan.h"
+#include "link/output/JobSnapshot.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
 #include "model/Settings.h"
