@@ -75,30 +75,30 @@ void CDlgPara::Build()
         m_edits[id] = e;
         return e;
     };
-    // Label-edit pairs, two to a row.
+    // One label-edit pair to a row, the edits in one column.
     auto pairs = [&](QGridLayout* grid, int firstRow, std::initializer_list<std::pair<int, const char*>> list) {
-        int i = 0;
+        int row = firstRow;
         for (const auto& [id, text] : list) {
             auto* label = new QLabel(tr(text), this);
             QLineEdit* e = edit(id);
             label->setBuddy(e);
-            const int row = firstRow + i / 2, col = (i % 2) * 2;
-            grid->addWidget(label, row, col);
-            grid->addWidget(e, row, col + 1);
-            ++i;
+            grid->addWidget(label, row, 0);
+            grid->addWidget(e, row++, 1);
         }
-        return firstRow + (i + 1) / 2;
+        return row;
     };
 
     auto* ink = new QGroupBox(tr("喷墨参数"), this);
     auto* inkGrid = new QGridLayout(ink);
-    inkGrid->addWidget(check(PlotOnly, "只绘不切"), 0, 0);
-    inkGrid->addWidget(check(PlotCutLine, "绘切割线"), 0, 1);
-    inkGrid->addWidget(check(Head1, "启用1#喷头"), 0, 2);
-    inkGrid->addWidget(check(Head2, "启用2#喷头"), 0, 3);
-    inkGrid->addWidget(check(CleanAtStart, "开始打印前清洗喷头"), 1, 0, 1, 2);
-    inkGrid->addWidget(check(CleanAtSection, "每段开始清洗喷头"), 1, 2, 1, 2);
-    pairs(inkGrid, 2,
+    auto* inkChecks = new QGridLayout;
+    inkChecks->addWidget(check(PlotOnly, "只绘不切"), 0, 0);
+    inkChecks->addWidget(check(PlotCutLine, "绘切割线"), 0, 1);
+    inkChecks->addWidget(check(Head1, "启用1#喷头"), 1, 0);
+    inkChecks->addWidget(check(Head2, "启用2#喷头"), 1, 1);
+    inkChecks->addWidget(check(CleanAtStart, "开始打印前清洗喷头"), 2, 0);
+    inkChecks->addWidget(check(CleanAtSection, "每段开始清洗喷头"), 2, 1);
+    inkGrid->addLayout(inkChecks, 0, 0, 1, 2);
+    pairs(inkGrid, 1,
           {{CleanThickness, "喷前清洗浓度(1~5)"},
            {LineWidth, "绘图线宽(1~5)"},
            {Head2Position, "2#喷头位置(100~250栅格)"},
@@ -134,13 +134,13 @@ void CDlgPara::Build()
     m_address = new CIpAddressEdit(this);
     m_address->setObjectName(QStringLiteral("c%1").arg(ParaIds::Address));
     ipLabel->setBuddy(m_address->Field(0));
-    otherGrid->addWidget(ipLabel, row - 1, 2);
-    otherGrid->addWidget(m_address, row - 1, 3, Qt::AlignLeft);
-    otherGrid->addWidget(check(SearchOutline, "读取绘图文件时自动将外轮廓识别为切割线"), row++, 0, 1, 4);
-    otherGrid->addWidget(check(AutoAddToList, "自动将数据目录下的文件加入工作列表"), row++, 0, 1, 4);
-    otherGrid->addWidget(check(AutoStart, "文件加入列表后自动开始打印"), row, 0, 1, 2);
-    otherGrid->addWidget(check(AutoRotate, "宽幅模式(分页前自动旋转)"), row++, 2, 1, 2);
-    otherGrid->addWidget(check(AutoDelFinish, "自动删除列表中已经完成的项"), row++, 0, 1, 4);
+    otherGrid->addWidget(ipLabel, row, 0);
+    otherGrid->addWidget(m_address, row++, 1, Qt::AlignLeft);
+    otherGrid->addWidget(check(SearchOutline, "读取绘图文件时自动将外轮廓识别为切割线"), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoAddToList, "自动将数据目录下的文件加入工作列表"), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoStart, "文件加入列表后自动开始打印"), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoRotate, "宽幅模式(分页前自动旋转)"), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoDelFinish, "自动删除列表中已经完成的项"), row++, 0, 1, 2);
 
     auto button = [this](int id, const char* text) {
         auto* b = new QPushButton(tr(text), this);
@@ -153,15 +153,16 @@ void CDlgPara::Build()
     m_dir1Link->setObjectName(QStringLiteral("c%1").arg(DataDir1Link));
     m_dir2Link = new CHyperLink(this);
     m_dir2Link->setObjectName(QStringLiteral("c%1").arg(DataDir2Link));
-    otherGrid->addWidget(button(DataDir1, "数据目录1(0.0250mm)(常规)"), row, 0);
-    otherGrid->addWidget(m_dir1Link, row++, 1, 1, 3);
-    otherGrid->addWidget(button(DataDir2, "数据目录2(0.0254mm)(专用)"), row, 0);
-    otherGrid->addWidget(m_dir2Link, row++, 1, 1, 3);
+    otherGrid->addWidget(button(DataDir1, "数据目录1(0.0250mm)(常规)"), row++, 0, 1, 2, Qt::AlignLeft);
+    otherGrid->addWidget(m_dir1Link, row++, 0, 1, 2, Qt::AlignLeft);
+    otherGrid->addWidget(button(DataDir2, "数据目录2(0.0254mm)(专用)"), row++, 0, 1, 2, Qt::AlignLeft);
+    otherGrid->addWidget(m_dir2Link, row++, 0, 1, 2, Qt::AlignLeft);
     auto* dirNote = new QLabel(tr("大多数CAD软件输出的绘图文件单位为0.0250mm, 请使用数据目录1; "
                                   "某些软件输出的单位为0.0254mm(1mil), 请使用数据目录2."),
                                this);
     dirNote->setWordWrap(true);
-    otherGrid->addWidget(dirNote, row++, 0, 1, 4);
+    otherGrid->addWidget(dirNote, row++, 0, 1, 2);
+    otherGrid->setRowStretch(row, 1);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(button(Advanced, "高级参数"));
@@ -178,7 +179,7 @@ void CDlgPara::Build()
     left->addWidget(cut);
     left->addStretch(1);
     columns->addLayout(left);
-    columns->addWidget(other, 0, Qt::AlignTop);
+    columns->addWidget(other);
     auto* top = new QVBoxLayout(this);
     top->addLayout(columns);
     top->addLayout(buttons);
