@@ -1,5 +1,7 @@
 #include "app/DataExchange.h"
 
+#include "app/NumberText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -65,21 +67,15 @@ std::optional<unsigned> CDataExchange::ParseUInt(std::string_view text)
 
 std::optional<double> CDataExchange::ParseDouble(std::string_view text)
 {
-    const std::string_view t = WithoutPlus(Trimmed(text));
-    // from_chars would take "inf", "nan" and, in hex format only, hex digits:
-    // only plain decimal text counts as a number here.
-    if (!DecimalOnly(t)) return std::nullopt;
-    double v = 0;
-    const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::general);
-    if (ec != std::errc() || end != t.data() + t.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
+    const std::string_view t = Trimmed(text);
+    // from_chars alone would take "inf" and "nan": only plain decimal text counts.
+    if (!DecimalOnly(WithoutPlus(t))) return std::nullopt;
+    return ParseNumberText(QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())));
 }
 
 QString CDataExchange::FormatDouble(double value)
 {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    return QString::fromLatin1(buf, static_cast<int>(r.ptr - buf));
+    return FormatNumberText(value);
 }
 
 QString CDataExchange::Format(FieldKind kind, double value)

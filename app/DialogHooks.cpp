@@ -1,6 +1,8 @@
 #include "app/DialogHooks.h"
 
 #include <QFileDialog>
+
+#include "app/AppMessage.h"
 #include <QStandardPaths>
 
 namespace {
@@ -9,6 +11,11 @@ DialogHooks RealHooks()
     DialogHooks h;
     h.messageBox = [](QWidget* parent, const QString& caption, const QString& text, QMessageBox::Icon icon,
                       QMessageBox::StandardButtons buttons) {
+        // The program's plain messages go the one way all its messages go.
+        if (caption == AppCaption() && buttons == QMessageBox::Ok) {
+            ShowAppMessage(parent, icon, text);
+            return QMessageBox::Ok;
+        }
         QMessageBox box(icon, caption, text, buttons, parent);
         return static_cast<QMessageBox::StandardButton>(box.exec());
     };

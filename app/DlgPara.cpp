@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/CodeText.h"
 #include "app/DataDirCheck.h"
 #include "app/DialogHooks.h"
 #include "app/DlgGetPwd.h"
@@ -24,11 +25,6 @@
 #include "widgets/HyperLink.h"
 
 namespace {
-QString Coded(const char* chinese, const char* english)
-{
-    return theSettings.Get(Slot::Language) == 0 ? QString::fromUtf8(chinese) : QString::fromUtf8(english);
-}
-
 QString U16(const std::u16string& s)
 {
     return QString::fromStdU16String(s);
@@ -277,7 +273,7 @@ bool CDlgPara::OnOK()
     // The write must not be lost silently: with no room in the queue nothing
     // is applied and the operator presses OK again.
     if (online && KeyQueueFree() <= 0) {
-        AppMessage(this, Coded("控制队列已满，参数未发送，请再按确定", "Machine busy: parameters not sent, press OK again"));
+        AppMessage(this, CodeText("控制队列已满，参数未发送，请再按确定", "Machine busy: parameters not sent, press OK again"));
         return false;
     }
     m_form = form;
@@ -293,7 +289,7 @@ bool CDlgPara::OnOK()
     if (online) {
         KeyQueuePush(kWriteParams);
     } else {
-        AppMessage(this, Coded("脱机状态无法保存参数", "Offline!"), QMessageBox::Information);
+        AppMessage(this, CodeText("脱机状态无法保存参数", "Offline!"), QMessageBox::Information);
     }
     return true;
 }
@@ -350,7 +346,7 @@ void CDlgPara::OnAdvancedPara()
         CDlgProtectPara advanced(this);
         advanced.exec();
     } else {
-        AppMessage(this, Coded("密码错误", "Password Not Correct"));
+        AppMessage(this, CodeText("密码错误", "Password Not Correct"));
     }
 }
 

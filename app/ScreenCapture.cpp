@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/BmpWriter.h"
+#include "app/CodeText.h"
 #include "app/DialogHooks.h"
 #include "model/Settings.h"
 
@@ -91,7 +92,7 @@ bool TakeScreenshot(QWidget* dialog, ScreenshotKind kind)
         QDir(desktop).filePath(ScreenshotFileName(kind, language, TheDialogHooks().now()));
     const QRect frame = dialog->frameGeometry();
     if (!SaveScreenToBmp(path, 16, &frame, dialog)) return false;
-    const QString said = language == 0 ? QString::fromUtf8("截图成功保存到") : QStringLiteral("Capture save to ");
+    const QString said = CodeText("截图成功保存到", "Capture save to ");
     TheDialogHooks().messageBox(dialog, QStringLiteral("Note"), said + QDir::toNativeSeparators(path),
                                 QMessageBox::Information, QMessageBox::Ok);
     return true;
