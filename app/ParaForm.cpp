@@ -156,20 +156,13 @@ std::vector<FieldBinding> ParaBindings()
 
 const std::vector<int>& ParaOfflineIds()
 {
-    using namespace ParaIds;
-    static const std::vector<int> ids{PlotOnly,        PlotCutLine,      Head1,          Head2,
-                                      CleanAtStart,    CleanAtSection,   CleanThickness, LineWidth,
-                                      Head2Position,   BidirCorrection,  HeadOverlapRows, FeedSpeed,
-                                      CutMode,         CutSpeed,         FullKnifePressure, HalfKnifePressure,
-                                      FullKnifeLength, HalfKnifeLengthX, HalfKnifeLengthY, PaperCutStart,
-                                      PaperCutEnd,     OutputPerMeterX,  OutputPerMeterY, PreFeed,
-                                      StartPoint,      MachineLength};
+    static const std::vector<int> ids = [] {
+        std::vector<int> out;
+        for (const auto& b : ParaBindings())
+            if (b.machine) out.push_back(b.spec.id);
+        return out;
+    }();
     return ids;
-}
-
-void CParaForm::Load(const MachineParams& p)
-{
-    CFieldForm::Load(p);
 }
 
 void CParaForm::Store(MachineParams& p, const std::set<int>& enabled) const

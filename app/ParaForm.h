@@ -71,15 +71,13 @@ constexpr int PlotOnly = 205, PlotCutLine = 212, Head1 = 200, Head2 = 201, Clean
               DataDir2Link = 161, Advanced = 321, Screenshot = 340;
 }
 std::vector<FieldBinding> ParaBindings();
-// The 26 controls disabled when the dialog opens offline.
+// The 26 controls disabled when the dialog opens offline (the machine ones).
 const std::vector<int>& ParaOfflineIds();
 
 // The machine settings form: the bindings above plus the head rule.
 class CParaForm : public CFieldForm {
 public:
     CParaForm() : CFieldForm(ParaBindings()) {}
-    // Head boxes from headSelect, the others as bound.
-    void Load(const MachineParams& p);
     void Store(MachineParams& p, const std::set<int>& enabled) const;
     // A click on head box 200 or 201 (the head rule); the other values stay.
     void HeadClicked(int id);
