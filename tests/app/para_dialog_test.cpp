@@ -341,3 +341,27 @@ TEST_F(DataDirDialog, NonEmptyAsksAndCancelOfTheDialogKeepsTheChoice)
     EXPECT_EQ(QString::fromStdU16String(theSettings.DataDirMm), r + "/full/");
 }
 }  // namespace
+
+namespace {
+// Every edit at its lowest, then at its highest allowed value, goes through.
+TEST_F(ParaDialog, EveryBoundIsAccepted)
+{
+    for (bool high : {false, true}) {
+        SCOPED_TRACE(high);
+        CDlgPara d;
+        for (const FieldBinding& b : ParaBindings())
+            if (b.spec.kind != FieldKind::Check)
+                Type(d.Edit(b.spec.id), CDataExchange::Format(b.spec.kind, high ? b.spec.hi : b.spec.lo));
+        ClickOk(d);
+        EXPECT_TRUE(shown.empty()) << (shown.empty() ? "" : shown[0].text.toStdString());
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        CDlgPara again;
+        for (const FieldBinding& b : ParaBindings()) {
+            if (b.spec.kind == FieldKind::Check) continue;
+            EXPECT_EQ(again.Edit(b.spec.id)->text(), CDataExchange::Format(b.spec.kind, high ? b.spec.hi : b.spec.lo))
+                << b.spec.id;
+        }
+        KeyQueueClear();
+    }
+}
+}  // namespace

@@ -182,3 +182,50 @@ TEST_F(ProtectDialog, AboutLinkHoversAndOpensThroughItsOpener)
     EXPECT_FALSE(about.isVisible());
 }
 }  // namespace
+
+namespace {
+// The advanced edits: one step beyond each bound is refused, nothing stored;
+// the bounds themselves go through and come back as typed.
+TEST_F(ProtectDialog, BoundsAndOneStepBeyond)
+{
+    const MachineParams block = Live();
+    for (const FieldBinding& b : ProtectBindings()) {
+        const FieldSpec& s = b.spec;
+        if (s.kind == FieldKind::Check) continue;
+        const bool isDouble = s.kind == FieldKind::Double;
+        const double step = isDouble ? 0.1 : 1;
+        for (double v : {s.lo - step, s.hi + step}) {
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(s.id).arg(v).toStdString());
+            CDlgProtectPara d;
+            d.show();
+            QTest::mouseClick(d.Control(ChangeGear), Qt::LeftButton);
+            Type(d.Edit(s.id), CDataExchange::Format(isDouble ? FieldKind::Double : FieldKind::Int, v));
+            shown.clear();
+            QTest::mouseClick(d.Control(1), Qt::LeftButton);
+            ASSERT_EQ(shown.size(), 1u);
+            const QString expected = v < 0 && s.kind == FieldKind::UInt ? CDataExchange::NotPositiveInteger(0)
+                                     : isDouble ? CDataExchange::NumberRange(0, s.lo, s.hi)
+                                                : CDataExchange::IntegerRange(0, s.lo, s.hi);
+            EXPECT_EQ(shown[0].text, expected);
+            EXPECT_EQ(d.focusWidget(), d.Edit(s.id));
+            EXPECT_TRUE(SameBlock(Live(), block));
+        }
+    }
+    for (bool high : {false, true}) {
+        CDlgProtectPara d;
+        QTest::mouseClick(d.Control(ChangeGear), Qt::LeftButton);
+        for (const FieldBinding& b : ProtectBindings())
+            if (b.spec.kind != FieldKind::Check)
+                Type(d.Edit(b.spec.id), CDataExchange::Format(b.spec.kind, high ? b.spec.hi : b.spec.lo));
+        shown.clear();
+        QTest::mouseClick(d.Control(1), Qt::LeftButton);
+        EXPECT_TRUE(shown.empty());
+        CDlgProtectPara again;
+        for (const FieldBinding& b : ProtectBindings()) {
+            if (b.spec.kind == FieldKind::Check) continue;
+            EXPECT_EQ(again.Edit(b.spec.id)->text(), CDataExchange::Format(b.spec.kind, high ? b.spec.hi : b.spec.lo))
+                << b.spec.id;
+        }
+    }
+}
+}  // namespace
