@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
+#include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGlyphRun>
@@ -205,6 +206,8 @@ TEST_F(DialogScreenshotChild, EachDialog)
     theSettings.DataDirMm = u"/home/operator/plots/PlotDirMm/";
     theSettings.DataDirMil = u"/home/operator/plots/PlotDirMil/";
 
+    // The pointer away from the dialogs, so no link shows its hover colour.
+    QCursor::setPos(1270, 890);
     CDlgPara para;
     para.move(20, 20);
     para.show();
