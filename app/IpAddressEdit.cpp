@@ -1,6 +1,7 @@
 #include "app/IpAddressEdit.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -23,7 +24,8 @@ CIpAddressEdit::CIpAddressEdit(QWidget* parent) : QFrame(parent)
         f->setFixedWidth(f->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 6);
         row->addWidget(f);
         m_fields[i] = f;
-        // A full field or a typed dot moves on, as the native control does.
+        f->installEventFilter(this);
+        // A full field moves on, as the native control does.
         if (i > 0) {
             QLineEdit* prev = m_fields[i - 1];
             connect(prev, &QLineEdit::textEdited, f, [prev, f](const QString& t) {
@@ -46,4 +48,18 @@ std::array<int, 4> CIpAddressEdit::Octets() const
     std::array<int, 4> o{};
     for (int i = 0; i < 4; ++i) o[i] = m_fields[i]->text().trimmed().toInt();  // blank: 0
     return o;
+}
+
+bool CIpAddressEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Period) {
+        for (int i = 0; i < 3; ++i) {
+            if (watched == m_fields[i] && !m_fields[i]->text().isEmpty()) {
+                m_fields[i + 1]->setFocus();
+                m_fields[i + 1]->selectAll();
+                return true;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
 }

@@ -18,6 +18,10 @@ public:
     std::array<int, 4> Octets() const;
     QLineEdit* Field(int i) const { return m_fields[i]; }
 
+protected:
+    // A typed dot moves on to the next field, as in the native control.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     std::array<QLineEdit*, 4> m_fields{};
 };

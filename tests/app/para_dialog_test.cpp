@@ -181,6 +181,14 @@ TEST_F(ParaDialog, AddressBothWays)
     ClickOk(d);
     EXPECT_EQ(Live().machineIp, 0x0700A80Au);
 
+    // Typed in one go, dots moving from field to field.
+    CDlgPara typed;
+    typed.show();
+    typed.Address()->Field(0)->setFocus();
+    typed.Address()->Field(0)->selectAll();
+    for (char c : std::string("10.0.0.9")) QTest::keyClick(typed.focusWidget(), c);
+    EXPECT_EQ(typed.Address()->Octets(), (std::array<int, 4>{10, 0, 0, 9}));
+
     CDlgPara bad;
     Type(bad.Address()->Field(1), "256");
     Type(bad.Address()->Field(2), "x");  // not even typed: digits only
