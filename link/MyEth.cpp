@@ -82,7 +82,12 @@ int CMyEth::Connect()
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(theEthOptions.port.load()));
-    addr.sin_addr.s_addr = MachineAddress();
+    if (theEthOptions.addressOverride.load() != 0) {
+        addr.sin_addr.s_addr = MachineAddress();
+    } else {
+        if (m_linkAddress == 0 || LinkConnected.load() == 0) m_linkAddress = MachineAddress();
+        addr.sin_addr.s_addr = m_linkAddress;
+    }
 
     int r = connect(m_socket, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
     if (r != 0 && errno == EINPROGRESS) {

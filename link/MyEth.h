@@ -49,6 +49,10 @@ private:
 
     // Touched only under Lock() (or by the destructor).
     int m_socket = -1;
+    // The address (network order) the link came up on. Kept while
+    // LinkConnected is set: a new machineIp takes effect only once the link has
+    // dropped, since the machine answers on it only after its restart.
+    uint32_t m_linkAddress = 0;
     // Written under Lock(); also read by Connected() from any thread.
     std::atomic<bool> m_connected{false};
     // Under Lock(): the stream is gone (reset, end of stream, a failed send).

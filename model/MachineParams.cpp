@@ -33,6 +33,12 @@ void StoreMachineParams(const MachineParams& p)
     g_machineParams = p;
 }
 
+void RestoreMachineParamsFromSaved()
+{
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    g_machineParams = g_machineParamsSaved;
+}
+
 void SetDefaultMachineParams()
 {
     std::lock_guard<std::mutex> lock(g_machineParamsLock);

@@ -56,6 +56,18 @@ extern std::mutex g_machineParamsLock;
 MachineParams SnapshotMachineParams();
 // Replaces the live block as one step.
 void StoreMachineParams(const MachineParams& p);
+// Applies an edit to the live block as it is now, under the lock, so neither a
+// reader nor the link's read sees half of it. The edit must not block.
+template <class Edit>
+void UpdateMachineParams(Edit edit)
+{
+    std::lock_guard<std::mutex> lock(g_machineParamsLock);
+    MachineParams p = g_machineParams;
+    edit(p);
+    g_machineParams = p;
+}
+// live := saved (a cancelled edit while the machine is connected).
+void RestoreMachineParamsFromSaved();
 
 // Defaults of every field but machineIp and the reserved byte.
 void SetDefaultMachineParams();

@@ -41,4 +41,316 @@
         <translation>Cancel</translation>
     </message>
 </context>
+<context>
+    <name>CDlgAboutBrelt</name>
+    <message>
+        <source>关于OrlatCenter</source>
+        <translation>About OrlatCenter</translation>
+    </message>
+    <message>
+        <source>示例绘图设备有限公司</source>
+        <translation>Example Plotting Equipment Co., Ltd.</translation>
+    </message>
+    <message>
+        <source>发布日期：2026年12月10日</source>
+        <translation>Release date: 10 December 2026</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgGetPwd</name>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>请输入密码:</source>
+        <translation>Please enter the password:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgPara</name>
+    <message>
+        <source>机器设置</source>
+        <translation>Machine Settings</translation>
+    </message>
+    <message>
+        <source>喷墨参数</source>
+        <translation>Printing Parameters</translation>
+    </message>
+    <message>
+        <source>只绘不切</source>
+        <translation>Plot only, no cutting</translation>
+    </message>
+    <message>
+        <source>绘切割线</source>
+        <translation>Plot the cut lines</translation>
+    </message>
+    <message>
+        <source>启用1#喷头</source>
+        <translation>Use head 1</translation>
+    </message>
+    <message>
+        <source>启用2#喷头</source>
+        <translation>Use head 2</translation>
+    </message>
+    <message>
+        <source>开始打印前清洗喷头</source>
+        <translation>Clean the heads before printing</translation>
+    </message>
+    <message>
+        <source>每段开始清洗喷头</source>
+        <translation>Clean the heads at each section</translation>
+    </message>
+    <message>
+        <source>喷前清洗浓度(1~5)</source>
+        <translation>Cleaning strength (1~5)</translation>
+    </message>
+    <message>
+        <source>绘图线宽(1~5)</source>
+        <translation>Line width (1~5)</translation>
+    </message>
+    <message>
+        <source>2#喷头位置(100~250栅格)</source>
+        <translation>Head 2 position (100~250 grid)</translation>
+    </message>
+    <message>
+        <source>来回校正(0~10栅格)</source>
+        <translation>Bidirectional correction (0~10 grid)</translation>
+    </message>
+    <message>
+        <source>1#2#喷头X向重合点数(0~10)</source>
+        <translation>Head 1/2 overlap in X (0~10 rows)</translation>
+    </message>
+    <message>
+        <source>喷墨时进纸速度(1~3)</source>
+        <translation>Paper feed speed while printing (1~3)</translation>
+    </message>
+    <message>
+        <source>切割参数</source>
+        <translation>Cutting Parameters</translation>
+    </message>
+    <message>
+        <source>切割方式(0-不减速 1-减速抬刀)</source>
+        <translation>Cut mode (0 full speed, 1 slow down and lift)</translation>
+    </message>
+    <message>
+        <source>切割速度(1~5)</source>
+        <translation>Cutting speed (1~5)</translation>
+    </message>
+    <message>
+        <source>全刀刀压(10~90)</source>
+        <translation>Full cut pressure (10~90)</translation>
+    </message>
+    <message>
+        <source>半刀刀压(1~90)</source>
+        <translation>Half cut pressure (1~90)</translation>
+    </message>
+    <message>
+        <source>全刀切割长度(20~100)(mm)</source>
+        <translation>Full cut length (20~100)(mm)</translation>
+    </message>
+    <message>
+        <source>X向半刀切割长度(0.1~3.0)(mm)</source>
+        <translation>Half cut length in X (0.1~3.0)(mm)</translation>
+    </message>
+    <message>
+        <source>Y向半刀切割长度(0.1~3.0)(mm)</source>
+        <translation>Half cut length in Y (0.1~3.0)(mm)</translation>
+    </message>
+    <message>
+        <source>裁纸起点(mm)</source>
+        <translation>Paper cut start (mm)</translation>
+    </message>
+    <message>
+        <source>裁纸终点(mm)</source>
+        <translation>Paper cut end (mm)</translation>
+    </message>
+    <message>
+        <source>起刀，终刀补偿(0~2.0mm)</source>
+        <translation>Knife start/end extension (0~2.0mm)</translation>
+    </message>
+    <message>
+        <source>其它参数</source>
+        <translation>Other Parameters</translation>
+    </message>
+    <message>
+        <source>X向1米实际输出(200~5000mm)</source>
+        <translation>Actual output of 1 m in X (200~5000mm)</translation>
+    </message>
+    <message>
+        <source>Y向1米实际输出(200~5000mm)</source>
+        <translation>Actual output of 1 m in Y (200~5000mm)</translation>
+    </message>
+    <message>
+        <source>分段预送纸长度(0~1000mm)</source>
+        <translation>Paper pre-feed per section (0~1000mm)</translation>
+    </message>
+    <message>
+        <source>自动分页宽度(纸宽)(mm)</source>
+        <translation>Page split width (paper width)(mm)</translation>
+    </message>
+    <message>
+        <source>机器实际长度(mm)</source>
+        <translation>Usable machine width (mm)</translation>
+    </message>
+    <message>
+        <source>起始点/右边距(0~1000mm)</source>
+        <translation>Start point / right margin (0~1000mm)</translation>
+    </message>
+    <message>
+        <source>DXF文件单位(1,4,10,40,100,400,1000)</source>
+        <translation>DXF file unit (1,4,10,40,100,400,1000)</translation>
+    </message>
+    <message>
+        <source>绘图仪IP(修改后重启绘图仪生效);</source>
+        <translation>Plotter IP (takes effect after the plotter restarts);</translation>
+    </message>
+    <message>
+        <source>读取绘图文件时自动将外轮廓识别为切割线</source>
+        <translation>Turn outer contours into cut lines when reading a plot file</translation>
+    </message>
+    <message>
+        <source>自动将数据目录下的文件加入工作列表</source>
+        <translation>Add the files of the data directories to the job list</translation>
+    </message>
+    <message>
+        <source>文件加入列表后自动开始打印</source>
+        <translation>Start printing when a file joins the list</translation>
+    </message>
+    <message>
+        <source>宽幅模式(分页前自动旋转)</source>
+        <translation>Wide mode (rotate before splitting pages)</translation>
+    </message>
+    <message>
+        <source>自动删除列表中已经完成的项</source>
+        <translation>Delete finished jobs from the list</translation>
+    </message>
+    <message>
+        <source>数据目录1(0.0250mm)(常规)</source>
+        <translation>Data directory 1 (0.0250mm)(usual)</translation>
+    </message>
+    <message>
+        <source>数据目录2(0.0254mm)(专用)</source>
+        <translation>Data directory 2 (0.0254mm)(special)</translation>
+    </message>
+    <message>
+        <source>大多数CAD软件输出的绘图文件单位为0.0250mm, 请使用数据目录1; 某些软件输出的单位为0.0254mm(1mil), 请使用数据目录2.</source>
+        <translation>Most CAD programs write plot files in units of 0.0250 mm: use data directory 1; some write 0.0254 mm (1 mil): use data directory 2.</translation>
+    </message>
+    <message>
+        <source>高级参数</source>
+        <translation>Advanced Parameters</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>截图保存</source>
+        <translation>Save Screenshot</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgProtectPara</name>
+    <message>
+        <source>高级参数</source>
+        <translation>Advanced Parameters</translation>
+    </message>
+    <message>
+        <source>高级喷墨参数</source>
+        <translation>Advanced Printing Parameters</translation>
+    </message>
+    <message>
+        <source>双向打印</source>
+        <translation>Bidirectional printing</translation>
+    </message>
+    <message>
+        <source>1#喷头左右两列距离(20~40栅格)</source>
+        <translation>Head 1 column distance (20~40 grid)</translation>
+    </message>
+    <message>
+        <source>2#喷头左右两列距离(20~40栅格)</source>
+        <translation>Head 2 column distance (20~40 grid)</translation>
+    </message>
+    <message>
+        <source>喷墨加速距离(30~100mm)</source>
+        <translation>Printing acceleration distance (30~100mm)</translation>
+    </message>
+    <message>
+        <source>喷墨间隔脉冲数</source>
+        <translation>Pulses per printed column</translation>
+    </message>
+    <message>
+        <source>小车板软件版本(0~2)</source>
+        <translation>Carriage board software version (0~2)</translation>
+    </message>
+    <message>
+        <source>2#喷头位置(0-靠右，1-靠左)</source>
+        <translation>Head 2 side (0 right, 1 left)</translation>
+    </message>
+    <message>
+        <source>高级切割参数</source>
+        <translation>Advanced Cutting Parameters</translation>
+    </message>
+    <message>
+        <source>喷切重合(X)(0.0~10.0)(mm)</source>
+        <translation>Print/cut overlap (X)(0.0~10.0)(mm)</translation>
+    </message>
+    <message>
+        <source>喷切重合(Y)(0.0~10.0)(mm)</source>
+        <translation>Print/cut overlap (Y)(0.0~10.0)(mm)</translation>
+    </message>
+    <message>
+        <source>切割分段(喷多少次切割一段)</source>
+        <translation>Cut segment (bands printed per cut)</translation>
+    </message>
+    <message>
+        <source>角度补偿(0~2)(mm)</source>
+        <translation>Corner compensation (0~2)(mm)</translation>
+    </message>
+    <message>
+        <source>齿轮比调整</source>
+        <translation>Gear Ratio</translation>
+    </message>
+    <message>
+        <source>走纸轴每mm脉冲数(30~200)</source>
+        <translation>Feed axis pulses per mm (30~200)</translation>
+    </message>
+    <message>
+        <source>小车轴每mm脉冲数(30~200)</source>
+        <translation>Carriage axis pulses per mm (30~200)</translation>
+    </message>
+    <message>
+        <source>修改齿轮比</source>
+        <translation>Change Gear Ratio</translation>
+    </message>
+    <message>
+        <source>恢复默认</source>
+        <translation>Defaults</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>截图保存</source>
+        <translation>Save Screenshot</translation>
+    </message>
+</context>
 </TS>

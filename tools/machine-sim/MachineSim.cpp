@@ -48,7 +48,7 @@ CMachineSim::~CMachineSim()
     Stop();
 }
 
-int CMachineSim::Start(int port)
+int CMachineSim::Start(int port, uint32_t address)
 {
     if (m_thread.joinable()) return m_port;
     m_listen = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -58,7 +58,7 @@ int CMachineSim::Start(int port)
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr.s_addr = htonl(address);
     socklen_t len = sizeof addr;
     if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(m_listen, 8) != 0 ||
         getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {

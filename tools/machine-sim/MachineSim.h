@@ -3,6 +3,7 @@
 // (frame or data chunk) at a time, answered as the machine would, with the
 // faults it is told to show. Runs in a thread of its own.
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,8 +20,9 @@ public:
     CMachineSim& operator=(const CMachineSim&) = delete;
 
     // Listens on 127.0.0.1:port (0 picks a free port) and serves in a thread.
-    // Returns the port, or -1.
-    int Start(int port = 5188);
+    // Returns the port, or -1. Another loopback address (host order, such as
+    // 127.0.0.2) stands for a machine at a second address.
+    int Start(int port = 5188, uint32_t address = 0x7F000001);
     void Stop();
     int Port() const { return m_port; }
 
