@@ -11,6 +11,7 @@
 #include "app/BarControls.h"
 #include "app/BarDecisions.h"
 #include "app/BarIcons.h"
+#include "app/OrlatCenterDoc.h"
 #include "link/KeyQueue.h"
 #include "link/LinkCommand.h"
 #include "link/LinkState.h"
@@ -26,7 +27,15 @@ namespace {
 constexpr int kBarWidth = 222;
 constexpr int kButtonSize = 32;
 
-std::vector<COnePage*> NoJobs() { return {}; }
+// The document's job list in list order; none without a document.
+std::vector<COnePage*> DocumentJobs()
+{
+    std::vector<COnePage*> jobs;
+    if (!g_pTaskDoc) return jobs;
+    jobs.reserve(g_pTaskDoc->m_pages.size());
+    for (const auto& p : g_pTaskDoc->m_pages) jobs.push_back(p.get());
+    return jobs;
+}
 bool JobThreadRuns() { return g_pSendJobThread != nullptr; }
 
 // A read-only two-line text field (the template's disabled multi-line edits).
@@ -48,7 +57,7 @@ QLabel* MakeField(QWidget* parent, int id)
 }  // namespace
 
 CMyDlgBar::CMyDlgBar(QWidget* parent)
-    : QWidget(parent), m_hold([](uint8_t code) { return KeyQueuePush(code); }), m_jobs(NoJobs),
+    : QWidget(parent), m_hold([](uint8_t code) { return KeyQueuePush(code); }), m_jobs(DocumentJobs),
       m_jobRunning(JobThreadRuns)
 {
     setObjectName(QStringLiteral("controlBar130"));
@@ -158,7 +167,7 @@ CButtonNolt* CMyDlgBar::Button(int controlId) const
 
 void CMyDlgBar::SetJobSource(JobList jobs, JobRunning running)
 {
-    m_jobs = jobs ? std::move(jobs) : JobList(NoJobs);
+    m_jobs = jobs ? std::move(jobs) : JobList(DocumentJobs);
     m_jobRunning = running ? std::move(running) : JobRunning(JobThreadRuns);
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/BarControls.h"
 #include "app/ControlBar.h"
+#include "app/OrlatCenterDoc.h"
 #include "model/Page.h"
 #include "tests/app/BarFixture.h"
 #include "widgets/ButtonNolt.h"
@@ -261,17 +262,21 @@ TEST_F(ControlBarTest, ButtonsActOnlyInTheirState)
 
 TEST_F(ControlBarTest, StartTurnsTheFirstManualJobAuto)
 {
-    AddJob(JobState::Done);
-    AddJob(JobState::Manual);
-    AddJob(JobState::Manual);
+    // The program's own source: the document's job list.
+    COrlatCenterDoc doc;
+    for (int32_t st : {JobState::Done, JobState::Manual, JobState::Manual}) {
+        doc.m_pages.push_back(std::make_unique<COnePage>());
+        doc.m_pages.back()->m_state = st;
+    }
+    bar->SetJobSource(nullptr, [this] { return jobRunning; });
     QSignalSpy changed(bar.get(), &CMyDlgBar::jobListChanged);
     Click(BarControl::Start);
-    EXPECT_EQ(jobs[0]->m_state, JobState::Done);
-    EXPECT_EQ(jobs[1]->m_state, JobState::Auto);
-    EXPECT_EQ(jobs[2]->m_state, JobState::Manual);
+    EXPECT_EQ(doc.m_pages[0]->m_state, JobState::Done);
+    EXPECT_EQ(doc.m_pages[1]->m_state, JobState::Auto);
+    EXPECT_EQ(doc.m_pages[2]->m_state, JobState::Manual);
     EXPECT_EQ(changed.count(), 1);
     Click(BarControl::Start);
-    EXPECT_EQ(jobs[2]->m_state, JobState::Manual);
+    EXPECT_EQ(doc.m_pages[2]->m_state, JobState::Manual);
     EXPECT_EQ(changed.count(), 1);
     EXPECT_EQ(DrainKeyQueue(), (Codes{0, 0}));
 }
