@@ -124,7 +124,8 @@ CMyDlgBar::CMyDlgBar(QWidget* parent)
     }
 
     m_autoOffline->setChecked(theSettings.Get(Slot::AutoOffline) != 0);
-    connect(m_autoOffline, &QCheckBox::clicked, this, &CMyDlgBar::OnAutoOffline);
+    connect(m_autoOffline, &QCheckBox::clicked, this,
+            [this](bool checked) { GuardEvent("control bar auto offline", [&] { OnAutoOffline(checked); }); });
     m_timer = new QTimer(this);
     m_timer->setInterval(kTimerMs);
     connect(m_timer, &QTimer::timeout, this, [this] { GuardEvent("control bar timer", [this] { Refresh(); }); });
@@ -213,6 +214,7 @@ void CMyDlgBar::OnHoldButton(int controlId, int pressed) { m_hold.Hold(controlId
 
 void CMyDlgBar::OnAutoOffline(bool checked)
 {
+    // Read at once by the link thread: set, it drops the link when idle.
     theSettings.Set(Slot::AutoOffline, checked ? 1 : 0);
     UpdateControls();
 }
@@ -254,12 +256,14 @@ void CMyDlgBar::changeEvent(QEvent* e)
 {
     // The window losing activation mid-hold (a box opened by a worker, the
     // operator switching windows) may never let the release arrive.
-    if (e->type() == QEvent::ActivationChange && !isActiveWindow()) m_hold.EndAll();
+    GuardEvent("control bar activation", [&] {
+        if (e->type() == QEvent::ActivationChange && !isActiveWindow()) m_hold.EndAll();
+    });
     QWidget::changeEvent(e);
 }
 
 void CMyDlgBar::hideEvent(QHideEvent* e)
 {
-    m_hold.EndAll();
+    GuardEvent("control bar hide", [&] { m_hold.EndAll(); });
     QWidget::hideEvent(e);
 }
