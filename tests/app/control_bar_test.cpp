@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include "app/BarControls.h"
+#include "app/BarIcons.h"
 #include "app/ControlBar.h"
 #include "app/OrlatCenterDoc.h"
 #include "model/Page.h"
@@ -291,6 +292,24 @@ TEST_F(ControlBarTest, StartResumesAPausedJob)
     Click(BarControl::Start);
     EXPECT_EQ(DrainKeyQueue(), (Codes{0, 12}));
     EXPECT_EQ(jobs[1]->m_state, JobState::Manual);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BarIcons, EveryIdHasItsOwnPicture)
+{
+    const int ids[] = {180, 181, 182, 183, 184, 185, 186, 187, 191, 192, 193, 194};
+    std::vector<QImage> seen;
+    for (int id : ids) {
+        const QPixmap pm = BarIcon(id);
+        ASSERT_FALSE(pm.isNull()) << id;
+        const QImage img = pm.toImage();
+        for (const QImage& other : seen) EXPECT_NE(img, other) << id;
+        seen.push_back(img);
+    }
+    EXPECT_TRUE(BarIcon(188).isNull());
 }
 
 }  // namespace
