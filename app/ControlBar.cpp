@@ -147,16 +147,26 @@ CButtonNolt* CMyDlgBar::MakeButton(int controlId, QWidget* parent)
     connect(b, &CButtonNolt::holdButton, this, [this](int id, int pressed) {
         GuardEvent("control bar hold", [&] { OnHoldButton(id, pressed); });
     });
-    if (controlId == BarControl::Knife || controlId == BarControl::Fan) {
-        connect(b, &CButtonNolt::clicked, this, [this, controlId](bool checked) {
-            GuardEvent("control bar toggle", [&] { OnToggle(controlId, checked); });
-        });
-    } else if (controlId == BarControl::Start) {
-        connect(b, &CButtonNolt::clicked, this, [this] { GuardEvent("control bar start", [&] { OnStartWork(); }); });
-    } else if (CJogHold::JogCodeOf(controlId) < 0) {
-        connect(b, &CButtonNolt::clicked, this,
-                [this, controlId] { GuardEvent("control bar button", [&] { OnCommandButton(controlId); }); });
+    // The jog buttons act by their hold alone.
+    using Toggle = void (CMyDlgBar::*)(bool);
+    using Command = void (CMyDlgBar::*)();
+    Toggle toggle = nullptr;
+    Command command = nullptr;
+    switch (controlId) {
+    case BarControl::Knife: toggle = &CMyDlgBar::OnKnifeUpDown; break;
+    case BarControl::Fan: toggle = &CMyDlgBar::OnFanOnOff; break;
+    case BarControl::Clean: command = &CMyDlgBar::OnCleanNozzles; break;
+    case BarControl::Delete: command = &CMyDlgBar::OnDeleteTask; break;
+    case BarControl::Pause: command = &CMyDlgBar::OnPause; break;
+    case BarControl::Start: command = &CMyDlgBar::OnStartWork; break;
+    default: break;
     }
+    connect(b, &CButtonNolt::clicked, this, [this, toggle, command](bool checked) {
+        GuardEvent("control bar click", [&] {
+            if (toggle) (this->*toggle)(checked);
+            if (command) (this->*command)();
+        });
+    });
     return b;
 }
 
@@ -201,14 +211,28 @@ void CMyDlgBar::SetWarningMark(bool yellow)
 void CMyDlgBar::UpdateControls()
 {
     const BarEnables e = EnableRules(ReadBarInputs());
+    OnUpdateJogButtons(e);
+    OnUpdateReadyButtons(e);
+    OnUpdateDeleteTask(e);
+    OnUpdatePause(e);
+    OnUpdateStartWork(e);
+}
+
+void CMyDlgBar::OnUpdateJogButtons(const BarEnables& e)
+{
     // A held jog button that is disabled here ends its hold with one stop.
     for (int id : {BarControl::JogUp, BarControl::JogDown, BarControl::JogLeft, BarControl::JogRight})
         Button(id)->setEnabled(e.jog);
-    for (int id : {BarControl::Clean, BarControl::Knife, BarControl::Fan}) Button(id)->setEnabled(e.ready);
-    Button(BarControl::Delete)->setEnabled(e.deleteTask);
-    Button(BarControl::Pause)->setEnabled(e.pause);
-    Button(BarControl::Start)->setEnabled(e.start);
 }
+
+void CMyDlgBar::OnUpdateReadyButtons(const BarEnables& e)
+{
+    for (int id : {BarControl::Clean, BarControl::Knife, BarControl::Fan}) Button(id)->setEnabled(e.ready);
+}
+
+void CMyDlgBar::OnUpdateDeleteTask(const BarEnables& e) { Button(BarControl::Delete)->setEnabled(e.deleteTask); }
+void CMyDlgBar::OnUpdatePause(const BarEnables& e) { Button(BarControl::Pause)->setEnabled(e.pause); }
+void CMyDlgBar::OnUpdateStartWork(const BarEnables& e) { Button(BarControl::Start)->setEnabled(e.start); }
 
 void CMyDlgBar::OnHoldButton(int controlId, int pressed) { m_hold.Hold(controlId, pressed); }
 

@@ -10,6 +10,7 @@
 
 #include <QWidget>
 
+#include "app/BarControls.h"
 #include "app/BarState.h"
 #include "app/JogHold.h"
 
@@ -60,9 +61,21 @@ private:
     CButtonNolt* MakeButton(int controlId, QWidget* parent);
     void OnHoldButton(int controlId, int pressed);
     void OnAutoOffline(bool checked);
+    // The buttons' handlers; each acts only in its machine state, read at the click.
+    void OnKnifeUpDown(bool checked) { OnToggle(BarControl::Knife, checked); }
+    void OnFanOnOff(bool checked) { OnToggle(BarControl::Fan, checked); }
+    void OnCleanNozzles() { OnCommandButton(BarControl::Clean); }
+    void OnDeleteTask() { OnCommandButton(BarControl::Delete); }
+    void OnPause() { OnCommandButton(BarControl::Pause); }
+    void OnStartWork();
     void OnToggle(int controlId, bool checked);
     void OnCommandButton(int controlId);
-    void OnStartWork();
+    // The enable rules, one group of buttons each.
+    void OnUpdateJogButtons(const BarEnables& e);
+    void OnUpdateReadyButtons(const BarEnables& e);
+    void OnUpdateDeleteTask(const BarEnables& e);
+    void OnUpdatePause(const BarEnables& e);
+    void OnUpdateStartWork(const BarEnables& e);
     void SetWarningMark(bool yellow);
 
     CJogHold m_hold;
