@@ -353,4 +353,19 @@
         <translation>Save Screenshot</translation>
     </message>
 </context>
+<context>
+    <name>CMyDlgBar</name>
+    <message>
+        <source>机器状态</source>
+        <translation>Machine state</translation>
+    </message>
+    <message>
+        <source>自动脱机</source>
+        <translation>Auto offline</translation>
+    </message>
+    <message>
+        <source>控制:</source>
+        <translation>Control:</translation>
+    </message>
+</context>
 </TS>

@@ -353,4 +353,19 @@
         <translation>Ekran Görüntüsü Kaydet</translation>
     </message>
 </context>
+<context>
+    <name>CMyDlgBar</name>
+    <message>
+        <source>机器状态</source>
+        <translation>Makine durumu</translation>
+    </message>
+    <message>
+        <source>自动脱机</source>
+        <translation>Otomatik çevrimdışı</translation>
+    </message>
+    <message>
+        <source>控制:</source>
+        <translation>Kontrol:</translation>
+    </message>
+</context>
 </TS>
