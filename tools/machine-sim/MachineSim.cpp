@@ -92,6 +92,14 @@ void CMachineSim::SetRecordDir(const std::string& dir)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     m_recordDir = dir;
+    m_machine.decodeLive = !dir.empty();
+}
+
+void CMachineSim::SetKeepUnits(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_keepUnits = on;
+    m_machine.keepChunks = on;
 }
 
 int CMachineSim::JobsEnded()
@@ -202,7 +210,10 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     // nothing follows it; the host waits for the answer before sending more.
     if (len >= 2 && len <= kFrameBufferBytes) {
         if (!ReadExact(fd, b, len, 2000)) return false;
-        if (CSimMachine::IsValidFrame(b) && !Readable(fd, 10)) return true;
+        // The host sends a chunk with one write, so on loopback its bytes
+        // arrive together: a known frame with nothing behind it is a frame,
+        // without waiting to see whether more comes.
+        if (CSimMachine::IsValidFrame(b) && !Readable(fd, 0)) return true;
     }
     unit.chunk = true;
     return ReadExact(fd, b, kDataChunkBytes, 2000);
@@ -230,7 +241,7 @@ void CMachineSim::ServeConnection(int fd)
 {
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (m_machine.InJob()) m_machine.job.connectionStarts.push_back(m_machine.job.chunks.size());
+        m_machine.ConnectionStarted();
     }
     for (;;) {
         bool inJob;
@@ -255,11 +266,13 @@ void CMachineSim::ServeConnection(int fd)
         SimLinkLoss loss = SimLinkLoss::None;
         bool ended = false;
         SimJob endedJob;
+        DecodedJob decoded;
+        bool decodedLive = false;
         MachineParams params{};
         std::string recordDir;
         {
             std::lock_guard<std::mutex> lock(m_lock);
-            m_received.push_back(unit);
+            if (m_keepUnits) m_received.push_back(unit);
             if (!whole) return;
             faults = m_faults;
             if (faults.refuse) {
@@ -278,12 +291,16 @@ void CMachineSim::ServeConnection(int fd)
                 ++m_jobsEnded;
                 recordDir = m_recordDir;
                 if (!recordDir.empty()) {
+                    decodedLive = m_machine.DecodingLive();
+                    if (decodedLive) decoded = m_machine.TakeDecoded();
                     endedJob = m_machine.job;
                     params = m_machine.params;
                 }
             }
         }
-        if (ended && !recordDir.empty() && !WriteJobRecord(recordDir, endedJob, params))
+        if (ended && !recordDir.empty() &&
+            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params)
+                          : WriteJobRecord(recordDir, endedJob, params)))
             std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;
         if (loss == SimLinkLoss::Drop) {

@@ -50,6 +50,29 @@ std::string CSimMachine::Describe(const SimUnit& u)
     return s;
 }
 
+void CSimMachine::Dropped()
+{
+    m_pending.clear();
+    // A band's worth of words is all it ever holds; a long job's largest band
+    // need not stay reserved.
+    if (m_pending.capacity() > (size_t{1} << 20)) m_pending.shrink_to_fit();
+}
+
+void CSimMachine::ConnectionStarted()
+{
+    if (!InJob()) return;
+    job.connectionStarts.push_back(job.chunksReceived);
+    Dropped();
+}
+
+DecodedJob CSimMachine::TakeDecoded()
+{
+    DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
+    m_decoder.reset();
+    m_pending.clear();
+    return d;
+}
+
 uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 {
     if (state == MachineState::PlotTest && nowMs >= cleanUntilMs) state = MachineState::Ready;
@@ -60,12 +83,20 @@ uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faults, int64_t nowMs)
 {
     if (u.chunk) {
-        job.chunks.push_back(u.bytes);
+        if (keepChunks) job.chunks.push_back(u.bytes);
+        ++job.chunksReceived;
         job.bytesReceived += static_cast<int64_t>(u.bytes.size());
+        if (m_decoder) {
+            // Little-endian words, as the decoder reads them (the host is little-endian too).
+            const size_t at = m_pending.size();
+            m_pending.resize(at + u.bytes.size() / 2);
+            std::memcpy(m_pending.data() + at, u.bytes.data(), u.bytes.size() / 2 * 2);
+        }
         if (faults.answerOneAfter >= 0 && !answeredOne &&
-            job.chunks.size() > static_cast<size_t>(faults.answerOneAfter)) {
+            job.chunksReceived > static_cast<size_t>(faults.answerOneAfter)) {
             answeredOne = true;
-            job.refusedChunks.push_back(job.chunks.size());
+            job.refusedChunks.push_back(job.chunksReceived);
+            Dropped();
             return {1};
         }
         return {Status(faults, nowMs)};
@@ -112,19 +143,30 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
     case LinkCommand::JobStart:
         job = SimJob{};
         job.started = true;
+        m_pending.clear();
+        m_decoder.reset();
         answeredOne = false;
         ++jobs;
         if (n >= 8) {
             job.lengthPulses = GetInt32(p);
             job.bandColumns = GetInt32(p + 4);
         }
+        if (decodeLive) m_decoder = std::make_unique<CJobDecoder>(job.bandColumns, params);
         state = MachineState::Plotting;
         break;
     case LinkCommand::BandHeader:
-        if (n >= 6) job.bands.push_back({GetInt32(p), p[4], job.chunks.size()});
+        if (n >= 6) {
+            job.bands.push_back({GetInt32(p), p[4], job.chunksReceived});
+            if (m_decoder) m_decoder->Band(job.bands.back().band, m_pending.data(), m_pending.size());
+            Dropped();
+        }
         break;
     case LinkCommand::KnifeHeader:
-        if (n >= 4) job.knifePasses.push_back({GetInt32(p), job.chunks.size()});
+        if (n >= 4) {
+            job.knifePasses.push_back({GetInt32(p), job.chunksReceived});
+            if (m_decoder) m_decoder->KnifePass(job.knifePasses.back().records, m_pending.data(), m_pending.size());
+            Dropped();
+        }
         break;
     case LinkCommand::ReadHeadPosition: {
         std::vector<uint8_t> r(4);
