@@ -57,7 +57,7 @@ void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const
         for (int32_t k = 0; k < 32; ++k) {
             if (k >= 12 && k < 20) continue;
             const PenSegment stripe{b, lw + k, b + 300, lw + k, 0};
-            if (m_strokes.PenWidth() > 1) DrawRoundSegment(w, stripe, m_strokes.PenWidth());
+            if (m_strokes.PenWidth() > 1) m_strokes.Pen().Draw(w, stripe);
             else DrawThinSegment(w, stripe);
         }
     }
