@@ -96,6 +96,9 @@ CJobDecoder::CJobDecoder(int32_t bandColumns, const MachineParams& p)
 {
     const int32_t columns = std::clamp(bandColumns, 0, kBandScanLines);
     m_d.width = columns;
+    // Address room for the tallest image, so growing it band by band never
+    // copies it; only the rows a band reaches are ever touched.
+    m_d.bits.reserve(static_cast<size_t>(m_d.RowBytes()) * kMaxImageRows);
     m_recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
 }
 

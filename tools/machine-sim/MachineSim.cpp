@@ -180,15 +180,20 @@ bool CMachineSim::ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int
     const int64_t end = NowMs() + timeoutMs;
     while (buf.size() < total) {
         if (m_stop.load()) return false;
-        const int64_t left = end - NowMs();
-        if (left <= 0) return false;
-        if (!Readable(fd, static_cast<int>(left < 20 ? left : 20))) continue;
+        // What is there already is taken at once; only then is there a wait.
         uint8_t tmp[kDataChunkBytes];
         const size_t want = total - buf.size();
-        const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, 0);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
-        buf.insert(buf.end(), tmp, tmp + r);
+        const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, MSG_DONTWAIT);
+        if (r > 0) {
+            buf.insert(buf.end(), tmp, tmp + r);
+            continue;
+        }
+        if (r == 0) return false;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        const int64_t left = end - NowMs();
+        if (left <= 0) return false;
+        Readable(fd, static_cast<int>(left < 20 ? left : 20));
     }
     return true;
 }
@@ -200,6 +205,7 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     while (!Readable(fd, 20))
         if (m_stop.load()) return false;
     std::vector<uint8_t>& b = unit.bytes;
+    b.reserve(kDataChunkBytes);
     if (!ReadExact(fd, b, 1, 2000)) return false;
     const size_t len = b[0];
     if (!inJob) {
