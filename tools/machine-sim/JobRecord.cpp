@@ -56,6 +56,9 @@ void PlaceHead(DecodedJob& d, const uint8_t* bytes, int32_t row0, int32_t column
                int32_t rowOfNozzle0)
 {
     static const auto kNozzleOf = NozzleOfBits();
+    uint64_t words[3] = {0, 0, 0};
+    std::memcpy(words, bytes, kHeadBytes);
+    if ((words[0] | words[1] | words[2]) == 0) return;  // most of a band is blank
     for (int b = 0; b < kHeadBytes; ++b) {
         if (bytes[b] == 0) continue;
         for (int k = 0; k < 8; ++k) {

@@ -309,6 +309,11 @@ void CMachineSim::ServeConnection(int fd)
                           : WriteJobRecord(recordDir, endedJob, params)))
             std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;
+        {
+            // A header's band is decoded while the host makes its next step.
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_machine.DecodeDeferred();
+        }
         if (loss == SimLinkLoss::Drop) {
             const linger reset{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);

@@ -65,8 +65,33 @@ void CSimMachine::ConnectionStarted()
     Dropped();
 }
 
+void CSimMachine::Defer(bool band, int32_t value)
+{
+    DecodeDeferred();
+    if (m_decoder) {
+        m_deferred.swap(m_pending);
+        m_deferredBand = band;
+        m_deferredValue = value;
+        m_hasDeferred = true;
+    }
+    Dropped();
+}
+
+void CSimMachine::DecodeDeferred()
+{
+    if (!m_hasDeferred) return;
+    m_hasDeferred = false;
+    if (m_decoder) {
+        if (m_deferredBand) m_decoder->Band(m_deferredValue, m_deferred.data(), m_deferred.size());
+        else m_decoder->KnifePass(m_deferredValue, m_deferred.data(), m_deferred.size());
+    }
+    m_deferred.clear();
+    if (m_deferred.capacity() > (size_t{1} << 20)) m_deferred.shrink_to_fit();
+}
+
 DecodedJob CSimMachine::TakeDecoded()
 {
+    DecodeDeferred();
     DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
     m_decoder.reset();
     m_pending.clear();
@@ -82,6 +107,7 @@ uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 
 std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faults, int64_t nowMs)
 {
+    DecodeDeferred();
     if (u.chunk) {
         if (keepChunks) job.chunks.push_back(u.bytes);
         ++job.chunksReceived;
@@ -145,6 +171,7 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
         job.started = true;
         m_pending.clear();
         m_decoder.reset();
+        m_hasDeferred = false;
         answeredOne = false;
         ++jobs;
         if (n >= 8) {
@@ -157,15 +184,13 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
     case LinkCommand::BandHeader:
         if (n >= 6) {
             job.bands.push_back({GetInt32(p), p[4], job.chunksReceived});
-            if (m_decoder) m_decoder->Band(job.bands.back().band, m_pending.data(), m_pending.size());
-            Dropped();
+            Defer(true, job.bands.back().band);
         }
         break;
     case LinkCommand::KnifeHeader:
         if (n >= 4) {
             job.knifePasses.push_back({GetInt32(p), job.chunksReceived});
-            if (m_decoder) m_decoder->KnifePass(job.knifePasses.back().records, m_pending.data(), m_pending.size());
-            Dropped();
+            Defer(false, job.knifePasses.back().records);
         }
         break;
     case LinkCommand::ReadHeadPosition: {

@@ -36,6 +36,9 @@ public:
     void ConnectionStarted();
     // The job decoded as it arrived (decodeLive), taken once it has ended.
     DecodedJob TakeDecoded();
+    // Decodes the last header's data if that is still to do: the simulator
+    // calls it once the header is answered, so the host's wait hides it.
+    void DecodeDeferred();
     bool DecodingLive() const { return m_decoder != nullptr; }
 
     uint8_t state;
@@ -62,4 +65,10 @@ private:
     void Dropped();  // the data in hand belongs to no header
     std::unique_ptr<CJobDecoder> m_decoder;  // this job's, while decodeLive
     std::vector<uint16_t> m_pending;         // data words since the last header or drop
+    // The last header's data, not yet decoded: a band (or a knife pass) and its number.
+    std::vector<uint16_t> m_deferred;
+    bool m_deferredBand = false;
+    int32_t m_deferredValue = 0;
+    bool m_hasDeferred = false;
+    void Defer(bool band, int32_t value);
 };
