@@ -140,12 +140,14 @@ void SetRun(const BitWindow& w, int32_t row, const Range& c)
 // quotient and remainder are carried, exact, without a division per row.
 struct FloorStep {
     int64_t q = 0, r = 0, k = 1, dq = 0, dr = 0;
-    void Init(int64_t a, int64_t kk, int64_t delta)
+    // inv = 1 / k: the quotients are estimated and put right exactly, as on
+    // every row before, which is cheaper than a division for short segments.
+    void Init(int64_t a, int64_t kk, int64_t delta, double inv)
     {
         k = kk;
-        q = FloorDiv(a, k);
+        q = FloorQuot(a, k, inv);
         r = a - q * k;
-        dq = FloorDiv(delta, k);
+        dq = FloorQuot(delta, k, inv);
         dr = delta - dq * k;
     }
     void Next()
@@ -165,7 +167,7 @@ struct FloorStep {
 struct SolveStep {
     int64_t k = 0, lo = 0, hi = 0, dLo = 0, dHi = 0;
     FloorStep negLo, posHi;  // floor(-lo / |k|), floor(hi / |k|)
-    void Init(int64_t kk, int64_t lo0, int64_t hi0, int64_t dLo0, int64_t dHi0)
+    void Init(int64_t kk, double inv, int64_t lo0, int64_t hi0, int64_t dLo0, int64_t dHi0)
     {
         k = kk;
         lo = lo0;
@@ -174,8 +176,8 @@ struct SolveStep {
         dHi = dHi0;
         if (k == 0) return;
         const int64_t ak = k > 0 ? k : -k;
-        negLo.Init(-lo, ak, -dLo);
-        posHi.Init(hi, ak, dHi);
+        negLo.Init(-lo, ak, -dLo, inv);
+        posHi.Init(hi, ak, dHi, inv);
     }
     Range Get() const
     {
@@ -284,8 +286,8 @@ void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
     SolveStep along, across;
     const bool body = d.len2 != 0;
     if (body) {
-        along.Init(d.dy2, -pr * d.dx2, d.len2 - pr * d.dx2, -2 * d.dx2, -2 * d.dx2);
-        across.Init(d.dx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K, 2 * d.dy2, 2 * d.dy2);
+        along.Init(d.dy2, d.invDy2, -pr * d.dx2, d.len2 - pr * d.dx2, -2 * d.dx2, -2 * d.dx2);
+        across.Init(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K, 2 * d.dy2, 2 * d.dy2);
     }
     for (int32_t row = lo; row <= hi; ++row, pr += 2) {
         // The body (0 <= t <= len2) and the two end discs; their union on a
