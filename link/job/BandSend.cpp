@@ -8,6 +8,11 @@ int SendInkBand(int32_t band, int32_t inkBandCount, const BandEngine& engine, CM
 {
     if (band >= inkBandCount) return 0;
     if (!engine.PrepareBand(band, buf)) return -1;
+    return SendPreparedBand(band, buf, BandBidirFlag(band, engine.Snapshot().biDirPlot) != 0, link);
+}
+
+int SendPreparedBand(int32_t band, const BandBuffers& buf, bool bidirectional, CMyCommu& link)
+{
     if (link.SendData(buf.packed, buf.packedBytes) != buf.packedBytes) return -1;
-    return SendBandHeader(link, band, BandBidirFlag(band, engine.Snapshot().biDirPlot) != 0) == 0 ? 0 : -1;
+    return SendBandHeader(link, band, bidirectional) == 0 ? 0 : -1;
 }

@@ -10,3 +10,6 @@ struct BandBuffers;
 // band's data must go whole and its header be answered: 0, otherwise -1 (the
 // band loop sends the same band again).
 int SendInkBand(int32_t band, int32_t inkBandCount, const BandEngine& engine, CMyCommu& link, BandBuffers& buf);
+
+// A band already prepared in buf: its data, then its header. 0, else -1.
+int SendPreparedBand(int32_t band, const BandBuffers& buf, bool bidirectional, CMyCommu& link);

@@ -1,8 +1,10 @@
 #include "link/job/JobSender.h"
 
 #include <mutex>
+#include <new>
 
 #include "link/output/BandCounters.h"
+#include "link/job/BandPipeline.h"
 #include "link/job/BandSend.h"
 #include "link/CommPoll.h"
 #include "link/JobCommands.h"
@@ -28,6 +30,8 @@ CJobSender::CJobSender(const JobPlan& plan, const COnePage& page, CJobObserver& 
       m_timings(link.timings)
 {
 }
+
+CJobSender::~CJobSender() = default;
 
 void CJobSender::Report(const char* key)
 {
@@ -79,6 +83,16 @@ int CJobSender::SendBands()
     int32_t j = 0, i = 0;
     int failures = 0;            // consecutive failed sends of band j
     int64_t failingSince = -1;   // link clock at the first of them
+    try {
+        m_pipeline = std::make_unique<CBandPipeline>(m_engine, m_plan.inkBandCount);
+    } catch (const std::bad_alloc&) {
+        m_pipeline.reset();  // no room for two buffers: one band at a time
+    }
+    // The worker ends with the band loop, whichever way it ends.
+    struct PipelineEnd {
+        std::unique_ptr<CBandPipeline>& p;
+        ~PipelineEnd() { p.reset(); }
+    } pipelineEnd{m_pipeline};
     int e = WaitMachineReady();
     BandsStepped = 0;
     for (;;) {
@@ -86,7 +100,7 @@ int CJobSender::SendBands()
         if (j > bands && i >= passes) return 0;
         if (j / v <= i) {
             const int s = SendInkBand(j);
-            m_observer.BandSent(j, s, j < m_plan.inkBandCount ? TheBandBuffers().packedBytes : 0);
+            m_observer.BandSent(j, s, j < m_plan.inkBandCount ? m_bandBytes : 0);
             if (s == 0) {
                 ++j;
                 failures = 0;
@@ -146,7 +160,17 @@ int CJobSender::WaitMachineReady()
 
 int CJobSender::SendInkBand(int32_t band)
 {
-    return ::SendInkBand(band, m_plan.inkBandCount, m_engine, m_commu, TheBandBuffers());
+    m_bandBytes = 0;
+    if (band >= m_plan.inkBandCount) return 0;
+    if (m_pipeline == nullptr) {
+        BandBuffers& buf = TheBandBuffers();
+        const int r = ::SendInkBand(band, m_plan.inkBandCount, m_engine, m_commu, buf);
+        m_bandBytes = buf.packedBytes;
+        return r;
+    }
+    const BandBuffers& buf = m_pipeline->Take(band);
+    m_bandBytes = buf.packedBytes;
+    return SendPreparedBand(band, buf, BandBidirFlag(band, m_engine.Snapshot().biDirPlot) != 0, m_commu);
 }
 
 int CJobSender::SendCutPass(int32_t pass)

@@ -3,12 +3,14 @@
 // knife passes interleaved segment by segment, waiting for the machine between
 // steps, and the end command. It alone talks to the machine while it runs.
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "link/output/BandEngine.h"
 #include "link/job/JobPlan.h"
 #include "model/KnifePoint.h"
 
+class CBandPipeline;
 class CJobObserver;
 class CKeyQueue;
 class CLinkClock;
@@ -38,6 +40,7 @@ struct JobLink {
 class CJobSender {
 public:
     CJobSender(const JobPlan& plan, const COnePage& page, CJobObserver& observer, const JobLink& link);
+    ~CJobSender();
 
     // The whole job (SendJobThread's steps); reports JobFinished last and
     // returns its value: 1 finished, 2 failed, refused or cancelled.
@@ -69,6 +72,10 @@ private:
     JobTimings m_timings;
     // The sending thread's own engine (the band and knife buffers are the thread's globals).
     BandEngine m_engine;
+    // While SendBands runs: band j + 1 made on its worker while band j goes
+    // out (null: each band made when it is sent, in the global buffers).
+    std::unique_ptr<CBandPipeline> m_pipeline;
+    int32_t m_bandBytes = 0;  // packed bytes of the last band sent or tried
     // The knife path of the current cut pass: built, sent and counted by the
     // sending thread only; the next pass starts it anew.
     std::vector<KnifePoint> m_knifePath;

@@ -33,6 +33,8 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
     if (CheckJobParams(s) != nullptr || !BandBuffersFit(bandColumns, s.params)) return false;
     m_snap = s;
     m_columns = bandColumns;
+    if (!m_nozzles) m_nozzles = std::make_unique<NozzleTables>();
+    BuildNozzleTables(s.params, *m_nozzles);
     m_strokes.Build(page, s);
     m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
     m_ready = true;
@@ -57,7 +59,7 @@ void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const
         for (int32_t k = 0; k < 32; ++k) {
             if (k >= 12 && k < 20) continue;
             const PenSegment stripe{b, lw + k, b + 300, lw + k, 0};
-            if (m_strokes.PenWidth() > 1) DrawRoundSegment(w, stripe, m_strokes.PenWidth());
+            if (m_strokes.PenWidth() > 1) m_strokes.Pen().Draw(w, stripe);
             else DrawThinSegment(w, stripe);
         }
     }
@@ -69,7 +71,7 @@ bool BandEngine::PrepareBand(int32_t band, BandBuffers& buf) const
     buf.packedBytes = 0;
     if (!m_ready) return false;
     RasterizeBand(band, buf);
-    BuildColumnRecords(buf.bitmap, m_columns, m_snap.params, m_snap.inkBox2Left, buf.RecordBytes(), kBandRecords);
+    BuildColumnRecords(*m_nozzles, buf.bitmap, m_columns, m_snap.params, m_snap.inkBox2Left, buf.RecordBytes(), kBandRecords);
     // Records 0 .. columns + 29 go out; head-2 data placed beyond them is dropped.
     const size_t words = (static_cast<size_t>(m_columns) + kLeadInRecords) * (kRecordBytes / 2);
     const size_t packed = CompressZeroRuns(buf.records, words, buf.packed, kPackedBandWords);

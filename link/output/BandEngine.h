@@ -2,6 +2,7 @@
 // One ink band from the job's curves to the packed stream: clear, draw,
 // column records, zero-run packing, all in buffers fixed at start-up.
 #include <cstdint>
+#include <memory>
 
 #include "link/output/BandStrokes.h"
 #include "link/output/JobCheck.h"
@@ -56,6 +57,8 @@ private:
     JobSnapshot m_snap;
     int32_t m_columns = 0;
     BandStrokes m_strokes;
+    // The nozzle look-ups of the job's head geometry, built by Setup.
+    std::unique_ptr<NozzleTables> m_nozzles;
 };
 
 // Clears the bitmap and record areas a band of `bandColumns` uses.

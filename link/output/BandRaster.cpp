@@ -114,16 +114,6 @@ Range StripRow(const Doubled& d, int64_t pr, int64_t tFirst, int64_t tLast)
     return r;
 }
 
-// Doubled column offsets of the disc around the doubled point (cr, cc).
-Range DiscRow(const Doubled& d, int64_t pr, int64_t cr, int64_t cc)
-{
-    const int64_t a = pr - cr;
-    const int64_t rest = d.w * d.w - a * a;
-    if (rest < 0) return Range{1, 0};
-    const int64_t h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(rest)));
-    return Range{cc - h, cc + h};
-}
-
 // Columns c (clipped to the window) whose doubled offset lies in r.
 Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
 {
@@ -144,6 +134,74 @@ void SetRun(const BitWindow& w, int32_t row, const Range& c)
     uint8_t* p = w.bits + c.lo * w.stride + (r >> 3);
     const uint8_t m = static_cast<uint8_t>(0x80u >> (r & 7));
     for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= m;
+}
+
+// floor(a / k), k > 0, while a moves by a fixed step from row to row: the
+// quotient and remainder are carried, exact, without a division per row.
+struct FloorStep {
+    int64_t q = 0, r = 0, k = 1, dq = 0, dr = 0;
+    // inv = 1 / k: the quotients are estimated and put right exactly, as on
+    // every row before, which is cheaper than a division for short segments.
+    void Init(int64_t a, int64_t kk, int64_t delta, double inv)
+    {
+        k = kk;
+        q = FloorQuot(a, k, inv);
+        r = a - q * k;
+        dq = FloorQuot(delta, k, inv);
+        dr = delta - dq * k;
+    }
+    void Next()
+    {
+        q += dq;
+        r += dr;
+        if (r >= k) {
+            r -= k;
+            ++q;
+        }
+    }
+};
+
+// Solve(k, lo, hi) on successive rows, lo and hi moving by dLo and dHi: the
+// integers p with lo <= p k <= hi are [-floor(-lo / k), floor(hi / k)] for
+// k > 0 and [-floor(hi / |k|), floor(-lo / |k|)] for k < 0.
+struct SolveStep {
+    int64_t k = 0, lo = 0, hi = 0, dLo = 0, dHi = 0;
+    FloorStep negLo, posHi;  // floor(-lo / |k|), floor(hi / |k|)
+    void Init(int64_t kk, double inv, int64_t lo0, int64_t hi0, int64_t dLo0, int64_t dHi0)
+    {
+        k = kk;
+        lo = lo0;
+        hi = hi0;
+        dLo = dLo0;
+        dHi = dHi0;
+        if (k == 0) return;
+        const int64_t ak = k > 0 ? k : -k;
+        negLo.Init(-lo, ak, -dLo, inv);
+        posHi.Init(hi, ak, dHi, inv);
+    }
+    Range Get() const
+    {
+        if (k > 0) return Range{-negLo.q, posHi.q};
+        if (k < 0) return Range{-posHi.q, negLo.q};
+        return (lo > 0 || hi < 0) ? Range{1, 0} : Range{};
+    }
+    void Next()
+    {
+        if (k != 0) {
+            negLo.Next();
+            posHi.Next();
+        } else {
+            lo += dLo;
+            hi += dHi;
+        }
+    }
+};
+
+Range Union(const Range& a, const Range& b)
+{
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return Range{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
 }
 
 // Rows of the window that the pen can touch: a pen of width w reaches w / 2
@@ -201,21 +259,46 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
 
 void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
+    RoundPen(width).Draw(w, s);
+}
+
+RoundPen::RoundPen(int32_t width) : m_width(width)
+{
+    const int64_t ww = int64_t{width} * width;
+    for (int64_t a = 0; a <= width; ++a)
+        m_discHalf.push_back(static_cast<int32_t>(ISqrt64(static_cast<uint64_t>(ww - a * a))));
+}
+
+void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
+{
     int32_t lo, hi;
-    if (!RowSpan(w, s, width / 2, &lo, &hi)) return;
-    const Doubled d = MakeDoubled(s, width);
-    for (int32_t row = lo; row <= hi; ++row) {
-        const int64_t pr = 2 * (static_cast<int64_t>(row) - s.x0) + d.e;
+    if (!RowSpan(w, s, m_width / 2, &lo, &hi)) return;
+    const Doubled d = MakeDoubled(s, m_width);
+    // Doubled column offsets of the end disc around (cr, cc) on the row pr.
+    auto disc = [&](int64_t pr, int64_t cr, int64_t cc) {
+        const int64_t a = pr >= cr ? pr - cr : cr - pr;
+        if (a > d.w) return Range{1, 0};
+        const int64_t h = m_discHalf[static_cast<size_t>(a)];
+        return Range{cc - h, cc + h};
+    };
+    int64_t pr = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
+    // The body's two conditions (see StripRow), stepped two doubled units a row.
+    SolveStep along, across;
+    const bool body = d.len2 != 0;
+    if (body) {
+        along.Init(d.dy2, d.invDy2, -pr * d.dx2, d.len2 - pr * d.dx2, -2 * d.dx2, -2 * d.dx2);
+        across.Init(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K, 2 * d.dy2, 2 * d.dy2);
+    }
+    for (int32_t row = lo; row <= hi; ++row, pr += 2) {
         // The body (0 <= t <= len2) and the two end discs; their union on a
         // row is one run because the shape is convex.
-        Range u = DiscRow(d, pr, 0, 0);
-        const Range b = DiscRow(d, pr, d.dx2, d.dy2);
-        if (u.Empty()) u = b;
-        else if (!b.Empty()) u = Range{std::min(u.lo, b.lo), std::max(u.hi, b.hi)};
-        if (d.len2 != 0) {
-            const Range body = StripRow(d, pr, 0, d.len2);
-            if (u.Empty()) u = body;
-            else if (!body.Empty()) u = Range{std::min(u.lo, body.lo), std::max(u.hi, body.hi)};
+        Range u = Union(disc(pr, 0, 0), disc(pr, d.dx2, d.dy2));
+        if (body) {
+            Range b = along.Get();
+            b.Meet(across.Get());
+            u = Union(u, b);
+            along.Next();
+            across.Next();
         }
         SetRun(w, row, ColumnsOf(d, u, s.y0, w.columns));
     }

@@ -5,6 +5,7 @@
 // depends only on the pixel relative to the segment, so a band is exactly the
 // same rows of the page drawn as one tall image.
 #include <cstdint>
+#include <vector>
 
 // Coordinates are kept within +-kPixelLimit so the exact tests fit 64/128 bits.
 constexpr int32_t kPixelLimit = 1 << 26;
@@ -42,5 +43,20 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s);
 // Solid pen wider than 1: the segment with round ends (a zero-length segment
 // gives the disc).
 void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width);
+
+// The same pen with its end discs worked out once for its width, for drawing
+// many segments: each row's run is stepped from the previous row's.
+class RoundPen {
+public:
+    explicit RoundPen(int32_t width = 2);
+    int32_t Width() const { return m_width; }
+    void Draw(const BitWindow& w, const PenSegment& s) const;
+
+private:
+    int32_t m_width;
+    // Half-width of an end disc in doubled units, isqrt(w^2 - a^2), for a doubled
+    // row offset a = 0 .. w from its centre.
+    std::vector<int32_t> m_discHalf;
+};
 // Dashed geometric pen: flat ends, 100 on and 40 off along the curve from s0.
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width);

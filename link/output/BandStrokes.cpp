@@ -46,6 +46,14 @@ void BandStrokes::Build(const COnePage& page, const JobSnapshot& s)
 {
     Clear();
     SetPenWidth(s.lineWidth);
+    // At most one segment per step of every curve drawn (dash joins may add a
+    // few more).
+    size_t steps = 0;
+    for (const auto& curve : page.m_curves)
+        if ((s.plotCutLine == 1 || (s.plotCutLine == 0 && curve->m_kind == CurveKind::Plot)) &&
+            curve->m_points.size() >= 2)
+            steps += curve->m_points.size() - 1;
+    m_segs.reserve(steps);
     std::vector<PagePixel> pts;
     for (const auto& curve : page.m_curves) {
         if (s.plotCutLine == 0) {
@@ -135,7 +143,7 @@ void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount
 void BandStrokes::Draw(const Seg& g, const BitWindow& w) const
 {
     if (g.kind == kDashed) DrawDashedSegment(w, g.pen, m_width);
-    else if (g.kind == kJoin || m_width > 1) DrawRoundSegment(w, g.pen, m_width);
+    else if (g.kind == kJoin || m_width > 1) m_pen.Draw(w, g.pen);
     else DrawThinSegment(w, g.pen);
 }
 

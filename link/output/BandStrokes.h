@@ -39,8 +39,14 @@ public:
     void DrawAll(const BitWindow& w) const;
 
     int32_t PenWidth() const { return m_width; }
+    // The solid pen for widths above 1.
+    const RoundPen& Pen() const { return m_pen; }
     size_t SegmentCount() const { return m_segs.size(); }
-    void SetPenWidth(int32_t lineWidth) { m_width = lineWidth < 1 ? 1 : lineWidth; }
+    void SetPenWidth(int32_t lineWidth)
+    {
+        m_width = lineWidth < 1 ? 1 : lineWidth;
+        if (m_pen.Width() != m_width) m_pen = RoundPen(m_width);
+    }
 
 private:
     enum : uint8_t { kSolid = 0, kDashed = 1, kJoin = 2 };
@@ -51,6 +57,7 @@ private:
     void Draw(const Seg& s, const BitWindow& w) const;
 
     int32_t m_width = 1;
+    RoundPen m_pen{1};
     std::vector<Seg> m_segs;
     int32_t m_bandRows = 1;
     int32_t m_bandCount = 0;

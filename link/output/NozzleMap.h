@@ -32,9 +32,26 @@ constexpr NozzleBit NozzleByteMap(int n)
 // The 22 bytes of one head from its 150 nozzle flags.
 void MapHeadNozzles(const bool (&flags)[kNozzles], uint8_t (&out)[kHeadBytes]);
 
+// What each byte of a scan line (eight rows) sets in the two heads' bytes,
+// for one head selection and overlap: the records are built eight rows at a
+// time by table look-ups. Built once per job (about 240 KB).
+struct NozzleTables {
+    static constexpr int kBytesA = 19;  // scan-line bytes 0-18: rows 0-151, head A takes rows 0-149
+    static constexpr int kBytesB = 20;  // scan-line bytes 18-37: rows 144-303, head B takes 150 .. 299 - overlap
+    // The 22 head bytes as three words (bytes 22 and 23 always 0).
+    uint64_t a[kBytesA][256][3];
+    uint64_t b[kBytesB][256][3];
+    bool bothHeads = true;
+    int headSelect = 0;
+};
+void BuildNozzleTables(const MachineParams& p, NozzleTables& t);
+
 // Fills records 30 + c (and 30 + head2Position + c for the offset head) for
 // every image column c < columns from the band image `scanLines` (columns x 40
 // bytes). The records must have been cleared; nothing is written at or beyond
 // `recordCapacity` records.
 void BuildColumnRecords(const uint8_t* scanLines, int32_t columns, const MachineParams& p,
+                        int32_t inkBox2Left, uint8_t* records, int32_t recordCapacity);
+// The same with tables built for p.
+void BuildColumnRecords(const NozzleTables& t, const uint8_t* scanLines, int32_t columns, const MachineParams& p,
                         int32_t inkBox2Left, uint8_t* records, int32_t recordCapacity);

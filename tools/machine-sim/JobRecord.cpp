@@ -44,11 +44,11 @@ std::vector<uint16_t> Words(const SimJob& job, Span s)
 // Decodes exactly `expected` words; what follows them is the last chunk's
 // padding of zeros, which ends the decoding as a bad count. One word of room
 // more shows a host that sent more than the header's records.
-bool DecodeExactly(const std::vector<uint16_t>& in, size_t expected, std::vector<uint16_t>& out)
+bool DecodeExactly(const uint16_t* in, size_t count, size_t expected, std::vector<uint16_t>& out)
 {
     out.assign(expected + 1, 0);
     size_t decoded = 0;
-    DecodeZeroRuns(in.data(), in.size(), out.data(), out.size(), &decoded);
+    DecodeZeroRuns(in, count, out.data(), out.size(), &decoded);
     return decoded == expected;
 }
 
@@ -56,6 +56,9 @@ void PlaceHead(DecodedJob& d, const uint8_t* bytes, int32_t row0, int32_t column
                int32_t rowOfNozzle0)
 {
     static const auto kNozzleOf = NozzleOfBits();
+    uint64_t words[3] = {0, 0, 0};
+    std::memcpy(words, bytes, kHeadBytes);
+    if ((words[0] | words[1] | words[2]) == 0) return;  // most of a band is blank
     for (int b = 0; b < kHeadBytes; ++b) {
         if (bytes[b] == 0) continue;
         for (int k = 0; k < 8; ++k) {
@@ -69,12 +72,14 @@ void PlaceHead(DecodedJob& d, const uint8_t* bytes, int32_t row0, int32_t column
     }
 }
 
-bool WriteWhole(const std::string& path, const std::string& text)
+// Writes head then body into path, whole or not at all.
+bool WriteWhole(const std::string& path, const std::string& head, const uint8_t* body = nullptr, size_t bodyBytes = 0)
 {
     const std::string tmp = path + ".part";
     FILE* f = std::fopen(tmp.c_str(), "wb");
     if (f == nullptr) return false;
-    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const bool ok = std::fwrite(head.data(), 1, head.size(), f) == head.size() &&
+                    (bodyBytes == 0 || std::fwrite(body, 1, bodyBytes, f) == bodyBytes);
     if (std::fclose(f) != 0 || !ok) {
         std::remove(tmp.c_str());
         return false;
@@ -88,18 +93,79 @@ bool WriteWhole(const std::string& path, const std::string& text)
 
 }  // namespace
 
+CJobDecoder::CJobDecoder(int32_t bandColumns, const MachineParams& p)
+    : m_p(p),
+      m_bandRows(BandRowsOf(p))
+{
+    const int32_t columns = std::clamp(bandColumns, 0, kBandScanLines);
+    m_d.width = columns;
+    // Address room for the tallest image, so growing it band by band never
+    // copies it; only the rows a band reaches are ever touched.
+    m_d.bits.reserve(static_cast<size_t>(m_d.RowBytes()) * kMaxImageRows);
+    m_recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
+}
+
+void CJobDecoder::Band(int32_t band, const uint16_t* words, size_t count)
+{
+    DecodedJob& d = m_d;
+    ++d.bands;
+    // The image reaches the last band index seen, whether or not its data decodes.
+    m_lastBand = std::max<int64_t>(m_lastBand, band);
+    const auto height = static_cast<int32_t>(std::min<int64_t>((m_lastBand + 1) * m_bandRows, kMaxImageRows));
+    if (height > d.height) {
+        d.height = height;
+        d.bits.resize(static_cast<size_t>(d.RowBytes()) * d.height, 0);
+    }
+    if (band < 0 || !DecodeExactly(words, count, m_recordWords, m_out)) {
+        ++d.decodeErrors;
+        return;
+    }
+    const MachineParams& p = m_p;
+    const int32_t columns = d.width;
+    const auto* rec = reinterpret_cast<const uint8_t*>(m_out.data());
+    const int32_t row0 = static_cast<int32_t>(std::min<int64_t>(int64_t{band} * m_bandRows, kMaxImageRows));
+    const int overlap = std::min<int>(p.headOverlapRows, 150);
+    for (int32_t c = 0; c < columns; ++c) {
+        const uint8_t* r1 = rec + static_cast<size_t>(kLeadInRecords + c) * kRecordBytes;
+        const int64_t rec2 = int64_t{kLeadInRecords} + c + p.head2Position;
+        const uint8_t* r2 = rec2 < columns + kLeadInRecords ? rec + rec2 * kRecordBytes + kHeadBytes : nullptr;
+        if (p.headSelect == 0) {
+            PlaceHead(d, r1, row0, c, 0, 0);
+            if (r2) PlaceHead(d, r2, row0, c, overlap, 150 - overlap);
+        } else if (p.headSelect == 1) {
+            PlaceHead(d, r1, row0, c, 0, 0);
+        } else if (r2) {
+            PlaceHead(d, r2, row0, c, 0, 0);
+        }
+    }
+}
+
+void CJobDecoder::KnifePass(int32_t n, const uint16_t* words, size_t count)
+{
+    DecodedJob& d = m_d;
+    std::vector<DecodedKnifeRecord> pass;
+    if (n < 0 || n > 65535 || !DecodeExactly(words, count, static_cast<size_t>(n) * 8, m_out)) {
+        ++d.decodeErrors;
+        d.passes.push_back(pass);
+        return;
+    }
+    for (int32_t k = 0; k < n; ++k) {
+        const uint16_t* w = m_out.data() + static_cast<size_t>(k) * 8;
+        DecodedKnifeRecord r;
+        r.x = static_cast<int32_t>(uint32_t{w[0]} | uint32_t{w[1]} << 16);
+        r.y = static_cast<int32_t>(uint32_t{w[2]} | uint32_t{w[3]} << 16);
+        r.speed = static_cast<int16_t>(w[4]);
+        r.exitSpeed = static_cast<int16_t>(w[5]);
+        r.command = static_cast<int16_t>(w[6]);
+        pass.push_back(r);
+    }
+    d.knifeRecords += n;
+    d.passes.push_back(std::move(pass));
+}
+
 DecodedJob DecodeJob(const SimJob& job, const MachineParams& p)
 {
-    DecodedJob d;
-    const int32_t columns = std::clamp(job.bandColumns, 0, kBandScanLines);
-    const int32_t bandRows = BandRowsOf(p);
-    int64_t lastBand = -1;
-    for (const auto& h : job.bands) lastBand = std::max<int64_t>(lastBand, h.band);
-    d.width = columns;
-    d.height = static_cast<int32_t>(std::min<int64_t>((lastBand + 1) * bandRows, kMaxImageRows));
-    d.bits.assign(static_cast<size_t>(d.RowBytes()) * d.height, 0);
-    d.bands = static_cast<int32_t>(job.bands.size());
-
+    CJobDecoder dec(job.bandColumns, p);
     // Every header in arrival order, with where its data starts.
     struct Header {
         size_t at;
@@ -111,9 +177,7 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p)
     for (size_t i = 0; i < job.knifePasses.size(); ++i) order.push_back({job.knifePasses[i].chunksBefore, false, i});
     std::stable_sort(order.begin(), order.end(), [](const Header& a, const Header& b) { return a.at < b.at; });
 
-    const size_t recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
     size_t prev = 0;
-    std::vector<uint16_t> out;
     for (const Header& h : order) {
         Span s{prev, h.at};
         for (const std::vector<size_t>* starts : {&job.connectionStarts, &job.refusedChunks})
@@ -121,51 +185,10 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p)
                 if (c > s.from && c <= s.to) s.from = c;
         prev = h.at;
         const std::vector<uint16_t> in = Words(job, s);
-        if (h.band) {
-            const int32_t band = job.bands[h.index].band;
-            if (band < 0 || !DecodeExactly(in, recordWords, out)) {
-                ++d.decodeErrors;
-                continue;
-            }
-            const auto* rec = reinterpret_cast<const uint8_t*>(out.data());
-            const int32_t row0 = static_cast<int32_t>(std::min<int64_t>(int64_t{band} * bandRows, kMaxImageRows));
-            const int overlap = std::min<int>(p.headOverlapRows, 150);
-            for (int32_t c = 0; c < columns; ++c) {
-                const uint8_t* r1 = rec + static_cast<size_t>(kLeadInRecords + c) * kRecordBytes;
-                const int64_t rec2 = int64_t{kLeadInRecords} + c + p.head2Position;
-                const uint8_t* r2 = rec2 < columns + kLeadInRecords ? rec + rec2 * kRecordBytes + kHeadBytes : nullptr;
-                if (p.headSelect == 0) {
-                    PlaceHead(d, r1, row0, c, 0, 0);
-                    if (r2) PlaceHead(d, r2, row0, c, overlap, 150 - overlap);
-                } else if (p.headSelect == 1) {
-                    PlaceHead(d, r1, row0, c, 0, 0);
-                } else if (r2) {
-                    PlaceHead(d, r2, row0, c, 0, 0);
-                }
-            }
-        } else {
-            const int32_t n = job.knifePasses[h.index].records;
-            std::vector<DecodedKnifeRecord> pass;
-            if (n < 0 || n > 65535 || !DecodeExactly(in, static_cast<size_t>(n) * 8, out)) {
-                ++d.decodeErrors;
-                d.passes.push_back(pass);
-                continue;
-            }
-            for (int32_t k = 0; k < n; ++k) {
-                const uint16_t* w = out.data() + static_cast<size_t>(k) * 8;
-                DecodedKnifeRecord r;
-                r.x = static_cast<int32_t>(uint32_t{w[0]} | uint32_t{w[1]} << 16);
-                r.y = static_cast<int32_t>(uint32_t{w[2]} | uint32_t{w[3]} << 16);
-                r.speed = static_cast<int16_t>(w[4]);
-                r.exitSpeed = static_cast<int16_t>(w[5]);
-                r.command = static_cast<int16_t>(w[6]);
-                pass.push_back(r);
-            }
-            d.knifeRecords += n;
-            d.passes.push_back(std::move(pass));
-        }
+        if (h.band) dec.Band(job.bands[h.index].band, in.data(), in.size());
+        else dec.KnifePass(job.knifePasses[h.index].records, in.data(), in.size());
     }
-    return d;
+    return dec.Take();
 }
 
 std::string PbmOf(const DecodedJob& d)
@@ -223,8 +246,14 @@ std::string SummaryJsonOf(const SimJob& job, const DecodedJob& d)
 
 bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachineParams& p)
 {
-    const DecodedJob d = DecodeJob(job, p);
-    bool ok = WriteWhole(dir + "/print.pbm", PbmOf(d));
+    return WriteJobRecord(dir, job, DecodeJob(job, p), p);
+}
+
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p)
+{
+    // The image goes out from where it is, not through a second copy.
+    const std::string pbmHead = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
+    bool ok = WriteWhole(dir + "/print.pbm", pbmHead, d.bits.data(), d.bits.size());
     ok = WriteWhole(dir + "/knife.svg", KnifeSvgOf(d, p)) && ok;
     ok = WriteWhole(dir + "/summary.json", SummaryJsonOf(job, d)) && ok;
     return ok;

@@ -38,6 +38,30 @@ struct DecodedJob {
     }
 };
 
+// Builds the decoded job header by header, each from the data words that
+// came before it, so the machine can decode a band as it arrives and keep no
+// more than the band in hand.
+class CJobDecoder {
+public:
+    // The head geometry of p places the nozzles.
+    CJobDecoder(int32_t bandColumns, const MachineParams& p);
+    // A band header and its data: placed by its band index (the image grows
+    // to it); data that does not decode to the band's records counts an error.
+    void Band(int32_t band, const uint16_t* words, size_t count);
+    // A knife pass header and its data.
+    void KnifePass(int32_t records, const uint16_t* words, size_t count);
+    const DecodedJob& Decoded() const { return m_d; }
+    DecodedJob Take() { return std::move(m_d); }
+
+private:
+    DecodedJob m_d;
+    MachineParams m_p;
+    int32_t m_bandRows;
+    int64_t m_lastBand = -1;
+    size_t m_recordWords;
+    std::vector<uint16_t> m_out;  // the last header's decoded words
+};
+
 // Decodes a job's bands (placed by their band index) and knife passes, with
 // the machine's parameter block (head geometry). Data of a connection that
 // broke before its header, or up to a chunk answered 1, is not part of the
@@ -48,6 +72,8 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p);
 // summary.json (result "finished" or "aborted"). Each file is written whole
 // or not at all. False when a file could not be written.
 bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachineParams& p);
+// The same for a job decoded as it arrived.
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p);
 
 // The file contents, for the writer and tests.
 std::string PbmOf(const DecodedJob& d);

@@ -92,6 +92,14 @@ void CMachineSim::SetRecordDir(const std::string& dir)
 {
     std::lock_guard<std::mutex> lock(m_lock);
     m_recordDir = dir;
+    m_machine.decodeLive = !dir.empty();
+}
+
+void CMachineSim::SetKeepUnits(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_keepUnits = on;
+    m_machine.keepChunks = on;
 }
 
 int CMachineSim::JobsEnded()
@@ -172,15 +180,20 @@ bool CMachineSim::ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int
     const int64_t end = NowMs() + timeoutMs;
     while (buf.size() < total) {
         if (m_stop.load()) return false;
-        const int64_t left = end - NowMs();
-        if (left <= 0) return false;
-        if (!Readable(fd, static_cast<int>(left < 20 ? left : 20))) continue;
+        // What is there already is taken at once; only then is there a wait.
         uint8_t tmp[kDataChunkBytes];
         const size_t want = total - buf.size();
-        const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, 0);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) return false;
-        buf.insert(buf.end(), tmp, tmp + r);
+        const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, MSG_DONTWAIT);
+        if (r > 0) {
+            buf.insert(buf.end(), tmp, tmp + r);
+            continue;
+        }
+        if (r == 0) return false;
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+        const int64_t left = end - NowMs();
+        if (left <= 0) return false;
+        Readable(fd, static_cast<int>(left < 20 ? left : 20));
     }
     return true;
 }
@@ -192,6 +205,7 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     while (!Readable(fd, 20))
         if (m_stop.load()) return false;
     std::vector<uint8_t>& b = unit.bytes;
+    b.reserve(kDataChunkBytes);
     if (!ReadExact(fd, b, 1, 2000)) return false;
     const size_t len = b[0];
     if (!inJob) {
@@ -202,7 +216,10 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     // nothing follows it; the host waits for the answer before sending more.
     if (len >= 2 && len <= kFrameBufferBytes) {
         if (!ReadExact(fd, b, len, 2000)) return false;
-        if (CSimMachine::IsValidFrame(b) && !Readable(fd, 10)) return true;
+        // The host sends a chunk with one write, so on loopback its bytes
+        // arrive together: a known frame with nothing behind it is a frame,
+        // without waiting to see whether more comes.
+        if (CSimMachine::IsValidFrame(b) && !Readable(fd, 0)) return true;
     }
     unit.chunk = true;
     return ReadExact(fd, b, kDataChunkBytes, 2000);
@@ -230,7 +247,7 @@ void CMachineSim::ServeConnection(int fd)
 {
     {
         std::lock_guard<std::mutex> lock(m_lock);
-        if (m_machine.InJob()) m_machine.job.connectionStarts.push_back(m_machine.job.chunks.size());
+        m_machine.ConnectionStarted();
     }
     for (;;) {
         bool inJob;
@@ -255,11 +272,13 @@ void CMachineSim::ServeConnection(int fd)
         SimLinkLoss loss = SimLinkLoss::None;
         bool ended = false;
         SimJob endedJob;
+        DecodedJob decoded;
+        bool decodedLive = false;
         MachineParams params{};
         std::string recordDir;
         {
             std::lock_guard<std::mutex> lock(m_lock);
-            m_received.push_back(unit);
+            if (m_keepUnits) m_received.push_back(unit);
             if (!whole) return;
             faults = m_faults;
             if (faults.refuse) {
@@ -278,14 +297,23 @@ void CMachineSim::ServeConnection(int fd)
                 ++m_jobsEnded;
                 recordDir = m_recordDir;
                 if (!recordDir.empty()) {
+                    decodedLive = m_machine.DecodingLive();
+                    if (decodedLive) decoded = m_machine.TakeDecoded();
                     endedJob = m_machine.job;
                     params = m_machine.params;
                 }
             }
         }
-        if (ended && !recordDir.empty() && !WriteJobRecord(recordDir, endedJob, params))
+        if (ended && !recordDir.empty() &&
+            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params)
+                          : WriteJobRecord(recordDir, endedJob, params)))
             std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;
+        {
+            // A header's band is decoded while the host makes its next step.
+            std::lock_guard<std::mutex> lock(m_lock);
+            m_machine.DecodeDeferred();
+        }
         if (loss == SimLinkLoss::Drop) {
             const linger reset{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);

@@ -33,6 +33,9 @@ public:
     // Writes print.pbm, knife.svg and summary.json into dir at the end of
     // every job (code 10 or 11); empty: no record.
     void SetRecordDir(const std::string& dir);
+    // Keep every unit received and every chunk of a job (on by default, for
+    // tests); the program turns it off so a long job is held a band at a time.
+    void SetKeepUnits(bool on);
     // Jobs ended (10 or 11) since the start.
     int JobsEnded();
 
@@ -73,6 +76,7 @@ private:
     CSimMachine m_machine;
     SimFaults m_faults;
     std::vector<SimUnit> m_received;
+    bool m_keepUnits = true;
     int m_connections = 0;
     // Mid-job link faults in force (cleared by SetFaults): every connection
     // reset, or nothing answered.

@@ -10,7 +10,9 @@ struct SimJob {
     bool aborted = false;   // code 11
     int32_t lengthPulses = 0;  // command 16
     int32_t bandColumns = 0;
-    std::vector<std::vector<uint8_t>> chunks;  // every 1400-byte data chunk, in order
+    // Every 1400-byte data chunk, in order, when the machine keeps them (tests).
+    std::vector<std::vector<uint8_t>> chunks;
+    size_t chunksReceived = 0;  // chunks of this job, kept or not: the positions below count them
     struct BandHeader {
         int32_t band;
         uint8_t bidirectional;

@@ -50,6 +50,54 @@ std::string CSimMachine::Describe(const SimUnit& u)
     return s;
 }
 
+void CSimMachine::Dropped()
+{
+    m_pending.clear();
+    // A band's worth of words is all it ever holds; a long job's largest band
+    // need not stay reserved.
+    if (m_pending.capacity() > (size_t{1} << 20)) m_pending.shrink_to_fit();
+}
+
+void CSimMachine::ConnectionStarted()
+{
+    if (!InJob()) return;
+    job.connectionStarts.push_back(job.chunksReceived);
+    Dropped();
+}
+
+void CSimMachine::Defer(bool band, int32_t value)
+{
+    DecodeDeferred();
+    if (m_decoder) {
+        m_deferred.swap(m_pending);
+        m_deferredBand = band;
+        m_deferredValue = value;
+        m_hasDeferred = true;
+    }
+    Dropped();
+}
+
+void CSimMachine::DecodeDeferred()
+{
+    if (!m_hasDeferred) return;
+    m_hasDeferred = false;
+    if (m_decoder) {
+        if (m_deferredBand) m_decoder->Band(m_deferredValue, m_deferred.data(), m_deferred.size());
+        else m_decoder->KnifePass(m_deferredValue, m_deferred.data(), m_deferred.size());
+    }
+    m_deferred.clear();
+    if (m_deferred.capacity() > (size_t{1} << 20)) m_deferred.shrink_to_fit();
+}
+
+DecodedJob CSimMachine::TakeDecoded()
+{
+    DecodeDeferred();
+    DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
+    m_decoder.reset();
+    m_pending.clear();
+    return d;
+}
+
 uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 {
     if (state == MachineState::PlotTest && nowMs >= cleanUntilMs) state = MachineState::Ready;
@@ -59,13 +107,22 @@ uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 
 std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faults, int64_t nowMs)
 {
+    DecodeDeferred();
     if (u.chunk) {
-        job.chunks.push_back(u.bytes);
+        if (keepChunks) job.chunks.push_back(u.bytes);
+        ++job.chunksReceived;
         job.bytesReceived += static_cast<int64_t>(u.bytes.size());
+        if (m_decoder) {
+            // Little-endian words, as the decoder reads them (the host is little-endian too).
+            const size_t at = m_pending.size();
+            m_pending.resize(at + u.bytes.size() / 2);
+            std::memcpy(m_pending.data() + at, u.bytes.data(), u.bytes.size() / 2 * 2);
+        }
         if (faults.answerOneAfter >= 0 && !answeredOne &&
-            job.chunks.size() > static_cast<size_t>(faults.answerOneAfter)) {
+            job.chunksReceived > static_cast<size_t>(faults.answerOneAfter)) {
             answeredOne = true;
-            job.refusedChunks.push_back(job.chunks.size());
+            job.refusedChunks.push_back(job.chunksReceived);
+            Dropped();
             return {1};
         }
         return {Status(faults, nowMs)};
@@ -112,19 +169,29 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
     case LinkCommand::JobStart:
         job = SimJob{};
         job.started = true;
+        m_pending.clear();
+        m_decoder.reset();
+        m_hasDeferred = false;
         answeredOne = false;
         ++jobs;
         if (n >= 8) {
             job.lengthPulses = GetInt32(p);
             job.bandColumns = GetInt32(p + 4);
         }
+        if (decodeLive) m_decoder = std::make_unique<CJobDecoder>(job.bandColumns, params);
         state = MachineState::Plotting;
         break;
     case LinkCommand::BandHeader:
-        if (n >= 6) job.bands.push_back({GetInt32(p), p[4], job.chunks.size()});
+        if (n >= 6) {
+            job.bands.push_back({GetInt32(p), p[4], job.chunksReceived});
+            Defer(true, job.bands.back().band);
+        }
         break;
     case LinkCommand::KnifeHeader:
-        if (n >= 4) job.knifePasses.push_back({GetInt32(p), job.chunks.size()});
+        if (n >= 4) {
+            job.knifePasses.push_back({GetInt32(p), job.chunksReceived});
+            Defer(false, job.knifePasses.back().records);
+        }
         break;
     case LinkCommand::ReadHeadPosition: {
         std::vector<uint8_t> r(4);

@@ -3,10 +3,12 @@
 // parameter block, and its answer to each frame or data chunk.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "model/MachineParams.h"
+#include "tools/machine-sim/JobRecord.h"
 #include "tools/machine-sim/SimFaults.h"
 #include "tools/machine-sim/SimJob.h"
 
@@ -30,6 +32,14 @@ public:
     // The status byte now (a cleaning run ends by time).
     uint8_t Status(const SimFaults& faults, int64_t nowMs);
     bool InJob() const { return job.started && !job.finished && !job.aborted && !job.lost; }
+    // A new connection during a job: data before it belongs to no header.
+    void ConnectionStarted();
+    // The job decoded as it arrived (decodeLive), taken once it has ended.
+    DecodedJob TakeDecoded();
+    // Decodes the last header's data if that is still to do: the simulator
+    // calls it once the header is answered, so the host's wait hides it.
+    void DecodeDeferred();
+    bool DecodingLive() const { return m_decoder != nullptr; }
 
     uint8_t state;
     int32_t headPosition = 0;
@@ -44,4 +54,21 @@ public:
     SimJob job;
     int jobs = 0;
     bool answeredOne = false;  // answer-one-after used in this job
+    // Keep every chunk in job.chunks (tests read them); off, a job's data is
+    // held only until its header has been decoded.
+    bool keepChunks = true;
+    // Decode bands and passes as their headers arrive, with the block in force
+    // at the job start (the record of the job).
+    bool decodeLive = false;
+
+private:
+    void Dropped();  // the data in hand belongs to no header
+    std::unique_ptr<CJobDecoder> m_decoder;  // this job's, while decodeLive
+    std::vector<uint16_t> m_pending;         // data words since the last header or drop
+    // The last header's data, not yet decoded: a band (or a knife pass) and its number.
+    std::vector<uint16_t> m_deferred;
+    bool m_deferredBand = false;
+    int32_t m_deferredValue = 0;
+    bool m_hasDeferred = false;
+    void Defer(bool band, int32_t value);
 };

@@ -57,6 +57,8 @@ int main(int argc, char** argv)
     }
     CMachineSim sim;
     sim.SetFaults(faults);
+    // Nobody asks a running simulator for its units: keep a band at a time.
+    sim.SetKeepUnits(false);
     sim.SetRecordDir(recordDir);
     const int bound = sim.Start(port);
     if (bound < 0) {

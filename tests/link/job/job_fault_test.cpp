@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include <chrono>
 #include <thread>
@@ -11,6 +13,7 @@
 #include "tests/link/job/JobFixture.h"
 #include "tests/link/support/UsbDouble.h"
 #include "link/job/JobPlan.h"
+#include "tests/support/TempFolder.h"
 #include "tools/machine-sim/JobRecord.h"
 
 namespace {
@@ -86,6 +89,10 @@ TEST_F(JobFaults, MachineFaultsMidJob)
         int result;
         int failedBands;
     };
+    // The record is decoded band by band as the data arrives, each band from
+    // only the data in hand: it must be the replay of the whole job's chunks.
+    testsupport::TempFolder dir;
+    sim.SetRecordDir(dir.path().string());
     // A chunk of band 1 answered 1: that band goes again, the print is whole.
     // A memory error: the next wait aborts the job.
     for (const Case& c : {Case{"answer-one-after=4", 1, 1}, Case{"mem-error", 2, 0}}) {
@@ -100,6 +107,10 @@ TEST_F(JobFaults, MachineFaultsMidJob)
         EXPECT_LT(SteadyClock::now() - t0, std::chrono::seconds(4));
         EXPECT_EQ(obs.failedBands, c.failedBands);
         EXPECT_FALSE(g_jobActive.load());
+        const DecodedJob replay = DecodeJob(Job(), SimParams());
+        std::ifstream pbm(dir.path() / "print.pbm", std::ios::binary);
+        const std::string recorded((std::istreambuf_iterator<char>(pbm)), std::istreambuf_iterator<char>());
+        EXPECT_TRUE(recorded == PbmOf(replay)) << "decoded as it came = decoded from every chunk";
         if (c.result != 1) continue;
         const DecodedJob got = DecodeJob(Job(), SimParams());
         EXPECT_EQ(got.decodeErrors, 0);

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "link/output/BandEngine.h"
+#include "link/job/BandPipeline.h"
 #include "link/job/BandSend.h"
 #include "link/job/KnifePass.h"
 #include "link/output/KnifeRecord.h"
@@ -163,6 +165,28 @@ TEST_F(PassTest, InkBandSendsDataThenHeader)
     EXPECT_EQ(SendInkBand(0, 2, engine, link, buf), -1);
     EXPECT_EQ(usb.frames.size(), 2u);
     EXPECT_EQ(SendInkBand(0, 2, engine, link, buf), -1);  // header unanswered
+}
+
+}  // namespace
+
+namespace {
+
+// The band pipeline hands out exactly the bands made one at a time: in order,
+// the same band again (a resend), and out of order.
+TEST_F(PassTest, PipelineGivesTheBandsMadeOneAtATime)
+{
+    for (int32_t x = 0; x < 2400; x += 90) AddCurve(page, {{x, 0}, {x + 400, 3000}}, CurveKind::Plot);
+    snap.lineWidth = 3;
+    BandEngine engine;
+    ASSERT_TRUE(engine.Setup(page, snap, 700, 5));
+    auto want = std::make_unique<BandBuffers>();
+    CBandPipeline pipeline(engine, 5);
+    for (int32_t band : {0, 0, 1, 2, 2, 4, 3, 4}) {
+        ASSERT_TRUE(engine.PrepareBand(band, *want));
+        const BandBuffers& got = pipeline.Take(band);
+        ASSERT_EQ(got.packedBytes, want->packedBytes) << "band " << band;
+        EXPECT_EQ(std::memcmp(got.packed, want->packed, static_cast<size_t>(want->packedBytes)), 0) << "band " << band;
+    }
 }
 
 }  // namespace
