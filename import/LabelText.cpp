@@ -248,13 +248,8 @@ void CHpglFile::GlyphLineTo(PlotPoint p)
 void CHpglFile::EmitPoint(PlotPoint p, int flag)
 {
     ++m_labelPoints;
-    if (flag == 1) {
-        AddRecord(recStart);
-        AddValue(p.x);
-        AddValue(p.y);
-        AddRecord(recPoints);
-        return;
-    }
-    AddValue(p.x);
-    AddValue(p.y);
+    if (flag == 1)
+        EmitStart(p.x, p.y);
+    else
+        EmitPathPoint(p.x, p.y);
 }
