@@ -202,13 +202,6 @@ void CHpglFile::ResetState()
     m_result = 0;
     m_labelPoints = 0;
     m_labelOverflow = false;
-    // Loaded once per reader: a reader reads one file, and the fonts do not
-    // change under it.
-    if (!m_fontsLoaded) {
-        LoadHzFont();
-        LoadEnFont();
-        m_fontsLoaded = true;
-    }
 }
 
 int CHpglFile::ReadPltFile()

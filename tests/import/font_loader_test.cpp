@@ -24,7 +24,10 @@ TEST(FontLoader, ReadsHeadersAndFindsEveryCode)
     fixture::InstallFonts(fixture::MakeEnFont(en), fixture::MakeHzFont(hz));
     CHpglFile r;
     r.m_keepRecords = true;  // the tests look at the records
+    // The fonts are loaded at the first label.
     ASSERT_EQ(fixture::Read(r, "IN;   "), 0);
+    EXPECT_TRUE(r.m_enFont.m_index.empty());
+    ASSERT_EQ(fixture::Read(r, "IN;LB\x03   "), 0);
     EXPECT_TRUE(fixture::Messages().empty());
     EXPECT_EQ(r.m_enFont.m_topGap, 4);
     EXPECT_EQ(r.m_enFont.m_ascent, 22);
