@@ -236,10 +236,10 @@ int CHpglFile::Read()
         return -2;
     }
     ResetState();
-    // Room for the longest path this file can hold ("PD1,1;" is one point in
-    // six bytes), so the current curve's points never move while they fill;
-    // pages not reached are never touched.
-    m_build.points.reserve(size / 6 + 1);
+    // The current curve's points are not reserved from the file size: a block
+    // that large, freed at the end, raises malloc's mmap threshold, and the
+    // next read's curves then fault in fresh heap pages one by one (twice the
+    // time in a warm process). They grow in the one buffer every curve reuses.
 
     const size_t block = std::max<size_t>(1, std::min<size_t>(m_blockSize, size));
     std::unique_ptr<uint8_t[]> buf(new uint8_t[block]);
