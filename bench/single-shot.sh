@@ -2,7 +2,8 @@
 # Single-shot figures as a user meets them: each file read by a fresh
 # plot-info process, best of 7 (the machine is shared, so the best run is the
 # one least disturbed). Prints the issue's table rows with the measured
-# figures: the tool's own "ms" and the process's peak resident memory.
+# figures: the tool's own "ms" (best run), the least CPU time of a whole
+# process (start-up included) and the peak resident memory.
 #
 # bench/single-shot.sh [BUILD_DIR]   (default build/rel; needs plot-info, and
 # send-job plus machine-sim for the last row when they are built)
@@ -21,28 +22,36 @@ python3 "$here/make-inputs.py" dxf 20971520 "$work/garment.dxf"
 # "best_ms peak_bytes json_of_best_run"
 best_of() {
     python3 - "$@" <<'PY'
-import json, os, subprocess, sys
+import json, subprocess, sys
 n, cmd = int(sys.argv[1]), sys.argv[2:]
 best = None
 for _ in range(n):
-    p = subprocess.Popen(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    out = p.stdout.read()
-    _, status, ru = os.wait4(p.pid, 0)
+    # Peak memory from /usr/bin/time: a child forked from this Python would
+    # count the interpreter's pages in its own peak.
+    p = subprocess.Popen(["/usr/bin/time", "-f", "%M %U %S"] + cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    out, err = p.communicate()
     rec = json.loads(out.decode().strip().splitlines()[-1])
-    run = (rec["ms"], ru.ru_maxrss * 1024, rec)
+    kb, user, system = err.decode().strip().splitlines()[-1].split()
+    cpu = (float(user) + float(system)) * 1000
+    run = (rec["ms"], int(kb) * 1024, rec, cpu)
     if best is None or run[0] < best[0]:
-        best = run
-print(best[0], best[1], json.dumps(best[2]))
+        best = (run[0], run[1], run[2], min(cpu, best[3]) if best else cpu)
+    else:
+        best = (best[0], best[1], best[2], min(cpu, best[3]))
+rec = dict(best[2])
+rec["cpu_ms"] = round(best[3], 1)
+print(best[0], best[1], json.dumps(rec))
 PY
 }
 
 row() {  # row LABEL PEER FLOOR AIM -- CMD...
     local label=$1 peer=$2 floor=$3 aim=$4; shift 5
     read -r ms peak json < <(best_of 7 "$@")
-    local pts
+    local pts cpu
     pts=$(python3 -c 'import json,sys; print(json.loads(sys.argv[1])["points"])' "$json")
-    printf '| %s | %s ms, %.1f MB peak (%s points, %.0f B per point) | %s | %s | %s |\n' \
-        "$label" "$ms" "$(echo "$peak / 1048576" | bc -l)" "$pts" "$(echo "$peak / $pts" | bc -l)" "$peer" "$floor" "$aim"
+    cpu=$(python3 -c 'import json,sys; print(json.loads(sys.argv[1])["cpu_ms"])' "$json")
+    printf '| %s | %s ms (process CPU %s ms), %.1f MB peak (%s points, %.0f B per point) | %s | %s | %s |\n' \
+        "$label" "$ms" "$cpu" "$(echo "$peak / 1048576" | bc -l)" "$pts" "$(echo "$peak / $pts" | bc -l)" "$peer" "$floor" "$aim"
 }
 
 echo "| work | now | peer | floor probe | aim |"
@@ -64,6 +73,12 @@ for spec in "hpgl 2000000 plt" "hpgl 4000000 plt" "hpgl 8000000 plt" \
     read -r ms peak json < <(best_of 3 "$info" "$f")
     pts=$(python3 -c 'import json,sys; print(json.loads(sys.argv[1])["points"])' "$json")
     printf '| %s %s bytes | %s | %.1f | %.0f |\n' "$1" "$2" "$pts" "$(echo "$peak / 1048576" | bc -l)" "$(echo "$peak / $pts" | bc -l)"
+    # The growth per point from the 1x to the 4x input: what each further
+    # point costs, without the process's fixed start.
+    case $2 in 2000000|5242880) first_peak=$peak first_pts=$pts ;; 8000000|20971520)
+        printf '| %s growth 1x to 4x | | | %.1f B per point |\n' "$1" \
+            "$(echo "($peak - $first_peak) / ($pts - $first_pts)" | bc -l)" ;;
+    esac
 done
 
 # The machine row needs send-job and machine-sim (the link half of the work).
