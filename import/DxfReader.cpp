@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <string_view>
 
 #include "import/DxfNumber.h"
@@ -149,7 +150,7 @@ std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
         // Anonymous pages made present in one call: faulting them in one by
         // one while reading costs more than the read itself.
         void* p = ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (p == MAP_FAILED) return nullptr;
+        if (p == MAP_FAILED) throw std::bad_alloc();  // the import says there is not memory enough
         r->data = std::unique_ptr<char, DxfFileUnmap>(static_cast<char*>(p), DxfFileUnmap{want});
         // A file shorter than it was ends where it ends.
         r->size = static_cast<int64_t>(std::fread(r->data.get(), 1, want, f));

@@ -62,7 +62,8 @@ struct DxfReader {
     int32_t highestPercent = 0;
 };
 
-// Opens path (mode "rb") and fills the buffer; null when it cannot be opened.
+// Opens path (mode "rb") and reads it whole; null when it cannot be opened,
+// std::bad_alloc when there is no memory for it.
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
 // 1 when the file closed cleanly, else 0.
 int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
