@@ -25,9 +25,14 @@ void Touch(DxfReader& r, int64_t at)
     r.bufferLen = static_cast<size_t>(std::min<int64_t>(kDxfReaderBufferSize, r.size - at));
 }
 
-// The first CR or LF in [p, end), or end.
+// The first CR or LF in [p, end), or end. Most DXF lines are a few bytes:
+// those are scanned in place, longer ones by memchr.
 const char* LineEnd(const char* p, const char* end)
 {
+    const char* near = end - p > 16 ? p + 16 : end;
+    for (; p < near; ++p)
+        if (*p == '\r' || *p == '\n') return p;
+    if (p == end) return end;
     const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
     const char* stop = lf ? lf : end;
     const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
