@@ -7,6 +7,8 @@
 #include <random>
 #include <string>
 
+#include "OracleDxfReader.h"
+#include "import/DxfReader.h"
 #include "import/DxfImport.h"
 #include "import/DxfLabelFile.h"
 #include "model/Page.h"
@@ -154,6 +156,40 @@ void BM_DxfLoadAndConvert(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * m.size));
 }
 BENCHMARK(BM_DxfLoadAndConvert)->Unit(benchmark::kMillisecond);
+
+// Every pair of the marker through the reader, and through the 32 KiB-window
+// reader it replaced (the oracle kept in tests), for comparison.
+template <class Reader, class Open, class ReadPair, class AtEnd>
+void ReadAllPairs(benchmark::State& state, Open open, ReadPair readPair, AtEnd atEnd)
+{
+    MarkerFile& m = Marker();
+    const std::u16string path = FromUtf8(m.path.string());
+    size_t pairs = 0;
+    for (auto _ : state) {
+        auto r = open(path);
+        pairs = 0;
+        while (!atEnd(*r)) {
+            readPair(*r);
+            ++pairs;
+        }
+        benchmark::DoNotOptimize(r->code);
+    }
+    state.counters["pairs"] = static_cast<double>(pairs);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * m.size));
+}
+
+void BM_DxfReadPairs(benchmark::State& state)
+{
+    ReadAllPairs<DxfReader>(state, DxfOpenReader, DxfReadPair, [](const DxfReader& r) { return DxfAtEnd(r); });
+}
+BENCHMARK(BM_DxfReadPairs)->Unit(benchmark::kMillisecond);
+
+void BM_DxfReadPairsOracle(benchmark::State& state)
+{
+    ReadAllPairs<oracle::DxfReader>(state, oracle::DxfOpenReader, oracle::DxfReadPair,
+                                    [](const oracle::DxfReader& r) { return oracle::DxfAtEnd(r); });
+}
+BENCHMARK(BM_DxfReadPairsOracle)->Unit(benchmark::kMillisecond);
 
 // A marker of n pieces as garment CAD programs write unnamed ones: n blocks
 // all named "?????", each a closed four-point polyline, inserted once each.

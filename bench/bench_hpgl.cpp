@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "OracleHpglFile.h"
 #include "import/HpglFile.h"
 #include "import/StrokeFont.h"
 #include "model/Page.h"
@@ -66,39 +67,37 @@ void UseProgramFonts()
     SetMessageSink(&Quiet);
 }
 
-void BM_ReadMarker(benchmark::State& state)
+// The marker into a page, as the import does: by the reader, and by the
+// two-pass reader it replaced (the oracle kept in tests), for comparison.
+template <class Reader>
+void ReadMarkerToPage(benchmark::State& state)
 {
     UseProgramFonts();
     const std::u16string path = FromUtf8(MarkerPath());
-    size_t records = 0;
+    size_t curves = 0, points = 0;
     for (auto _ : state) {
-        CHpglFile r;
-        r.m_strPath = path;
-        if (r.ReadPltFile() != 0) state.SkipWithError("read failed");
-        records = r.Records().size();
-        benchmark::DoNotOptimize(records);
-    }
-    state.counters["records"] = static_cast<double>(records);
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 8000000);
-}
-BENCHMARK(BM_ReadMarker)->Unit(benchmark::kMillisecond);
-
-void BM_ReadMarkerToPage(benchmark::State& state)
-{
-    UseProgramFonts();
-    const std::u16string path = FromUtf8(MarkerPath());
-    size_t curves = 0;
-    for (auto _ : state) {
-        CHpglFile r;
+        Reader r;
         r.m_strPath = path;
         if (r.ReadPltFile() != 0) state.SkipWithError("read failed");
         COnePage page;
         r.ToPage(page, true);
+        page.CalcPageBounds();
+        page.CalcInkExtents();
+        page.CalcCutExtents();
         curves = page.m_curves.size();
+        points = 0;
+        for (const auto& c : page.m_curves) points += c->m_points.size();
         benchmark::DoNotOptimize(curves);
     }
     state.counters["curves"] = static_cast<double>(curves);
+    state.counters["points"] = static_cast<double>(points);
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 8000000);
 }
+
+void BM_ReadMarkerToPage(benchmark::State& state) { ReadMarkerToPage<CHpglFile>(state); }
 BENCHMARK(BM_ReadMarkerToPage)->Unit(benchmark::kMillisecond);
+
+void BM_ReadMarkerToPageOracle(benchmark::State& state) { ReadMarkerToPage<COracleHpglFile>(state); }
+BENCHMARK(BM_ReadMarkerToPageOracle)->Unit(benchmark::kMillisecond);
 
 }  // namespace

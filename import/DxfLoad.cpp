@@ -232,8 +232,22 @@ void DxfResolveInserts(DxfDrawing& d)
     d.insertsByName.clear();
 }
 
+// Room in the ENTITIES store for what the rest of the file holds at about 100
+// bytes an entity (a short LINE), so the store rarely moves while it fills;
+// pages not reached are never touched. A reservation that cannot be had is
+// no error: the store then grows as it fills.
+static void ReserveEntities(DxfDrawing& d, const DxfReader& r)
+{
+    const int64_t left = std::max<int64_t>(0, r.size - r.pos);
+    try {
+        d.entities.records.reserve(d.entities.records.size() + static_cast<size_t>(left / 100));
+    } catch (const std::exception&) {
+    }
+}
+
 void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
 {
+    if (blockId == 0 && !discard) ReserveEntities(d, r);
     while (d.error == DxfLoadError::None && DxfReadEntity(r, work.input, work.read)) {
         if (!discard) StoreEntity(d, blockId, work.input, work.read);
         DxfProgressStep(r);

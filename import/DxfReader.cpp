@@ -1,49 +1,100 @@
 #include "import/DxfReader.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <string_view>
 
 #include "import/DxfNumber.h"
 #include "model/Text.h"
 
 namespace {
 
-// Loads the stretch that starts at 'at'. A file that delivers nothing there
-// (shorter than it was, or unreadable) ends at 'at'.
-bool Refill(DxfReader& r, int64_t at)
+// The window moves as a file-backed reader's buffer would: refilled from
+// 'at' when a read needs a byte outside it.
+void Touch(DxfReader& r, int64_t at)
 {
-    if (at >= r.size) return false;
-    if (std::fseek(r.file, static_cast<long>(at), SEEK_SET) != 0) {
-        r.size = at;
-        return false;
-    }
-    const size_t want = static_cast<size_t>(std::min<int64_t>(kDxfReaderBufferSize, r.size - at));
-    const size_t got = std::fread(r.buffer.data(), 1, want, r.file);
+    if (at >= r.size) return;
+    if (at >= r.bufferStart && at < r.bufferStart + static_cast<int64_t>(r.bufferLen)) return;
     r.bufferStart = at;
-    r.bufferLen = got;
-    if (got == 0) {
-        r.size = at;
-        return false;
+    r.bufferLen = static_cast<size_t>(std::min<int64_t>(kDxfReaderBufferSize, r.size - at));
+}
+
+// The first CR or LF in [p, end), or end. Most DXF lines are a few bytes:
+// those are scanned in place, longer ones by memchr.
+const char* LineEnd(const char* p, const char* end)
+{
+    const char* near = end - p > 16 ? p + 16 : end;
+    for (; p < near; ++p)
+        if (*p == '\r' || *p == '\n') return p;
+    if (p == end) return end;
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const char* stop = lf ? lf : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(stop - p)));
+    return cr ? cr : stop;
+}
+
+// The next line as a view into the file; the read position goes past its end.
+std::string_view NextLine(DxfReader& r)
+{
+    if (r.pos >= r.size) return {};
+    Touch(r, r.pos);
+    const char* base = r.data.get();
+    const char* start = base + r.pos;
+    const char* end = base + r.size;
+    const char* p = LineEnd(start, end);
+    const int64_t stop = p - base;
+    // The stretches a buffered reader passes on its way to the line end.
+    while (stop >= r.bufferStart + static_cast<int64_t>(r.bufferLen) &&
+           r.bufferStart + static_cast<int64_t>(r.bufferLen) < r.size)
+        Touch(r, r.bufferStart + static_cast<int64_t>(r.bufferLen));
+    const std::string_view line(start, static_cast<size_t>(p - start));
+    r.pos = stop;
+    if (p < end) {
+        ++r.pos;
+        if (*p == '\r' && r.pos < r.size) {
+            Touch(r, r.pos);
+            if (base[r.pos] == '\n') ++r.pos;
+        }
     }
-    if (got < want) r.size = at + static_cast<int64_t>(got);
-    return true;
+    return line;
 }
 
-bool InBuffer(const DxfReader& r, int64_t at)
+bool IsCBlank(char c)
 {
-    return at >= r.bufferStart && at < r.bufferStart + static_cast<int64_t>(r.bufferLen);
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// The byte at the read position, or -1 at the end of the file.
-int PeekByte(DxfReader& r)
+// atoi of the line's first kDxfCodeLineSize - 1 bytes (up to a NUL), as
+// DxfAtoi gives it: blanks, a sign, digits, saturated at the int32 range.
+int32_t GroupCode(std::string_view line)
 {
-    if (r.pos >= r.size) return -1;
-    if (!InBuffer(r, r.pos) && !Refill(r, r.pos)) return -1;
-    return static_cast<unsigned char>(r.buffer[static_cast<size_t>(r.pos - r.bufferStart)]);
+    const char* s = line.data();
+    const char* end = s + std::min(line.size(), kDxfCodeLineSize - 1);
+    while (s < end && IsCBlank(*s)) ++s;
+    bool negative = false;
+    if (s < end && (*s == '+' || *s == '-')) negative = (*s++ == '-');
+    const uint64_t limit = negative ? 2147483648ull : 2147483647ull;
+    uint64_t magnitude = 0;
+    for (; s < end && *s >= '0' && *s <= '9'; ++s) {
+        magnitude = magnitude * 10 + static_cast<uint64_t>(*s - '0');
+        if (magnitude > limit) magnitude = limit + 1;  // saturated; stays beyond the limit
+    }
+    if (magnitude > limit) magnitude = limit;
+    return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+}
+
+size_t CopyLine(std::string_view line, char* dest, size_t cap)
+{
+    const size_t take = std::min(line.size(), cap - 1);
+    if (take) std::memcpy(dest, line.data(), take);
+    dest[take] = '\0';
+    return take;
 }
 
 int32_t SectionCodeOf(const char* name)
@@ -71,6 +122,11 @@ DxfReader::~DxfReader()
     if (file) std::fclose(file);
 }
 
+void DxfFileUnmap::operator()(char* p) const
+{
+    if (p) ::munmap(p, bytes);
+}
+
 bool DxfValueIs(const char* value, const char* keyword)
 {
     return std::strcmp(value, keyword) == 0;
@@ -94,12 +150,18 @@ std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
     }
     auto r = std::make_unique<DxfReader>();
     r->file = f;
-    if (std::fseek(f, 0, SEEK_END) == 0) {
-        const long end = std::ftell(f);
-        r->size = end > 0 ? end : 0;
+    const size_t want = static_cast<size_t>(std::max<off_t>(st.st_size, 0));
+    if (want > 0) {
+        // Anonymous pages made present in one call: faulting them in one by
+        // one while reading costs more than the read itself.
+        void* p = ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();  // the import says there is not memory enough
+        r->data = std::unique_ptr<char, DxfFileUnmap>(static_cast<char*>(p), DxfFileUnmap{want});
+        // A file shorter than it was ends where it ends.
+        r->size = static_cast<int64_t>(std::fread(r->data.get(), 1, want, f));
     }
-    Refill(*r, 0);
     if (std::ferror(f)) return nullptr;  // not readable as a file (a directory, say)
+    Touch(*r, 0);
     return r;
 }
 
@@ -114,42 +176,21 @@ int DxfCloseReader(std::unique_ptr<DxfReader>& reader)
 
 size_t DxfGetLine(DxfReader& r, char* dest, size_t cap)
 {
-    size_t len = 0;
-    const size_t room = cap - 1;
-    while (r.pos < r.size) {
-        if (!InBuffer(r, r.pos) && !Refill(r, r.pos)) break;
-        const size_t offset = static_cast<size_t>(r.pos - r.bufferStart);
-        const char* start = r.buffer.data() + offset;
-        const char* end = r.buffer.data() + r.bufferLen;
-        const char* p = start;
-        while (p < end && *p != '\r' && *p != '\n') ++p;
-        const size_t run = static_cast<size_t>(p - start);
-        const size_t take = std::min(run, room - len);
-        std::memcpy(dest + len, start, take);
-        len += take;
-        r.pos += static_cast<int64_t>(run);
-        if (p < end) {
-            ++r.pos;
-            if (*p == '\r' && PeekByte(r) == '\n') ++r.pos;
-            break;
-        }
-    }
-    dest[len] = '\0';
-    return len;
+    return CopyLine(NextLine(r), dest, cap);
 }
 
 int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap)
 {
-    char codeLine[kDxfCodeLineSize];
-    DxfGetLine(r, codeLine, sizeof codeLine);
-    code = DxfAtoi(codeLine);
-    DxfGetLine(r, value, cap);
+    code = GroupCode(NextLine(r));
+    CopyLine(NextLine(r), value, cap);
     return 1;
 }
 
 int DxfReadPair(DxfReader& r)
 {
-    return DxfGetPair(r, r.code, r.value.data(), r.value.size());
+    r.code = GroupCode(NextLine(r));
+    r.valueLen = CopyLine(NextLine(r), r.value.data(), r.value.size());
+    return 1;
 }
 
 void DxfRewind(DxfReader& r)

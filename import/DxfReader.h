@@ -1,6 +1,8 @@
 #pragma once
-// The DXF file reader: buffered lines and group-code/value pairs with a mark
-// to return to, and the section and table structure of the file.
+// The DXF file reader: lines and group-code/value pairs with a mark to return
+// to, and the section and table structure of the file. The file is read whole
+// at open; the 32 KiB window of the file the reader would hold is still kept
+// (bufferStart, bufferLen), as it moves the same way.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -24,6 +26,12 @@ constexpr size_t kDxfReaderBufferSize = 32768;
 // gigabytes before the entity limits refuse it.
 constexpr int64_t kDxfMaxFileSize = int64_t{256} * 1024 * 1024;
 
+// Frees the reader's copy of the file.
+struct DxfFileUnmap {
+    size_t bytes;
+    void operator()(char* p) const;
+};
+
 struct DxfReader {
     DxfReader() = default;
     DxfReader(const DxfReader&) = delete;
@@ -37,7 +45,9 @@ struct DxfReader {
     int32_t table = DxfTableCode::None;
     int32_t blockOpen = 0;
 
-    std::array<char, kDxfReaderBufferSize> buffer{};
+    // The whole file: size bytes, read once at open.
+    std::unique_ptr<char, DxfFileUnmap> data{nullptr, DxfFileUnmap{0}};
+    // The window the 32 KiB buffer of a file-backed reader would hold.
     size_t bufferLen = 0;
     int64_t bufferStart = 0;
     int64_t pos = 0;
@@ -45,13 +55,15 @@ struct DxfReader {
     // The pair last read by DxfReadPair.
     int32_t code = 0;
     std::array<char, kDxfValueSize> value{};
+    size_t valueLen = 0;  // bytes kept in value
 
     // Progress of the load in percent; nothing shows it.
     int32_t lastPercent = 0;
     int32_t highestPercent = 0;
 };
 
-// Opens path (mode "rb") and fills the buffer; null when it cannot be opened.
+// Opens path (mode "rb") and reads it whole; null when it cannot be opened,
+// std::bad_alloc when there is no memory for it.
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
 // 1 when the file closed cleanly, else 0.
 int DxfCloseReader(std::unique_ptr<DxfReader>& reader);

@@ -22,25 +22,19 @@ void CHpglFile::SetLabelDefaults()
     m_labelTermMode = 1;
     m_labelDir = 0;
     m_labelOrigin = 1;
-    if (!m_records.empty()) AddRecord(recLineType);
+    if (m_eventCount > 0) EmitLineType(nullptr);
 }
 
 // A path from the pen through the first `pairs` number pairs; an unpaired
 // last number is left out.
 void CHpglFile::RecordPairs(size_t pairs)
 {
-    AddRecord(recStart);
-    AddValue(m_penX);
-    AddValue(m_penY);
-    AddRecord(recPoints);
-    m_values.reserve(m_values.size() + pairs * 2);
+    EmitStart(m_penX, m_penY);
     for (size_t i = 0; i < pairs; ++i) {
         m_penX = RoundPlotCoord(m_numbers[2 * i]);
         m_penY = RoundPlotCoord(m_numbers[2 * i + 1]);
-        m_values.push_back(m_penX);
-        m_values.push_back(m_penY);
+        EmitPathPoint(m_penX, m_penY);
     }
-    m_records.back().count = static_cast<uint32_t>(pairs * 2);
 }
 
 void CHpglFile::ExecuteCommand(char a, char b)
@@ -68,13 +62,13 @@ void CHpglFile::ExecuteCommand(char a, char b)
     } else if (Is(a, b, "LB")) {
         DrawLabel();
     } else if (Is(a, b, "SP")) {
-        AddRecord(recPen);
-        AddValue(n > 0 ? RoundHalfUp(num[0]) : 0);
+        const int32_t v = n > 0 ? RoundHalfUp(num[0]) : 0;
+        EmitPen(&v);
     } else if (Is(a, b, "LT")) {
-        AddRecord(recLineType);
-        AddValue(n > 0 && RoundHalfUp(num[n - 1]) != 0 ? 1 : 0);
+        const int32_t v = n > 0 && RoundHalfUp(num[n - 1]) != 0 ? 1 : 0;
+        EmitLineType(&v);
     } else if (Is(a, b, "PG") || Is(a, b, "FR")) {
-        AddRecord(recPage);
+        EmitPage();
     } else if (Is(a, b, "IN")) {
         SetLabelDefaults();
         m_penX = m_penY = 0;

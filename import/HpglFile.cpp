@@ -65,6 +65,10 @@ void CHpglFile::ClearRecords()
 {
     m_records.clear();
     m_values.clear();
+    m_built.clear();
+    m_build = CurveBuilder{};
+    m_recording = m_keepRecords;
+    m_eventCount = 0;
 }
 
 void CHpglFile::AddRecord(int32_t type)
@@ -79,6 +83,102 @@ void CHpglFile::AddValue(int32_t v)
 {
     m_values.push_back(v);
     ++m_records.back().count;
+}
+
+// ---- Record events -------------------------------------------------------
+
+void CHpglFile::EmitStart(int32_t x, int32_t y)
+{
+    m_eventCount += 2;
+    if (m_recording) {
+        AddRecord(recStart);
+        AddValue(x);
+        AddValue(y);
+        AddRecord(recPoints);
+        return;
+    }
+    m_build.Start(m_build.At(x, y), m_built);
+}
+
+// A point of the path the last EmitStart began.
+void CHpglFile::EmitPathPoint(int32_t x, int32_t y)
+{
+    if (m_recording) {
+        AddValue(x);
+        AddValue(y);
+        return;
+    }
+    m_build.points.push_back(m_build.At(x, y));
+}
+
+void CHpglFile::EmitPage()
+{
+    ++m_eventCount;
+    // Where the next page starts depends on the page the curves go to: from
+    // here on the records wait for ToPage.
+    m_recording = true;
+    AddRecord(recPage);
+}
+
+void CHpglFile::EmitLineType(const int32_t* v)
+{
+    ++m_eventCount;
+    if (m_recording) {
+        AddRecord(recLineType);
+        if (v) AddValue(*v);
+        return;
+    }
+    m_build.lineType = v ? *v : 0;
+}
+
+void CHpglFile::EmitPen(const int32_t* v)
+{
+    ++m_eventCount;
+    if (m_recording) {
+        AddRecord(recPen);
+        if (v) AddValue(*v);
+        return;
+    }
+    m_build.Pen(v, m_built);
+}
+
+// ---- Curve builder -------------------------------------------------------
+
+PlotPoint CHpglFile::CurveBuilder::At(int32_t x, int32_t y) const
+{
+    return {offsetX == 0 ? x : SaturateToInt(x + offsetX), y};
+}
+
+void CHpglFile::CurveBuilder::Flush(std::vector<std::unique_ptr<CCurve>>& out)
+{
+    auto c = std::make_unique<CCurve>();
+    c->m_kind = curKind;
+    c->m_lineType = curLineType;
+    c->m_points.assign(points.begin(), points.end());  // exactly its size
+    out.push_back(std::move(c));
+    points.clear();
+}
+
+void CHpglFile::CurveBuilder::Start(PlotPoint p, std::vector<std::unique_ptr<CCurve>>& out)
+{
+    if (!points.empty() && (!(p == points.back()) || curKind != kind)) {
+        Flush(out);
+        curKind = kind;
+        curLineType = lineType;
+    }
+    points.push_back(p);
+}
+
+void CHpglFile::CurveBuilder::Pen(const int32_t* v, std::vector<std::unique_ptr<CCurve>>& out)
+{
+    kind = (!v || *v <= 1) ? CurveKind::Plot : CurveKind::Cut;
+    if (kind != curKind) {
+        if (!points.empty()) {
+            Flush(out);
+            curLineType = lineType;
+        }
+        curKind = kind;
+    }
 }
 
 void CHpglFile::ResetState()
@@ -102,13 +202,6 @@ void CHpglFile::ResetState()
     m_result = 0;
     m_labelPoints = 0;
     m_labelOverflow = false;
-    // Loaded once per reader: a reader reads one file, and the fonts do not
-    // change under it.
-    if (!m_fontsLoaded) {
-        LoadHzFont();
-        LoadEnFont();
-        m_fontsLoaded = true;
-    }
 }
 
 int CHpglFile::ReadPltFile()
@@ -143,11 +236,10 @@ int CHpglFile::Read()
         return -2;
     }
     ResetState();
-    // Room for what a marker of this size can give ("PD1,1;" is two records
-    // and two values in six bytes), so the pool never moves while it fills;
-    // pages not reached are never touched.
-    m_records.reserve(size / 3);
-    m_values.reserve(size / 2);
+    // The current curve's points are not reserved from the file size: a block
+    // that large, freed at the end, raises malloc's mmap threshold, and the
+    // next read's curves then fault in fresh heap pages one by one (twice the
+    // time in a warm process). They grow in the one buffer every curve reuses.
 
     const size_t block = std::max<size_t>(1, std::min<size_t>(m_blockSize, size));
     std::unique_ptr<uint8_t[]> buf(new uint8_t[block]);
@@ -182,16 +274,12 @@ void CHpglFile::ToPage(COnePage& page, bool withName)
         page.m_strFileName = m_strPath;
         page.m_time = m_fileTime;
     }
-    auto fresh = [](int32_t kind, int32_t lineType) {
-        auto c = std::make_unique<CCurve>();
-        c->m_kind = kind;
-        c->m_lineType = lineType;
-        return c;
-    };
-    std::unique_ptr<CCurve> cur = fresh(CurveKind::Plot, 0);
-    int32_t kind = CurveKind::Plot;
-    int32_t lineType = 0;
-    int64_t offsetX = 0;
+    // The curves built while reading, then the records after the first page
+    // break, which continue the same builder.
+    page.m_curves.reserve(page.m_curves.size() + m_built.size());
+    for (auto& c : m_built) page.m_curves.push_back(std::move(c));
+    m_built.clear();
+    CurveBuilder& b = m_build;
     PageBoundsTracker bounds;
 
     for (const CommandRecord& r : m_records) {
@@ -199,46 +287,30 @@ void CHpglFile::ToPage(COnePage& page, bool withName)
         switch (r.type) {
         case recPoints:
             if (v.size() >= 2) {
-                for (size_t i = 0; i + 1 < v.size(); i += 2)
-                    cur->m_points.push_back({SaturateToInt(v[i] + offsetX), v[i + 1]});
+                for (size_t i = 0; i + 1 < v.size(); i += 2) b.points.push_back(b.At(v[i], v[i + 1]));
             }
             break;
         case recStart:
-            if (v.size() >= 2) {
-                const PlotPoint p{SaturateToInt(v[0] + offsetX), v[1]};
-                if (!cur->m_points.empty() && (!(p == cur->m_points.back()) || cur->m_kind != kind)) {
-                    page.m_curves.push_back(std::move(cur));
-                    cur = fresh(kind, lineType);
-                }
-                cur->m_points.push_back(p);
-            }
+            if (v.size() >= 2) b.Start(b.At(v[0], v[1]), page.m_curves);
             break;
         case recPage:
-            if (!cur->m_points.empty()) page.m_curves.push_back(std::move(cur));
+            if (!b.points.empty()) b.Flush(page.m_curves);
             if (!page.m_curves.empty()) {
                 bounds.Update(page);
-                offsetX = page.m_maxX;
+                b.offsetX = page.m_maxX;
             }
-            cur = fresh(CurveKind::Plot, 0);
-            kind = CurveKind::Plot;
-            lineType = 0;
+            b.curKind = b.kind = CurveKind::Plot;
+            b.curLineType = b.lineType = 0;
             break;
         case recLineType:
-            lineType = v.empty() ? 0 : v[0];
+            b.lineType = v.empty() ? 0 : v[0];
             break;
         case recPen:
-            kind = (v.empty() || v[0] <= 1) ? CurveKind::Plot : CurveKind::Cut;
-            if (kind != cur->m_kind) {
-                if (!cur->m_points.empty()) {
-                    page.m_curves.push_back(std::move(cur));
-                    cur = fresh(kind, lineType);
-                }
-                cur->m_kind = kind;
-            }
+            b.Pen(v.empty() ? nullptr : v.data(), page.m_curves);
             break;
         default:
             break;
         }
     }
-    if (!cur->m_points.empty()) page.m_curves.push_back(std::move(cur));
+    if (!b.points.empty()) b.Flush(page.m_curves);
 }

@@ -2,6 +2,7 @@
 // HP-GL (.plt) reader: a file becomes the curves of a job page.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@ public:
     int ReadPltFile();
     static constexpr int kNoMemory = -4;
     // Appends the curves; withName also sets the page's file name and time.
+    // Converts once: the curves built while reading move into the page.
     void ToPage(COnePage& page, bool withName);
 
     // ---- Records, pen and label state ------------------------------------
@@ -40,6 +42,10 @@ public:
         uint32_t first = 0;
         uint32_t count = 0;
     };
+    // The curves are built while reading, and records are kept only from the
+    // first page break on (where a later page starts depends on the page
+    // ToPage is given). Tests set m_keepRecords to see the whole file's.
+    bool m_keepRecords = false;
     const std::vector<CommandRecord>& Records() const { return m_records; }
     std::span<const int32_t> Values(const CommandRecord& r) const
     {
@@ -93,6 +99,26 @@ public:
     void DrawLabel();
 
 private:
+    // Record events: into the curve builder while reading, or as records.
+    void EmitStart(int32_t x, int32_t y);
+    void EmitPathPoint(int32_t x, int32_t y);
+    void EmitPage();
+    void EmitLineType(const int32_t* v);
+    void EmitPen(const int32_t* v);
+
+    // The curves of the records, as ToPage makes them; the reading drives it
+    // up to the first page break, ToPage over the records after it.
+    struct CurveBuilder {
+        std::vector<PlotPoint> points;  // the current curve's, copied out at its end
+        int32_t curKind = CurveKind::Plot, curLineType = 0;
+        int32_t kind = CurveKind::Plot, lineType = 0;
+        int64_t offsetX = 0;
+        void Flush(std::vector<std::unique_ptr<CCurve>>& out);
+        void Start(PlotPoint p, std::vector<std::unique_ptr<CCurve>>& out);
+        void Pen(const int32_t* v, std::vector<std::unique_ptr<CCurve>>& out);
+        PlotPoint At(int32_t x, int32_t y) const;
+    };
+
     void ResetState();
     void SetLabelDefaults();
     void ExecuteCommand(char a, char b);
@@ -131,6 +157,10 @@ private:
     void AppendLabelByte(uint8_t c);
     void FinishLabel(bool withTerm);
 
+    CurveBuilder m_build;
+    std::vector<std::unique_ptr<CCurve>> m_built;  // curves before the first page break
+    bool m_recording = false;  // records kept from here on
+    size_t m_eventCount = 0;   // records made, kept or built
     std::vector<CommandRecord> m_records;
     std::vector<int32_t> m_values;
     std::vector<double> m_numbers;  // numbers of the command being read
@@ -144,6 +174,14 @@ private:
     char m_run[kRunKeep] = {};      // first characters of the number run
     size_t m_runLen = 0;            // characters kept
     bool m_runCut = false;          // characters were dropped
+    // The run as an integer while it is one (an optional sign, then at most
+    // 15 digits): its value is then exact without the general conversion.
+    uint64_t m_runInt = 0;
+    int m_runDigits = 0;
+    bool m_runNeg = false;
+    bool m_runPlain = false;
+    void BeginRun(uint8_t c);
+    void RunByte(uint8_t c);
     bool m_expNeg = false;
     int32_t m_expValue = 0;
     int m_result = 0;

@@ -31,6 +31,33 @@ bool IsDigit(uint8_t c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+inline void CHpglFile::BeginRun(uint8_t c)
+{
+    m_run[0] = static_cast<char>(c);
+    m_runLen = 1;
+    m_runCut = false;
+    m_tok = Tok::Run;
+    m_runNeg = c == '-';
+    m_runPlain = c != '.';
+    m_runDigits = IsDigit(c) ? 1 : 0;
+    m_runInt = m_runDigits ? uint64_t{c} - '0' : 0;
+}
+
+inline void CHpglFile::RunByte(uint8_t c)
+{
+    if (m_runLen < kRunKeep)
+        m_run[m_runLen++] = static_cast<char>(c);
+    else
+        m_runCut = true;
+    if (!m_runPlain) return;
+    if (IsDigit(c) && m_runDigits < 15) {
+        m_runInt = m_runInt * 10 + (c - '0');
+        ++m_runDigits;
+    } else {
+        m_runPlain = false;
+    }
+}
+
 bool CHpglFile::Feed(const uint8_t* p, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
@@ -39,10 +66,7 @@ bool CHpglFile::Feed(const uint8_t* p, size_t n)
         // separator after it.
         if (m_tok == Tok::Run) {
             if (IsNum(c)) {
-                if (m_runLen < kRunKeep)
-                    m_run[m_runLen++] = static_cast<char>(c);
-                else
-                    m_runCut = true;
+                RunByte(c);
                 continue;
             }
             if (c == ',') {
@@ -56,10 +80,7 @@ bool CHpglFile::Feed(const uint8_t* p, size_t n)
                 StartMnemonic(Upper(c));
             continue;
         } else if (m_tok == Tok::Numbers && IsNum(c)) {
-            m_run[0] = static_cast<char>(c);
-            m_runLen = 1;
-            m_runCut = false;
-            m_tok = Tok::Run;
+            BeginRun(c);
             continue;
         }
         if (!Step(c)) return false;
@@ -109,6 +130,13 @@ bool CHpglFile::BetweenByte(uint8_t c)
 
 void CHpglFile::EndRun()
 {
+    if (m_tok == Tok::Run && m_runPlain && m_runDigits > 0) {
+        // Digits only: the same double as the general conversion gives.
+        const double v = static_cast<double>(m_runInt);
+        m_numbers.push_back(m_runNeg ? -v : v);
+        m_tok = Tok::Numbers;
+        return;
+    }
     HpglExponent exp;
     if (m_tok == Tok::ExpDigits) {
         exp.present = true;
@@ -181,20 +209,14 @@ bool CHpglFile::Step(uint8_t c)
         return true;
     case Tok::Numbers:
         if (IsNum(c)) {
-            m_run[0] = static_cast<char>(c);
-            m_runLen = 1;
-            m_runCut = false;
-            m_tok = Tok::Run;
+            BeginRun(c);
             return true;
         }
         EndNumberCommand(c);
         return true;
     case Tok::Run:
         if (IsNum(c)) {
-            if (m_runLen < kRunKeep)
-                m_run[m_runLen++] = static_cast<char>(c);
-            else
-                m_runCut = true;
+            RunByte(c);
             return true;
         }
         if (c == 'E' || c == 'e') {

@@ -39,6 +39,13 @@ void CHpglFile::LoadEnFont()
 void CHpglFile::DrawLabel()
 {
     if (m_labelOverflow) return;  // the read fails anyway
+    // Loaded at the first label of the reader: most markers have none, and a
+    // reader reads one file, whose fonts do not change under it.
+    if (!m_fontsLoaded) {
+        LoadHzFont();
+        LoadEnFont();
+        m_fontsLoaded = true;
+    }
     const size_t len = strnlen(m_label, kLabelSize);
     const auto* bytes = reinterpret_cast<const uint8_t*>(m_label);
     const int64_t lineStep = RoundPlotCoord(m_charHeight * 400);
@@ -248,13 +255,8 @@ void CHpglFile::GlyphLineTo(PlotPoint p)
 void CHpglFile::EmitPoint(PlotPoint p, int flag)
 {
     ++m_labelPoints;
-    if (flag == 1) {
-        AddRecord(recStart);
-        AddValue(p.x);
-        AddValue(p.y);
-        AddRecord(recPoints);
-        return;
-    }
-    AddValue(p.x);
-    AddValue(p.y);
+    if (flag == 1)
+        EmitStart(p.x, p.y);
+    else
+        EmitPathPoint(p.x, p.y);
 }

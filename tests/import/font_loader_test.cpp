@@ -23,7 +23,11 @@ TEST(FontLoader, ReadsHeadersAndFindsEveryCode)
     for (uint16_t c = 0xA1A1; c < 0xA1A1 + 300; c += 3) hz.push_back({c, 0, {0, 0x10}});
     fixture::InstallFonts(fixture::MakeEnFont(en), fixture::MakeHzFont(hz));
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
+    // The fonts are loaded at the first label.
     ASSERT_EQ(fixture::Read(r, "IN;   "), 0);
+    EXPECT_TRUE(r.m_enFont.m_index.empty());
+    ASSERT_EQ(fixture::Read(r, "IN;LB\x03   "), 0);
     EXPECT_TRUE(fixture::Messages().empty());
     EXPECT_EQ(r.m_enFont.m_topGap, 4);
     EXPECT_EQ(r.m_enFont.m_ascent, 22);
@@ -103,6 +107,7 @@ TEST(FontLoader, DamagedFilesHaveNoGlyphs)
     for (const Case& c : cases) {
         fixture::InstallFonts(c.en, c.hz);
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(fixture::Read(r, "PU1000,1000;LBA\xB0\xA1I\x03"), 0) << c.name;
         EXPECT_EQ(fixture::Messages().size(), size_t{c.enBroken} + size_t{c.hzBroken}) << c.name;
         EXPECT_EQ(r.m_enFont.m_index.empty(), c.enBroken) << c.name;
@@ -122,6 +127,7 @@ TEST(FontLoader, MissingFileReportsOnce)
     SetMessageSink(&fixture::Capture);
     fixture::Messages().clear();
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(fixture::Read(r, "PU1000,1000;LBA\xB0\xA1\x03"), 0);
     EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
     EXPECT_TRUE(r.Records().empty());
@@ -131,6 +137,7 @@ TEST(FontLoader, MissingFileReportsOnce)
     theSettings.SetPath(Slot::FontHzPath, u"/nonexistent/double.font");
     fixture::Messages().clear();
     CHpglFile other;
+    other.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(fixture::Read(other, "PU1000,1000;LBA\x03"), 0);
     EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
     SetMessageSink(nullptr);  // back to stderr
@@ -161,6 +168,7 @@ TEST(FontLoader, BuiltInFontsDrawInsideTheirCells)
         if (c != 3) text += std::string(1, c) + "\x03;PU1000,1000;LB";
     text += "\xB7\xFE\x03;PU1000,1000;LB\xD6\xD0\x03;PU1000,1000;LB\xB0\xA1\x03";
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(fixture::Read(r, text), 0);
     EXPECT_TRUE(fixture::Messages().empty());
     ASSERT_FALSE(r.m_enFont.m_index.empty());

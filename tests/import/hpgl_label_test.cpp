@@ -35,6 +35,7 @@ protected:
 TEST_F(HpglLabel, AsciiGlyphsStandOnTheBaseline)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     // H = 150, k = 416/150: 'A' is 64 glyph units wide, 'I' 64 high, advance 320.
     ASSERT_EQ(Read(r, "PU1000,1000;LBAI\x03"), 0);
     EXPECT_EQ(Strokes(r), (S{{{1000, 1000}, {1023, 1000}}, {{1115, 1000}, {1115, 1023}}}));
@@ -44,6 +45,7 @@ TEST_F(HpglLabel, AsciiGlyphsStandOnTheBaseline)
 TEST_F(HpglLabel, GbkGlyphsAdvanceOneCell)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     // Double-byte strokes in units of 26; one character advances H; an absent
     // character leaves an empty cell.
     ASSERT_EQ(Read(r, "PU1000,1000;LB\xB0\xA1\xB0\xA2" "A\x03"), 0);
@@ -57,6 +59,7 @@ TEST_F(HpglLabel, DoubleByteHeaderIsAdvanceThenCellHeight)
     // a double-byte character advances 26 x 8 = 208 units, 37.5 plot units.
     fixture::InstallFonts(fixture::MakeEnFont(fixture::EnGlyphs()), fixture::MakeHzFont(fixture::HzGlyphs(), 8, 32));
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LB\xB0\xA1\xB0\xA2" "A\x03"), 0);
     EXPECT_EQ(r.m_hzFont.m_advance, 8);
     EXPECT_EQ(r.m_hzFont.m_cellHeight, 32);
@@ -66,9 +69,11 @@ TEST_F(HpglLabel, DoubleByteHeaderIsAdvanceThenCellHeight)
 TEST_F(HpglLabel, HighLastByteIsASingleByte)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LB\xB0" "A\x03"), 0);  // lead byte then 'A': not a pair in the font
     EXPECT_EQ(Strokes(r), S{});
     CHpglFile last;
+    last.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(last, "PU1000,1000;LBA\xB0\x03;LBI\x03"), 0);
     // "\xB0" at the end: no glyph, the space's advance; the next label starts over.
     EXPECT_EQ(Strokes(last), (S{{{1000, 1000}, {1023, 1000}}, {{1000, 1000}, {1000, 1023}}}));
@@ -77,12 +82,14 @@ TEST_F(HpglLabel, HighLastByteIsASingleByte)
 TEST_F(HpglLabel, LineBreaks)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LBA\nA\rI\x03"), 0);
     // LF: next line 150 further along +Y at the pen's X; CR: back over the same line.
     EXPECT_EQ(Strokes(r), (S{{{1000, 1000}, {1023, 1000}},
                              {{1000, 1150}, {1023, 1150}},
                              {{1000, 1150}, {1000, 1173}}}));
     CHpglFile up;
+    up.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(up, "DI0,1;PU1000,1000;LBA\nA\x03"), 0);
     // Direction 90: the text runs along +Y and LF still moves along +Y.
     EXPECT_EQ(Strokes(up), (S{{{1000, 1000}, {1000, 1023}}, {{1000, 1150}, {1000, 1173}}}));
@@ -109,6 +116,7 @@ TEST_F(HpglLabel, Terminators)
     };
     for (const Case& c : cases) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, c.text + std::string("      ")), 0) << c.text;
         // The trailing blanks of the unterminated case are part of its label.
         EXPECT_EQ(std::string(r.m_label).substr(0, std::strlen(c.label)), c.label) << c.text;
@@ -118,6 +126,7 @@ TEST_F(HpglLabel, Terminators)
 TEST_F(HpglLabel, UnterminatedLabelAtTheEndIsDrawn)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LBA"), 0);
     EXPECT_EQ(Strokes(r), (S{{{1000, 1000}, {1023, 1000}}}));
 }
@@ -125,6 +134,7 @@ TEST_F(HpglLabel, UnterminatedLabelAtTheEndIsDrawn)
 TEST_F(HpglLabel, LongLabelIsCutAtTheBuffer)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LB" + std::string(700, 'A') + "\x03PU5,6;"), 0);
     EXPECT_EQ(r.m_labelLen, 511);
     EXPECT_EQ(std::strlen(r.m_label), 511u);
@@ -137,10 +147,12 @@ TEST_F(HpglLabel, LabelPointsBeyondTheLimitRefuseTheFile)
 {
     // Each 'A' of the fixture font is one stroke of two points.
     CHpglFile within;
+    within.m_keepRecords = true;  // the tests look at the records
     within.m_maxLabelPoints = 8;
     ASSERT_EQ(Read(within, "PU1000,1000;LBAAAA\x03;PD5,5;"), 0);
     EXPECT_EQ(Strokes(within).size(), 5u);
     CHpglFile beyond;
+    beyond.m_keepRecords = true;  // the tests look at the records
     beyond.m_maxLabelPoints = 8;
     EXPECT_EQ(Read(beyond, "PU1000,1000;LBAAAA\x03;LBA\x03;PD5,5;"), -2);
     EXPECT_TRUE(beyond.Records().empty());
@@ -177,6 +189,7 @@ TEST_F(HpglLabel, OriginCodes)
         {19, -(n + 0.25) * w, -h / 4},
     };
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "IN;   "), 0);
     for (const Case& c : cases) {
         r.m_labelOrigin = c.code;
@@ -202,6 +215,7 @@ TEST_F(HpglLabel, OriginCodes)
 TEST_F(HpglLabel, OriginCodeMovesTheDrawnLabel)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1000,1000;LO3;LBA\x03LO6;LBAAAA\x03"), 0);
     const S s = Strokes(r);
     ASSERT_EQ(s.size(), 5u);
@@ -242,6 +256,7 @@ TEST_F(HpglLabel, StrokeCode)
     for (size_t i = 0; i < cases.size(); ++i) {
         const Case& c = cases[i];
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, "IN;   "), 0);
         // k = 1, direction 0: a glyph point (gx, gy) lands on (1000 + gx, 1000 + gy - 416).
         r.DecodeGlyphStrokes(1000, 1416, c.code, 0, 0, c.unit, 1.0, 1.0, 0.0);
@@ -256,10 +271,12 @@ TEST_F(HpglLabel, SizesThatDrawNothing)
 {
     for (const char* text : {"SI0,0;PU5,5;LBA\x03", "SI1,1E400;PU5,5;LBA\x03", "SI1,-0;LBA\x03"}) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, text), 0) << text;
         EXPECT_EQ(Strokes(r), S{}) << text;
     }
     CHpglFile big;
+    big.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(big, "SI1,1E300;PU5,5;LBA\x03"), 0);  // huge but finite: saturated points
 }
 

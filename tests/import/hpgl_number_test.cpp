@@ -66,6 +66,7 @@ TEST(HpglNumber, IndependentOfTheLocale)
     ASSERT_EQ(std::strtod("12.5", nullptr), 12.0);  // the locale is in effect
     fixture::InstallFixtureFonts();
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     const int rc = fixture::Read(r, "PU12.5,0.5;PD1.5,2.25;");
     std::setlocale(LC_ALL, "C");
     ASSERT_EQ(rc, 0);

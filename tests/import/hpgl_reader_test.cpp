@@ -37,6 +37,7 @@ std::vector<Shape> Curves(const COnePage& page)
 std::vector<Shape> Convert(const std::string& text, int* rc = nullptr)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     const int got = Read(r, text);
     if (rc) *rc = got;
     COnePage page;
@@ -88,6 +89,7 @@ TEST_F(HpglReader, CommandTable)
     };
     for (const Case& c : cases) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, c.text + std::string(";;;;;;")), 0) << c.text;
         std::vector<int32_t> types;
         for (const auto& rec : r.Records()) types.push_back(rec.type);
@@ -101,6 +103,7 @@ TEST_F(HpglReader, CommandTable)
 TEST_F(HpglReader, PenAndLineTypeRecords)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "SP2.5;SP;LT;LT0;LT2,1;LT1,0;SP-3;"), 0);
     std::vector<std::vector<int32_t>> values;
     for (const auto& rec : r.Records()) {
@@ -138,6 +141,7 @@ TEST_F(HpglReader, LabelStateCommands)
     };
     for (const Case& c : cases) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, c.text + std::string("    ")), 0) << c.text;
         EXPECT_NEAR(r.m_labelDir, c.dir, 1e-9) << c.text;
         EXPECT_EQ(r.m_charWidth, c.width) << c.text;
@@ -168,6 +172,7 @@ TEST_F(HpglReader, PagesContinueToTheRight)
 {
     COnePage page;
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "SP2;PU0,0;PD100,50;PG;PU0,0;PD200,10;PG;PU10,0;PD20,300;PG;PG;PU0,0;PD5,5;"), 0);
     r.ToPage(page, true);
     EXPECT_EQ(Curves(page), (std::vector<Shape>{{2, 0, {{0, 0}, {100, 50}}},
@@ -191,6 +196,7 @@ TEST_F(HpglReader, PageBreakCountsCurvesAlreadyOnThePage)
     old->m_points = {{-50, -7}, {1000, 0}};
     page.m_curves.push_back(std::move(old));
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PG;PU0,0;PD10,10;PG;PU0,0;PD1,1;"), 0);
     r.ToPage(page, false);
     ASSERT_EQ(page.m_curves.size(), 3u);
@@ -220,10 +226,12 @@ TEST_F(HpglReader, NumbersDoNotDependOnBlockEnds)
         {13, -300}, {1000, 1}, {1000, 1}, {1, 0}, {1, 0}, {3, 10}, {3, 10}, {4, 10}, {0, 1000}, {7, 7}, {1}, {2}};
     for (size_t block = 1; block <= 9; ++block) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, text, block), 0);
         EXPECT_EQ(AllValues(r), expected) << block;
     }
     CHpglFile whole;
+    whole.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(whole, text), 0);
     EXPECT_EQ(AllValues(whole), expected);
 }
@@ -251,6 +259,8 @@ TEST_F(HpglReader, ResultCodes)
     EXPECT_EQ(rc, 0);
 
     CHpglFile missing;
+
+    missing.m_keepRecords = true;  // the tests look at the records
     missing.m_strPath = u"/nonexistent/dir/x.plt";
     EXPECT_EQ(missing.ReadPltFile(), 1);
     EXPECT_EQ(missing.m_fileTime, 0);
@@ -266,6 +276,7 @@ TEST_F(HpglReader, SizeLimits)
         std::string text(c.size, ' ');
         if (c.size >= 6) text.replace(0, 6, "PD1,1;");
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         EXPECT_EQ(Read(r, text), c.rc) << c.size;
         EXPECT_EQ(r.Records().empty(), c.rc != 0) << c.size;
     }
@@ -279,12 +290,14 @@ TEST_F(HpglReader, FileHeldOpenForWritingIsNotReadYet)
     std::fputs("PU", writer);  // too short so far: must not count as -2
     std::fflush(writer);
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     r.m_strPath = FromUtf8(path);
     EXPECT_EQ(r.ReadPltFile(), 1);
     EXPECT_TRUE(r.Records().empty());
     std::fputs("0,0;PD5,5;", writer);
     std::fclose(writer);
     CHpglFile again;
+    again.m_keepRecords = true;  // the tests look at the records
     again.m_strPath = FromUtf8(path);
     EXPECT_EQ(again.ReadPltFile(), 0);
     EXPECT_EQ(again.Records().size(), 2u);
@@ -337,6 +350,7 @@ TEST_F(HpglReader, HostileInputs)
     for (size_t i = 0; i < cases.size(); ++i) {
         for (size_t block : {size_t{3}, size_t{1} << 20}) {
             CHpglFile r;
+            r.m_keepRecords = true;  // the tests look at the records
             EXPECT_EQ(Read(r, cases[i].text, block), cases[i].rc) << "case " << i;
             COnePage page;
             r.ToPage(page, true);
@@ -347,6 +361,7 @@ TEST_F(HpglReader, HostileInputs)
 TEST_F(HpglReader, OddNumberCountsKeepCompletePairs)
 {
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU1,1;PD;PA10,20,30;PD40,50,60;PU70,80,90;PA100,110,120;PU5;"), 0);
     COnePage page;
     r.ToPage(page, false);
@@ -368,6 +383,7 @@ TEST_F(HpglReader, HugeCoordinatesSaturate)
     // The page offset is added wide and saturates too.
     COnePage page;
     CHpglFile r;
+    r.m_keepRecords = true;  // the tests look at the records
     ASSERT_EQ(Read(r, "PU0,0;PD2147483000,0;PG;PU0,0;PD1000,5;"), 0);
     r.ToPage(page, false);
     ASSERT_EQ(page.m_curves.size(), 2u);
@@ -379,6 +395,7 @@ TEST_F(HpglReader, LongNumberRunMakesProgress)
     const std::string digits(2000, '7');
     for (size_t block : {size_t{1000}, size_t{1} << 20}) {
         CHpglFile r;
+        r.m_keepRecords = true;  // the tests look at the records
         ASSERT_EQ(Read(r, "PU" + digits + ",5;PD1,1;", block), 0);
         ASSERT_EQ(r.Records().size(), 2u);
         auto start = r.Values(r.Records()[0]);

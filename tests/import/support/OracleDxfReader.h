@@ -1,0 +1,106 @@
+#pragma once
+// The DXF file reader as it was before it read the whole file at once (a
+// 32 KiB window refilled from the file), kept unchanged as the oracle for the
+// present one.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace oracle {
+
+namespace DxfSectionCode {
+enum : int32_t { None = 0, Header = 1, Tables = 4, Blocks = 8, Entities = 16, Other = 64 };
+}
+
+namespace DxfTableCode {
+enum : int32_t { None = 0, DimStyle = 4, Layer = 8, LType = 16, Style = 32, Other = 512 };
+}
+
+// Line buffer sizes (bytes, NUL included): longer lines are cut and the rest
+// of the line is passed over.
+constexpr size_t kDxfCodeLineSize = 32;
+constexpr size_t kDxfValueSize = 2048;
+constexpr size_t kDxfReaderBufferSize = 32768;
+// Larger files are refused before reading: a drawing that size would take
+// gigabytes before the entity limits refuse it.
+constexpr int64_t kDxfMaxFileSize = int64_t{256} * 1024 * 1024;
+
+struct DxfReader {
+    DxfReader() = default;
+    DxfReader(const DxfReader&) = delete;
+    DxfReader& operator=(const DxfReader&) = delete;
+    ~DxfReader();
+
+    std::FILE* file = nullptr;
+    int64_t size = 0;  // taken at open; lowered when the file turns out shorter
+    int64_t mark = 0;
+    int32_t section = DxfSectionCode::None;
+    int32_t table = DxfTableCode::None;
+    int32_t blockOpen = 0;
+
+    std::array<char, kDxfReaderBufferSize> buffer{};
+    size_t bufferLen = 0;
+    int64_t bufferStart = 0;
+    int64_t pos = 0;
+
+    // The pair last read by DxfReadPair.
+    int32_t code = 0;
+    std::array<char, kDxfValueSize> value{};
+
+    // Progress of the load in percent; nothing shows it.
+    int32_t lastPercent = 0;
+    int32_t highestPercent = 0;
+};
+
+// Opens path (mode "rb") and fills the buffer; null when it cannot be opened.
+std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
+// 1 when the file closed cleanly, else 0.
+int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
+
+inline bool DxfAtEnd(const DxfReader& r) { return r.pos >= r.size; }
+
+// One line into dest (capacity cap >= 1, always NUL-terminated). A line ends at
+// CR, CR LF, a bare LF or the end of the file. Returns the bytes kept.
+size_t DxfGetLine(DxfReader& r, char* dest, size_t cap);
+// A code line (atoi of its first 31 bytes) and the value line after it.
+int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap);
+// The same into the reader's own pair buffer (r.code, r.value).
+int DxfReadPair(DxfReader& r);
+
+inline void DxfSetMark(DxfReader& r) { r.mark = r.pos; }
+void DxfRewind(DxfReader& r);
+
+// From the read position to the pair (code, text); 1 with the read position
+// after it, else 0 with the read position back where the search began.
+int DxfSeekGroup(DxfReader& r, int32_t code, const char* text);
+// The same, but a (0, "ENDSEC") or (0, "SECTION") pair, or with withinTable a
+// (0, "ENDTAB") or (0, "TABLE") pair, stops the search: -1 with the read
+// position (and the mark) before it. Keeps a hostile file of many open tables
+// or sections from being searched to its end again and again.
+int DxfSeekGroupInSection(DxfReader& r, int32_t code, const char* text, bool withinTable);
+// At a pair that ends the open section: consumes it when it is ENDSEC (a
+// SECTION pair is left to be read again) and closes the section.
+void DxfCloseSection(DxfReader& r);
+
+int32_t DxfNextSection(DxfReader& r);
+inline int32_t DxfCurrentSection(const DxfReader& r) { return r.section; }
+int32_t DxfNextTable(DxfReader& r);
+inline int32_t DxfCurrentTable(const DxfReader& r)
+{
+    return r.section == DxfSectionCode::Tables ? r.table : DxfTableCode::None;
+}
+void DxfReadTableName(DxfReader& r);
+
+// Byte-exact comparison of a NUL-terminated value with a keyword.
+bool DxfValueIs(const char* value, const char* keyword);
+
+// After the (0, "ENDBLK") pair: passes over the ENDBLK entity's groups and
+// closes the block; a following ENDSEC closes the section too.
+void DxfPassEndBlock(DxfReader& r);
+
+// After every entity: the load's progress in percent.
+void DxfProgressStep(DxfReader& r);
+
+}  // namespace oracle
