@@ -6,7 +6,9 @@
 #include "import/DxfEntities.h"
 #include "import/DxfReader.h"
 
-constexpr size_t kDxfBlockCapacity = 256;
+// A marker of a few thousand pieces has as many blocks; beyond this bound the
+// load fails rather than drop pieces.
+constexpr size_t kDxfBlockCapacity = 65536;
 
 struct DxfBlock {
     int32_t id = 0;

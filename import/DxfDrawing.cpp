@@ -1,5 +1,8 @@
 #include "import/DxfDrawing.h"
 
+#include <new>
+#include <type_traits>
+
 namespace {
 
 std::string Truncated(const std::string& name)
@@ -8,38 +11,39 @@ std::string Truncated(const std::string& name)
 }
 
 template <typename Record>
-bool HasName(const DxfTable<Record>& t, std::string_view name)
+bool HasId(DxfTable<Record>& t, int32_t id)
 {
-    for (const Record& e : t.entries)
-        if (e.name == name) return true;
-    return false;
-}
-
-template <typename Record>
-bool HasId(const DxfTable<Record>& t, int32_t id)
-{
-    for (const Record& e : t.entries)
-        if (e.id == id) return true;
-    return false;
+    return DxfSelectEntry(t, DxfFindMode::ById, {}, id) != nullptr;
 }
 
 template <typename Record>
 int32_t IdOf(const DxfTable<Record>& t, std::string_view name)
 {
-    for (size_t i = t.entries.size(); i-- > 0;)
-        if (t.entries[i].name == name) return t.entries[i].id;
-    return 0;
+    const auto it = t.byName.find(std::string(name));
+    return it == t.byName.end() ? 0 : t.entries[it->second].id;
 }
 
-// Common part of every add: duplicate and capacity refusal, then the next id.
+// Common part of every add: duplicate refusal, the table's bound, then the next id.
 template <typename Record>
 int32_t Add(DxfDrawing& d, DxfTable<Record>& t, const Record& rec)
 {
     Record copy = rec;
     copy.name = Truncated(rec.name);
-    if (HasName(t, copy.name) || t.entries.size() >= t.capacity) return 0;
+    if (t.byName.count(copy.name) != 0) return 0;
+    if (t.entries.size() >= t.capacity) {
+        // DIMSTYLE entries draw nothing: at their limit they are left out.
+        if constexpr (!std::is_same_v<Record, DxfDimStyle>) d.error = DxfLoadError::TooManyTableEntries;
+        return 0;
+    }
     copy.id = d.idCounter + 1;
-    t.entries.push_back(std::move(copy));
+    try {
+        t.byName.emplace(copy.name, t.entries.size());
+        t.entries.push_back(std::move(copy));
+    } catch (const std::bad_alloc&) {
+        t.byName.erase(copy.name);
+        d.error = DxfLoadError::NoMemory;
+        return 0;
+    }
     ++d.idCounter;
     return t.entries.back().id;
 }
@@ -57,9 +61,7 @@ int32_t Find(DxfTable<Record>& t, int32_t mode, Record& rec)
 
 std::unique_ptr<DxfDrawing> DxfCreateDrawing()
 {
-    auto d = std::make_unique<DxfDrawing>();
-    d->blocks.reserve(kDxfBlockCapacity);  // block pointers stay put while blocks are added
-    return d;
+    return std::make_unique<DxfDrawing>();
 }
 
 int DxfDestroyDrawing(std::unique_ptr<DxfDrawing>& drawing)
@@ -111,7 +113,8 @@ int32_t DxfDimStyleIdOf(const DxfDrawing& d, std::string_view name) { return IdO
 const DxfLayer* DxfLayerById(const DxfDrawing& d, int32_t id)
 {
     if (id == 0) return nullptr;
-    for (size_t i = d.layers.entries.size(); i-- > 0;)
-        if (d.layers.entries[i].id == id) return &d.layers.entries[i];
-    return nullptr;
+    const auto& layers = d.layers.entries;
+    const auto it = std::lower_bound(layers.begin(), layers.end(), id,
+                                     [](const DxfLayer& e, int32_t key) { return e.id < key; });
+    return it != layers.end() && it->id == id ? &*it : nullptr;
 }

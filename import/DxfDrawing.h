@@ -1,23 +1,36 @@
 #pragma once
-// The in-memory DXF drawing: fixed-capacity tables, up to 256 blocks with
-// their stores, the ENTITIES store and the one id counter they all share.
+// The in-memory DXF drawing: the tables, the blocks with their stores, the
+// ENTITIES store and the one id counter they all share.
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "import/DxfBlocks.h"
 #include "import/DxfEntities.h"
 #include "import/DxfTables.h"
 
-// An INSERT read before the block it names: resolved by name at the end of the
-// load, when it takes its id; one whose block never came is removed.
+// An INSERT whose definition may still come: read before any block of its
+// name (no id yet), or the k-th INSERT of a name of which fewer than k + 1
+// blocks are known so far. Resolved at the end of the load; one whose block
+// never came is removed.
 struct DxfPendingInsert {
     int32_t storeBlockId = 0;  // 0: the ENTITIES store
     size_t index = 0;
     std::string blockName;
+    size_t nth = 0;      // how many INSERTs of that name came before it
+    bool hasId = false;  // stored with a block already, and so with its id
+};
+
+// Why a load failed where the file itself was readable.
+enum class DxfLoadError {
+    None,
+    TooManyBlocks,        // more than kDxfBlockCapacity blocks
+    TooManyTableEntries,  // a LAYER, LTYPE or STYLE table beyond its bound
+    NoMemory,             // a table or store could not grow
 };
 
 struct DxfDrawing {
@@ -26,13 +39,20 @@ struct DxfDrawing {
     DxfTable<DxfStyle> styles{kDxfStyleCapacity};
     DxfTable<DxfDimStyle> dimStyles{kDxfDimStyleCapacity};
     DxfStore entities;
-    std::vector<DxfBlock> blocks;  // at most kDxfBlockCapacity
+    // At most kDxfBlockCapacity, ids ascending. Garment CAD programs write
+    // several blocks under one name: each is kept, in file order.
+    std::vector<DxfBlock> blocks;
+    std::unordered_map<std::string, std::vector<size_t>> blocksByName;  // name -> indices in blocks
     size_t blockCursor = 0;
     // Every add takes idCounter + 1: ids are unique across tables, blocks and
     // entities, the first is 16, and 0 names nothing.
     int32_t idCounter = 15;
     int32_t valid = 1;
-    std::vector<DxfPendingInsert> pendingInserts;  // during a load only
+    // During a load only: the INSERTs still to resolve, and how many INSERTs
+    // of each name were read so far (the k-th takes the k-th block of that name).
+    std::vector<DxfPendingInsert> pendingInserts;
+    std::unordered_map<std::string, size_t> insertsByName;
+    DxfLoadError error = DxfLoadError::None;  // set by a load that failed on a bound or on memory
 };
 
 std::unique_ptr<DxfDrawing> DxfCreateDrawing();
@@ -40,11 +60,13 @@ std::unique_ptr<DxfDrawing> DxfCreateDrawing();
 int DxfDestroyDrawing(std::unique_ptr<DxfDrawing>& drawing);
 
 // Reads the file at path into the drawing: the ENTITIES section goes to the
-// store of block targetBlockId (0: the ENTITIES store). 1 loaded, 0 failed.
+// store of block targetBlockId (0: the ENTITIES store). 1 loaded, 0 failed;
+// a failure past a bound or out of memory also sets d.error.
 int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path);
 
 // The new id, or 0 when refused (full table, duplicate name, missing
-// dependency). A layer whose linetype is unknown carries linetype id 0.
+// dependency). A layer whose linetype is unknown carries linetype id 0. A
+// table at its bound sets d.error (TooManyTableEntries, or NoMemory).
 int32_t DxfAddTableEntry(DxfDrawing& d, const DxfLayer& rec);
 int32_t DxfAddTableEntry(DxfDrawing& d, const DxfLType& rec);
 int32_t DxfAddTableEntry(DxfDrawing& d, const DxfStyle& rec);
@@ -66,13 +88,18 @@ int32_t DxfStyleIdOf(const DxfDrawing& d, std::string_view name);
 int32_t DxfDimStyleIdOf(const DxfDrawing& d, std::string_view name);
 const DxfLayer* DxfLayerById(const DxfDrawing& d, int32_t id);
 
-// Blocks. DxfAddBlock: the new id, or 0 at 256 blocks or for a duplicate name.
+// Blocks. DxfAddBlock: the new id, or 0 at kDxfBlockCapacity blocks (setting
+// d.error to TooManyBlocks) or without memory (NoMemory). A name may repeat.
 int32_t DxfAddBlock(DxfDrawing& d, DxfBlock block);
 // Selects a block (first, last, next, previous move the cursor; by name and by
-// id take the first match). Null when none.
+// id take the first match). Null when none; valid until the next block is added.
 DxfBlock* DxfFindBlock(DxfDrawing& d, int32_t mode, std::string_view name, int32_t id);
 int DxfBlockIndexById(const DxfDrawing& d, int32_t id);
+// The first block of that name, or -1.
 int DxfBlockIndexByName(const DxfDrawing& d, std::string_view name);
+// The block the nth INSERT of a name (0 first, in file order) draws: the nth
+// block of that name, beyond their number the last one; -1 when none.
+int DxfBlockIndexForInsert(const DxfDrawing& d, std::string_view name, size_t nth);
 
 // Appends an entity to the ENTITIES store (blockId 0) or to a block's store:
 // the new id, or 0 when there is no such store. DIMENSION (data null) takes

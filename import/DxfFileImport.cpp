@@ -10,8 +10,9 @@ int ImportDxfIntoPage(CDxfDrawing& dxf, const std::u16string& path, COnePage& pa
     if (dxf.IsOpen()) dxf.DestroyDrawing();
     if (dxf.CreateDrawing() != 1) return DxfImportResult::NoDrawing;
     if (dxf.LoadDxf(path) != 1) {
+        const int result = DxfImportResult::FromLoadError(dxf.Drawing()->error);
         dxf.DestroyDrawing();
-        return DxfImportResult::LoadFailed;
+        return result;
     }
     if (counts) *counts = DxfCountEntities(*dxf.Drawing());
 

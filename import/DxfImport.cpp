@@ -192,6 +192,16 @@ std::string DxfLabelCommands(const DxfText& text, int32_t unit)
     return out;
 }
 
+int DxfImportResult::FromLoadError(DxfLoadError error)
+{
+    switch (error) {
+    case DxfLoadError::TooManyBlocks: return TooManyBlocks;
+    case DxfLoadError::TooManyTableEntries: return TooManyTableEntries;
+    case DxfLoadError::NoMemory: return NoMemory;
+    default: return LoadFailed;
+    }
+}
+
 int CDxfDrawing::CreateDrawing()
 {
     if (m_drawing) return 0;

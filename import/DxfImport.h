@@ -21,7 +21,15 @@ enum : int {
     TooLarge = -3,          // conversion stopped at the page's limits (block expansion runaway),
                             // or texts left out at the label file's limit
     LabelReadFailed = -4,   // the label file could not be read back
+    TooManyBlocks = -5,     // more blocks than the program can take: nothing imported
+    TooManyTableEntries = -6,  // more layers, linetypes or styles than it can take
+    NoMemory = -7,          // a table or store could not grow
 };
+}
+
+// The import result of a load that failed on a bound or on memory.
+namespace DxfImportResult {
+int FromLoadError(DxfLoadError error);
 }
 
 // A circle has 8 to 100,000 segments.

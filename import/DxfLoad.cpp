@@ -85,6 +85,7 @@ void ReadTables(DxfDrawing& d, DxfReader& r, DxfTableInput& in)
         if (table == DxfTableCode::Other) continue;  // passed over by the next seek for TABLE
         while (DxfReadTableEntry(r, in) == table) {
             AddTableInput(d, table, in);
+            if (d.error != DxfLoadError::None) return;
             if (DxfCurrentTable(r) != table) break;
         }
     }
@@ -99,9 +100,8 @@ void ReadBlocks(DxfDrawing& d, DxfReader& r, LoadWork& work)
         block.base = work.block.base;
         block.layerId = DxfLayerIdOf(d, work.block.layer);
         const int32_t id = DxfAddBlock(d, std::move(block));
-        // The entities of a refused block (the 257th, a duplicate name) are
-        // read and dropped: they belong to no drawable place.
-        DxfReadEntities(d, r, id, work.entity, id == 0);
+        if (id == 0) return;  // past the bound, or no memory: the load fails
+        DxfReadEntities(d, r, id, work.entity);
     }
 }
 
@@ -136,27 +136,53 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
     }
     case DxfEntityType::Insert: {
         DxfInsert& ins = data.emplace<DxfInsert>(rd.insert);
-        const int index = DxfBlockIndexByName(d, rd.blockName);
-        if (index >= 0) {
+        // The k-th INSERT of a name draws the k-th block of that name.
+        size_t nth = 0;
+        try {
+            nth = d.insertsByName[rd.blockName]++;
+        } catch (const std::bad_alloc&) {
+            d.error = DxfLoadError::NoMemory;
+            return;
+        }
+        const int index = DxfBlockIndexForInsert(d, rd.blockName, nth);
+        const bool exact = index >= 0 && d.blocksByName[rd.blockName].size() > nth;
+        if (exact) {
             ins.blockId = d.blocks[static_cast<size_t>(index)].id;
             break;
+        }
+        DxfStore* store = StoreOf(d, blockId);
+        if (!store) return;
+        if (index >= 0) {
+            // Fewer blocks of this name so far than INSERTs: it takes the
+            // last one now, and the k-th at the end should more come.
+            ins.blockId = d.blocks[static_cast<size_t>(index)].id;
+            const int32_t id = DxfAddEntity(d, blockId, h, &data);
+            if (id == 0) return;
+            try {
+                d.pendingInserts.push_back(
+                    DxfPendingInsert{blockId, store->records.size() - 1, rd.blockName, nth, true});
+            } catch (const std::bad_alloc&) {
+                d.error = DxfLoadError::NoMemory;
+            }
+            return;
         }
         // Blocks may insert blocks defined after them: look again at the end.
         // Until then the record has no id, so one that is dropped then uses
         // none, and every other entity keeps the id it would have had.
         ins.blockId = 0;
-        DxfStore* store = StoreOf(d, blockId);
-        if (!store) return;
         h.id = 0;
         try {
             store->records.push_back(DxfEntity{h, std::move(data)});
         } catch (const std::bad_alloc&) {
-            return;  // the store cannot grow: this entity is lost, reading goes on
+            d.error = DxfLoadError::NoMemory;
+            return;
         }
         try {
-            d.pendingInserts.push_back(DxfPendingInsert{blockId, store->records.size() - 1, rd.blockName});
+            d.pendingInserts.push_back(
+                DxfPendingInsert{blockId, store->records.size() - 1, rd.blockName, nth, false});
         } catch (const std::bad_alloc&) {
             store->records.pop_back();
+            d.error = DxfLoadError::NoMemory;
             return;
         }
         ++store->count;
@@ -186,10 +212,10 @@ void DxfResolveInserts(DxfDrawing& d)
         DxfStore* store = StoreOf(d, p.storeBlockId);
         if (!store || p.index >= store->records.size()) continue;
         DxfEntity& e = store->records[p.index];
-        const int index = DxfBlockIndexByName(d, p.blockName);
+        const int index = DxfBlockIndexForInsert(d, p.blockName, p.nth);
         if (index >= 0) {
             std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
-            e.header.id = ++d.idCounter;  // added now, in the order read
+            if (!p.hasId) e.header.id = ++d.idCounter;  // added now, in the order read
         } else {
             e.header.type = DxfEntityType::None;  // no such block at all: dropped
             // Each store is swept once, however many of its INSERTs are dropped.
@@ -203,11 +229,12 @@ void DxfResolveInserts(DxfDrawing& d)
         store->count -= static_cast<int32_t>(removed);
     }
     d.pendingInserts.clear();
+    d.insertsByName.clear();
 }
 
 void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
 {
-    while (DxfReadEntity(r, work.input, work.read)) {
+    while (d.error == DxfLoadError::None && DxfReadEntity(r, work.input, work.read)) {
         if (!discard) StoreEntity(d, blockId, work.input, work.read);
         DxfProgressStep(r);
     }
@@ -219,13 +246,21 @@ int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path
     std::unique_ptr<DxfReader> r = DxfOpenReader(path);
     if (!r) return 0;
     auto work = std::make_unique<LoadWork>();
-    while (DxfNextSection(*r) != 0) {
+    d.error = DxfLoadError::None;
+    while (d.error == DxfLoadError::None && DxfNextSection(*r) != 0) {
         switch (r->section) {
         case DxfSectionCode::Tables: ReadTables(d, *r, work->table); break;
         case DxfSectionCode::Blocks: ReadBlocks(d, *r, *work); break;
         case DxfSectionCode::Entities: DxfReadEntities(d, *r, targetBlockId, work->entity); break;
         default: break;  // HEADER and others: the next seek for SECTION passes over them
         }
+    }
+    // A table, block table or store past its bound: no page with pieces missing.
+    if (d.error != DxfLoadError::None) {
+        d.pendingInserts.clear();
+        d.insertsByName.clear();
+        DxfCloseReader(r);
+        return 0;
     }
     DxfResolveInserts(d);
     return DxfCloseReader(r);

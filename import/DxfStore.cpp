@@ -1,29 +1,53 @@
 // Blocks and entity stores of a drawing: adding, finding and walking.
+#include <algorithm>
 #include <new>
 
 #include "import/DxfDrawing.h"
 
 int DxfBlockIndexById(const DxfDrawing& d, int32_t id)
 {
-    for (size_t i = 0; i < d.blocks.size(); ++i)
-        if (d.blocks[i].id == id) return static_cast<int>(i);
-    return -1;
+    // Blocks take ascending ids as they are added.
+    const auto it = std::lower_bound(d.blocks.begin(), d.blocks.end(), id,
+                                     [](const DxfBlock& b, int32_t key) { return b.id < key; });
+    return it != d.blocks.end() && it->id == id ? static_cast<int>(it - d.blocks.begin()) : -1;
 }
 
 int DxfBlockIndexByName(const DxfDrawing& d, std::string_view name)
 {
-    for (size_t i = 0; i < d.blocks.size(); ++i)
-        if (d.blocks[i].name == name) return static_cast<int>(i);
-    return -1;
+    return DxfBlockIndexForInsert(d, name, 0);
+}
+
+int DxfBlockIndexForInsert(const DxfDrawing& d, std::string_view name, size_t nth)
+{
+    const auto it = d.blocksByName.find(std::string(name));
+    if (it == d.blocksByName.end() || it->second.empty()) return -1;
+    const std::vector<size_t>& defs = it->second;
+    return static_cast<int>(nth < defs.size() ? defs[nth] : defs.back());
 }
 
 int32_t DxfAddBlock(DxfDrawing& d, DxfBlock block)
 {
     if (block.name.size() >= kDxfNameSize) block.name.resize(kDxfNameSize - 1);
-    if (d.blocks.size() >= kDxfBlockCapacity || DxfBlockIndexByName(d, block.name) >= 0) return 0;
+    if (d.blocks.size() >= kDxfBlockCapacity) {
+        d.error = DxfLoadError::TooManyBlocks;
+        return 0;
+    }
     block.id = d.idCounter + 1;
     block.store = DxfStore{};
-    d.blocks.push_back(std::move(block));
+    const size_t index = d.blocks.size();
+    try {
+        std::vector<size_t>& defs = d.blocksByName[block.name];
+        defs.push_back(index);
+        try {
+            d.blocks.push_back(std::move(block));
+        } catch (const std::bad_alloc&) {
+            defs.pop_back();
+            throw;
+        }
+    } catch (const std::bad_alloc&) {
+        d.error = DxfLoadError::NoMemory;
+        return 0;
+    }
     ++d.idCounter;
     return d.blocks.back().id;
 }
@@ -64,7 +88,8 @@ int32_t DxfAddEntity(DxfDrawing& d, int32_t blockId, DxfEntityHeader header, Dxf
         try {
             store->records.push_back(DxfEntity{header, std::move(*data)});
         } catch (const std::bad_alloc&) {
-            return 0;  // the store cannot grow: this entity is lost, reading goes on
+            d.error = DxfLoadError::NoMemory;  // the store cannot grow: the load fails
+            return 0;
         }
     }
     ++store->count;

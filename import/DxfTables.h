@@ -1,10 +1,12 @@
 #pragma once
 // The four tables of a DXF drawing (LAYER, LTYPE, STYLE, DIMSTYLE): their
-// records, the working records the reader fills, and the fixed-capacity table.
+// records, the working records the reader fills, and the growing table.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "import/DxfReader.h"
@@ -18,9 +20,12 @@ constexpr size_t kDxfNameSize = 512;
 constexpr size_t kDxfArrowNameSize = 16;
 constexpr size_t kDxfDashCount = 30;
 
-constexpr size_t kDxfLayerCapacity = 128;
-constexpr size_t kDxfLTypeCapacity = 128;
-constexpr size_t kDxfStyleCapacity = 128;
+// LAYER, LTYPE and STYLE grow as a file needs, up to a bound no real
+// drawing reaches; an entry beyond it fails the load rather than drop what
+// it draws. DIMSTYLE entries draw nothing and keep their small limit.
+constexpr size_t kDxfLayerCapacity = 65536;
+constexpr size_t kDxfLTypeCapacity = 65536;
+constexpr size_t kDxfStyleCapacity = 65536;
 constexpr size_t kDxfDimStyleCapacity = 64;
 
 struct DxfLayer {
@@ -102,11 +107,14 @@ struct DxfTableInput {
 
 void DxfClearTableInput(DxfTableInput& in);
 
-// A table of fixed capacity with the cursor of its last selection.
+// A table up to its capacity with the cursor of its last selection. Names are
+// unique within a table and ids ascend with the entries, so both lookups are
+// quick however large the table grows.
 template <typename Record>
 struct DxfTable {
-    explicit DxfTable(size_t cap) : capacity(cap) { entries.reserve(cap); }
+    explicit DxfTable(size_t cap) : capacity(cap) {}
     std::vector<Record> entries;
+    std::unordered_map<std::string, size_t> byName;  // name -> index in entries
     size_t capacity;
     size_t cursor = 0;
 };
@@ -146,14 +154,15 @@ const Record* DxfSelectEntry(DxfTable<Record>& t, int32_t mode, std::string_view
     case DxfFindMode::Previous:
         if (n == 0 || t.cursor == 0 || t.cursor >= n) return nullptr;
         return &t.entries[--t.cursor];
-    case DxfFindMode::ByName:
-        for (size_t i = n; i-- > 0;)
-            if (t.entries[i].name == name) return &t.entries[i];
-        return nullptr;
-    case DxfFindMode::ById:
-        for (size_t i = n; i-- > 0;)
-            if (t.entries[i].id == id) return &t.entries[i];
-        return nullptr;
+    case DxfFindMode::ByName: {
+        const auto it = t.byName.find(std::string(name));
+        return it == t.byName.end() ? nullptr : &t.entries[it->second];
+    }
+    case DxfFindMode::ById: {
+        const auto it = std::lower_bound(t.entries.begin(), t.entries.end(), id,
+                                         [](const Record& e, int32_t key) { return e.id < key; });
+        return it != t.entries.end() && it->id == id ? &*it : nullptr;
+    }
     default:
         return nullptr;
     }

@@ -175,12 +175,14 @@ TEST(DxfEntities, BlocksEmptyAndEndingInSeqend)
         "0|BLOCK|2|EMPTY|70|0|10|0|20|0|0|ENDBLK|8|0|"
         "0|BLOCK|2|POLY|70|0|0|POLYLINE|66|1|0|VERTEX|10|1|20|1|0|VERTEX|10|2|20|2|0|SEQEND|0|ENDBLK|8|0|"
         "0|BLOCK|3|LAST|0|ATTDEF|2|TAG|0|LINE|10|5|0|POLYLINE|0|VERTEX|10|9|0|SEQEND|0|ENDBLK|"
-        "0|BLOCK|2|POLY|0|LINE|10|99|0|ENDBLK|"  // a duplicate: refused, its LINE dropped
+        "0|BLOCK|2|POLY|0|LINE|10|99|0|ENDBLK|"  // the same name again: kept as a second block
         "0|BLOCK|2|NOEND|0|LINE|10|11|"          // no ENDBLK: the next BLOCK ends it
         "0|BLOCK|2|NEXT|0|LINE|10|12|0|ENDBLK");
     Loaded l = Load(Section("BLOCKS", blocks) + Section("ENTITIES", Lines("0|LINE|10|7|0|INSERT|2|LAST")) + Eof());
     ASSERT_EQ(l.result, 1);
-    ASSERT_EQ(l.d->blocks.size(), 5u);
+    ASSERT_EQ(l.d->blocks.size(), 6u);
+    EXPECT_EQ(l.d->blocks[3].name, "POLY");
+    EXPECT_EQ(std::get<DxfLine>(l.d->blocks[3].store.records.at(0).data).start.x, 99);
     EXPECT_EQ(Walk(*l.d, "NOEND").size(), 1u);
     EXPECT_EQ(Walk(*l.d, "NEXT").size(), 1u);
     EXPECT_EQ(l.d->blocks[0].name, "EMPTY");
@@ -199,20 +201,30 @@ TEST(DxfEntities, BlocksEmptyAndEndingInSeqend)
     EXPECT_EQ(std::get<DxfInsert>(top[1]->data).blockId, l.d->blocks[2].id);
 }
 
-TEST(DxfEntities, BlockTableHoldsAt256)
+TEST(DxfEntities, BlockTableGrowsToItsBound)
 {
     std::string blocks;
-    for (int i = 0; i < 260; ++i) blocks += Lines("0|BLOCK|2|B" + std::to_string(i) + "|0|LINE|10|" + std::to_string(i) + "|0|ENDBLK");
+    for (int i = 0; i < 300; ++i) blocks += Lines("0|BLOCK|2|B" + std::to_string(i) + "|0|LINE|10|" + std::to_string(i) + "|0|ENDBLK");
     Loaded l = Load(Section("BLOCKS", blocks) + Section("ENTITIES", Lines("0|LINE|10|-1")) + Eof());
-    EXPECT_EQ(l.d->blocks.size(), kDxfBlockCapacity);
-    ASSERT_EQ(Walk(*l.d).size(), 1u);  // the refused blocks' lines are not drawn
+    ASSERT_EQ(l.result, 1);
+    EXPECT_EQ(l.d->blocks.size(), 300u);
+    EXPECT_EQ(std::get<DxfLine>(l.d->blocks[299].store.records.at(0).data).start.x, 299);
     DxfBlock* b = DxfFindBlock(*l.d, DxfFindMode::ByName, "B7", 0);
     ASSERT_TRUE(b);
     EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::Next, {}, 0)->name, "B8");
     EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::Previous, {}, 0)->name, "B7");
-    EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::Last, {}, 0)->name, "B255");
+    EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::Last, {}, 0)->name, "B299");
     EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::Next, {}, 0), nullptr);
-    EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::ById, {}, b->id)->name, "B7");
+    EXPECT_EQ(DxfFindBlock(*l.d, DxfFindMode::ById, {}, l.d->blocks[7].id)->name, "B7");
+
+    // One block past the bound fails the load: no drawing with pieces missing.
+    std::string many;
+    many.reserve((kDxfBlockCapacity + 1) * 36);
+    for (size_t i = 0; i <= kDxfBlockCapacity; ++i) many += "0\r\nBLOCK\r\n2\r\nB" + std::to_string(i) + "\r\n0\r\nENDBLK\r\n";
+    Loaded full = Load(Section("BLOCKS", many) + Section("ENTITIES", Lines("0|LINE|10|-1")) + Eof());
+    EXPECT_EQ(full.result, 0);
+    EXPECT_EQ(full.d->error, DxfLoadError::TooManyBlocks);
+    EXPECT_EQ(full.d->blocks.size(), kDxfBlockCapacity);
 }
 
 TEST(DxfEntities, SectionEndsAndTheEndOfTheFile)

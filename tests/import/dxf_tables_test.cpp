@@ -55,16 +55,20 @@ TEST(DxfTables, IdsCapacitiesAndDuplicates)
     for (const Case& c : cases) {
         int added = 0;
         int32_t last = d->idCounter;
-        for (int i = 0; i < 300; ++i) {
+        d->error = DxfLoadError::None;
+        for (int i = 0; i < static_cast<int>(c.capacity) + 5; ++i) {
             const int32_t id = c.add(i);
             if (id == 0) continue;
-            EXPECT_EQ(id, last + 1) << c.table;
+            if (id != last + 1) ADD_FAILURE() << c.table << " id " << id;
             last = id;
             ++added;
         }
         // The tables that already hold one entry (LTYPE, STYLE) fill up one sooner.
         const bool prefilled = std::string(c.table) == "LTYPE" || std::string(c.table) == "STYLE";
         EXPECT_EQ(static_cast<size_t>(added), c.capacity - (prefilled ? 1 : 0)) << c.table;
+        // A full table fails a load; DIMSTYLE entries, which draw nothing, are left out.
+        const bool dim = std::string(c.table) == "DIMSTYLE";
+        EXPECT_EQ(d->error, dim ? DxfLoadError::None : DxfLoadError::TooManyTableEntries) << c.table;
     }
     EXPECT_EQ(d->layers.entries.size(), kDxfLayerCapacity);
 
@@ -193,7 +197,7 @@ TEST(DxfTables, LayerLinetypesAndOddTables)
         {"no group 6", LTypeTable() + Table("LAYER", Lines("0|LAYER|2|A|62|7")), 1, 0},
         {"LAYER before LTYPE", Table("LAYER", LayerEntry("A", "CONTINUOUS")) + LTypeTable(), 1, 0},
         {"known linetype", LTypeTable() + Table("LAYER", LayerEntry("A", "CONTINUOUS")), 1, 16},
-        {"300 layers", LTypeTable() + Table("LAYER", many), kDxfLayerCapacity, 16},
+        {"300 layers", LTypeTable() + Table("LAYER", many), 300, 16},
         // Entries without a single group, and an empty table.
         {"empty entries", LTypeTable() + Table("LAYER", Lines("0|LAYER|0|LAYER")) + Table("STYLE", ""), 1, 0},
         {"table without ENDTAB", LTypeTable() + Lines("0|TABLE|2|LAYER") + LayerEntry("A", "CONTINUOUS"), 1, 16},

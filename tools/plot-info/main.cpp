@@ -6,10 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "import/DxfFileImport.h"
-#include "import/DxfImport.h"
-#include "import/HpglFile.h"
-#include "model/ImportPreparation.h"
+#include "import/PlotImport.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
@@ -18,23 +15,15 @@ namespace {
 
 struct Options {
     bool prepare = false;
+    bool outlines = false;
     bool mil = false;
     int paperMm = 2000;
     std::string file;
 };
 
-// What an import reports besides the page.
-struct ImportResult {
-    const char* format = "hpgl";
-    int result = 0;
-    bool ok = false;
-    std::string entities;  // JSON object body for DXF (empty when nothing is stored)
-    int outlines = -1;     // set by the preparation
-};
-
 void Usage()
 {
-    std::fprintf(stderr, "usage: plot-info [--prepare] [--paper-mm N] [--mil] FILE\n");
+    std::fprintf(stderr, "usage: plot-info [--prepare [--outlines]] [--paper-mm N] [--mil] FILE\n");
 }
 
 bool ParseArgs(int argc, char** argv, Options& o)
@@ -43,6 +32,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
         const std::string a = argv[i];
         if (a == "--prepare") {
             o.prepare = true;
+        } else if (a == "--outlines") {
+            o.outlines = true;
         } else if (a == "--mil") {
             o.mil = true;
         } else if (a == "--paper-mm" && i + 1 < argc) {
@@ -56,67 +47,18 @@ bool ParseArgs(int argc, char** argv, Options& o)
             return false;
         }
     }
-    return !o.file.empty();
+    // --outlines belongs to the preparation.
+    return !o.file.empty() && (o.prepare || !o.outlines);
 }
 
-bool EndsWithDxf(const std::string& name)
+// The settings file's defaults for what the import and its preparation read.
+void ApplyDefaults(const Options& o)
 {
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-    return ext == ".dxf";
-}
-
-ImportResult ImportHpgl(const Options& o, COnePage& page)
-{
-    ImportResult r;
-    CHpglFile reader;
-    reader.m_strPath = FromUtf8(o.file);
-    r.result = reader.ReadPltFile();
-    r.ok = r.result == 0;
-    if (!r.ok) return r;
-    reader.ToPage(page, true);
-    // With --prepare the preparation scales, after its clean-up.
-    if (o.mil && !o.prepare)
-        for (auto& c : page.m_curves) c->Scale(1.016, 1.016);
-    page.CalcPageBounds();
-    page.CalcInkExtents();
-    page.CalcCutExtents();
-    return r;
-}
-
-ImportResult ImportDxf(const Options& o, COnePage& page)
-{
-    ImportResult r;
-    r.format = "dxf";
-    if (theSettings.Get(Slot::DxfUnit) == 0) theSettings.Set(Slot::DxfUnit, 40);  // the settings file's default
-    CDxfDrawing dxf;
-    DxfEntityCounts counts;
-    r.result = ImportDxfIntoPage(dxf, FromUtf8(o.file), page, &counts);
-    r.ok = r.result == DxfImportResult::Ok;
-    for (const auto& [type, n] : counts)  // fixed ASCII type names
-        r.entities += (r.entities.empty() ? "\"" : ", \"") + type + "\": " + std::to_string(n);
-    page.JoinConnectedCurves();
-    page.CalcPageBounds();
-    page.CalcInkExtents();
-    page.CalcCutExtents();
-    return r;
-}
-
-// The preparation of a new job with the settings file's defaults and the
-// given paper width; counts the curves that outline detection made cut lines.
-void Prepare(const Options& o, COnePage& page, ImportResult& r)
-{
+    if (theSettings.Get(Slot::DxfUnit) == 0) theSettings.Set(Slot::DxfUnit, 40);
     theSettings.Set(Slot::PaperLenMm, o.paperMm);
     theSettings.Set(Slot::AutoRotate, 1);
-    theSettings.Set(Slot::SearchOutline, 0);
+    theSettings.Set(Slot::SearchOutline, o.outlines ? 1 : 0);
     theSettings.Set(Slot::AutoStart, 1);
-    PrepareImportedPage(page, o.mil && std::strcmp(r.format, "hpgl") == 0);
-    page.CalcInkExtents();
-    page.CalcCutExtents();
-    r.outlines = 0;
-    if (theSettings.Get(Slot::SearchOutline) != 0)
-        for (const auto& c : page.m_curves) r.outlines += c->m_kind == CurveKind::Cut;
 }
 
 std::string JsonString(const std::string& s)
@@ -149,11 +91,23 @@ int main(int argc, char** argv)
     // Font files beside the executable, written from the embedded fonts when missing.
     theSettings.InitPaths();
 
+    ApplyDefaults(o);
+
     const auto t0 = std::chrono::steady_clock::now();
     COnePage page;
-    ImportResult r = EndsWithDxf(o.file) ? ImportDxf(o, page) : ImportHpgl(o, page);
-    if (o.prepare && r.ok) Prepare(o, page, r);
+    PlotImportOptions options;
+    options.mil = o.mil;
+    options.prepare = o.prepare;
+    const PlotImportResult r = ImportPlotFile(FromUtf8(o.file), page, options);
+    // Outline search starts from plot lines only: every cut line is one it made.
+    int outlines = 0;
+    if (o.outlines)
+        for (const auto& c : page.m_curves) outlines += c->m_kind == CurveKind::Cut;
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    if (r.message) std::fprintf(stderr, "plot-info: %s\n", ToUtf8(r.message.english).c_str());
+    const bool dxf = r.format == PlotFormat::Dxf;
+    std::string entities;  // fixed ASCII type names
+    for (const auto& [type, n] : r.entities) entities += (entities.empty() ? "\"" : ", \"") + type + "\": " + std::to_string(n);
 
     long plot = 0, cut = 0, shortcut = 0, points = 0;
     for (const auto& c : page.m_curves) {
@@ -167,10 +121,10 @@ int main(int argc, char** argv)
                 "\"curves\": {\"plot\": %ld, \"cut\": %ld, \"shortcut\": %ld}, \"points\": %ld, "
                 "\"bounds\": {\"minX\": %d, \"maxX\": %d, \"minY\": %d, \"maxY\": %d}, "
                 "\"ink\": {\"maxX\": %d, \"maxY\": %d}, \"cut\": {\"maxX\": %d, \"maxY\": %d}",
-                JsonString(name).c_str(), r.format, r.result, plot, cut, shortcut, points, page.m_minX, page.m_maxX,
+                JsonString(name).c_str(), dxf ? "dxf" : "hpgl", r.code, plot, cut, shortcut, points, page.m_minX, page.m_maxX,
                 page.m_minY, page.m_maxY, page.m_inkMaxX, page.m_inkMaxY, page.m_cutMaxX, page.m_cutMaxY);
-    if (std::strcmp(r.format, "dxf") == 0) std::printf(", \"entities\": {%s}", r.entities.c_str());
-    if (o.prepare && r.outlines >= 0) std::printf(", \"outlines\": %d", r.outlines);
+    if (dxf) std::printf(", \"entities\": {%s}", entities.c_str());
+    if (o.prepare && r.code == 0) std::printf(", \"outlines\": %d", outlines);
     std::printf(", \"ms\": %.1f}\n", ms);
-    return r.ok ? 0 : 1;
+    return r.code == 0 ? 0 : 1;
 }

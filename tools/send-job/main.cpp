@@ -14,10 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "import/DxfDrawing.h"
-#include "import/DxfFileImport.h"
-#include "import/DxfImport.h"
-#include "import/HpglFile.h"
+#include "import/PlotImport.h"
 #include "link/job/JobObserver.h"
 #include "link/job/JobStart.h"
 #include "link/KeyQueue.h"
@@ -26,7 +23,6 @@
 #include "link/MyCommu.h"
 #include "link/MyEth.h"
 #include "link/ParamsLink.h"
-#include "model/ImportPreparation.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
 #include "model/Settings.h"
@@ -88,14 +84,6 @@ bool ParseArgs(int argc, char** argv, Options& o)
         }
     }
     return !o.file.empty() && o.tcp != o.usb;
-}
-
-bool IsDxfName(const std::string& name)
-{
-    if (name.size() < 4) return false;
-    std::string ext = name.substr(name.size() - 4);
-    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return ext == ".DXF";
 }
 
 // One line per report, on standard output.
@@ -175,37 +163,23 @@ int main(int argc, char** argv)
         }
     }
 
+    // As a file added by hand: HP-GL scaled when PltFileUnit says 0.0254 mm.
     COnePage page;
-    const bool dxf = IsDxfName(o.file);
-    if (dxf) {
-        // As a DXF file added by hand: curves and labels, joined, never unit-scaled.
-        CDxfDrawing drawing;
-        const int r = ImportDxfIntoPage(drawing, FromUtf8(o.file), page);
-        if (r == DxfImportResult::LoadFailed || r == DxfImportResult::NoDrawing) {
-            std::fprintf(stderr, "send-job: cannot read %s (result %d)\n", o.file.c_str(), r);
-            std::printf("result: failed\n");
-            return 1;
-        }
-        // The curves read stay even when the labels or the limits failed.
-        if (r != DxfImportResult::Ok) std::fprintf(stderr, "send-job: %s read in part (result %d)\n", o.file.c_str(), r);
-        page.JoinConnectedCurves();
-    } else {
-        CHpglFile reader;
-        reader.m_strPath = FromUtf8(o.file);
-        const int r = reader.ReadPltFile();
-        if (r != 0) {
-            std::fprintf(stderr, "send-job: cannot read %s (result %d)\n", o.file.c_str(), r);
-            std::printf("result: failed\n");
-            return 1;
-        }
-        reader.ToPage(page, true);
+    PlotImportOptions options;
+    options.mil = PltFileUnit.load() == 1;
+    const PlotImportResult imported = ImportPlotFile(FromUtf8(o.file), page, options);
+    if (imported.message)
+        std::fprintf(stderr, "send-job: %s: %s (result %d)\n", o.file.c_str(), ToUtf8(imported.message.english).c_str(),
+                     imported.code);
+    if (!imported.read) {
+        std::printf("result: failed\n");
+        return 1;
     }
     if (page.m_curves.empty()) {
         std::fprintf(stderr, "send-job: %s has nothing to plot\n", o.file.c_str());
         std::printf("result: failed\n");
         return 1;
     }
-    PrepareImportedPage(page, !dxf && PltFileUnit.load() == 1);
 
     SetDefaultMachineParams();
     theSettings.Set(Slot::ConnectViaEth, o.tcp ? 1 : 0);

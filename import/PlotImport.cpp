@@ -1,0 +1,99 @@
+#include "import/PlotImport.h"
+
+#include "import/DxfImport.h"
+#include "import/HpglFile.h"
+#include "model/ImportPreparation.h"
+#include "model/Page.h"
+
+bool IsDxfFileName(const std::u16string& path)
+{
+    if (path.size() < 4) return false;
+    std::u16string ext = path.substr(path.size() - 4);
+    for (char16_t& c : ext)
+        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
+    return ext == u".DXF";
+}
+
+UserMessage PlotImportMessage(PlotFormat format, int code)
+{
+    if (format == PlotFormat::Hpgl) {
+        if (code == 0) return {};
+        return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
+    }
+    switch (code) {
+    case DxfImportResult::Ok: return {};
+    case DxfImportResult::NoDrawing:
+    case DxfImportResult::LoadFailed: return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
+    case DxfImportResult::TooManyBlocks:
+        return {"DxfTooManyBlocks", u"文件中的块多于程序所能容纳的数量。",
+                u"the file holds more blocks than the program can take"};
+    case DxfImportResult::TooManyTableEntries:
+        return {"DxfTooManyTableEntries", u"文件中的图层、线型或文字样式多于程序所能容纳的数量。",
+                u"the file holds more layers, linetypes or styles than the program can take"};
+    case DxfImportResult::NoMemory:
+        return {"DxfNoMemory", u"内存不足，无法读入该文件。", u"there is not enough memory to read the file"};
+    case DxfImportResult::TooLarge:
+        return {"DxfTooLarge", u"文件内容超出程序的处理上限，超出部分未导入。",
+                u"the file draws more than the program can take; the rest was left out"};
+    case DxfImportResult::LabelWriteFailed:
+    case DxfImportResult::LabelReadFailed:
+        return {"DxfLabelsMissing", u"文件中的文字无法通过标签文件读入，文字缺失。",
+                u"the texts of the file could not pass through the label file; they are missing"};
+    default: return {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
+    }
+}
+
+namespace {
+
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r)
+{
+    CHpglFile reader;
+    reader.m_strPath = path;
+    r.code = reader.ReadPltFile();
+    r.retryLater = r.code > 0;
+    if (r.code != 0) return;
+    r.read = true;
+    reader.ToPage(page, true);
+}
+
+void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r)
+{
+    CDxfDrawing dxf;
+    r.code = ImportDxfIntoPage(dxf, path, page, &r.entities);
+    r.retryLater = r.code == DxfImportResult::NoDrawing;
+    // The curves read stay when only the labels or the limits failed.
+    r.read = r.code == DxfImportResult::Ok || r.code == DxfImportResult::TooLarge ||
+             r.code == DxfImportResult::LabelWriteFailed || r.code == DxfImportResult::LabelReadFailed;
+    if (!r.read) {
+        page.DeleteAllCurves();
+        return;
+    }
+    page.JoinConnectedCurves();
+}
+
+}  // namespace
+
+PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, const PlotImportOptions& options)
+{
+    PlotImportResult r;
+    r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
+    page.m_strFileName = path;
+    if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r);
+    else ReadHpgl(path, page, r);
+    r.message = PlotImportMessage(r.format, r.code);
+    r.hasCurves = !page.m_curves.empty();
+
+    const bool scale = options.mil && r.format == PlotFormat::Hpgl;
+    if (r.read && options.prepare && (r.hasCurves || options.prepareEmpty)) {
+        PrepareImportedPage(page, scale);
+    } else if (r.read && !options.prepare && scale) {
+        page.ScaleAll(1.016, 1.016);
+        page.CalcPageBounds();
+    } else {
+        page.CalcPageBounds();
+    }
+    page.CalcInkExtents();
+    page.CalcCutExtents();
+    r.hasCurves = !page.m_curves.empty();
+    return r;
+}

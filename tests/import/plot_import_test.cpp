@@ -1,0 +1,140 @@
+// The one import road: reader by file name, labels and join for DXF, unit
+// scaling, the preparation, and one result with its message.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "import/DxfImport.h"
+#include "import/PlotImport.h"
+#include "model/Page.h"
+#include "model/Settings.h"
+#include "dxf_files.h"
+
+using namespace dxftest;
+
+namespace {
+
+class PlotImportRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        theSettings.Set(Slot::DxfUnit, 40);
+        theSettings.Set(Slot::SearchOutline, 0);
+        theSettings.Set(Slot::PaperLenMm, 2000);
+        theSettings.Set(Slot::AutoRotate, 1);
+        theSettings.Set(Slot::AutoStart, 0);
+        theSettings.SetPath(Slot::ProgramDir, dir.Dir());
+    }
+    void TearDown() override { theSettings.Set(Slot::SearchOutline, 0); }
+    TempDir dir;
+};
+
+int Count(const COnePage& page, int32_t kind)
+{
+    int n = 0;
+    for (const auto& c : page.m_curves) n += c->m_kind == kind;
+    return n;
+}
+
+std::string RunPlotInfo(const std::string& args)
+{
+    const std::string tool = ORLAT_BINARY_DIR "/tools/plot-info/plot-info";
+    if (!std::filesystem::exists(tool)) return {};
+    FILE* p = popen((tool + " " + args + " 2>/dev/null").c_str(), "r");
+    if (!p) return {};
+    std::string out;
+    char buf[512];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    pclose(p);
+    return out;
+}
+
+}  // namespace
+
+TEST(PlotImportName, ReaderByFileName)
+{
+    struct Case {
+        const char16_t* name;
+        bool dxf;
+    };
+    const Case cases[] = {{u"a.dxf", true}, {u"A.DXF", true}, {u"m.DxF", true}, {u".dxf", true},
+                          {u"dxf", false},  {u"a.plt", false}, {u"a.dxf.plt", false}, {u"adxf", false}};
+    for (const Case& c : cases) EXPECT_EQ(IsDxfFileName(c.name), c.dxf) << std::string(c.name, c.name + 4);
+}
+
+TEST_F(PlotImportRoad, HpglIsReadScaledAndPrepared)
+{
+    const std::u16string path = dir.Write("m.plt", "IN;PU100,200;PD10100,200,10100,8200;PU;");
+    for (const bool mil : {false, true}) {
+        COnePage page;
+        PlotImportOptions options;
+        options.mil = mil;
+        const PlotImportResult r = ImportPlotFile(path, page, options);
+        EXPECT_EQ(r.format, PlotFormat::Hpgl);
+        EXPECT_EQ(r.code, 0);
+        EXPECT_TRUE(r.read);
+        EXPECT_FALSE(r.message);
+        EXPECT_EQ(page.m_strFileName, path);
+        ASSERT_EQ(page.m_curves.size(), 1u);
+        // Moved to the origin; 0.0254 mm files grow by 1.016.
+        EXPECT_EQ(page.m_minX, 0);
+        EXPECT_EQ(page.m_maxX, mil ? 10160 : 10000) << mil;
+        EXPECT_EQ(page.m_state, JobState::Manual);
+    }
+    // Without the preparation the page stays where the file put it.
+    COnePage raw;
+    PlotImportOptions options;
+    options.prepare = false;
+    ASSERT_EQ(ImportPlotFile(path, raw, options).code, 0);
+    EXPECT_EQ(raw.m_minX, 100);
+}
+
+TEST_F(PlotImportRoad, FailuresComeWithTheirMessage)
+{
+    COnePage missing;
+    const PlotImportResult hpgl = ImportPlotFile(dir.Dir() + u"none.plt", missing);
+    EXPECT_FALSE(hpgl.read);
+    EXPECT_TRUE(hpgl.retryLater);  // cannot be opened (yet)
+    ASSERT_TRUE(hpgl.message);
+    EXPECT_EQ(hpgl.message.english, u"Open File Failed!");
+    EXPECT_EQ(hpgl.message.chinese, u"文件打开失败!");
+
+    std::string many;
+    for (size_t i = 0; i <= kDxfBlockCapacity; ++i) many += "0\r\nBLOCK\r\n2\r\nP\r\n0\r\nLINE\r\n0\r\nENDBLK\r\n";
+    COnePage page;
+    const PlotImportResult dxf =
+        ImportPlotFile(dir.Write("big.DXF", Section("BLOCKS", many) + Section("ENTITIES", Lines("0|INSERT|2|P")) + Eof()), page);
+    EXPECT_EQ(dxf.format, PlotFormat::Dxf);
+    EXPECT_EQ(dxf.code, DxfImportResult::TooManyBlocks);
+    EXPECT_FALSE(dxf.read);
+    EXPECT_FALSE(dxf.retryLater);
+    ASSERT_TRUE(dxf.message);
+    EXPECT_STREQ(dxf.message.key, "DxfTooManyBlocks");
+    EXPECT_EQ(dxf.message.english, u"the file holds more blocks than the program can take");
+    EXPECT_TRUE(page.m_curves.empty());
+}
+
+TEST_F(PlotImportRoad, GarmentMarkerWithOutlineSearch)
+{
+    theSettings.Set(Slot::SearchOutline, 1);
+    COnePage page;
+    const PlotImportResult r = ImportPlotFile(FromUtf8(ORLAT_TEST_DATA "/dxf/garment_shared_names.dxf"), page);
+    ASSERT_EQ(r.code, DxfImportResult::Ok);
+    ASSERT_EQ(r.entities.size(), 1u);
+    EXPECT_EQ(r.entities[0], (std::pair<std::string, int32_t>{"INSERT", 5}));
+    // Joined into five contours and five grain lines; each contour one cut line.
+    EXPECT_EQ(Count(page, CurveKind::Cut), 5);
+    EXPECT_EQ(Count(page, CurveKind::Plot), 5);
+
+    // plot-info goes the same road: --outlines counts the cut lines it made.
+    const std::string file = ORLAT_TEST_DATA "/dxf/garment_shared_names.dxf";
+    const std::string with = RunPlotInfo("--prepare --outlines " + file);
+    if (with.empty()) GTEST_SKIP() << "plot-info not built";
+    EXPECT_NE(with.find("\"curves\": {\"plot\": 5, \"cut\": 5, \"shortcut\": 0}"), std::string::npos) << with;
+    EXPECT_NE(with.find("\"outlines\": 5,"), std::string::npos) << with;
+    const std::string without = RunPlotInfo("--prepare " + file);
+    EXPECT_NE(without.find("\"outlines\": 0,"), std::string::npos) << without;
+    EXPECT_NE(without.find("\"curves\": {\"plot\": 10,"), std::string::npos) << without;
+}
