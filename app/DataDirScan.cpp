@@ -69,7 +69,7 @@ std::vector<std::string> CDataDirScanner::ListFiles(const std::string& dir)
     return names;
 }
 
-ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil, CDxfDrawing& dxf)
+ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
 {
     ScanOutcome out;
     const std::string dir = ToUtf8(dir16);
@@ -87,7 +87,7 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil, CDx
         }
         struct stat before {};
         const bool statted = StatOf(path, before);
-        PlotReadResult r = ReadPlotFile(U(path), mil, true, dxf);
+        PlotReadResult r = ReadPlotFile(U(path), mil, true);
         if (r.outcome == PlotRead::NotReady) continue;
         out.file = U(path);
         if (r.outcome == PlotRead::OutOfMemory) {

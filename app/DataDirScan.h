@@ -12,8 +12,6 @@
 
 #include "model/Page.h"
 
-class CDxfDrawing;
-
 namespace ScanKind {
 enum : int { Nothing = 0, Imported, Rejected, Problem };
 }
@@ -35,7 +33,7 @@ public:
     static std::vector<std::string> ListFiles(const std::string& dir);
 
     // mil: the directory's files are in 0.0254 mm units.
-    ScanOutcome ScanOnce(const std::u16string& dir, bool mil, CDxfDrawing& dxf);
+    ScanOutcome ScanOnce(const std::u16string& dir, bool mil);
 
     // The two file-system steps that can fail on a file the program has read
     // (replaced by tests: root may delete anything). True on success.

@@ -6,25 +6,14 @@
 
 #include <new>
 
-#include "import/DxfFileImport.h"
 #include "import/DxfImport.h"
 #include "import/FileBusy.h"
-#include "import/HpglFile.h"
-#include "model/ImportPreparation.h"
 #include "model/Text.h"
-
-bool IsDxfFileName(const std::u16string& path)
-{
-    const size_t n = path.size();
-    if (n < 4) return false;
-    auto upper = [](char16_t c) { return c >= u'a' && c <= u'z' ? char16_t(c - 32) : c; };
-    return path[n - 4] == u'.' && upper(path[n - 3]) == u'D' && upper(path[n - 2]) == u'X' &&
-           upper(path[n - 1]) == u'F';
-}
 
 namespace {
 
-// A DXF file still being copied in must not be read (and then refused) half-way.
+// A DXF file still being copied in must not be read (and refused) half-way;
+// the HP-GL reader makes the same test itself.
 bool DxfNotReady(const std::u16string& path)
 {
     const std::string p = ToUtf8(path);
@@ -40,50 +29,36 @@ bool DxfNotReady(const std::u16string& path)
     return busy;
 }
 
-PlotReadResult ReadHpgl(const std::u16string& path, bool mil, bool dataDir)
-{
-    PlotReadResult r;
-    CHpglFile reader;
-    reader.m_strPath = path;
-    r.readerResult = reader.ReadPltFile();
-    if (r.readerResult > 0) return r;  // NotReady
-    if (r.readerResult < 0) {
-        r.outcome = PlotRead::Refused;
-        return r;
-    }
-    r.page = std::make_unique<COnePage>();
-    reader.ToPage(*r.page, true);
-    if (r.page->m_curves.empty() && !dataDir) {
-        r.page.reset();
-        r.outcome = PlotRead::NoCurves;
-        return r;
-    }
-    PrepareImportedPage(*r.page, mil);
-    r.outcome = PlotRead::Ok;
-    return r;
-}
+const UserMessage kOutOfMemory{"ImportNoMemory", u"内存不足，无法读入该文件。",
+                               u"there is not enough memory to read the file"};
+const UserMessage kPartial{"ImportPartial", u"文件只读入一部分，任务设为手动。",
+                           u"The file was read in part; the job is set to Manual."};
 
-PlotReadResult ReadDxf(const std::u16string& path, CDxfDrawing& dxf)
+PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir)
 {
     PlotReadResult r;
-    if (DxfNotReady(path)) return r;
+    if (dataDir && IsDxfFileName(path) && DxfNotReady(path)) return r;
     auto page = std::make_unique<COnePage>();
-    r.readerResult = ImportDxfIntoPage(dxf, path, *page);
-    if (r.readerResult == DxfImportResult::NoDrawing) return r;  // NotReady
-    if (r.readerResult == DxfImportResult::LoadFailed) {
+    PlotImportOptions options;
+    options.mil = mil;
+    options.prepareEmpty = dataDir;
+    r.import = ImportPlotFile(path, *page, options);
+    r.message = r.import.message;
+    if (r.import.retryLater) return r;  // NotReady
+    if (!r.import.read) {
         r.outcome = PlotRead::Refused;
         return r;
     }
-    page->JoinConnectedCurves();
-    if (page->m_curves.empty()) {
+    const bool dxf = r.import.format == PlotFormat::Dxf;
+    if (!r.import.hasCurves && (dxf || !dataDir)) {
         r.outcome = PlotRead::NoCurves;
         return r;
     }
-    PrepareImportedPage(*page, false);
     r.outcome = PlotRead::Ok;
-    if (r.readerResult != DxfImportResult::Ok) {
+    if (dxf && r.import.code != DxfImportResult::Ok) {
         r.outcome = PlotRead::Partial;
         page->m_state = JobState::Manual;
+        if (!r.message) r.message = kPartial;
     }
     r.page = std::move(page);
     return r;
@@ -91,14 +66,14 @@ PlotReadResult ReadDxf(const std::u16string& path, CDxfDrawing& dxf)
 
 }  // namespace
 
-PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir, CDxfDrawing& dxf)
+PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir)
 {
     try {
-        return IsDxfFileName(path) ? ReadDxf(path, dxf) : ReadHpgl(path, mil, dataDir);
+        return Read(path, mil, dataDir);
     } catch (const std::bad_alloc&) {
-        dxf.CloseIfOpen();
         PlotReadResult r;
         r.outcome = PlotRead::OutOfMemory;
+        r.message = kOutOfMemory;
         return r;
     }
 }

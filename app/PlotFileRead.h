@@ -1,14 +1,13 @@
 #pragma once
-// One plot file into a new page, HP-GL or DXF by its name, with the outcome
+// One plot file into a new page through the import road, with the outcome
 // the callers decide on: by hand a message, from a data directory whether
 // the file stays, goes or is put aside. The page is prepared but not yet in
 // the list.
 #include <memory>
 #include <string>
 
+#include "import/PlotImport.h"
 #include "model/Page.h"
-
-class CDxfDrawing;
 
 namespace PlotRead {
 enum : int {
@@ -23,14 +22,12 @@ enum : int {
 
 struct PlotReadResult {
     int outcome = PlotRead::NotReady;
-    int readerResult = 0;  // the reader's own code
+    PlotImportResult import;
+    UserMessage message;  // for the operator; empty when all went well
     std::unique_ptr<COnePage> page;
 };
 
-// True when the name ends with ".DXF" in any case.
-bool IsDxfFileName(const std::u16string& path);
-
 // mil: an HP-GL file in 0.0254 mm units. dataDir: an HP-GL file without
-// curves still gives a page (a data-directory file is used up by reading).
-// Runs PrepareImportedPage on every page it returns; a Partial page is Manual.
-PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir, CDxfDrawing& dxf);
+// curves still gives a page (a data-directory file is used up by reading),
+// and a DXF file still being written is left alone. A Partial page is Manual.
+PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir);

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include "app/DataDirScan.h"
-#include "import/DxfImport.h"
 #include "tests/app/AppFixture.h"
 
 using namespace appfix;
@@ -34,7 +33,7 @@ protected:
         const struct utimbuf old {1000000000, 1000000000};
         ::utime(dir.File(name).c_str(), &old);
     }
-    ScanOutcome Scan(bool mil = false) { return scanner.ScanOnce(FromUtf8(dir.Path()), mil, dxf); }
+    ScanOutcome Scan(bool mil = false) { return scanner.ScanOnce(FromUtf8(dir.Path()), mil); }
     std::string Name(const ScanOutcome& o)
     {
         const std::string f = ToUtf8(o.file);
@@ -44,7 +43,6 @@ protected:
     SettingsGuard guard;
     TempDir program, dir;
     CDataDirScanner scanner;
-    CDxfDrawing dxf;
 };
 
 }  // namespace
