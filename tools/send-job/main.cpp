@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -25,9 +26,10 @@
 #include "link/ParamsLink.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
+#include "model/ProfileFile.h"
 #include "model/Settings.h"
+#include "model/SettingsFile.h"
 #include "model/Text.h"
-#include "tools/send-job/IniSettings.h"
 
 namespace {
 
@@ -154,14 +156,21 @@ int main(int argc, char** argv)
 
     theSettings.InitPaths();
     theSettings.EnsureFontFiles();
-    ApplyDefaultJobSettings();
+    // The program's own reading of its settings file: the defaults for
+    // every key the file lacks.
+    ProfileFile profile;
     if (!o.settings.empty()) {
         std::string error;
-        if (!ApplyIniSettings(o.settings, &error)) {
+        if (!std::filesystem::is_regular_file(o.settings)) {
+            std::fprintf(stderr, "send-job: cannot read %s\n", o.settings.c_str());
+            return 2;
+        }
+        if (!ReadProfileFile(o.settings, profile, &error)) {
             std::fprintf(stderr, "send-job: %s\n", error.c_str());
             return 2;
         }
     }
+    ApplySettings(profile);
 
     // As a file added by hand: HP-GL scaled when PltFileUnit says 0.0254 mm.
     COnePage page;
