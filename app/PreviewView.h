@@ -12,7 +12,8 @@
 // - connect jobListChanged to the list's RefreshJobList (rotation, split,
 //   move: the size column changes).
 // While the preview has focus it takes the arrows (333-336), Ctrl+1 and
-// Ctrl+2 (1003, 1004) and Delete; Page Up / Page Down stay the frame's.
+// Ctrl+2 (1003, 1004) and Delete, ahead of any window shortcut for those
+// keys; Page Up / Page Down stay the frame's.
 // The scale is kept within kMinScale..kMaxScale pixels per plot unit.
 // Number dialog, messages and popup menu are injectable for tests.
 #include <QImage>
@@ -22,6 +23,8 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include "app/PreviewMouse.h"
 
 class COrlatCenterDoc;
 class COnePage;
@@ -70,6 +73,7 @@ signals:
     void jobListChanged();
 
 protected:
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -82,8 +86,6 @@ protected:
 private:
     // The page-index rule: the current page, or null with an empty list.
     COnePage* CurrentPageForCommand();
-    void ZoomAt(QPoint p, double factor);
-    void Pan(int dx, int dy);
     void ShowPreviewMenu(const QPoint& globalPos);
     void OnManualPageSplit();
 
@@ -94,7 +96,7 @@ private:
     bool m_bPanning = false;
     QPoint m_ptStart, m_ptRDown, m_ptLast;
     int m_nCurPage = 0;
-    int m_wheelRest = 0;  // angle delta not yet a whole step
+    WheelSteps m_wheel;
     AskNumber m_askNumber;
     ShowMessage m_showMessage;
     RunMenu m_runMenu;
