@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -29,9 +30,10 @@
 #include "model/ImportPreparation.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
+#include "model/ProfileFile.h"
 #include "model/Settings.h"
+#include "model/SettingsFile.h"
 #include "model/Text.h"
-#include "tools/send-job/IniSettings.h"
 
 namespace {
 
@@ -166,14 +168,21 @@ int main(int argc, char** argv)
 
     theSettings.InitPaths();
     theSettings.EnsureFontFiles();
-    ApplyDefaultJobSettings();
+    // The program's own reading of its settings file: the defaults for
+    // every key the file lacks.
+    ProfileFile profile;
     if (!o.settings.empty()) {
         std::string error;
-        if (!ApplyIniSettings(o.settings, &error)) {
+        if (!std::filesystem::is_regular_file(o.settings)) {
+            std::fprintf(stderr, "send-job: cannot read %s\n", o.settings.c_str());
+            return 2;
+        }
+        if (!ReadProfileFile(o.settings, profile, &error)) {
             std::fprintf(stderr, "send-job: %s\n", error.c_str());
             return 2;
         }
     }
+    ApplySettings(profile);
 
     COnePage page;
     const bool dxf = IsDxfName(o.file);

@@ -106,6 +106,13 @@ TEST_F(SendJobTool, SettingsFileChangesWhatIsPrinted)
         return at == std::string::npos ? -1 : std::stoi(out.substr(at + 13));
     };
     EXPECT_GT(bytesOfBand0(both.out), bytesOfBand0(plain.out));
+
+    // The same settings as the program reads them: case, blanks, quotes,
+    // CRLF, a byte order mark and trailing text after the digits.
+    std::ofstream(dir / "w.ini") << "\xEF\xBB\xBF[para]\r\n plotcutline = \"1\" \r\nLINEWIDTH=3px\r\nLineWidth=1\r\n";
+    const ToolRun win = SendJob((dir / "m.plt").string() + " " + Tcp() + " --settings " + (dir / "w.ini").string());
+    ASSERT_EQ(win.exit, 0);
+    EXPECT_EQ(bytesOfBand0(win.out), bytesOfBand0(both.out));
 }
 
 }  // namespace

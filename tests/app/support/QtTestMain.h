@@ -1,0 +1,4 @@
+#pragma once
+// The main of a Qt test program: one QApplication (offscreen unless the
+// environment names a platform) around the GoogleTest run.
+int RunQtTests(int argc, char** argv);
