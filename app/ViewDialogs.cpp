@@ -4,15 +4,14 @@
 #include <QMessageBox>
 
 #include "app/ContextMenus.h"
-#include "app/DlgGetIntInput.h"
+#include <QInputDialog>
 
 std::optional<double> AskNumberByDialog(QWidget* parent, const QString& prompt, double value)
 {
-    CDlgGetIntInput dlg(parent);
-    dlg.m_prompt = prompt;
-    dlg.m_value = value;
-    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
-    return dlg.m_value;
+    bool ok = false;
+    const double v = QInputDialog::getDouble(parent, QStringLiteral("输入"), prompt, value, -1e12, 1e12, 3, &ok);
+    if (!ok) return std::nullopt;
+    return v;
 }
 
 void ShowMessageBox(QWidget* parent, const QString& text)
