@@ -31,6 +31,8 @@
 #include "app/DlgSetPltUnit.h"
 #include "app/ExportName.h"
 #include "app/FrameHub.h"
+#include "app/JobListView.h"
+#include "app/PreviewView.h"
 #include "app/JobEnd.h"
 #include "app/LastTask.h"
 #include "app/OrlatCenterDoc.h"
@@ -121,12 +123,13 @@ CMainFrame::~CMainFrame()
 void CMainFrame::BuildClient()
 {
     m_splitter = new QSplitter(Qt::Vertical, this);
-    m_listPane = new QWidget(m_splitter);
-    m_previewPane = new QWidget(m_splitter);
-    m_previewPane->setAutoFillBackground(true);
-    QPalette pal = m_previewPane->palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    m_previewPane->setPalette(pal);
+    m_listPane = new CMyListView(m_doc, m_splitter);
+    m_previewPane = new COrlatCenterView(m_doc, m_splitter);
+    connect(m_listPane, &CMyListView::jobClicked, m_previewPane, &COrlatCenterView::SetCurrentPage);
+    connect(m_listPane, &CMyListView::jobsChanged, m_previewPane, &COrlatCenterView::RedrawBuffered);
+    connect(m_listPane, &CMyListView::deleteDoneRequested, this, [this] { OnDeleteDoneJobs(); });
+    connect(m_previewPane, &COrlatCenterView::cursorMoved, this, &CMainFrame::ShowCursorPos);
+    connect(m_previewPane, &COrlatCenterView::jobListChanged, m_listPane, &CMyListView::RefreshJobList);
     m_splitter->addWidget(m_listPane);
     m_splitter->addWidget(m_previewPane);
     // The list keeps its height; the preview takes what the window gains.
@@ -190,15 +193,11 @@ void CMainFrame::BuildMenuAndToolBar()
 
 // --- The views ---------------------------------------------------------------
 
-void CMainFrame::RefreshJobList() { m_listPane->update(); }
+void CMainFrame::RefreshJobList() { m_listPane->RefreshJobList(); }
 
-void CMainFrame::SetCurrentPage(int index)
-{
-    m_shownJob = index < 0 || index >= m_doc.PageCount() ? 0 : index;
-    RedrawBuffered();
-}
+void CMainFrame::SetCurrentPage(int index) { m_previewPane->SetCurrentPage(index); }
 
-void CMainFrame::RedrawBuffered() { m_previewPane->update(); }
+void CMainFrame::RedrawBuffered() { m_previewPane->RedrawBuffered(); }
 
 // --- Workers -----------------------------------------------------------------
 
@@ -243,8 +242,8 @@ void CMainFrame::OnPollTimer()
 void CMainFrame::OnBandSent()
 {
     if ((MachineStatus.load() & 0x0F) != MachineState::Plotting) return;
-    // The preview outlines the band only on the job being sent (the view
-    // itself draws nothing else).
+    if (BandOverlayWanted(MachineStatus.load(), m_doc.m_pages, m_previewPane->CurrentPage()))
+        m_previewPane->DrawBandOverlay();
     UpdateMachineState();
 }
 

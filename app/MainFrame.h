@@ -16,6 +16,8 @@
 
 class COrlatCenterDoc;
 class CCloseSignals;
+class CMyListView;
+class COrlatCenterView;
 class QLabel;
 class QSplitter;
 class QDockWidget;
@@ -77,12 +79,11 @@ public:
     std::function<void()> saveSettings;
 
     // For tests and the screenshot.
-    QWidget* ListPane() const { return m_listPane; }
-    QWidget* PreviewPane() const { return m_previewPane; }
+    CMyListView* ListView() const { return m_listPane; }
+    COrlatCenterView* PreviewView() const { return m_previewPane; }
     QDockWidget* ControlDock() const { return m_dock; }
     QSplitter* Splitter() const { return m_splitter; }
     QString StatusText() const;
-    int ShownJob() const { return m_shownJob; }
     COrlatCenterDoc& Document() { return m_doc; }
     CDataDirScanner& Scanner() { return m_scanner; }
     bool TimersActive() const { return m_tickTimer.isActive() || m_pollTimer.isActive(); }
@@ -106,13 +107,12 @@ private:
 
     COrlatCenterDoc& m_doc;
     QSplitter* m_splitter = nullptr;
-    QWidget* m_listPane = nullptr;
-    QWidget* m_previewPane = nullptr;
+    CMyListView* m_listPane = nullptr;
+    COrlatCenterView* m_previewPane = nullptr;
     QDockWidget* m_dock = nullptr;
     QLabel* m_statusPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
     CCloseSignals* m_signals = nullptr;
-    int m_shownJob = 0;
 
     // The two clocks, re-armed when each handler returns (UI thread).
     QTimer m_tickTimer;
