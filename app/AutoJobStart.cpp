@@ -7,14 +7,14 @@
 #include "link/job/JobStart.h"
 #include "model/Settings.h"
 
-AutoStartLink RealAutoStartLink(CJobObserver& observer)
+AutoStartLink RealAutoStartLink(CJobObserver& observer, const JobLink& jobLink)
 {
     AutoStartLink l;
     l.jobRunning = [] { return g_pSendJobThread != nullptr; };
     l.readParams = [] { return ReadMachineParams(); };
     l.pollStatus = [] { return theCommu.SendShortCommand(LinkCommand::StatusPoll); };
     l.status = [] { return MachineStatus.load(); };
-    l.startPlot = [&observer](const COnePage& job) { return StartPlot(job, observer); };
+    l.startPlot = [&observer, jobLink](const COnePage& job) { return StartPlot(job, observer, jobLink); };
     return l;
 }
 

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "app/PageList.h"
+#include "link/job/JobSender.h"
 
 class CJobObserver;
 
@@ -22,7 +23,8 @@ struct AutoStartLink {
     std::function<int(const COnePage&)> startPlot;
 };
 
-AutoStartLink RealAutoStartLink(CJobObserver& observer);
+// link: the transport and timings the job uses (the program's own by default).
+AutoStartLink RealAutoStartLink(CJobObserver& observer, const JobLink& link = {});
 
 struct AutoStartResult {
     int result = -1;       // 0: an Auto job is there (started or waiting), -1: none or no link

@@ -264,7 +264,7 @@ void CMainFrame::OnStartTick()
     if (g_bInStartTick) return;
     g_bInStartTick = 1;
     try {
-        const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance()));
+        const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance(), jobLink));
         if (r.removed || r.started >= 0) RefreshJobList();
         if (r.started >= 0) SetCurrentPage(r.started);
         else if (r.removed) RedrawBuffered();

@@ -13,6 +13,7 @@
 
 #include "app/DataDirScan.h"
 #include "app/PollCycle.h"
+#include "link/job/JobSender.h"
 
 class COrlatCenterDoc;
 class CCloseSignals;
@@ -77,6 +78,8 @@ public:
     std::function<bool()> askPltUnit;
     // Writes the settings file (at close, before a forced end).
     std::function<void()> saveSettings;
+    // How jobs reach the machine (tests shorten the time-outs).
+    JobLink jobLink;
 
     // For tests and the screenshot.
     CMyListView* ListView() const { return m_listPane; }

@@ -1,0 +1,83 @@
+// The frame's own clocks and link thread against the simulated machine in
+// this process: a job of two copies prints twice and ends Done; a link lost
+// mid-job turns that job and every Auto job Manual.
+#include <netinet/in.h>
+
+#include "app/FrameHub.h"
+#include "link/MyEth.h"
+#include "tests/app/FrameFixture.h"
+#include "tools/machine-sim/MachineSim.h"
+
+using namespace appfix;
+using namespace JobState;
+
+namespace {
+
+class FrameOnSim : public FrameFixture {
+protected:
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        sim.SetLogToStderr(false);
+        ASSERT_GT(sim.Start(0), 0);
+        theEthOptions.port = sim.Port();
+        theEthOptions.addressOverride = INADDR_LOOPBACK;
+        theSettings.Set(Slot::ConnectViaEth, 1);
+        theSettings.Set(Slot::AutoOffline, 0);
+        g_jobActive = false;
+        MachineStatus = 0;
+        LinkConnected = 0;
+        frame->jobLink.timings.readyPauseMs = 2;
+        frame->jobLink.timings.pollRetryMs = 50;
+        frame->jobLink.timings.linkLostMs = 500;
+    }
+    void TearDown() override
+    {
+        frame->close();  // stops the clocks, joins the link thread
+        FrameFixture::TearDown();
+        sim.Stop();
+        theEthOptions.port = 5188;
+        theEthOptions.addressOverride = 0;
+        g_jobActive = false;
+        LinkConnected = 0;
+    }
+
+    CMachineSim sim;
+};
+
+}  // namespace
+
+TEST_F(FrameOnSim, TwoCopiesPrintTwiceThenDone)
+{
+    doc.m_pages.push_back(Job(Manual));
+    doc.m_pages.push_back(Job(Auto, 2));
+    frame->StartWorkers();
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000))
+        << "state " << doc.m_pages[1]->m_state;
+    EXPECT_EQ(doc.m_pages[1]->m_copies, 0);
+    EXPECT_EQ(doc.m_pages[0]->m_state, Manual);
+    EXPECT_EQ(sim.JobsEnded(), 2);
+    EXPECT_EQ(g_pSendJobThread, nullptr);
+    EXPECT_TRUE(WorkPage.m_curves.empty());
+}
+
+TEST_F(FrameOnSim, LinkLostMidJobTurnsAutoJobsManual)
+{
+    SimFaults f;
+    ASSERT_TRUE(ApplyFault("drop-after-bands=1", f));
+    sim.SetFaults(f);
+    auto big = Job(Auto);
+    big->m_curves[0]->m_points = {{0, 0}, {40000, 0}, {40000, 40000}, {0, 40000}, {0, 0}};
+    big->m_curves[0]->CalcBoundRect();
+    big->CalcPageBounds();
+    doc.m_pages.push_back(std::move(big));
+    doc.m_pages.push_back(Job(Auto));
+    doc.m_pages.push_back(Job(Done, 0));
+    frame->StartWorkers();
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Manual; }, 20000))
+        << "state " << doc.m_pages[0]->m_state;
+    EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Manual, Manual, Done}));
+    EXPECT_EQ(doc.m_pages[0]->m_copies, 1);
+    PumpUntil([] { return g_pSendJobThread == nullptr; }, 2000);
+    EXPECT_EQ(g_pSendJobThread, nullptr);
+}
