@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -46,6 +47,41 @@ CDataDirScanner::CDataDirScanner()
     : removeFile([](const std::string& p) { return ::unlink(p.c_str()) == 0 || errno == ENOENT; }),
       moveFile([](const std::string& a, const std::string& b) { return ::rename(a.c_str(), b.c_str()) == 0; })
 {
+    m_notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+}
+
+CDataDirScanner::~CDataDirScanner()
+{
+    if (m_notify >= 0) ::close(m_notify);
+}
+
+void CDataDirScanner::TakeNotifications(const std::string& dir)
+{
+    if (m_notify < 0) return;
+    bool watched = false;
+    for (const auto& w : m_watches) watched = watched || w.second == dir;
+    if (!watched) {
+        // Not IN_CLOSE_NOWRITE: the scan's own look at a file would wake it.
+        const int wd = ::inotify_add_watch(m_notify, dir.c_str(),
+                                           IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_MOVED_TO | IN_CREATE);
+        if (wd >= 0) m_watches[wd] = dir;
+    }
+    alignas(inotify_event) char buf[16384];
+    for (;;) {
+        const ssize_t n = ::read(m_notify, buf, sizeof buf);
+        if (n <= 0) break;
+        for (ssize_t off = 0; off < n;) {
+            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
+            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
+            if (ev->mask & IN_Q_OVERFLOW) {
+                m_busy.clear();  // events lost: try everything again
+                continue;
+            }
+            const auto w = m_watches.find(ev->wd);
+            if (w == m_watches.end() || ev->len == 0) continue;
+            m_busy.erase(JoinPath(w->second, ev->name));
+        }
+    }
 }
 
 std::vector<std::string> CDataDirScanner::ListFiles(const std::string& dir)
@@ -73,8 +109,30 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
 {
     ScanOutcome out;
     const std::string dir = ToUtf8(dir16);
-    for (const std::string& name : ListFiles(dir)) {
+    TakeNotifications(dir);
+    const uint64_t scan = ++m_scans;
+    int retries = 0;
+    const uint64_t retryBefore = scan >= kRetryAfterScans ? scan - kRetryAfterScans + 1 : 0;
+    const std::vector<std::string> names = ListFiles(dir);
+    if (!m_busy.empty()) {
+        // Forget busy files that have gone from this directory.
+        std::unordered_map<std::string, uint64_t> kept;
+        for (const std::string& name : names) {
+            auto b = m_busy.find(JoinPath(dir, name));
+            if (b != m_busy.end()) kept.emplace(b->first, b->second);
+        }
+        for (const auto& b : m_busy)
+            if (b.first.compare(0, dir.size(), dir) != 0) kept.emplace(b.first, b.second);
+        m_busy.swap(kept);
+    }
+    for (const std::string& name : names) {
         const std::string path = JoinPath(dir, name);
+        auto busy = m_busy.find(path);
+        if (busy != m_busy.end()) {
+            // Tried again in turn: a few per scan, each after a few scans.
+            if (busy->second >= retryBefore || retries >= kRetriesPerScan) continue;
+            ++retries;
+        }
         auto stuck = m_stuck.find(path);
         if (stuck != m_stuck.end()) {
             struct stat st {};
@@ -88,7 +146,11 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
         struct stat before {};
         const bool statted = StatOf(path, before);
         PlotReadResult r = ReadPlotFile(U(path), mil, true);
-        if (r.outcome == PlotRead::NotReady) continue;
+        if (r.outcome == PlotRead::NotReady) {
+            if (m_notify >= 0) m_busy[path] = scan;
+            continue;
+        }
+        m_busy.erase(path);
         out.file = U(path);
         if (r.outcome == PlotRead::OutOfMemory) {
             out.kind = ScanKind::Problem;

@@ -3,9 +3,16 @@
 // still being written are passed over for the next; what cannot be a job is
 // put aside in "Rejected/"; an imported file that cannot be deleted is not
 // taken again while it stays unchanged.
+//
+// A file found busy is not opened again at every scan (a folder of thousands
+// of files being copied would cost a system call storm every 1.6 s): it is
+// tried again when the directory's change notification names it (closed
+// after writing, written, renamed into place), and otherwise a few at a
+// time, oldest first, so files on shares without notifications still come in.
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,6 +48,14 @@ public:
     std::function<bool(const std::string& from, const std::string& to)> moveFile;
 
     CDataDirScanner();
+    ~CDataDirScanner();
+    CDataDirScanner(const CDataDirScanner&) = delete;
+    CDataDirScanner& operator=(const CDataDirScanner&) = delete;
+
+    // Busy files tried again per scan without a notification, and the scans
+    // a busy file waits at least before that.
+    static constexpr int kRetriesPerScan = 256;
+    static constexpr uint64_t kRetryAfterScans = 4;
 
 private:
     struct Seen {
@@ -51,4 +66,16 @@ private:
     // Imported (or refused) files that could not be removed, with the size and
     // time they had then. UI thread only.
     std::map<std::string, Seen> m_stuck;
+
+    // Takes the change notifications since the last scan: every path they
+    // name is tried again. Watches dir when it is not watched yet.
+    void TakeNotifications(const std::string& dir);
+
+    // Busy files by path, with the scan that last tried them. UI thread only.
+    std::unordered_map<std::string, uint64_t> m_busy;
+    uint64_t m_scans = 0;
+    // The notification descriptor (-1: none, every busy file is retried in
+    // turn) and the watched directories by watch id.
+    int m_notify = -1;
+    std::map<int, std::string> m_watches;
 };

@@ -89,17 +89,38 @@ TEST_F(DataDir, FileHeldOpenLetsTheNextGoAndStays)
     Put("a.plt", Square(400));
     Put("b.plt", Square(400));
     Put("c.dxf", "0\nEOF\n");
-    const int fd = ::open(dir.File("a.plt").c_str(), O_RDONLY);
-    const int fdx = ::open(dir.File("c.dxf").c_str(), O_RDONLY);
+    // A writer still copying a.plt and c.dxf in.
+    const int fd = ::open(dir.File("a.plt").c_str(), O_WRONLY | O_APPEND);
+    const int fdx = ::open(dir.File("c.dxf").c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(fd, 0);
     ScanOutcome o = Scan();
     EXPECT_EQ(Name(o), "b.plt");
     EXPECT_EQ(Scan().kind, ScanKind::Nothing);  // both still held
     EXPECT_TRUE(dir.Exists("a.plt"));
     EXPECT_TRUE(dir.Exists("c.dxf"));
-    ::close(fd);
-    ::close(fdx);
+    ::close(fd);  // the writer is done: the next scan takes it
     EXPECT_EQ(Name(Scan()), "a.plt");
+    ::close(fdx);
+    EXPECT_EQ(Name(Scan()), "c.dxf");
+}
+
+TEST_F(DataDir, BusyFileWithoutNotificationIsTriedAgainInTurn)
+{
+    // A reader holding the file (no close-after-write to tell of) or a share
+    // without notifications: the file is tried again a few scans later.
+    Put("a.plt", Square(400));
+    const int fd = ::open(dir.File("a.plt").c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    EXPECT_EQ(Scan().kind, ScanKind::Nothing);
+    ::close(fd);
+    int scans = 0;
+    ScanOutcome o;
+    while (o.kind == ScanKind::Nothing && scans < 10) {
+        o = Scan();
+        ++scans;
+    }
+    EXPECT_EQ(o.kind, ScanKind::Imported);
+    EXPECT_LE(scans, static_cast<int>(CDataDirScanner::kRetryAfterScans));
 }
 
 TEST_F(DataDir, FifoAndUnreadableArePassedOver)
