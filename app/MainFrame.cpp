@@ -26,7 +26,6 @@
 
 #include "app/AppMessage.h"
 #include "app/AutoJobStart.h"
-#include "app/CloseSignals.h"
 #include "app/CodeText.h"
 #include "app/DlgSetPltUnit.h"
 #include "app/ExportName.h"
@@ -45,6 +44,7 @@
 #include "model/Text.h"
 
 int g_bInStartTick = 0;
+CMainFrame* g_pMainFrame = nullptr;
 
 // Resources of a static library are registered by hand.
 static void InitFrameResources() { Q_INIT_RESOURCE(icons); }
@@ -79,7 +79,7 @@ QString AddFileFilters()
 CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc)
 {
     InitFrameResources();
-    setWindowTitle(QStringLiteral("OrlatCenterII"));
+    setWindowTitle(QString::fromLatin1(kTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
     resize(800, 600);
     BuildClient();
@@ -107,17 +107,27 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
     connect(&m_tickTimer, &QTimer::timeout, this, [this] { OnTickTimer(); });
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { OnPollTimer(); });
 
-    m_signals = new CCloseSignals([this] { CloseFromSignal(); }, this);
     CFrameHub::Instance().SetFrame(this);
+    g_pMainFrame = this;
 }
 
 CMainFrame::~CMainFrame()
 {
+    if (g_pMainFrame == this) g_pMainFrame = nullptr;
     CFrameHub::Instance().SetFrame(nullptr);
     theSettings.Set(Slot::Quitting, 1);
     m_tickTimer.stop();
     m_pollTimer.stop();
     if (m_commPoll.joinable()) m_commPoll.join();
+}
+
+void CMainFrame::BringToFront()
+{
+    if (m_tray != nullptr) m_tray->hide();
+    if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::BuildClient()

@@ -16,7 +16,6 @@
 #include "link/job/JobSender.h"
 
 class COrlatCenterDoc;
-class CCloseSignals;
 class CMyListView;
 class COrlatCenterView;
 class QLabel;
@@ -24,6 +23,10 @@ class QSplitter;
 class QDockWidget;
 class QSystemTrayIcon;
 class QAction;
+class CMainFrame;
+
+// The one main window while it exists. UI thread only.
+extern CMainFrame* g_pMainFrame;
 
 // Set while OnStartTick runs: dialogs and menus run nested event loops, in
 // which the next tick must not start a second job. UI thread only.
@@ -32,8 +35,13 @@ extern int g_bInStartTick;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
+    static constexpr const char* kTitle = "OrlatCenterII";
+
     explicit CMainFrame(COrlatCenterDoc& doc, QWidget* parent = nullptr);
     ~CMainFrame() override;
+
+    // Restored when minimised, shown even when hidden to the tray, raised.
+    void BringToFront();
 
     // Starts the link thread and the two timers (once the window exists).
     void StartWorkers();
@@ -76,7 +84,8 @@ public:
     std::function<bool(const QString& title, const QString& text)> askQuestion;
     // Shows the unit dialog for a hand import; false when cancelled.
     std::function<bool()> askPltUnit;
-    // Writes the settings file (at close, before a forced end).
+    // Writes the settings file before a close that cannot wait for the
+    // sending thread (the normal exit writes it after the event loop).
     std::function<void()> saveSettings;
     // How jobs reach the machine (tests shorten the time-outs).
     JobLink jobLink;
@@ -115,7 +124,6 @@ private:
     QDockWidget* m_dock = nullptr;
     QLabel* m_statusPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
-    CCloseSignals* m_signals = nullptr;
 
     // The two clocks, re-armed when each handler returns (UI thread).
     QTimer m_tickTimer;
