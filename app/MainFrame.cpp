@@ -213,6 +213,9 @@ void CMainFrame::RedrawBuffered() { m_previewPane->RedrawBuffered(); }
 
 void CMainFrame::StartWorkers()
 {
+    // The list as start-up left it (a task file named on the command line).
+    RefreshJobList();
+    SetCurrentPage(0);
     theSettings.Set(Slot::Quitting, 0);
     if (!m_commPoll.joinable()) m_commPoll = std::thread([] { CommPollThread(); });
     StartTimers();
