@@ -4,6 +4,7 @@
 
 #include "app/MainFrame.h"
 #include "model/Settings.h"
+#include "widgets/EventGuard.h"
 
 CFrameHub& CFrameHub::Instance()
 {
@@ -20,10 +21,9 @@ void CFrameHub::RunOnUi(F f)
     if (theSettings.Get(Slot::Quitting) != 0) return;
     auto run = [this, f] {
         // No exception leaves the handler into Qt's event loop.
-        try {
+        GuardEvent("job report", [this, &f] {
             if (m_frame != nullptr && theSettings.Get(Slot::Quitting) == 0) f(*m_frame);
-        } catch (...) {
-        }
+        });
     };
     if (QThread::currentThread() == thread()) run();
     else QMetaObject::invokeMethod(this, run, Qt::BlockingQueuedConnection);

@@ -42,6 +42,7 @@
 #include "link/job/KnifePass.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "widgets/EventGuard.h"
 
 int g_bInStartTick = 0;
 CMainFrame* g_pMainFrame = nullptr;
@@ -58,6 +59,13 @@ const char* const kTestFiles[] = {"10x10.plt", "20x20.plt", "30x30.plt", "40x40.
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 std::u16string U(const QString& s) { return s.toStdU16String(); }
+
+// A slot body that reports an exception instead of letting it into Qt.
+template <class F>
+auto Guarded(const char* where, F f)
+{
+    return [where, f] { GuardEvent(where, f); };
+}
 
 QString Text(const UserMessage& m) { return Q(m.Text(theSettings.Get(Slot::Language))); }
 
@@ -137,7 +145,7 @@ void CMainFrame::BuildClient()
     m_previewPane = new COrlatCenterView(m_doc, m_splitter);
     connect(m_listPane, &CMyListView::jobClicked, m_previewPane, &COrlatCenterView::SetCurrentPage);
     connect(m_listPane, &CMyListView::jobsChanged, m_previewPane, &COrlatCenterView::RedrawBuffered);
-    connect(m_listPane, &CMyListView::deleteDoneRequested, this, [this] { OnDeleteDoneJobs(); });
+    connect(m_listPane, &CMyListView::deleteDoneRequested, this, Guarded("delete done", [this] { OnDeleteDoneJobs(); }));
     connect(m_previewPane, &COrlatCenterView::cursorMoved, this, &CMainFrame::ShowCursorPos);
     connect(m_previewPane, &COrlatCenterView::jobListChanged, m_listPane, &CMyListView::RefreshJobList);
     m_splitter->addWidget(m_listPane);
@@ -167,29 +175,29 @@ void CMainFrame::BuildMenuAndToolBar()
     QAction* add = file->addAction(QIcon(QStringLiteral(":/icons/add_file.png")), tr("添加打印文件(plt,dxf)(&A)"));
     add->setStatusTip(tr("添加打印文件(plt,dxf)"));
     add->setToolTip(tr("添加打印文件(plt,dxf)"));
-    connect(add, &QAction::triggered, this, [this] { OnAddPrintFile(); });
+    connect(add, &QAction::triggered, this, Guarded("add file", [this] { OnAddPrintFile(); }));
 
     QMenu* tests = file->addMenu(tr("打开调机文件(&T)"));
     for (int i = 0; i < 5; ++i) {
         QAction* a = tests->addAction(QStringLiteral("\"%1\"").arg(QLatin1String(kTestFiles[i])));
-        connect(a, &QAction::triggered, this, [this, i] { OnTestPlt(i); });
+        connect(a, &QAction::triggered, this, Guarded("test file", [this, i] { OnTestPlt(i); }));
     }
     file->addSeparator();
     QAction* open = file->addAction(tr("打开保存的工作列表(&O)"));
-    connect(open, &QAction::triggered, this, [this] { OnOpenTaskFile(); });
+    connect(open, &QAction::triggered, this, Guarded("open task file", [this] { OnOpenTaskFile(); }));
     QAction* save = file->addAction(tr("保存当前工作列表(&S)"));
-    connect(save, &QAction::triggered, this, [this] { OnSaveTaskFile(); });
+    connect(save, &QAction::triggered, this, Guarded("save task file", [this] { OnSaveTaskFile(); }));
     file->addSeparator();
     QAction* exportPlt = file->addAction(tr("当前列表导出为plt(&E)"));
     exportPlt->setStatusTip(tr("导出列表为plt文件"));
-    connect(exportPlt, &QAction::triggered, this, [this] { OnExportListAsPlt(); });
+    connect(exportPlt, &QAction::triggered, this, Guarded("export", [this] { OnExportListAsPlt(); }));
     file->addSeparator();
     QAction* quit = file->addAction(tr("退出(&X)"));
     connect(quit, &QAction::triggered, this, [this] { close(); });
 
     QAction* hide = new QAction(QIcon(QStringLiteral(":/icons/hide_window.png")), tr("隐藏窗口"), this);
     hide->setStatusTip(tr("隐藏窗口"));
-    connect(hide, &QAction::triggered, this, [this] { OnHideToTray(); });
+    connect(hide, &QAction::triggered, this, Guarded("hide", [this] { OnHideToTray(); }));
 
     QToolBar* bar = addToolBar(tr("工具栏"));
     bar->setObjectName(QStringLiteral("ToolBar128"));
@@ -231,7 +239,8 @@ void CMainFrame::StartTimers()
 void CMainFrame::OnTickTimer()
 {
     if (theSettings.Get(Slot::Quitting) != 0) return;
-    if (g_pSendJobThread == nullptr) OnStartTick();
+    if (g_pSendJobThread == nullptr) GuardEvent("start tick", [this] { OnStartTick(); });
+    // Re-armed once the handler has returned, as the blocking send paced it.
     if (theSettings.Get(Slot::Quitting) == 0) m_tickTimer.start(kTickMs);
 }
 
@@ -240,13 +249,15 @@ void CMainFrame::OnPollTimer()
     if (theSettings.Get(Slot::Quitting) != 0) return;
     const PollAction a = m_pollCycle.Next(FileExists(theSettings.Path(Slot::LastTaskPath)),
                                           theSettings.Get(Slot::AutoDelFinish) != 0);
-    switch (a.step) {
-    case PollStep::LoadLastTask: OnLoadLastTask(); break;
-    case PollStep::ScanMm: OnScanDataDir(0); break;
-    case PollStep::ScanMil: OnScanDataDir(1); break;
-    case PollStep::DeleteDone: OnDeleteDoneJobs(); break;
-    default: break;
-    }
+    GuardEvent("data directories", [this, &a] {
+        switch (a.step) {
+        case PollStep::LoadLastTask: OnLoadLastTask(); break;
+        case PollStep::ScanMm: OnScanDataDir(0); break;
+        case PollStep::ScanMil: OnScanDataDir(1); break;
+        case PollStep::DeleteDone: OnDeleteDoneJobs(); break;
+        default: break;
+        }
+    });
     if (theSettings.Get(Slot::Quitting) == 0) m_pollTimer.start(a.pauseMs);
 }
 
@@ -276,6 +287,9 @@ void CMainFrame::OnStartTick()
 {
     if (g_bInStartTick) return;
     g_bInStartTick = 1;
+    struct Clear {
+        ~Clear() { g_bInStartTick = 0; }
+    } clear;
     try {
         const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance(), jobLink));
         if (r.removed || r.started >= 0) RefreshJobList();
@@ -284,7 +298,6 @@ void CMainFrame::OnStartTick()
     } catch (const std::bad_alloc&) {
         statusBar()->showMessage(CodeText("内存不足, 任务无法开始", "Out of memory: the job cannot start"), 10000);
     }
-    g_bInStartTick = 0;
 }
 
 void CMainFrame::OnLoadLastTask()
