@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <mutex>
 
 #include "app/BandOverlay.h"
@@ -29,6 +30,12 @@ int Language() { return theSettings.Get(Slot::Language); }
 int PaperLenMm() { return theSettings.Get(Slot::PaperLenMm); }
 
 const QColor kBandColour{0, 200, 255};
+
+// The rectangle with corners a and b, both inside it.
+QRect Spanning(QPoint a, QPoint b)
+{
+    return {QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())), QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))};
+}
 
 // Keys the preview takes while it has focus, before any window shortcut.
 int KeyCommand(const QKeyEvent* e)
@@ -113,7 +120,7 @@ void COrlatCenterView::DrawBandOverlay()
     const BandSpan span = BandOverlaySpan(m_doc.m_pages[static_cast<size_t>(printing)]->m_startPos, stepped, params);
     const ViewPoint a = PlotToView(span.x0, 0);
     const ViewPoint b = PlotToView(span.x1, static_cast<int32_t>(int64_t{PaperLenMm()} * 40));
-    const QRect r = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y)).normalized();
+    const QRect r = Spanning({a.x, a.y}, {b.x, b.y});
     m_overlay.push_back(r);
     update(r.adjusted(-1, -1, 1, 1));
 }
@@ -153,7 +160,7 @@ void COrlatCenterView::paintEvent(QPaintEvent*)
         // Dotted and inverting, so it shows over black ground and white curves.
         p.setCompositionMode(QPainter::CompositionMode_Difference);
         p.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        p.drawRect(QRect(m_ptStart, m_ptLast).normalized());
+        p.drawRect(Spanning(m_ptStart, m_ptLast));
     }
 }
 
@@ -215,8 +222,8 @@ void COrlatCenterView::mouseMoveEvent(QMouseEvent* e)
     const PlotPoint plot = ViewToPlot(pt.x(), pt.y());
     emit cursorMoved(plot.x, plot.y);
     if (m_bSelecting) {
-        update(QRect(m_ptStart, m_ptLast).normalized().adjusted(-1, -1, 1, 1));
-        update(QRect(m_ptStart, pt).normalized().adjusted(-1, -1, 1, 1));
+        update(Spanning(m_ptStart, m_ptLast).adjusted(-1, -1, 1, 1));
+        update(Spanning(m_ptStart, pt).adjusted(-1, -1, 1, 1));
     }
     if (m_bPanning) {
         setCursor(Qt::SizeAllCursor);
