@@ -15,7 +15,7 @@ void Add(QMenu& menu, int id, const char* context, const char* text)
 
 void BuildJobMenu(QMenu& menu)
 {
-    const char* c = "JobMenu";
+    const char* c = "Menu";
     QMenu* state = menu.addMenu(QCoreApplication::translate(c, "状态"));
     Add(*state, JobCmd::StateAuto, c, "自动");
     Add(*state, JobCmd::StateManual, c, "手动");
@@ -29,7 +29,7 @@ void BuildJobMenu(QMenu& menu)
 
 void BuildPreviewMenu(QMenu& menu)
 {
-    const char* c = "PreviewMenu";
+    const char* c = "Menu";
     Add(menu, PreviewCmd::SelectAll, c, "全选");
     Add(menu, PreviewCmd::DetectOutline, c, "识别图形外轮廓");
     Add(menu, PreviewCmd::ConvertToPlot, c, "转换为绘图\t(Ctrl+1)");

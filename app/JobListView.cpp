@@ -15,6 +15,7 @@
 #include "app/JobSort.h"
 #include "app/OrlatCenterDoc.h"
 #include "app/ViewDialogs.h"
+#include "widgets/EventGuard.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 
@@ -83,14 +84,16 @@ int CMyListView::FirstSelectedRow() const
 
 void CMyListView::OnColumnClick(int column)
 {
-    const std::optional<int> mode = NextSortMode(m_sortMode, column);
-    if (!mode) return;
-    m_sortMode = *mode;
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(column, m_sortMode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    SortJobs(m_doc.m_pages, m_sortMode);
-    RefreshJobList();
-    emit jobClicked(0);
+    GuardEvent("CMyListView::OnColumnClick", [&] {
+        const std::optional<int> mode = NextSortMode(m_sortMode, column);
+        if (!mode) return;
+        m_sortMode = *mode;
+        horizontalHeader()->setSortIndicatorShown(true);
+        horizontalHeader()->setSortIndicator(column, m_sortMode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        SortJobs(m_doc.m_pages, m_sortMode);
+        RefreshJobList();
+        emit jobClicked(0);
+    });
 }
 
 void CMyListView::ShowSelectedJob()
@@ -101,24 +104,28 @@ void CMyListView::ShowSelectedJob()
 
 void CMyListView::mouseReleaseEvent(QMouseEvent* e)
 {
-    QTableView::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) {
-        emit jobClicked(FirstSelectedRow());
-    } else if (e->button() == Qt::RightButton) {
-        ShowJobMenu(e->globalPosition().toPoint());
-    }
+    GuardEvent("CMyListView::mouseReleaseEvent", [&] {
+        QTableView::mouseReleaseEvent(e);
+        if (e->button() == Qt::LeftButton) {
+            emit jobClicked(FirstSelectedRow());
+        } else if (e->button() == Qt::RightButton) {
+            ShowJobMenu(e->globalPosition().toPoint());
+        }
+    });
 }
 
 void CMyListView::keyReleaseEvent(QKeyEvent* e)
 {
-    if (!e->isAutoRepeat()) {
-        if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
-            ShowSelectedJob();
-        } else if (e->key() == Qt::Key_Delete) {
-            OnDeleteSelected();
+    GuardEvent("CMyListView::keyReleaseEvent", [&] {
+        if (!e->isAutoRepeat()) {
+            if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
+                ShowSelectedJob();
+            } else if (e->key() == Qt::Key_Delete) {
+                OnDeleteSelected();
+            }
         }
-    }
-    QTableView::keyReleaseEvent(e);
+        QTableView::keyReleaseEvent(e);
+    });
 }
 
 // The menu runs a nested event loop: the list may be rebuilt under it. The
@@ -147,17 +154,19 @@ void CMyListView::ShowJobMenu(const QPoint& globalPos)
 
 void CMyListView::OnCommand(int id)
 {
-    switch (id) {
-    case JobCmd::StateAuto: OnStateAuto(); break;
-    case JobCmd::StateManual: OnStateManual(); break;
-    case JobCmd::StateDone: OnStateDone(); break;
-    case JobCmd::ChangeCopies: OnChangeCopies(); break;
-    case JobCmd::ChangeStartPos: OnChangeStartPos(); break;
-    case JobCmd::MoveToFront: OnMoveToFront(); break;
-    case JobCmd::DeleteDone: OnDeleteDone(); break;
-    case JobCmd::DeleteSelected: OnDeleteSelected(); break;
-    default: break;
-    }
+    GuardEvent("CMyListView::OnCommand", [&] {
+        switch (id) {
+        case JobCmd::StateAuto: OnStateAuto(); break;
+        case JobCmd::StateManual: OnStateManual(); break;
+        case JobCmd::StateDone: OnStateDone(); break;
+        case JobCmd::ChangeCopies: OnChangeCopies(); break;
+        case JobCmd::ChangeStartPos: OnChangeStartPos(); break;
+        case JobCmd::MoveToFront: OnMoveToFront(); break;
+        case JobCmd::DeleteDone: OnDeleteDone(); break;
+        case JobCmd::DeleteSelected: OnDeleteSelected(); break;
+        default: break;
+        }
+    });
 }
 
 void CMyListView::OnStateAuto() { SetSelectedState(JobState::Auto); }
