@@ -200,6 +200,7 @@ void COrlatCenterView::mousePressEvent(QMouseEvent* e)
         } else if (e->button() == Qt::RightButton) {
             m_bPanning = true;
             m_ptLast = m_ptRDown = pt;
+            setCursor(Qt::SizeAllCursor);
         }
     });
 }
@@ -237,7 +238,6 @@ void COrlatCenterView::mouseMoveEvent(QMouseEvent* e)
             update(Spanning(m_ptStart, pt).adjusted(-1, -1, 1, 1));
         }
         if (m_bPanning) {
-            setCursor(Qt::SizeAllCursor);
             PanBy(m_ptLast.x() - pt.x(), m_ptLast.y() - pt.y());
             RedrawBuffered();
         }
