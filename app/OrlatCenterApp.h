@@ -1,0 +1,64 @@
+#pragma once
+// The application: start-up in a fixed order, the one instance, the
+// settings file read at start and written at exit.
+#include <memory>
+
+#include <QString>
+#include <QStringList>
+
+class CMainFrame;
+class COrlatCenterDoc;
+class SingleInstance;
+class Translations;
+
+class COrlatCenterApp {
+public:
+    // Exit codes of a start that ends before the event loop.
+    enum : int { Continue = -1, ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+
+    COrlatCenterApp();
+    ~COrlatCenterApp();
+    COrlatCenterApp(const COrlatCenterApp&) = delete;
+    COrlatCenterApp& operator=(const COrlatCenterApp&) = delete;
+
+    // Where the language files are looked for; the executable's folder by default.
+    void SetTranslationFolder(const QString& folder) { m_translationFolder = folder; }
+    // Where the lock and socket live; the user's runtime folder by default.
+    void SetInstanceFolder(const QString& folder) { m_instanceFolder = folder; }
+    // The executable's name in the instance name; the running one's by default.
+    void SetExecutableName(const QString& name) { m_exeName = name; }
+
+    // The start-up: options, paths, single instance, settings, machine
+    // defaults, language, document and window, task file, window shown.
+    // Continue when the event loop is to run, else the exit code.
+    int InitInstance(const QStringList& args);
+    // Writes the settings, only when they were loaded: a start that ended
+    // before (bad option, second instance) must not overwrite the running
+    // instance's file with empty values.
+    int ExitInstance(int code);
+
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    COrlatCenterDoc* Document() const { return m_doc.get(); }
+    SingleInstance* Instance() const { return m_instance.get(); }
+    bool SettingsLoaded() const { return m_settingsLoaded; }
+    bool TranslationLoaded() const { return m_translationLoaded; }
+
+private:
+    QString m_translationFolder;
+    QString m_instanceFolder;
+    QString m_exeName;
+    bool m_settingsLoaded = false;
+    bool m_translationLoaded = false;
+    std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<Translations> m_translations;
+    std::unique_ptr<COrlatCenterDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+// The message a second start shows when the first does not answer, in the
+// language of the settings file's Language key.
+QString AlreadyRunningText(int language);
+
+// The program: a QApplication around COrlatCenterApp; SIGTERM, SIGINT and
+// SIGHUP close the window as a user would, so the settings are written.
+int RunOrlatCenter(int argc, char** argv);

@@ -1,0 +1,3 @@
+#include "app/OrlatCenterApp.h"
+
+int main(int argc, char** argv) { return RunOrlatCenter(argc, argv); }
