@@ -101,6 +101,10 @@ TEST(PreviewTransform, FitAndScaleLimits)
     SetDisp(2e-6, 400);
     for (int i = 0; i < 5; ++i) ZoomAtPoint(100, 100, 0.8);
     EXPECT_EQ(theDispSet.m_scale, kMinScale);
+    const int sx = theDispSet.m_scrollX, sy = theDispSet.m_scrollY;
+    for (int i = 0; i < 20; ++i) ZoomAtPoint(333, 77, 0.8);  // held at the limit, nothing moves
+    EXPECT_EQ(theDispSet.m_scrollX, sx);
+    EXPECT_EQ(theDispSet.m_scrollY, sy);
 
     // Zoom out halves the offsets toward zero; at 0.001 or below nothing.
     SetDisp(0.01, 400, 7, -7);
