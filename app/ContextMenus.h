@@ -1,7 +1,7 @@
 #pragma once
-// The job list's menu 150 and the preview's menu 151. Each action carries
-// its command id as data(). Texts are the Chinese resource texts, translated
-// by the language's translation file; no entry is greyed or checked.
+// The job list's menu 150 and the preview's menu 151 as Qt menus, from the
+// command table. Each action carries its command id as data(); no entry is
+// greyed or checked.
 class QMenu;
 
 namespace JobCmd {

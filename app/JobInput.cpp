@@ -25,7 +25,7 @@ SplitLengthResult SplitLengthFromInput(double mm, const COnePage& page, int lang
     int32_t maxY = 0;
     for (const auto& c : page.m_curves)
         for (const PlotPoint& p : c->m_points) maxY = std::max(maxY, p.y);
-    if (r.width < maxY && int64_t{maxY} / r.width + 1 > kMaxSplitStrips) {
+    if ((int64_t{maxY} + r.width - 1) / r.width > kMaxSplitStrips) {
         r.refusal = language == 0 ? QStringLiteral("分页数超过1000！") : QStringLiteral("More than 1000 pages!");
     }
     return r;

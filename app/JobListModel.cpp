@@ -11,12 +11,22 @@ void JobListModel::Rebuild(const std::vector<std::unique_ptr<COnePage>>& pages, 
 {
     beginResetModel();
     m_cells.clear();
+    m_jobs.clear();
+    m_jobs.reserve(pages.size());
     const size_t cols = m_columns.size();
     m_cells.reserve(pages.size() * cols);
-    for (size_t i = 0; i < pages.size(); ++i)
+    for (size_t i = 0; i < pages.size(); ++i) {
+        m_jobs.push_back(JobRef::At(pages, static_cast<int>(i)));
         for (size_t c = 0; c < cols; ++c)
             m_cells.push_back(JobCellText(*pages[i], static_cast<int>(i), static_cast<int>(c), language));
+    }
     endResetModel();
+}
+
+JobRef JobListModel::JobAt(int row) const
+{
+    if (row < 0 || static_cast<size_t>(row) >= m_jobs.size()) return {};
+    return m_jobs[static_cast<size_t>(row)];
 }
 
 int JobListModel::rowCount(const QModelIndex& parent) const

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/JobListCells.h"
+#include "app/JobRef.h"
 
 class COnePage;
 
@@ -17,6 +18,8 @@ public:
 
     // A model reset: every row from pages, in list order.
     void Rebuild(const std::vector<std::unique_ptr<COnePage>>& pages, int language);
+    // The job a row shows; empty for a row outside the list.
+    JobRef JobAt(int row) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -26,4 +29,5 @@ public:
 private:
     std::vector<JobListColumn> m_columns;
     std::vector<QString> m_cells;  // row-major, columnCount() per row
+    std::vector<JobRef> m_jobs;    // one per row
 };

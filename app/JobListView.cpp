@@ -15,6 +15,7 @@
 #include "app/JobSort.h"
 #include "app/OrlatCenterDoc.h"
 #include "app/ViewDialogs.h"
+#include "widgets/EventGuard.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 
@@ -75,50 +76,74 @@ std::vector<int> CMyListView::SelectedRows() const
     return rows;
 }
 
-int CMyListView::FirstSelectedRow() const
+// The rows show the list as it was at the last rebuild: each row's job is
+// found again by identity, so a change not yet shown never redirects a
+// command to another job.
+std::vector<JobRef> CMyListView::SelectedJobs() const
+{
+    std::vector<JobRef> jobs;
+    for (int row : SelectedRows()) jobs.push_back(m_model->JobAt(row));
+    return jobs;
+}
+
+std::vector<int> CMyListView::PresentIndexes(const std::vector<JobRef>& jobs) const
+{
+    std::vector<int> indexes;
+    for (const JobRef& j : jobs)
+        if (const int i = j.Find(m_doc.m_pages); i >= 0) indexes.push_back(i);
+    return indexes;
+}
+
+int CMyListView::FirstSelectedJob() const
 {
     const std::vector<int> rows = SelectedRows();
-    return rows.empty() ? -1 : rows.front();
+    return rows.empty() ? -1 : m_model->JobAt(rows.front()).Find(m_doc.m_pages);
 }
 
 void CMyListView::OnColumnClick(int column)
 {
-    const std::optional<int> mode = NextSortMode(m_sortMode, column);
-    if (!mode) return;
-    m_sortMode = *mode;
-    horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(column, m_sortMode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
-    SortJobs(m_doc.m_pages, m_sortMode);
-    RefreshJobList();
-    emit jobClicked(0);
+    GuardEvent("CMyListView::OnColumnClick", [&] {
+        const std::optional<int> mode = NextSortMode(m_sortMode, column);
+        if (!mode) return;
+        m_sortMode = *mode;
+        horizontalHeader()->setSortIndicatorShown(true);
+        horizontalHeader()->setSortIndicator(column, m_sortMode % 2 == 1 ? Qt::AscendingOrder : Qt::DescendingOrder);
+        SortJobs(m_doc.m_pages, m_sortMode);
+        RefreshJobList();
+        emit jobClicked(0);
+    });
 }
 
 void CMyListView::ShowSelectedJob()
 {
-    emit jobClicked(FirstSelectedRow());
+    emit jobClicked(FirstSelectedJob());
     setFocus(Qt::OtherFocusReason);
 }
 
 void CMyListView::mouseReleaseEvent(QMouseEvent* e)
 {
-    QTableView::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton) {
-        emit jobClicked(FirstSelectedRow());
-    } else if (e->button() == Qt::RightButton) {
-        ShowJobMenu(e->globalPosition().toPoint());
-    }
+    GuardEvent("CMyListView::mouseReleaseEvent", [&] {
+        QTableView::mouseReleaseEvent(e);
+        if (e->button() == Qt::LeftButton) {
+            emit jobClicked(FirstSelectedJob());
+        } else if (e->button() == Qt::RightButton) {
+            ShowJobMenu(e->globalPosition().toPoint());
+        }
+    });
 }
 
 void CMyListView::keyReleaseEvent(QKeyEvent* e)
 {
-    if (!e->isAutoRepeat()) {
-        if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
-            ShowSelectedJob();
-        } else if (e->key() == Qt::Key_Delete) {
-            OnDeleteSelected();
+    GuardEvent("CMyListView::keyReleaseEvent", [&] {
+        if (!e->isAutoRepeat()) {
+            if (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) {
+                ShowSelectedJob();
+            } else if (e->key() == Qt::Key_Delete) {
+                OnDeleteSelected();
+            }
         }
-    }
-    QTableView::keyReleaseEvent(e);
+        QTableView::keyReleaseEvent(e);
+    });
 }
 
 // The menu runs a nested event loop: the list may be rebuilt under it. The
@@ -126,84 +151,79 @@ void CMyListView::keyReleaseEvent(QKeyEvent* e)
 // again by identity; jobs gone meanwhile are left out.
 void CMyListView::ShowJobMenu(const QPoint& globalPos)
 {
-    std::vector<JobRef> refs;
-    for (int row : SelectedRows()) refs.push_back(JobRef::At(m_doc.m_pages, row));
+    const std::vector<JobRef> jobs = SelectedJobs();
     QMenu menu(this);
     BuildJobMenu(menu);
     const int id = m_runMenu(menu, globalPos);
-    if (id == 0) return;
-
-    if (selectionModel() != nullptr) {
-        selectionModel()->clearSelection();
-        for (const JobRef& r : refs) {
-            const int row = r.Find(m_doc.m_pages);
-            if (row < 0 || row >= m_model->rowCount()) continue;
-            selectionModel()->select(m_model->index(row, 0),
-                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-    }
-    OnCommand(id);
+    if (id != 0) RunCommand(id, jobs);
 }
 
 void CMyListView::OnCommand(int id)
 {
+    GuardEvent("CMyListView::OnCommand", [&] { RunCommand(id, SelectedJobs()); });
+}
+
+void CMyListView::OnStateAuto() { OnCommand(JobCmd::StateAuto); }
+void CMyListView::OnStateManual() { OnCommand(JobCmd::StateManual); }
+void CMyListView::OnStateDone() { OnCommand(JobCmd::StateDone); }
+void CMyListView::OnChangeCopies() { OnCommand(JobCmd::ChangeCopies); }
+void CMyListView::OnChangeStartPos() { OnCommand(JobCmd::ChangeStartPos); }
+void CMyListView::OnMoveToFront() { OnCommand(JobCmd::MoveToFront); }
+void CMyListView::OnDeleteDone() { OnCommand(JobCmd::DeleteDone); }
+void CMyListView::OnDeleteSelected() { OnCommand(JobCmd::DeleteSelected); }
+
+void CMyListView::RunCommand(int id, const std::vector<JobRef>& jobs)
+{
     switch (id) {
-    case JobCmd::StateAuto: OnStateAuto(); break;
-    case JobCmd::StateManual: OnStateManual(); break;
-    case JobCmd::StateDone: OnStateDone(); break;
-    case JobCmd::ChangeCopies: OnChangeCopies(); break;
-    case JobCmd::ChangeStartPos: OnChangeStartPos(); break;
-    case JobCmd::MoveToFront: OnMoveToFront(); break;
-    case JobCmd::DeleteDone: OnDeleteDone(); break;
-    case JobCmd::DeleteSelected: OnDeleteSelected(); break;
+    case JobCmd::StateAuto: SetJobsState(jobs, JobState::Auto); break;
+    case JobCmd::StateManual: SetJobsState(jobs, JobState::Manual); break;
+    case JobCmd::StateDone: SetJobsState(jobs, JobState::Done); break;
+    case JobCmd::ChangeCopies: ChangeCopies(jobs.empty() ? JobRef() : jobs.front()); break;
+    case JobCmd::ChangeStartPos: ChangeStartPos(jobs.empty() ? JobRef() : jobs.front()); break;
+    case JobCmd::MoveToFront: MoveToFront(jobs.empty() ? JobRef() : jobs.front()); break;
+    case JobCmd::DeleteDone: emit deleteDoneRequested(); break;
+    case JobCmd::DeleteSelected: DeleteJobs(jobs); break;
     default: break;
     }
 }
 
-void CMyListView::OnStateAuto() { SetSelectedState(JobState::Auto); }
-void CMyListView::OnStateManual() { SetSelectedState(JobState::Manual); }
-void CMyListView::OnStateDone() { SetSelectedState(JobState::Done); }
-
-void CMyListView::SetSelectedState(int state)
+void CMyListView::SetJobsState(const std::vector<JobRef>& jobs, int state)
 {
-    const std::vector<int> rows = SelectedRows();
-    if (rows.empty()) return;
+    const std::vector<int> indexes = PresentIndexes(jobs);
+    if (indexes.empty()) return;
     m_doc.UncheckAllPages();
-    for (int r : rows) m_doc.CheckPage(r);
+    for (int i : indexes) m_doc.CheckPage(i);
     m_doc.SetCheckedPagesState(state);
     RefreshJobList();
     emit jobsChanged();
 }
 
-void CMyListView::OnDeleteSelected()
+void CMyListView::DeleteJobs(const std::vector<JobRef>& jobs)
 {
-    const std::vector<int> rows = SelectedRows();
-    if (rows.empty()) return;
+    const std::vector<int> indexes = PresentIndexes(jobs);
+    if (indexes.empty()) return;
     m_doc.UncheckAllPages();
-    for (int r : rows) m_doc.CheckPage(r);
+    for (int i : indexes) m_doc.CheckPage(i);
     m_doc.DeleteCheckedPages();
     emit jobClicked(0);
     RefreshJobList();
     emit jobsChanged();
 }
 
-void CMyListView::OnMoveToFront()
+void CMyListView::MoveToFront(const JobRef& job)
 {
-    const int row = FirstSelectedRow();
+    const int index = job.Find(m_doc.m_pages);
     auto& pages = m_doc.m_pages;
-    if (row <= 0 || static_cast<size_t>(row) >= pages.size()) return;
-    std::rotate(pages.begin(), pages.begin() + row, pages.begin() + row + 1);
+    if (index <= 0) return;
+    std::rotate(pages.begin(), pages.begin() + index, pages.begin() + index + 1);
     RefreshJobList();
     emit jobsChanged();
 }
 
-void CMyListView::OnDeleteDone() { emit deleteDoneRequested(); }
-
-void CMyListView::OnChangeCopies()
+void CMyListView::ChangeCopies(const JobRef& job)
 {
-    const JobRef job = JobRef::At(m_doc.m_pages, FirstSelectedRow());
-    if (job.Empty()) return;
     const int before = job.Find(m_doc.m_pages);
+    if (before < 0) return;
     const std::optional<double> value =
         m_askNumber(this, CopiesPrompt(), m_doc.m_pages[static_cast<size_t>(before)]->m_copies);
     if (!value) return;
@@ -213,13 +233,13 @@ void CMyListView::OnChangeCopies()
     RefreshJobList();
 }
 
-void CMyListView::OnChangeStartPos()
+void CMyListView::ChangeStartPos(const JobRef& job)
 {
-    const JobRef job = JobRef::At(m_doc.m_pages, FirstSelectedRow());
-    if (job.Empty()) return;
+    const int before = job.Find(m_doc.m_pages);
+    if (before < 0) return;
     const int language = Language();
-    const COnePage& before = *m_doc.m_pages[static_cast<size_t>(job.Find(m_doc.m_pages))];
-    const std::optional<double> value = m_askNumber(this, StartPosPrompt(language), before.m_startPos);
+    const std::optional<double> value =
+        m_askNumber(this, StartPosPrompt(language), m_doc.m_pages[static_cast<size_t>(before)]->m_startPos);
     if (!value) return;
     int index = job.Find(m_doc.m_pages);
     if (index < 0) return;

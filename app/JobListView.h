@@ -21,6 +21,7 @@
 
 class COrlatCenterDoc;
 class JobListModel;
+class JobRef;
 class QMenu;
 
 class CMyListView : public QTableView {
@@ -46,6 +47,8 @@ public:
     int SortMode() const { return m_sortMode; }
     // Selected rows in ascending order.
     std::vector<int> SelectedRows() const;
+    // The list index of the first selected row's job; -1 for none or gone.
+    int FirstSelectedJob() const;
 
     // Menu 150's commands: 3010, 3011, 3020, 3021-3023, 3024, 3025.
     void OnCommand(int id);
@@ -73,9 +76,15 @@ protected:
 private:
     void OnColumnClick(int column);
     void ShowSelectedJob();
-    void SetSelectedState(int state);
     void ShowJobMenu(const QPoint& globalPos);
-    int FirstSelectedRow() const;
+    std::vector<JobRef> SelectedJobs() const;
+    std::vector<int> PresentIndexes(const std::vector<JobRef>& jobs) const;
+    void RunCommand(int id, const std::vector<JobRef>& jobs);
+    void SetJobsState(const std::vector<JobRef>& jobs, int state);
+    void DeleteJobs(const std::vector<JobRef>& jobs);
+    void MoveToFront(const JobRef& job);
+    void ChangeCopies(const JobRef& job);
+    void ChangeStartPos(const JobRef& job);
 
     COrlatCenterDoc& m_doc;
     JobListModel* m_model = nullptr;

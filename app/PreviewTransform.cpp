@@ -25,8 +25,12 @@ void FitToHeight(int viewHeight, int paperLenMm)
 void ZoomAtPoint(int px, int py, double factor)
 {
     CDispSet& d = theDispSet;
+    const double scale = ClampScale(d.m_scale * factor);
+    // At a limit nothing changes: the round trip's pixel of error would
+    // otherwise creep the picture along with every further step.
+    if (scale == d.m_scale) return;
     const PlotPoint p = ViewToPlot(px, py);
-    d.m_scale = ClampScale(d.m_scale * factor);
+    d.m_scale = scale;
     const ViewPoint q = PlotToView(p.x, p.y);
     d.m_scrollX = SaturateToInt(int64_t{d.m_scrollX} + q.x - px);
     d.m_scrollY = SaturateToInt(int64_t{d.m_scrollY} + q.y - py);

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 #include <mutex>
 
 #include "app/BandOverlay.h"
@@ -17,6 +18,7 @@
 #include "app/PreviewTransform.h"
 #include "app/QtCanvas.h"
 #include "app/ViewDialogs.h"
+#include "widgets/EventGuard.h"
 #include "link/output/BandCounters.h"
 #include "model/DispSet.h"
 #include "model/MachineParams.h"
@@ -29,6 +31,12 @@ int Language() { return theSettings.Get(Slot::Language); }
 int PaperLenMm() { return theSettings.Get(Slot::PaperLenMm); }
 
 const QColor kBandColour{0, 200, 255};
+
+// The rectangle with corners a and b, both inside it.
+QRect Spanning(QPoint a, QPoint b)
+{
+    return {QPoint(std::min(a.x(), b.x()), std::min(a.y(), b.y())), QPoint(std::max(a.x(), b.x()), std::max(a.y(), b.y()))};
+}
 
 // Keys the preview takes while it has focus, before any window shortcut.
 int KeyCommand(const QKeyEvent* e)
@@ -91,6 +99,7 @@ void COrlatCenterView::RedrawBuffered()
         return;
     }
     if (m_image.size() != size) m_image = QImage(size, QImage::Format_RGB32);
+    if (m_image.isNull()) return;  // no memory for the picture: the paint shows black
     QPainter painter(&m_image);
     painter.setFont(font());
     QtCanvas canvas(painter, size.width(), size.height());
@@ -113,7 +122,7 @@ void COrlatCenterView::DrawBandOverlay()
     const BandSpan span = BandOverlaySpan(m_doc.m_pages[static_cast<size_t>(printing)]->m_startPos, stepped, params);
     const ViewPoint a = PlotToView(span.x0, 0);
     const ViewPoint b = PlotToView(span.x1, static_cast<int32_t>(int64_t{PaperLenMm()} * 40));
-    const QRect r = QRect(QPoint(a.x, a.y), QPoint(b.x, b.y)).normalized();
+    const QRect r = Spanning({a.x, a.y}, {b.x, b.y});
     m_overlay.push_back(r);
     update(r.adjusted(-1, -1, 1, 1));
 }
@@ -137,31 +146,35 @@ void COrlatCenterView::OnZoomOut()
 
 void COrlatCenterView::paintEvent(QPaintEvent*)
 {
-    QPainter p(this);
-    if (m_image.isNull()) {
-        p.fillRect(rect(), Qt::black);
-    } else {
-        p.drawImage(0, 0, m_image);
-        if (m_image.width() < width()) p.fillRect(m_image.width(), 0, width() - m_image.width(), height(), Qt::black);
-        if (m_image.height() < height())
-            p.fillRect(0, m_image.height(), width(), height() - m_image.height(), Qt::black);
-    }
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kBandColour, 1));
-    for (const QRect& r : m_overlay) p.drawRect(r);
-    if (m_bSelecting) {
-        // Dotted and inverting, so it shows over black ground and white curves.
-        p.setCompositionMode(QPainter::CompositionMode_Difference);
-        p.setPen(QPen(Qt::white, 1, Qt::DotLine));
-        p.drawRect(QRect(m_ptStart, m_ptLast).normalized());
-    }
+    GuardEvent("COrlatCenterView::paintEvent", [&] {
+        QPainter p(this);
+        if (m_image.isNull()) {
+            p.fillRect(rect(), Qt::black);
+        } else {
+            p.drawImage(0, 0, m_image);
+            if (m_image.width() < width()) p.fillRect(m_image.width(), 0, width() - m_image.width(), height(), Qt::black);
+            if (m_image.height() < height())
+                p.fillRect(0, m_image.height(), width(), height() - m_image.height(), Qt::black);
+        }
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(kBandColour, 1));
+        for (const QRect& r : m_overlay) p.drawRect(r);
+        if (m_bSelecting) {
+            // Dotted and inverting, so it shows over black ground and white curves.
+            p.setCompositionMode(QPainter::CompositionMode_Difference);
+            p.setPen(QPen(Qt::white, 1, Qt::DotLine));
+            p.drawRect(Spanning(m_ptStart, m_ptLast));
+        }
+    });
 }
 
 void COrlatCenterView::resizeEvent(QResizeEvent* e)
 {
-    QWidget::resizeEvent(e);
-    FitToWindow();
-    RedrawBuffered();
+    GuardEvent("COrlatCenterView::resizeEvent", [&] {
+        QWidget::resizeEvent(e);
+        FitToWindow();
+        RedrawBuffered();
+    });
 }
 
 COnePage* COrlatCenterView::CurrentPageForCommand()
@@ -173,72 +186,80 @@ COnePage* COrlatCenterView::CurrentPageForCommand()
 
 void COrlatCenterView::mousePressEvent(QMouseEvent* e)
 {
-    const QPoint pt = e->position().toPoint();
-    if (e->button() == Qt::LeftButton) {
-        m_bSelecting = true;
-        m_ptStart = m_ptLast = pt;
-        if (!(e->modifiers() & Qt::ControlModifier)) {
-            if (COnePage* page = CurrentPageForCommand()) {
-                page->DeselectAllCurves();
-                RedrawBuffered();
+    GuardEvent("COrlatCenterView::mousePressEvent", [&] {
+        const QPoint pt = e->position().toPoint();
+        if (e->button() == Qt::LeftButton) {
+            m_bSelecting = true;
+            m_ptStart = m_ptLast = pt;
+            if (!(e->modifiers() & Qt::ControlModifier)) {
+                if (COnePage* page = CurrentPageForCommand()) {
+                    page->DeselectAllCurves();
+                    RedrawBuffered();
+                }
             }
+        } else if (e->button() == Qt::RightButton) {
+            m_bPanning = true;
+            m_ptLast = m_ptRDown = pt;
+            setCursor(Qt::SizeAllCursor);
         }
-    } else if (e->button() == Qt::RightButton) {
-        m_bPanning = true;
-        m_ptLast = m_ptRDown = pt;
-    }
+    });
 }
 
 void COrlatCenterView::mouseReleaseEvent(QMouseEvent* e)
 {
-    const QPoint pt = e->position().toPoint();
-    if (e->button() == Qt::LeftButton) {
-        const LeftRelease r = ClassifyLeftRelease(m_ptStart, pt);
-        if (!(e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) m_doc.ClearPageSelection(m_nCurPage);
-        if (r.rectangle) {
-            m_doc.SelectCurvesInRect(m_nCurPage, ViewPoint{r.left, r.top}, ViewPoint{r.right, r.bottom}, r.crossing);
-        } else {
-            m_doc.PickCurve(m_nCurPage, pt.x(), pt.y());
+    GuardEvent("COrlatCenterView::mouseReleaseEvent", [&] {
+        const QPoint pt = e->position().toPoint();
+        if (e->button() == Qt::LeftButton) {
+            const LeftRelease r = ClassifyLeftRelease(m_ptStart, pt);
+            if (!(e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier))) m_doc.ClearPageSelection(m_nCurPage);
+            if (r.rectangle) {
+                m_doc.SelectCurvesInRect(m_nCurPage, ViewPoint{r.left, r.top}, ViewPoint{r.right, r.bottom}, r.crossing);
+            } else {
+                m_doc.PickCurve(m_nCurPage, pt.x(), pt.y());
+            }
+            m_bSelecting = false;
+            RedrawBuffered();
+        } else if (e->button() == Qt::RightButton) {
+            m_bPanning = false;
+            unsetCursor();
+            if (IsMenuClick(m_ptRDown, pt)) ShowPreviewMenu(e->globalPosition().toPoint());
         }
-        m_bSelecting = false;
-        RedrawBuffered();
-    } else if (e->button() == Qt::RightButton) {
-        m_bPanning = false;
-        unsetCursor();
-        if (IsMenuClick(m_ptRDown, pt)) ShowPreviewMenu(e->globalPosition().toPoint());
-    }
+    });
 }
 
 void COrlatCenterView::mouseMoveEvent(QMouseEvent* e)
 {
-    const QPoint pt = e->position().toPoint();
-    const PlotPoint plot = ViewToPlot(pt.x(), pt.y());
-    emit cursorMoved(plot.x, plot.y);
-    if (m_bSelecting) {
-        update(QRect(m_ptStart, m_ptLast).normalized().adjusted(-1, -1, 1, 1));
-        update(QRect(m_ptStart, pt).normalized().adjusted(-1, -1, 1, 1));
-    }
-    if (m_bPanning) {
-        setCursor(Qt::SizeAllCursor);
-        PanBy(m_ptLast.x() - pt.x(), m_ptLast.y() - pt.y());
-        RedrawBuffered();
-    }
-    m_ptLast = pt;
+    GuardEvent("COrlatCenterView::mouseMoveEvent", [&] {
+        const QPoint pt = e->position().toPoint();
+        const PlotPoint plot = ViewToPlot(pt.x(), pt.y());
+        emit cursorMoved(plot.x, plot.y);
+        if (m_bSelecting) {
+            update(Spanning(m_ptStart, m_ptLast).adjusted(-1, -1, 1, 1));
+            update(Spanning(m_ptStart, pt).adjusted(-1, -1, 1, 1));
+        }
+        if (m_bPanning) {
+            PanBy(m_ptLast.x() - pt.x(), m_ptLast.y() - pt.y());
+            RedrawBuffered();
+        }
+        m_ptLast = pt;
+    });
 }
 
 void COrlatCenterView::wheelEvent(QWheelEvent* e)
 {
-    const int dy = e->angleDelta().y();
-    if (dy == 0) {
-        e->ignore();
-        return;
-    }
-    const int steps = m_wheel.Add(dy);
-    const QPoint pt = e->position().toPoint();
-    for (int i = 0; i < steps; ++i) ZoomAtPoint(pt.x(), pt.y(), 1.25);
-    for (int i = 0; i > steps; --i) ZoomAtPoint(pt.x(), pt.y(), 0.8);
-    if (steps != 0) RedrawBuffered();
-    e->accept();
+    GuardEvent("COrlatCenterView::wheelEvent", [&] {
+        const int dy = e->angleDelta().y();
+        if (dy == 0) {
+            e->ignore();
+            return;
+        }
+        const int steps = m_wheel.Add(dy);
+        const QPoint pt = e->position().toPoint();
+        for (int i = 0; i < steps; ++i) ZoomAtPoint(pt.x(), pt.y(), 1.25);
+        for (int i = 0; i > steps; --i) ZoomAtPoint(pt.x(), pt.y(), 0.8);
+        if (steps != 0) RedrawBuffered();
+        e->accept();
+    });
 }
 
 bool COrlatCenterView::event(QEvent* e)
@@ -252,18 +273,22 @@ bool COrlatCenterView::event(QEvent* e)
 
 void COrlatCenterView::keyPressEvent(QKeyEvent* e)
 {
-    const int id = KeyCommand(e);
-    if (id == 0) {
-        QWidget::keyPressEvent(e);
-        return;
-    }
-    OnCommand(id);
+    GuardEvent("COrlatCenterView::keyPressEvent", [&] {
+        const int id = KeyCommand(e);
+        if (id == 0) {
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        OnCommand(id);
+    });
 }
 
 void COrlatCenterView::keyReleaseEvent(QKeyEvent* e)
 {
-    if (e->key() == Qt::Key_Delete && !e->isAutoRepeat()) OnCommand(PreviewCmd::DeleteSelectedCurves);
-    QWidget::keyReleaseEvent(e);
+    GuardEvent("COrlatCenterView::keyReleaseEvent", [&] {
+        if (e->key() == Qt::Key_Delete && !e->isAutoRepeat()) OnCommand(PreviewCmd::DeleteSelectedCurves);
+        QWidget::keyReleaseEvent(e);
+    });
 }
 
 // The menu runs a nested event loop: the command acts on the job shown when
@@ -285,53 +310,55 @@ void COrlatCenterView::ShowPreviewMenu(const QPoint& globalPos)
 
 void COrlatCenterView::OnCommand(int id)
 {
-    switch (id) {
-    case PreviewCmd::PanLeft: PanBy(80, 0); RedrawBuffered(); return;
-    case PreviewCmd::PanRight: PanBy(-80, 0); RedrawBuffered(); return;
-    case PreviewCmd::PanUp: PanBy(0, 80); RedrawBuffered(); return;
-    case PreviewCmd::PanDown: PanBy(0, -80); RedrawBuffered(); return;
-    case PreviewCmd::DetectOutline:
-        if (m_nCurPage < 0 || static_cast<size_t>(m_nCurPage) >= m_doc.m_pages.size()) return;
-        m_doc.m_pages[static_cast<size_t>(m_nCurPage)]->DetectOutlines();
-        RedrawBuffered();
-        return;
-    case PreviewCmd::ManualSplit: OnManualPageSplit(); return;
-    default: break;
-    }
+    GuardEvent("COrlatCenterView::OnCommand", [&] {
+        switch (id) {
+        case PreviewCmd::PanLeft: PanBy(80, 0); RedrawBuffered(); return;
+        case PreviewCmd::PanRight: PanBy(-80, 0); RedrawBuffered(); return;
+        case PreviewCmd::PanUp: PanBy(0, 80); RedrawBuffered(); return;
+        case PreviewCmd::PanDown: PanBy(0, -80); RedrawBuffered(); return;
+        case PreviewCmd::DetectOutline:
+            if (m_nCurPage < 0 || static_cast<size_t>(m_nCurPage) >= m_doc.m_pages.size()) return;
+            m_doc.m_pages[static_cast<size_t>(m_nCurPage)]->DetectOutlines();
+            RedrawBuffered();
+            return;
+        case PreviewCmd::ManualSplit: OnManualPageSplit(); return;
+        default: break;
+        }
 
-    COnePage* page = CurrentPageForCommand();
-    if (page == nullptr) return;
-    switch (id) {
-    case PreviewCmd::SelectAll:
-        for (auto& c : page->m_curves) c->m_bSelected = 1;
-        break;
-    case PreviewCmd::ConvertToPlot:
-        for (auto& c : page->m_curves)
-            if (c->m_bSelected) c->m_kind = CurveKind::Plot;
-        page->ReorderByKind(1);
-        break;
-    case PreviewCmd::ConvertToCut:
-        for (auto& c : page->m_curves)
-            if (c->m_bSelected) c->m_kind = CurveKind::Cut;
-        page->ReorderByKind(0);
-        break;
-    case PreviewCmd::Rotate90:
-        page->Rotate90();
-        emit jobListChanged();
-        break;
-    case PreviewCmd::MoveToLowerLeft:
-        page->MoveToLowerLeft();
-        emit jobListChanged();
-        break;
-    case PreviewCmd::DeleteInk: page->DeleteInkCurves(); break;
-    case PreviewCmd::DeleteCut: page->DeleteCutCurves(); break;
-    case PreviewCmd::DeleteSelectedCurves:
-        page->DeleteSelectedCurves();
-        page->CalcPageBounds();
-        break;
-    default: return;
-    }
-    RedrawBuffered();
+        COnePage* page = CurrentPageForCommand();
+        if (page == nullptr) return;
+        switch (id) {
+        case PreviewCmd::SelectAll:
+            for (auto& c : page->m_curves) c->m_bSelected = 1;
+            break;
+        case PreviewCmd::ConvertToPlot:
+            for (auto& c : page->m_curves)
+                if (c->m_bSelected) c->m_kind = CurveKind::Plot;
+            page->ReorderByKind(1);
+            break;
+        case PreviewCmd::ConvertToCut:
+            for (auto& c : page->m_curves)
+                if (c->m_bSelected) c->m_kind = CurveKind::Cut;
+            page->ReorderByKind(0);
+            break;
+        case PreviewCmd::Rotate90:
+            page->Rotate90();
+            emit jobListChanged();
+            break;
+        case PreviewCmd::MoveToLowerLeft:
+            page->MoveToLowerLeft();
+            emit jobListChanged();
+            break;
+        case PreviewCmd::DeleteInk: page->DeleteInkCurves(); break;
+        case PreviewCmd::DeleteCut: page->DeleteCutCurves(); break;
+        case PreviewCmd::DeleteSelectedCurves:
+            page->DeleteSelectedCurves();
+            page->CalcPageBounds();
+            break;
+        default: return;
+        }
+        RedrawBuffered();
+    });
 }
 
 void COrlatCenterView::OnManualPageSplit()

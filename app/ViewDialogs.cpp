@@ -1,22 +1,23 @@
 #include "app/ViewDialogs.h"
 
 #include <QMenu>
-#include <QMessageBox>
 
+#include "app/AppMessage.h"
 #include "app/ContextMenus.h"
-#include <QInputDialog>
+#include "app/DlgGetIntInput.h"
 
 std::optional<double> AskNumberByDialog(QWidget* parent, const QString& prompt, double value)
 {
-    bool ok = false;
-    const double v = QInputDialog::getDouble(parent, QStringLiteral("输入"), prompt, value, -1e12, 1e12, 3, &ok);
-    if (!ok) return std::nullopt;
-    return v;
+    CDlgGetIntInput dlg(parent);
+    dlg.SetPrompt(prompt);
+    dlg.SetValue(value);
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    return dlg.Value();
 }
 
 void ShowMessageBox(QWidget* parent, const QString& text)
 {
-    QMessageBox::warning(parent, QStringLiteral("OrlatCenter"), text, QMessageBox::Ok);
+    ShowAppMessage(parent, QMessageBox::Warning, text);
 }
 
 int RunPopupMenu(QMenu& menu, const QPoint& globalPos) { return CommandOfAction(menu.exec(globalPos)); }

@@ -398,3 +398,24 @@ TEST_F(JobListView, MenuOnRightReleaseActsOnTheJobsItOpenedFor)
     EXPECT_EQ(doc.m_pages[1]->m_strFileName, u"b.plt");
     EXPECT_EQ(doc.m_pages[1]->m_state, JobState::Auto);
 }
+
+TEST_F(JobListView, RowsNameTheirJobsUntilTheNextRebuild)
+{
+    // A job enters at the front and the list is not rebuilt yet: row 1 still
+    // shows a.plt, and a command on it reaches a.plt.
+    Select({1});
+    doc.m_pages.insert(doc.m_pages.begin(), std::make_unique<COnePage>());
+    doc.m_pages.front()->m_strFileName = u"new.plt";
+    EXPECT_EQ(view->FirstSelectedJob(), 2);
+    view->OnCommand(JobCmd::StateDone);
+    EXPECT_EQ(doc.m_pages[0]->m_state, JobState::Manual);
+    EXPECT_EQ(doc.m_pages[2]->m_strFileName, u"a.plt");
+    EXPECT_EQ(doc.m_pages[2]->m_state, JobState::Done);
+
+    // A job gone without a rebuild is left out: rows new.plt and c.plt
+    // selected, c.plt deleted meanwhile, a.plt moves up into its row.
+    Select({0, 1});
+    doc.DeletePage(1);
+    view->OnCommand(JobCmd::DeleteSelected);
+    EXPECT_EQ(Names(doc), (std::vector<std::u16string>{u"a.plt", u"b.plt"}));
+}

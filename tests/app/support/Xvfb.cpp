@@ -111,6 +111,10 @@ int RunOnDisplay(const std::string& display, const std::string& program, const s
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=xcb");
+#ifdef ORLAT_LSAN_SUPPRESSIONS
+    // The desktop libraries (D-Bus, fontconfig) keep their caches to the end.
+    env.push_back(std::string("LSAN_OPTIONS=print_suppressions=0:suppressions=") + ORLAT_LSAN_SUPPRESSIONS);
+#endif
     std::vector<std::string> all = {program};
     all.insert(all.end(), args.begin(), args.end());
     auto argv = Argv(all);

@@ -25,7 +25,8 @@ private:
     std::string m_error;
 };
 
-// Runs program with args under the given display (QT_QPA_PLATFORM=xcb);
+// Runs program with args under the given display (QT_QPA_PLATFORM=xcb, the
+// system libraries' leaks at exit suppressed under the sanitizer);
 // its exit status, -1 when it could not run or ran past timeoutMs (killed then).
 int RunOnDisplay(const std::string& display, const std::string& program, const std::vector<std::string>& args,
                  int timeoutMs = 60000);
