@@ -3,6 +3,9 @@
 // mid-job turns that job and every Auto job Manual.
 #include <netinet/in.h>
 
+#include <condition_variable>
+#include <mutex>
+
 #include "app/FrameHub.h"
 #include "link/MyEth.h"
 #include "tests/app/FrameFixture.h"
@@ -80,4 +83,61 @@ TEST_F(FrameOnSim, LinkLostMidJobTurnsAutoJobsManual)
     EXPECT_EQ(doc.m_pages[0]->m_copies, 1);
     PumpUntil([] { return g_pSendJobThread == nullptr; }, 2000);
     EXPECT_EQ(g_pSendJobThread, nullptr);
+}
+
+namespace {
+// Stands for the sending thread's last report: it has given the link back
+// (g_jobActive clear) and waits until the test lets it go.
+class HeldLastReport final : public CJobObserver {
+public:
+    void JobFinished(int) override
+    {
+        std::unique_lock<std::mutex> l(m_lock);
+        reached = true;
+        m_cv.notify_all();
+        m_cv.wait(l, [&] { return released; });
+    }
+    void WaitReached()
+    {
+        std::unique_lock<std::mutex> l(m_lock);
+        m_cv.wait_for(l, std::chrono::seconds(20), [&] { return reached; });
+    }
+    void Release()
+    {
+        std::lock_guard<std::mutex> l(m_lock);
+        released = true;
+        m_cv.notify_all();
+    }
+    bool reached = false;
+    bool released = false;
+
+private:
+    std::mutex m_lock;
+    std::condition_variable m_cv;
+};
+}  // namespace
+
+TEST_F(FrameOnSim, NoNewJobBeforeTheLastJobsEndIsHandled)
+{
+    doc.m_pages.push_back(Job(Printing));
+    doc.m_pages.push_back(Job(Auto));
+    HeldLastReport sender;
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->jobLink), 0);
+    sender.WaitReached();
+    ASSERT_TRUE(sender.reached);
+    EXPECT_FALSE(g_jobActive.load());  // the link flag says the job is over
+    MachineStatus = MachineState::Ready;
+    frame->OnStartTick();
+    EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Printing, Auto}));
+    EXPECT_FALSE(WorkPage.m_curves.empty());  // still the old job's
+
+    sender.Release();
+    frame->OnJobFinished(1);
+    EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Done, Auto}));
+    EXPECT_EQ(g_pSendJobThread, nullptr);
+    MachineStatus = MachineState::Ready;
+    frame->OnStartTick();
+    EXPECT_EQ(doc.m_pages[1]->m_state, Printing);
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000));
+    EXPECT_EQ(sim.JobsEnded(), 2);
 }
