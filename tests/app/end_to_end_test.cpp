@@ -197,3 +197,42 @@ TEST_F(EndToEnd, ACommandLineTaskOfTwoCopiesPrintsTwice)
     EXPECT_EQ(pages[0]->m_state, JobState::Done);
     EXPECT_EQ(pages[0]->m_copies, 0);
 }
+
+TEST_F(EndToEnd, SigtermWhileAJobIsSendingEndsAtOnceWithTheListSaved)
+{
+    SimFaults f;
+    ASSERT_TRUE(ApplyFault("silent-after-bands=1", f));
+    sim.SetFaults(f);
+    {
+        std::vector<std::unique_ptr<COnePage>> pages;
+        auto page = std::make_unique<COnePage>();
+        auto c = std::make_unique<CCurve>();
+        c->m_points = {{0, 0}, {40000, 0}, {40000, 40000}, {0, 40000}, {0, 0}};
+        c->m_kind = CurveKind::Plot;
+        c->CalcBoundRect();
+        page->m_curves.push_back(std::move(c));
+        page->CalcPageBounds();
+        page->m_state = JobState::Auto;
+        pages.push_back(std::move(page));
+        ASSERT_EQ(SaveTaskFile(FromUtf8((root / "big.orlattask").string()), pages), TaskFileStatus::Ok);
+    }
+    Start({(root / "big.orlattask").string()});
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            for (const SimUnit& u : sim.Received())
+                if (u.chunk) return true;
+            return false;
+        },
+        40000))
+        << "no job data reached the machine";
+    // The sending thread now waits on a silent machine: the close does not
+    // wait for it, and nothing it still uses is torn down under it.
+    const auto t0 = std::chrono::steady_clock::now();
+    ASSERT_EQ(Stop(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(8));
+    EXPECT_EQ(sim.JobsEnded(), 0);
+    std::vector<std::unique_ptr<COnePage>> pages;
+    ASSERT_EQ(LoadTaskFile(FromUtf8(LastTask().string()), pages), TaskFileStatus::Ok);
+    ASSERT_EQ(pages.size(), 1u);
+    EXPECT_EQ(pages[0]->m_state, JobState::Manual);  // a Printing job is stored as Manual
+}

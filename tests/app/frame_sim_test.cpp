@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 
 #include "app/FrameHub.h"
@@ -140,4 +141,23 @@ TEST_F(FrameOnSim, NoNewJobBeforeTheLastJobsEndIsHandled)
     EXPECT_EQ(doc.m_pages[1]->m_state, Printing);
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000));
     EXPECT_EQ(sim.JobsEnded(), 2);
+}
+
+TEST_F(FrameOnSim, CloseWhileAJobRunsAsksAndCancelKeepsEverything)
+{
+    frame->show();
+    doc.m_pages.push_back(Job(Printing));
+    HeldLastReport sender;
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->jobLink), 0);
+    sender.WaitReached();
+    answer = false;
+    EXPECT_FALSE(frame->close());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("机器正在运行")));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(theSettings.Get(Slot::Quitting), 0);
+    EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));
+    sender.Release();
+    frame->OnJobFinished(1);
+    EXPECT_EQ(doc.m_pages[0]->m_state, Done);
 }
