@@ -154,7 +154,9 @@ int RunOrlatCenter(int argc, char** argv)
     if (code == COrlatCenterApp::Continue) {
         QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&app] {
             // As the window's close, the question while a job runs taken as OK.
-            if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
+            GuardEvent("quit", [&] {
+                if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
+            });
             QApplication::quit();
         });
         code = QApplication::exec();
