@@ -12,6 +12,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -98,8 +99,7 @@ std::string MakeMarker(size_t targetBytes)
 struct MarkerFile {
     MarkerFile()
     {
-        dir = std::filesystem::temp_directory_path() / Name("orlat_bench_dxf_", static_cast<int>(std::random_device{}() & 0x7fffffff));
-        std::filesystem::create_directories(dir);
+        dir = folder.path();
         path = dir / "marker.dxf";
         const std::string bytes = MakeMarker(20u * 1024 * 1024);
         std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -107,11 +107,7 @@ struct MarkerFile {
         theSettings.Set(Slot::DxfUnit, 40);
         theSettings.SetPath(Slot::ProgramDir, FromUtf8(dir.string() + "/"));
     }
-    ~MarkerFile()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    testsupport::TempFolder folder{"orlat_bench_dxf_"};
     std::filesystem::path dir, path;
     size_t size = 0;
 };
@@ -158,5 +154,45 @@ void BM_DxfLoadAndConvert(benchmark::State& state)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * m.size));
 }
 BENCHMARK(BM_DxfLoadAndConvert)->Unit(benchmark::kMillisecond);
+
+// A marker of n pieces as garment CAD programs write unnamed ones: n blocks
+// all named "?????", each a closed four-point polyline, inserted once each.
+// Load and conversion must stay linear in n up to the block table's bound.
+void BM_DxfSharedNamePieces(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    std::string blocks, inserts;
+    for (int i = 0; i < n; ++i) {
+        const int x = (i % 100) * 120, y = (i / 100) * 100;
+        blocks += "0\r\nBLOCK\r\n2\r\n?????\r\n0\r\nPOLYLINE\r\n70\r\n1\r\n";
+        for (int k = 0; k < 4; ++k)
+            blocks += "0\r\nVERTEX\r\n10\r\n" + std::to_string(x + (k == 1 || k == 2 ? 100 : 0)) + "\r\n20\r\n" +
+                      std::to_string(y + (k >= 2 ? 80 : 0)) + "\r\n";
+        blocks += "0\r\nSEQEND\r\n0\r\nENDBLK\r\n";
+        inserts += "0\r\nINSERT\r\n2\r\n?????\r\n";
+    }
+    const std::string bytes = "0\r\nSECTION\r\n2\r\nBLOCKS\r\n" + blocks + "0\r\nENDSEC\r\n0\r\nSECTION\r\n2\r\nENTITIES\r\n" +
+                              inserts + "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+    MarkerFile& m = Marker();  // its folder and settings
+    const std::filesystem::path file = m.dir / "pieces.dxf";
+    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const std::u16string path = FromUtf8(file.string());
+    size_t curves = 0;
+    for (auto _ : state) {
+        CDxfDrawing dxf;
+        dxf.CreateDrawing();
+        if (dxf.LoadDxf(path) != 1) state.SkipWithError("load failed");
+        CDxfLabelFile labels;
+        labels.Create(DxfLabelFilePath());
+        COnePage page;
+        dxf.ImportToPage(page, labels);
+        labels.Close();
+        curves = page.m_curves.size();
+    }
+    if (curves != static_cast<size_t>(n)) state.SkipWithError("a piece lost or drawn twice");
+    state.counters["pieces"] = static_cast<double>(curves);
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_DxfSharedNamePieces)->RangeMultiplier(4)->Range(256, 65536)->Complexity()->Unit(benchmark::kMillisecond);
 
 }  // namespace

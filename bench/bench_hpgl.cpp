@@ -13,17 +13,25 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
-void Quiet(const std::string&) {}
+void Quiet(const char*, const std::u16string&, const std::u16string&) {}
+
+// The benchmark's files, removed with their folder when the program ends.
+testsupport::TempFolder& BenchFolder()
+{
+    static testsupport::TempFolder folder("orlat_bench_hpgl_");
+    return folder;
+}
 
 // Pieces in the style of garment CAD output: pen-up moves, runs of pen-down
 // moves, pen and line-type changes.
 const std::string& MarkerPath()
 {
     static const std::string path = [] {
-        const std::string p = "/tmp/orlat_bench_marker_" + std::to_string(::getpid()) + ".plt";
+        const std::string p = BenchFolder().File("marker.plt");
         std::string text = "IN;SP1;LT;";
         text.reserve(8000000);
         unsigned x = 1000, y = 1000, i = 0;
@@ -40,7 +48,6 @@ const std::string& MarkerPath()
         }
         text.resize(8000000, ' ');
         std::ofstream(p, std::ios::binary) << text;
-        std::atexit([] { std::remove(MarkerPath().c_str()); });
         return p;
     }();
     return path;
@@ -50,17 +57,13 @@ const std::string& MarkerPath()
 void UseProgramFonts()
 {
     static const bool done = [] {
-        const std::string dir = "/tmp/orlat_bench_fonts_" + std::to_string(::getpid()) + "/";
+        const std::string dir = BenchFolder().File("program") + "/";
         std::filesystem::create_directories(dir);
         theSettings.InitPathsFrom(FromUtf8(dir));
-        std::atexit([] {
-            std::error_code ec;
-            std::filesystem::remove_all(ToUtf8(theSettings.Path(Slot::ProgramDir)), ec);
-        });
         return true;
     }();
     (void)done;
-    SetFontMessageHandler(&Quiet);
+    SetMessageSink(&Quiet);
 }
 
 void BM_ReadMarker(benchmark::State& state)

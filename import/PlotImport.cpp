@@ -1,5 +1,7 @@
 #include "import/PlotImport.h"
 
+#include <new>
+
 #include "import/DxfImport.h"
 #include "import/HpglFile.h"
 #include "model/ImportPreparation.h"
@@ -78,9 +80,18 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
     PlotImportResult r;
     r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
     page.m_strFileName = path;
-    if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r);
-    else ReadHpgl(path, page, r);
-    r.message = PlotImportMessage(r.format, r.code);
+    try {
+        if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r);
+        else ReadHpgl(path, page, r);
+        r.message = PlotImportMessage(r.format, r.code);
+    } catch (const std::bad_alloc&) {
+        // A file that asks for more memory than there is: no half page.
+        page.DeleteAllCurves();
+        r.read = false;
+        r.retryLater = false;
+        r.code = r.format == PlotFormat::Dxf ? int{DxfImportResult::NoMemory} : -2;
+        r.message = PlotImportMessage(PlotFormat::Dxf, DxfImportResult::NoMemory);
+    }
     r.hasCurves = !page.m_curves.empty();
 
     const bool scale = options.mil && r.format == PlotFormat::Hpgl;

@@ -45,7 +45,8 @@ struct PlotImportResult {
 bool IsDxfFileName(const std::u16string& path);
 
 // Reads path into page (which should be new and empty) and prepares it. The
-// page's file name is set; its bounds and extents are computed either way.
+// page's file name is set; its bounds and extents are computed either way. A
+// file that runs out of memory leaves the page empty, with its message.
 PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, const PlotImportOptions& options = {});
 
 // The message for a reader's code; empty for success.

@@ -1,16 +1,12 @@
 #include "import/StrokeFont.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cstdio>
+#include <cstring>
 #include <fstream>
 
+#include "model/Text.h"
+
 namespace {
-
-void StderrHandler(const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); }
-
-// Replaced by the program at start-up, read by every font load.
-std::atomic<FontMessageHandler> g_fontMessageHandler{&StderrHandler};
 
 // A font bigger than this is not a stroke font (the built-in one is 474,782 bytes);
 // it also keeps every offset inside int32.
@@ -25,12 +21,27 @@ uint32_t U32(const uint8_t* p)
 
 }  // namespace
 
-void SetFontMessageHandler(FontMessageHandler handler)
+UserMessage FontLoadMessage(const std::string& text)
 {
-    g_fontMessageHandler.store(handler ? handler : &StderrHandler);
+    // The loader's texts name the font file last; the Chinese text does too.
+    struct Form {
+        const char* english;
+        const char* key;
+        const char16_t* chinese;
+    };
+    static constexpr Form kForms[] = {
+        {"Failed to open ", "FontOpenFailed", u"无法打开字库文件 "},
+        {"Failed to read ", "FontReadFailed", u"无法读取字库文件 "},
+        {"Damaged font file ", "FontDamaged", u"字库文件已损坏 "},
+        {"Empty font file ", "FontEmpty", u"字库文件为空 "},
+    };
+    const std::u16string english = FromUtf8(text);
+    for (const Form& f : kForms)
+        if (text.starts_with(f.english)) return {f.key, f.chinese + FromUtf8(text.substr(std::strlen(f.english))), english};
+    return {"FontMessage", english, english};
 }
 
-void ReportFontMessage(const std::string& text) { g_fontMessageHandler.load()(text); }
+void ReportFontMessage(const std::string& text) { ShowMessage(FontLoadMessage(text)); }
 
 void CStrokeFont::Clear()
 {

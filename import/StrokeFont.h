@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/Charactor.h"
+#include "model/Message.h"
 
 enum class FontKind { SingleByte, DoubleByte };
 
@@ -33,8 +34,7 @@ public:
     void Clear();
 };
 
-// Where loader messages go; the program replaces the default (stderr).
-// Written once at start-up by the UI thread, read by readers on the UI thread.
-using FontMessageHandler = void (*)(const std::string& text);
-void SetFontMessageHandler(FontMessageHandler handler);
+// A loader message (Load's text) as the operator's message, in both languages.
+UserMessage FontLoadMessage(const std::string& text);
+// Shows it through the one message sink (model/Message.h).
 void ReportFontMessage(const std::string& text);

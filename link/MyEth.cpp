@@ -12,9 +12,9 @@
 #include <cerrno>
 #include <chrono>
 
-#include "link/LinkMessage.h"
 #include "link/LinkState.h"
 #include "model/MachineParams.h"
+#include "model/Message.h"
 
 EthOptions theEthOptions;
 
@@ -71,7 +71,8 @@ int CMyEth::Connect()
     if (m_socket < 0) {
         m_socket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         if (m_socket < 0) {
-            ShowLinkMessage(u"Winsock create error!\n");
+            // One text in both languages, as it always was.
+            ShowMessage("WinsockCreateError", u"Winsock create error!", u"Winsock create error!");
             return -1;
         }
         const int one = 1;

@@ -5,8 +5,8 @@
 #include <mutex>
 
 #include "link/LinkClock.h"
-#include "link/LinkMessage.h"
 #include "link/MyCommu.h"
+#include "model/Message.h"
 #include "model/Settings.h"
 
 static_assert(std::endian::native == std::endian::little, "the block's memory form is its wire form");
@@ -56,7 +56,7 @@ int WriteMachineParams(CMyCommu& commu, CLinkClock& clock)
     uint8_t status = 0;
     const int r = commu.SendCommand(LinkCommand::WriteParams, kParamsWireBytes, wire.data(), 1, &status);
     if (r != 0)
-        ShowLinkMessage(theSettings.Get(Slot::Language) != 0 ? u"Failed To Save Parameter!" : u"保存参数失败!");
+        ShowMessage("SaveParamsFailed", u"保存参数失败!", u"Failed To Save Parameter!");
     clock.SleepMs(300);
     return r;
 }

@@ -26,65 +26,65 @@ std::vector<PulsePoint> ToPulses(const std::vector<PlotPoint>& points, const Mac
     return out;
 }
 
-void Append(int32_t x, int32_t y, int16_t command)
+void Append(std::vector<KnifePoint>& path, int32_t x, int32_t y, int16_t command)
 {
     KnifePoint k;
     k.x = x;
     k.y = y;
     k.command = command;
-    g_knifePoints.push_back(k);
+    path.push_back(k);
 }
 
 // The records of one segment from its end classes; yAt(b) gives the crossing
 // of the boundary b.
 template <class YAt>
-void EmitSegment(bool first, int32_t c0, int32_t c1, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t lo,
-                 int32_t hi, int16_t k, YAt yAt)
+void EmitSegment(std::vector<KnifePoint>& path, bool first, int32_t c0, int32_t c1, int32_t x0, int32_t y0,
+                 int32_t x1, int32_t y1, int32_t lo, int32_t hi, int16_t k, YAt yAt)
 {
     constexpr int16_t M = KnifeCommand::Move;
     if (c0 == 1) {
         if (c1 == 2) {
-            Append(lo, yAt(lo), M);
-            Append(x1, y1, k);
+            Append(path, lo, yAt(lo), M);
+            Append(path, x1, y1, k);
         } else if (c1 == 3) {
-            Append(lo, yAt(lo), M);
-            Append(hi, yAt(hi), k);
+            Append(path, lo, yAt(lo), M);
+            Append(path, hi, yAt(hi), k);
         }
     } else if (c0 == 2) {
         if (c1 == 1) {
-            Append(x0, y0, M);
-            Append(lo, yAt(lo), k);
+            Append(path, x0, y0, M);
+            Append(path, lo, yAt(lo), k);
         } else if (c1 == 2) {
-            if (first) Append(x0, y0, M);
-            Append(x1, y1, k);
+            if (first) Append(path, x0, y0, M);
+            Append(path, x1, y1, k);
         } else {
-            Append(x0, y0, M);
-            Append(hi, yAt(hi), k);
+            Append(path, x0, y0, M);
+            Append(path, hi, yAt(hi), k);
         }
     } else {
         if (c1 == 1) {
-            Append(hi, yAt(hi), M);
-            Append(lo, yAt(lo), k);
+            Append(path, hi, yAt(hi), M);
+            Append(path, lo, yAt(lo), k);
         } else if (c1 == 2) {
-            Append(hi, yAt(hi), M);
-            Append(x1, y1, k);
+            Append(path, hi, yAt(hi), M);
+            Append(path, x1, y1, k);
         }
     }
 }
 
 }  // namespace
 
-void CCurve::ClipCutToBand(int32_t lo, int32_t hi) const
+void CCurve::ClipCutToBand(int32_t lo, int32_t hi, std::vector<KnifePoint>& path) const
 {
-    ClipCutToBand(lo, hi, SnapshotMachineParams());
+    ClipCutToBand(lo, hi, SnapshotMachineParams(), path);
 }
 
-void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi) const
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, std::vector<KnifePoint>& path) const
 {
-    ClipShortCutToBand(lo, hi, SnapshotMachineParams());
+    ClipShortCutToBand(lo, hi, SnapshotMachineParams(), path);
 }
 
-void CCurve::ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
+void CCurve::ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp, std::vector<KnifePoint>& path) const
 {
     if (m_points.size() < 2) return;
     const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
@@ -93,12 +93,12 @@ void CCurve::ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) cons
         const int32_t ax = TruncToInt(a.x), bx = TruncToInt(b.x);
         // Only called for boundaries between the two classes, so a.x != b.x.
         auto yAt = [&](int32_t bound) { return TruncToInt(b.y - (b.x - bound) * (b.y - a.y) / (b.x - a.x)); };
-        EmitSegment(i == 0, ClassifyInBand(ax, lo, hi), ClassifyInBand(bx, lo, hi), ax, TruncToInt(a.y), bx,
+        EmitSegment(path, i == 0, ClassifyInBand(ax, lo, hi), ClassifyInBand(bx, lo, hi), ax, TruncToInt(a.y), bx,
                     TruncToInt(b.y), lo, hi, KnifeCommand::Cut, yAt);
     }
 }
 
-void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const
+void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp, std::vector<KnifePoint>& path) const
 {
     if (m_points.size() < 2) return;
     const std::vector<PulsePoint> pp = ToPulses(m_points, mp);
@@ -111,7 +111,7 @@ void CCurve::ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp)
             const double num = static_cast<double>(int64_t{x1} - bound) * static_cast<double>(int64_t{y1} - y0);
             return TruncToInt(y1 - num / static_cast<double>(int64_t{x1} - x0));
         };
-        EmitSegment(i == 0, ClassifyInBand(x0, lo, hi), ClassifyInBand(x1, lo, hi), x0, y0, x1, y1, lo, hi,
+        EmitSegment(path, i == 0, ClassifyInBand(x0, lo, hi), ClassifyInBand(x1, lo, hi), x0, y0, x1, y1, lo, hi,
                     KnifeCommand::ShortCut, yAt);
     }
 }

@@ -7,6 +7,7 @@
 
 class CArchive;
 class Canvas;
+struct KnifePoint;
 struct MachineParams;
 
 struct PlotPoint {
@@ -68,13 +69,13 @@ public:
     // Knife compensation in plot units (KnifeCompensation.cpp).
     void CompensateCorners();
     void ExtendEnds();
-    // Clipping to the feed-axis band [lo, hi) in pulses, appending to
-    // g_knifePoints (BandClip.cpp).
-    void ClipCutToBand(int32_t lo, int32_t hi) const;
-    void ClipShortCutToBand(int32_t lo, int32_t hi) const;
-    // The same with a given parameter block (a job's snapshot) instead of the live one.
-    void ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const;
-    void ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp) const;
+    // Clipping to the feed-axis band [lo, hi) in pulses, appending to the
+    // knife path of a pass (BandClip.cpp); with the live parameter block, or
+    // with a given one (a job's snapshot).
+    void ClipCutToBand(int32_t lo, int32_t hi, std::vector<KnifePoint>& path) const;
+    void ClipShortCutToBand(int32_t lo, int32_t hi, std::vector<KnifePoint>& path) const;
+    void ClipCutToBand(int32_t lo, int32_t hi, const MachineParams& mp, std::vector<KnifePoint>& path) const;
+    void ClipShortCutToBand(int32_t lo, int32_t hi, const MachineParams& mp, std::vector<KnifePoint>& path) const;
     // CurveDraw.cpp.
     void Draw(Canvas& canvas) const;
     // ------------------------------------------------------------------------

@@ -1,9 +1,8 @@
 #pragma once
 // One step of the knife path, in machine pulses. The band clipping of the cut
-// curves appends them; the knife planner fills in the rest and sends them.
+// curves appends them to the path of a knife pass (owned by the job's sender);
+// the knife planner fills in the rest.
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 struct KnifePoint {
     int32_t x = 0;   // feed pulses
@@ -22,7 +21,3 @@ struct KnifePoint {
 namespace KnifeCommand {
 enum : int16_t { Move = 'M', Cut = 'C', ShortCut = 'T' };
 }
-
-// The global knife point list: written and read by the thread sending the job
-// (cleared by the UI thread once the job has ended).
-extern std::vector<KnifePoint> g_knifePoints;

@@ -59,9 +59,14 @@ JobPlan PrepareWorkPage(const COnePage& job, COnePage& work, const JobSnapshot& 
     work.ApplyStartPosition();
     work.ClassifyShortCuts();
 
-    plan.bandCount = CountBands(false, work, snap);
-    plan.inkBandCount = snap.plotCutLine == 1 ? plan.bandCount : CountBands(true, work, snap);
-    plan.bandColumns = BandColumns.load();
+    // The plan keeps the counts made here; the globals only publish them to
+    // the views (and keep the last columns when nothing was counted).
+    const BandCountResult all = CountBandsOf(work.m_maxX, work.m_maxY, snap);
+    const BandCountResult ink = snap.plotCutLine == 1 ? all : CountBandsOf(work.m_inkMaxX, work.m_inkMaxY, snap);
+    plan.bandCount = all.bands;
+    plan.inkBandCount = ink.bands;
+    plan.bandColumns = ink.counted ? ink.columns : all.counted ? all.columns : 0;
+    if (all.counted || ink.counted) BandColumns = plan.bandColumns;
     BandCount = plan.bandCount;
     InkBandCount = plan.inkBandCount;
     BandsStepped = 0;

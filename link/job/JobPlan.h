@@ -30,8 +30,9 @@ struct JobPlan {
 // Copies `job` into `work` and prepares it for the machine: output scaling,
 // plot-only, cleaning stripes, the section shift, cut ends and corners, long
 // cuts split, bounds, start position, short cuts; then counts the bands and
-// checks the job. Sets BandCount, InkBandCount and BandColumns (BandColumns
-// only when a count counted). Parameters that would divide by zero refuse the
+// checks the job. The plan holds the counts it made; BandCount, InkBandCount
+// and BandColumns publish them (BandColumns only when a count counted; the
+// plan's columns are then 0). Parameters that would divide by zero refuse the
 // job before any of this.
 JobPlan PrepareWorkPage(const COnePage& job, COnePage& work, const JobSnapshot& snap, const JobPrepSettings& set);
 

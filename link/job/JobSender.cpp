@@ -94,7 +94,7 @@ int CJobSender::SendBands()
             }
         } else {
             const int s = SendCutPass(i);
-            m_observer.CutPassSent(i, s == 0 ? static_cast<int32_t>(g_knifePoints.size()) : 0, s);
+            m_observer.CutPassSent(i, s == 0 ? static_cast<int32_t>(m_knifePath.size()) : 0, s);
             if (s != 0) return 1;
             ++i;
         }
@@ -147,6 +147,6 @@ int CJobSender::SendInkBand(int32_t band)
 int CJobSender::SendCutPass(int32_t pass)
 {
     // A pass too long for the record buffer is refused (-1): the job is aborted.
-    ClearKnifePath();
-    return ::SendCutPass(pass, m_plan.bandCount, m_page, m_plan.snap, m_commu, TheKnifeBuffers());
+    return ::SendCutPass(pass, m_plan.bandCount, m_page, m_plan.snap, m_commu, m_clock, m_knifePath,
+                         TheKnifeBuffers());
 }

@@ -3,9 +3,11 @@
 // knife passes interleaved segment by segment, waiting for the machine between
 // steps, and the end command. It alone talks to the machine while it runs.
 #include <cstdint>
+#include <vector>
 
 #include "link/output/BandEngine.h"
 #include "link/job/JobPlan.h"
+#include "model/KnifePoint.h"
 
 class CJobObserver;
 class CKeyQueue;
@@ -63,4 +65,7 @@ private:
     JobTimings m_timings;
     // The sending thread's own engine (the band and knife buffers are the thread's globals).
     BandEngine m_engine;
+    // The knife path of the current cut pass: built, sent and counted by the
+    // sending thread only; the next pass starts it anew.
+    std::vector<KnifePoint> m_knifePath;
 };

@@ -1,54 +1,44 @@
 #include "link/job/KnifePass.h"
 
-#include <chrono>
-#include <thread>
-
+#include "link/JobCommands.h"
+#include "link/LinkClock.h"
+#include "link/MyCommu.h"
 #include "link/output/KnifePlanner.h"
 #include "link/output/KnifeRecord.h"
-#include "link/LinkCommand.h"
-#include "link/MyCommu.h"
-#include "model/KnifePoint.h"
 #include "model/Page.h"
 
-void ClearKnifePath()
-{
-    g_knifePoints.clear();
-}
-
-int32_t BuildKnifePath(int32_t lo, int32_t hi, const COnePage& page, const JobSnapshot& s)
+int32_t BuildKnifePath(int32_t lo, int32_t hi, const COnePage& page, const JobSnapshot& s,
+                       std::vector<KnifePoint>& path)
 {
     for (const auto& curve : page.m_curves) {
         // The job's own block, not the live one a dialog may be editing.
-        if (curve->m_kind == CurveKind::Cut) curve->ClipCutToBand(lo, hi, s.params);
-        else if (curve->m_kind == CurveKind::ShortCut) curve->ClipShortCutToBand(lo, hi, s.params);
+        if (curve->m_kind == CurveKind::Cut) curve->ClipCutToBand(lo, hi, s.params, path);
+        else if (curve->m_kind == CurveKind::ShortCut) curve->ClipShortCutToBand(lo, hi, s.params, path);
     }
-    return PlanKnifePath(g_knifePoints, s);
+    return PlanKnifePath(path, s);
 }
 
-int32_t BuildCutPass(int32_t segment, const COnePage& page, const JobSnapshot& s)
+int32_t BuildCutPass(int32_t segment, const COnePage& page, const JobSnapshot& s, std::vector<KnifePoint>& path)
 {
-    ClearKnifePath();
-    return BuildKnifePath(BandStart(segment, s.params), BandStart(segment + 1, s.params), page, s);
+    path.clear();
+    return BuildKnifePath(BandStart(segment, s.params), BandStart(segment + 1, s.params), page, s, path);
 }
 
-int SendKnifePath(CMyCommu& link, KnifeBuffers& buf)
+int SendKnifePath(const std::vector<KnifePoint>& path, CMyCommu& link, KnifeBuffers& buf)
 {
-    if (PackKnifePath(g_knifePoints, buf) != 0) return 2;
+    if (PackKnifePath(path, buf) != 0) return 2;
     return link.SendData(buf.stream, buf.packedBytes) == buf.packedBytes ? 0 : -1;
 }
 
-int SendCutPass(int32_t segment, int32_t bandCount, const COnePage& page, const JobSnapshot& s,
-                CMyCommu& link, KnifeBuffers& buf)
+int SendCutPass(int32_t segment, int32_t bandCount, const COnePage& page, const JobSnapshot& s, CMyCommu& link,
+                CLinkClock& clock, std::vector<KnifePoint>& path, KnifeBuffers& buf)
 {
+    path.clear();
     if (segment > bandCount) return 0;
-    const int32_t n = BuildCutPass(segment, page, s);
+    const int32_t n = BuildCutPass(segment, page, s, path);
     if (n <= 0) return 0;
-    if (SendKnifePath(link, buf) != 0) return -1;
-    const uint32_t u = static_cast<uint32_t>(n);
-    const uint8_t payload[4] = {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
-                                static_cast<uint8_t>(u >> 24)};
-    uint8_t reply[kMaxReplyBytes] = {};
-    if (link.SendCommand(LinkCommand::KnifeHeader, 4, payload, 1, reply) == 0) return 0;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    if (SendKnifePath(path, link, buf) != 0) return -1;
+    if (SendKnifeHeader(link, n) == 0) return 0;
+    clock.SleepMs(1);
     return -1;
 }

@@ -5,38 +5,28 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 #include "import/DxfImport.h"
 #include "import/DxfLabelFile.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 // One folder per fuzzing process for the input copy and the label file,
 // removed when the process ends.
-struct WorkFolder {
-    WorkFolder()
-    {
-        path = std::filesystem::temp_directory_path() / ("orlat_fuzz_dxf_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(path);
-        theSettings.Set(Slot::DxfUnit, 40);
-        theSettings.SetPath(Slot::ProgramDir, FromUtf8(path.string() + "/"));
-    }
-    ~WorkFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(path, ec);
-    }
-    std::filesystem::path path;
-};
-
 const std::filesystem::path& WorkDir()
 {
-    static const WorkFolder folder;
-    return folder.path;
+    static const testsupport::TempFolder folder("orlat_fuzz_dxf_");
+    static const bool set = [] {
+        theSettings.Set(Slot::DxfUnit, 40);
+        theSettings.SetPath(Slot::ProgramDir, folder.Dir());
+        return true;
+    }();
+    (void)set;
+    return folder.path();
 }
 
 }  // namespace
@@ -50,7 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CDxfDrawing dxf;
     if (dxf.CreateDrawing() != 1) __builtin_trap();
-    if (dxf.LoadDxf(FromUtf8(file.string())) != 1) __builtin_trap();  // any readable file loads
+    // Any readable file loads, unless it holds more blocks or table entries
+    // than the drawing takes: then the load fails and says why.
+    if (dxf.LoadDxf(FromUtf8(file.string())) != 1) {
+        if (dxf.Drawing()->error == DxfLoadError::None) __builtin_trap();
+        return 0;
+    }
     CDxfLabelFile labels;
     labels.Create(DxfLabelFilePath());
     labels.Write("IN;SP1;");

@@ -17,7 +17,7 @@
 
 namespace {
 
-void Quiet(const std::string&) {}
+void Quiet(const char*, const std::u16string&, const std::u16string&) {}
 
 std::string g_base;
 std::vector<uint8_t> g_en, g_hz;
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     WriteFile(g_base + ".plt", reinterpret_cast<const uint8_t*>(kLabels), sizeof kLabels - 1);
     theSettings.SetPath(Slot::FontEnPath, FromUtf8(g_base + "_en.bin"));
     theSettings.SetPath(Slot::FontHzPath, FromUtf8(g_base + "_hz.bin"));
-    SetFontMessageHandler(&Quiet);
+    SetMessageSink(&Quiet);
     return 0;
 }
 

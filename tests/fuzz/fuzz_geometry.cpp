@@ -173,11 +173,10 @@ void Extreme(Reader& in)
         c->HitTest(in.Int32(), in.Int32());
         c->IsInsideRect(in.Int32(), in.Int32(), in.Int32(), in.Int32());
         c->ContainsPoint(in.Int32(), in.Int32());
-        g_knifePoints.clear();
-        c->ClipCutToBand(in.Int32(), in.Int32());
-        c->ClipShortCutToBand(in.Int32(), in.Int32());
+        std::vector<KnifePoint> path;
+        c->ClipCutToBand(in.Int32(), in.Int32(), path);
+        c->ClipShortCutToBand(in.Int32(), in.Int32(), path);
     }
-    g_knifePoints.clear();
     page.CalcPageBounds();
     page.m_startPos = in.Int32();
     page.Rotate90();

@@ -15,7 +15,7 @@
 
 namespace {
 
-void Quiet(const std::string&) {}
+void Quiet(const char*, const std::u16string&, const std::u16string&) {}
 
 std::string g_plotPath;
 
@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     WriteFile(base + "_hz.bin", hz.data(), hz.size());
     theSettings.SetPath(Slot::FontEnPath, FromUtf8(base + "_en.bin"));
     theSettings.SetPath(Slot::FontHzPath, FromUtf8(base + "_hz.bin"));
-    SetFontMessageHandler(&Quiet);
+    SetMessageSink(&Quiet);
     g_plotPath = base + ".plt";
     return 0;
 }

@@ -12,7 +12,7 @@
 #include "link/CommPoll.h"
 #include "link/KeyQueue.h"
 #include "link/LinkClock.h"
-#include "link/LinkMessage.h"
+#include "model/Message.h"
 #include "link/LinkPort.h"
 #include "link/LinkState.h"
 #include "link/MyCommu.h"
@@ -81,7 +81,7 @@ public:
     void SleepMs(int) override {}
 };
 
-void Quiet(const std::u16string&) {}
+void Quiet(const char*, const std::u16string&, const std::u16string&) {}
 
 void Check(bool ok)
 {
@@ -103,7 +103,7 @@ CMyUSB& RealUsbTransport()
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    SetLinkMessageSink(&Quiet);
+    SetMessageSink(&Quiet);
     Input in{data, size};
     FuzzPort usbScripted(in, false), ethScripted(in, true);
     CMyCommu scripted(usbScripted, ethScripted);

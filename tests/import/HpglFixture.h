@@ -16,15 +16,19 @@
 #include "import/StrokeFont.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace fixture {
 
 using namespace fontbuilder;
 
+// A fresh path in the test program's own temporary folder, which goes with
+// everything in it when the program ends.
 inline std::string TempPath(const std::string& name)
 {
+    static testsupport::TempFolder folder("orlat_hpgl_");
     static std::atomic<int> serial{0};
-    return ::testing::TempDir() + "orlat_" + std::to_string(::getpid()) + "_" + std::to_string(serial++) + "_" + name;
+    return folder.File(std::to_string(serial++) + "_" + name);
 }
 
 inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -43,7 +47,11 @@ inline std::vector<std::string>& Messages()
     static std::vector<std::string> m;
     return m;
 }
-inline void Capture(const std::string& text) { Messages().push_back(text); }
+// The English text of every message shown.
+inline void Capture(const char*, const std::u16string&, const std::u16string& english)
+{
+    Messages().push_back(ToUtf8(english));
+}
 
 // Writes the given fonts and points the settings at them; captures messages.
 inline void InstallFonts(const std::vector<uint8_t>& en, const std::vector<uint8_t>& hz)
@@ -54,7 +62,7 @@ inline void InstallFonts(const std::vector<uint8_t>& en, const std::vector<uint8
     WriteBytes(hzPath, hz);
     theSettings.SetPath(Slot::FontEnPath, FromUtf8(enPath));
     theSettings.SetPath(Slot::FontHzPath, FromUtf8(hzPath));
-    SetFontMessageHandler(&Capture);
+    SetMessageSink(&Capture);
     Messages().clear();
 }
 inline void InstallFixtureFonts() { InstallFonts(MakeEnFont(EnGlyphs()), MakeHzFont(HzGlyphs())); }

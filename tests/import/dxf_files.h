@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the DXF tests: DXF text from compact line lists, temporary files.
+// Helpers of the DXF tests: DXF text from compact line lists, loads from a temporary folder.
 #include <filesystem>
 #include <memory>
 #include <fstream>
@@ -10,6 +10,7 @@
 
 #include "import/DxfDrawing.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace dxftest {
 
@@ -58,39 +59,7 @@ inline std::string ReadBytes(const std::filesystem::path& p)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempDir {
-public:
-    TempDir()
-    {
-        std::random_device rd;
-        for (int i = 0; i < 100; ++i) {
-            m_path = std::filesystem::temp_directory_path() / ("orlat_dxf_" + std::to_string(rd()));
-            if (std::filesystem::create_directory(m_path)) break;
-        }
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    // The folder with a trailing '/', as the program folder is kept.
-    std::u16string Dir() const { return FromUtf8(m_path.string() + "/"); }
-
-    std::u16string Write(const std::string& name, std::string_view bytes) const
-    {
-        std::ofstream out(m_path / name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return FromUtf8((m_path / name).string());
-    }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempFolder = testsupport::TempFolder;
 
 // A drawing loaded from DXF text, with the load's result.
 struct Loaded {
@@ -100,7 +69,7 @@ struct Loaded {
 
 inline Loaded Load(const std::string& bytes)
 {
-    TempDir dir;
+    TempFolder dir;
     Loaded l;
     l.result = DxfLoadFile(*l.d, 0, dir.Write("t.dxf", bytes));
     return l;

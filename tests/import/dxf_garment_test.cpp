@@ -12,6 +12,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
+#include "tests/support/GlobalsGuard.h"
 
 using namespace dxftest;
 
@@ -63,7 +64,8 @@ protected:
 
     static std::u16string Fixture(const char* name) { return FromUtf8(std::string(ORLAT_TEST_DATA "/dxf/") + name); }
 
-    TempDir dir;
+    testsupport::GlobalsGuard guard;
+    TempFolder dir;
 };
 
 }  // namespace

@@ -22,7 +22,7 @@ struct Outcome {
     size_t curves = 0;
 };
 
-Outcome RunFile(const TempDir& dir, const std::string& bytes)
+Outcome RunFile(const TempFolder& dir, const std::string& bytes)
 {
     Outcome o;
     CDxfDrawing dxf;
@@ -50,7 +50,7 @@ std::string Garbage(uint32_t seed, size_t n)
 
 TEST(DxfHostile, EveryFileEndsWithADefinedResult)
 {
-    TempDir dir;
+    TempFolder dir;
     theSettings.Set(Slot::DxfUnit, 40);
     theSettings.SetPath(Slot::ProgramDir, dir.Dir());
     const std::string big(4000, 'W');
@@ -117,7 +117,7 @@ TEST(DxfHostile, EveryFileEndsWithADefinedResult)
 
 TEST(DxfHostile, TruncatedAtEverySection)
 {
-    TempDir dir;
+    TempFolder dir;
     theSettings.Set(Slot::DxfUnit, 40);
     theSettings.SetPath(Slot::ProgramDir, dir.Dir());
     const std::string whole = ReadBytes(ORLAT_TEST_DATA "/dxf/shapes_r12.dxf");

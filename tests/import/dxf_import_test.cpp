@@ -11,6 +11,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
+#include "tests/support/GlobalsGuard.h"
 
 using namespace dxftest;
 
@@ -62,7 +63,8 @@ protected:
         return CurvesText(page);
     }
 
-    TempDir dir;
+    testsupport::GlobalsGuard guard;
+    TempFolder dir;
 };
 
 const std::string kOffLayer =

@@ -13,6 +13,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
+#include "tests/support/GlobalsGuard.h"
 
 using namespace dxftest;
 
@@ -36,7 +37,8 @@ protected:
         theSettings.Set(Slot::DxfUnit, 40);
         theSettings.SetPath(Slot::ProgramDir, dir.Dir());
     }
-    TempDir dir;
+    testsupport::GlobalsGuard guard;
+    TempFolder dir;
 };
 
 const std::string kFile = Section("ENTITIES", Lines("0|LINE|10|0|20|0|11|10|21|0|0|TEXT|10|12.7|20|3.9|50|90|1|AI|"
@@ -116,7 +118,7 @@ TEST(DxfPlotInfo, ReportsADxfFileWithItsEntities)
 {
     const std::string tool = ORLAT_BINARY_DIR "/tools/plot-info/plot-info";
     if (!std::filesystem::exists(tool)) GTEST_SKIP() << "plot-info not built";
-    TempDir dir;
+    TempFolder dir;
     std::filesystem::copy_file(ORLAT_TEST_DATA "/dxf/shapes_r12.dxf", dir.path() / "Marker.DXF");
     const std::string command = tool + " " + (dir.path() / "Marker.DXF").string() + " 2>/dev/null";
     FILE* p = popen(command.c_str(), "r");

@@ -15,7 +15,7 @@ using namespace dxftest;
 
 TEST(DxfForeignWriter, PstoeditFileImportsItsOutlinesAndLabel)
 {
-    TempDir dir;
+    TempFolder dir;
     theSettings.Set(Slot::DxfUnit, 40);
     theSettings.InitPathsFrom(dir.Dir());  // the fonts are written there too
     CDxfDrawing dxf;

@@ -17,7 +17,7 @@ using namespace dxftest;
 
 namespace {
 
-std::unique_ptr<DxfReader> Open(const TempDir& dir, const std::string& bytes)
+std::unique_ptr<DxfReader> Open(const TempFolder& dir, const std::string& bytes)
 {
     auto r = DxfOpenReader(dir.Write("t.dxf", bytes));
     EXPECT_TRUE(r);
@@ -28,7 +28,7 @@ std::unique_ptr<DxfReader> Open(const TempDir& dir, const std::string& bytes)
 
 TEST(DxfReader, PairsStraddlingTheBufferEnd)
 {
-    TempDir dir;
+    TempFolder dir;
     // Move a pair across the 32 KiB boundary one byte at a time, its code line,
     // its CR LF and its value each falling on the boundary in turn.
     for (size_t lead = 32750; lead <= 32780; ++lead) {
@@ -51,7 +51,7 @@ TEST(DxfReader, PairsStraddlingTheBufferEnd)
 
 TEST(DxfReader, RewindToAMarkBeforeTheBuffer)
 {
-    TempDir dir;
+    TempFolder dir;
     std::string body;
     for (int i = 0; i < 20000; ++i) body += "10\r\n" + std::to_string(i) + "\r\n";
     auto r = Open(dir, body);
@@ -77,7 +77,7 @@ TEST(DxfReader, RewindToAMarkBeforeTheBuffer)
 
 TEST(DxfReader, LineEndsCrCrLfAndBareLfReadAlike)
 {
-    TempDir dir;
+    TempFolder dir;
     const char* list = "  0|SECTION|2|HEADER|9|$ACADVER|1|AC1009 |0|ENDSEC|0|EOF";
     for (const char* eol : {"\r\n", "\r", "\n"}) {
         auto r = Open(dir, Lines(list, eol));
@@ -96,7 +96,7 @@ TEST(DxfReader, LineEndsCrCrLfAndBareLfReadAlike)
 
 TEST(DxfReader, OverlongLinesAreCutAndPassedOver)
 {
-    TempDir dir;
+    TempFolder dir;
     const std::string longCode(4000, '7');
     const std::string longValue(4000, 'v');
     auto r = Open(dir, longCode + "\r\n" + longValue + "\n5\r\nnext\r\n");
@@ -118,7 +118,7 @@ TEST(DxfReader, OverlongLinesAreCutAndPassedOver)
 
 TEST(DxfReader, SectionsAndTables)
 {
-    TempDir dir;
+    TempFolder dir;
     const std::string file = Section("HEADER", "") +
                              Section("TABLES", Lines("0|TABLE|2|VPORT|0|ENDTAB|0|TABLE|2|LTYPE|0|ENDTAB")) +
                              Section("OBJECTS", "") + Section("ENTITIES", "") + Eof();
@@ -173,7 +173,7 @@ TEST(DxfReader, SearchesStopAtTheNextSection)
     // A section left open (no ENDSEC) ends at the next SECTION pair: no search
     // runs on to the end of the file, which made a file of many open sections
     // take quadratic time.
-    TempDir dir;
+    TempFolder dir;
     const std::string tail = Lines("0|SECTION|2|ENTITIES") + std::string(3 * kDxfReaderBufferSize, '\n');
     struct Case {
         const char* what;

@@ -147,7 +147,7 @@ TEST(DxfTables, TablesSectionReadsTheFourKnownTables)
 
 TEST(DxfTables, FixedFieldsCutTheExcess)
 {
-    TempDir dir;
+    TempFolder dir;
     std::string dashes;
     for (int i = 1; i <= 35; ++i) dashes += "|49|" + std::to_string(i);
     const std::string longName(600, 'N');

@@ -119,7 +119,7 @@ TEST(FontLoader, MissingFileReportsOnce)
 {
     theSettings.SetPath(Slot::FontEnPath, u"/nonexistent/fon_en.bin");
     theSettings.SetPath(Slot::FontHzPath, u"/nonexistent/fon_hz.bin");
-    SetFontMessageHandler(&fixture::Capture);
+    SetMessageSink(&fixture::Capture);
     fixture::Messages().clear();
     CHpglFile r;
     ASSERT_EQ(fixture::Read(r, "PU1000,1000;LBA\xB0\xA1\x03"), 0);
@@ -133,7 +133,13 @@ TEST(FontLoader, MissingFileReportsOnce)
     CHpglFile other;
     ASSERT_EQ(fixture::Read(other, "PU1000,1000;LBA\x03"), 0);
     EXPECT_EQ(fixture::Messages(), (std::vector<std::string>{"Failed to open fon_hz.bin", "Failed to open fon_en.bin"}));
-    SetFontMessageHandler(nullptr);  // back to stderr
+    SetMessageSink(nullptr);  // back to stderr
+
+    // Each loader text reaches the sink with its key and its Chinese form.
+    const UserMessage m = FontLoadMessage("Damaged font file fon_en.bin");
+    EXPECT_STREQ(m.key, "FontDamaged");
+    EXPECT_EQ(m.chinese, u"字库文件已损坏 fon_en.bin");
+    EXPECT_EQ(m.english, u"Damaged font file fon_en.bin");
 }
 
 }  // namespace
@@ -147,7 +153,7 @@ TEST(FontLoader, BuiltInFontsDrawInsideTheirCells)
     const std::string dir = fixture::TempPath("program");
     ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
     theSettings.InitPathsFrom(FromUtf8(dir));
-    SetFontMessageHandler(&fixture::Capture);
+    SetMessageSink(&fixture::Capture);
     fixture::Messages().clear();
 
     std::string text = "IN;PU1000,1000;LB";

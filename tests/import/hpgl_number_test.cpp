@@ -6,6 +6,7 @@
 #include <string>
 
 #include "HpglFixture.h"
+#include "tests/support/TempFolder.h"
 #include "import/HpglFile.h"
 #include "import/HpglNumber.h"
 
@@ -55,10 +56,10 @@ TEST(HpglNumber, Grammar)
 // A decimal comma locale must not change what "12.5" means.
 TEST(HpglNumber, IndependentOfTheLocale)
 {
+    testsupport::TempFolder locales("orlat_locales_");
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
-        const std::string dir = ::testing::TempDir() + "orlat_locales";
-        const std::string cmd = "mkdir -p " + dir + " && localedef -i de_DE -f UTF-8 " + dir +
-                                "/de_DE.UTF-8 >/dev/null 2>&1";
+        const std::string dir = locales.path().string();
+        const std::string cmd = "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
         if (std::system(cmd.c_str()) == 0) setenv("LOCPATH", dir.c_str(), 1);
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale";
     }

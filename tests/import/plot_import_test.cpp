@@ -11,6 +11,7 @@
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "dxf_files.h"
+#include "tests/support/GlobalsGuard.h"
 
 using namespace dxftest;
 
@@ -27,8 +28,8 @@ protected:
         theSettings.Set(Slot::AutoStart, 0);
         theSettings.SetPath(Slot::ProgramDir, dir.Dir());
     }
-    void TearDown() override { theSettings.Set(Slot::SearchOutline, 0); }
-    TempDir dir;
+    testsupport::GlobalsGuard guard;
+    TempFolder dir;
 };
 
 int Count(const COnePage& page, int32_t kind)
@@ -38,10 +39,16 @@ int Count(const COnePage& page, int32_t kind)
     return n;
 }
 
+// Runs a copy of plot-info from its own folder: the tool keeps its fonts and
+// label file beside itself, and other tests run the built one meanwhile.
 std::string RunPlotInfo(const std::string& args)
 {
-    const std::string tool = ORLAT_BINARY_DIR "/tools/plot-info/plot-info";
-    if (!std::filesystem::exists(tool)) return {};
+    const std::string built = ORLAT_BINARY_DIR "/tools/plot-info/plot-info";
+    if (!std::filesystem::exists(built)) return {};
+    static TempFolder folder("orlat_plot_info_");
+    const std::string tool = folder.File("plot-info");
+    std::error_code ec;
+    if (!std::filesystem::exists(tool)) std::filesystem::copy_file(built, tool, ec);
     FILE* p = popen((tool + " " + args + " 2>/dev/null").c_str(), "r");
     if (!p) return {};
     std::string out;

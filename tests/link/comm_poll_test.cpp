@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "link/MyCommu.h"
 #include "model/Settings.h"
 #include "tools/machine-sim/SimMachine.h"
+#include "tests/support/GlobalsGuard.h"
 
 namespace {
 
@@ -61,7 +63,9 @@ public:
     FakeClock& clock;
     SimFaults faults;
     bool down = false;
-    int begins = 0;
+    // Counted by the thread that talks through the port (the link thread in
+    // QuittingEndsTheThread), watched by the test's own thread.
+    std::atomic<int> begins{0};
     std::vector<uint8_t> codes;
     std::vector<uint8_t> pending;
 };
@@ -76,14 +80,7 @@ protected:
         HeadPosition = 0;
         g_jobActive = false;
     }
-    ~LinkThread() override
-    {
-        theSettings.Set(Slot::ConnectViaEth, 0);
-        theSettings.Set(Slot::AutoOffline, 0);
-        theSettings.Set(Slot::Quitting, 0);
-        g_jobActive = false;
-        LinkConnected = 0;
-    }
+    ~LinkThread() override { LinkConnected = 0; }
     void Passes(int n)
     {
         for (int i = 0; i < n; ++i) ASSERT_TRUE(poller.RunPass());
@@ -99,6 +96,7 @@ protected:
     }
     int Count(const SimPort& p, uint8_t code) { return int(std::count(p.codes.begin(), p.codes.end(), code)); }
 
+    testsupport::GlobalsGuard guard;
     CSimMachine machine;
     FakeClock clock;
     SimPort usb{machine, clock}, eth{machine, clock};
@@ -112,7 +110,7 @@ TEST_F(LinkThread, OfflineTriesToReadTheBlockEvery300ms)
     queue.Push(5);
     usb.down = true;
     Passes(4);
-    EXPECT_EQ(usb.begins, 4);
+    EXPECT_EQ(usb.begins.load(), 4);
     EXPECT_EQ(clock.sleeps, (std::vector<int>{300, 300, 300, 300}));
     EXPECT_EQ(LinkConnected.load(), 0);
     EXPECT_EQ(queue.Count(), 0) << "the first pass empties the queue";
@@ -217,7 +215,7 @@ TEST_F(LinkThread, AutoOfflineTakesTheLinkDownWithinAPass)
     EXPECT_EQ(MachineStatus.load(), 0);
     clock.sleeps.clear();
     Passes(5);
-    EXPECT_EQ(usb.begins, 1) << "no exchange while offline by choice";
+    EXPECT_EQ(usb.begins.load(), 1) << "no exchange while offline by choice";
     EXPECT_EQ(clock.sleeps, std::vector<int>(5, CCommPoller::kIdlePauseMs)) << "paced, not spinning";
 }
 

@@ -23,6 +23,7 @@
 #include "model/Settings.h"
 #include "tests/link/support/LoopbackServer.h"
 #include "tools/machine-sim/MachineSim.h"
+#include "tests/support/GlobalsGuard.h"
 
 namespace {
 
@@ -63,16 +64,7 @@ protected:
         g_jobActive = false;
         MachineStatus = 0;
     }
-    void TearDown() override
-    {
-        sim.Stop();
-        theSettings.Set(Slot::ConnectViaEth, 0);
-        g_jobActive = false;
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        theEthOptions.connectTimeoutMs = 1000;
-        theEthOptions.replyTimeoutMs = 2000;
-    }
+    void TearDown() override { sim.Stop(); }
     static void UsePort(int port) { theEthOptions.port = port; }
     std::vector<uint8_t> Unit(size_t i) { return sim.Received().at(i).bytes; }
     void Fault(const char* text)
@@ -88,6 +80,7 @@ protected:
         return commu.SendCommand(26, 1, &ask, 58, reply);
     }
 
+    testsupport::GlobalsGuard guard;
     CMachineSim sim;
     CMyUSB usb;
     CMyEth eth;

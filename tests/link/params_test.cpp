@@ -6,23 +6,23 @@
 #include <thread>
 
 #include "link/LinkClock.h"
-#include "link/LinkMessage.h"
 #include "link/MyCommu.h"
 #include "link/ParamsLink.h"
+#include "model/Message.h"
 #include "model/Settings.h"
+#include "tests/link/support/CountingClock.h"
 #include "tests/link/support/ScriptedPort.h"
 
 namespace {
 
-class CountingClock final : public CLinkClock {
-public:
-    int64_t NowMs() override { return slept; }
-    void SleepMs(int ms) override { slept += ms; }
-    int64_t slept = 0;
-};
 
-std::u16string g_lastMessage;
-void Capture(const std::u16string& text) { g_lastMessage = text; }
+std::string g_lastKey;
+std::u16string g_lastMessage;  // both texts, Chinese first
+void Capture(const char* key, const std::u16string& chinese, const std::u16string& english)
+{
+    g_lastKey = key;
+    g_lastMessage = chinese + u"|" + english;
+}
 
 class ParamsOverLink : public ::testing::Test {
 protected:
@@ -34,14 +34,14 @@ protected:
         d.machineIp = 0x0401A8C0;
         StoreMachineParams(d);
         g_machineParamsSaved = d;
-        SetLinkMessageSink(&Capture);
+        SetMessageSink(&Capture);
         g_lastMessage.clear();
     }
-    ~ParamsOverLink() override { SetLinkMessageSink(nullptr); }
+    ~ParamsOverLink() override { SetMessageSink(nullptr); }
 
     CScriptedPort usb, eth;
     CMyCommu commu{usb, eth};
-    CountingClock clock;
+    CCountingClock clock;
 };
 
 TEST_F(ParamsOverLink, FailedReadChangesNothing)
@@ -62,15 +62,16 @@ TEST_F(ParamsOverLink, FailedWriteStillUpdatesSavedAndTellsTheOperator)
     edited.cutSpeed = 5;
     StoreMachineParams(edited);
     usb.writeResults.push_back(-1);
-    theSettings.Set(Slot::Language, 1);
     EXPECT_EQ(WriteMachineParams(commu, clock), -1);
-    EXPECT_EQ(g_lastMessage, u"Failed To Save Parameter!");
+    // The sink gets both texts; the program's sink picks by the language slot.
+    EXPECT_EQ(g_lastKey, "SaveParamsFailed");
+    EXPECT_EQ(g_lastMessage, u"保存参数失败!|Failed To Save Parameter!");
     EXPECT_EQ(g_machineParamsSaved.cutSpeed, 5);
     EXPECT_EQ(clock.slept, 300);
 
-    theSettings.Set(Slot::Language, 0);
+    g_lastMessage.clear();
     EXPECT_EQ(WriteMachineParams(commu, clock), -1);  // no reply at all
-    EXPECT_EQ(g_lastMessage, u"保存参数失败!");
+    EXPECT_EQ(g_lastMessage, u"保存参数失败!|Failed To Save Parameter!");
     EXPECT_EQ(clock.slept, 600);
 
     g_lastMessage.clear();

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "model/Settings.h"
+#include "tests/support/GlobalsGuard.h"
+#include "tests/support/TempFolder.h"
 #include "model/Text.h"
 #include "resources/EmbeddedFonts.h"
 
@@ -47,24 +49,13 @@ class FontFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/orlat_fonts_XXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-        savedEn = theSettings.Path(Slot::FontEnPath);
-        savedHz = theSettings.Path(Slot::FontHzPath);
+        ASSERT_TRUE(folder.Made());
         theSettings.SetPath(Slot::FontEnPath, FromUtf8((dir / "fon_en.bin").string()));
         theSettings.SetPath(Slot::FontHzPath, FromUtf8((dir / "fon_hz.bin").string()));
     }
-    void TearDown() override
-    {
-        theSettings.SetPath(Slot::FontEnPath, savedEn);
-        theSettings.SetPath(Slot::FontHzPath, savedHz);
-        std::error_code ec;
-        fs::permissions(dir, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir, ec);
-    }
-    fs::path dir;
-    std::u16string savedEn, savedHz;
+    testsupport::GlobalsGuard guard;
+    testsupport::TempFolder folder{"orlat_fonts_"};
+    const fs::path& dir = folder.path();
 };
 
 TEST_F(FontFiles, MissingFilesAreWrittenByteForByte)

@@ -9,7 +9,11 @@
 #include "model/MachineParams.h"
 #include "model/Numeric.h"
 #include "model/Settings.h"
-#include "model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+#include "tests/support/GlobalsGuard.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 
@@ -108,24 +112,13 @@ TEST_F(ViewFixture, InsideRectIsHalfOpen)
 
 class KnifeFixture : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        saved_ = SnapshotMachineParams();
-        savedExt_ = theSettings.Get(Slot::CutSEOftHpgl);
-    }
-    void TearDown() override
-    {
-        StoreMachineParams(saved_);
-        theSettings.Set(Slot::CutSEOftHpgl, savedExt_);
-    }
     static void SetAngleComp(uint8_t d)
     {
         MachineParams p = SnapshotMachineParams();
         p.angleComp = d;
         StoreMachineParams(p);
     }
-    MachineParams saved_{};
-    int32_t savedExt_ = 0;
+    testsupport::GlobalsGuard guard;
 };
 
 TEST_F(KnifeFixture, CornerLoopAtARightAngle)

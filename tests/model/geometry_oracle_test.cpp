@@ -2,10 +2,13 @@
 
 #include "model/MachineParams.h"
 #include "model/Page.h"
-#include "model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
 #include "model/support/LiteralOracles.h"
 #include "model/support/PageCompare.h"
 #include "model/support/RandomPages.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 

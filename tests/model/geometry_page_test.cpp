@@ -4,7 +4,10 @@
 #include <vector>
 
 #include "model/Page.h"
-#include "model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 

@@ -5,7 +5,11 @@
 #include "model/ImportPreparation.h"
 #include "model/Page.h"
 #include "model/Settings.h"
-#include "model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+#include "tests/support/GlobalsGuard.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 
@@ -13,18 +17,12 @@ class Prepare : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (int s : kSlots) saved_.push_back(theSettings.Get(s));
         theSettings.Set(Slot::PaperLenMm, 10);  // 400 plot units
         theSettings.Set(Slot::AutoRotate, 1);
         theSettings.Set(Slot::SearchOutline, 0);
         theSettings.Set(Slot::AutoStart, 1);
     }
-    void TearDown() override
-    {
-        for (size_t i = 0; i < std::size(kSlots); ++i) theSettings.Set(kSlots[i], saved_[i]);
-    }
-    static constexpr int kSlots[] = {Slot::PaperLenMm, Slot::AutoRotate, Slot::SearchOutline, Slot::AutoStart};
-    std::vector<int32_t> saved_;
+    testsupport::GlobalsGuard guard;
 };
 
 TEST_F(Prepare, CleansScalesAndNormalises)

@@ -8,6 +8,7 @@
 
 #include "model/Settings.h"
 #include "model/Text.h"
+#include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -18,18 +19,17 @@ class SettingsPaths : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        root = fs::path(ORLAT_BINARY_DIR) / ("settings_test_" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        program = root / "prog dir 100%";
+        program = folder.path() / "prog dir 100%";
         fs::create_directories(program);
         s.InitPathsFrom(FromUtf8(program.string() + "/"));
     }
-    void TearDown() override { fs::remove_all(root); }
 
     std::u16string Dir() const { return s.Path(Slot::ProgramDir); }
     std::u16string U(const fs::path& p, const char* tail = "") const { return FromUtf8(p.string() + tail); }
 
-    fs::path root, program;
+    testsupport::TempFolder folder{"orlat_settings_"};
+    const fs::path& root = folder.path();
+    fs::path program;
     CSettings s;
 };
 

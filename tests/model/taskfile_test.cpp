@@ -8,6 +8,7 @@
 #include "model/Archive.h"
 #include "model/Text.h"
 #include "model/TaskFile.h"
+#include "tests/support/TempFolder.h"
 
 // Status names in failure messages.
 void PrintTo(TaskFileStatus s, std::ostream* os) { *os << TaskFileStatusName(s); }
@@ -404,9 +405,8 @@ TEST_F(TaskFile, BigClassReferenceIsRead)
 TEST_F(TaskFile, FilesSaveInPlaceAndFailSafely)
 {
     namespace fs = std::filesystem;
-    const fs::path dir = fs::path(ORLAT_BINARY_DIR) / ("taskfile_test_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    testsupport::TempFolder folder("orlat_taskfile_");
+    const fs::path& dir = folder.path();
     const fs::path file = dir / "任务.orlattask";
     const std::u16string path = FromUtf8(file.string());
 
@@ -438,5 +438,4 @@ TEST_F(TaskFile, FilesSaveInPlaceAndFailSafely)
     size_t entries = 0;
     for (const auto& e : fs::directory_iterator(dir)) entries += e.path().filename() != "busy" ? 1 : 0;
     EXPECT_EQ(entries, 1u);
-    fs::remove_all(dir);
 }

@@ -23,7 +23,11 @@
 #include "model/MachineParams.h"
 #include "model/Page.h"
 #include "model/Settings.h"
+#include "tests/support/GlobalsGuard.h"
+#include "tests/support/PageBuilder.h"
 #include "tools/machine-sim/MachineSim.h"
+
+using testsupport::AddCurve;
 
 // Records the sending thread's reports: "B<j>" per ink step, "C<i>" per cut pass.
 class RecordingObserver final : public CJobObserver {
@@ -104,15 +108,6 @@ protected:
         if (g_pSendJobThread) g_pSendJobThread->Join();
         g_pSendJobThread.reset();
         sim.Stop();
-        g_jobActive = false;
-        for (int s : {Slot::ConnectViaEth, Slot::LineWidth, Slot::PlotCutLine, Slot::BiDirPlot, Slot::CleanThickness,
-                      Slot::PlotOnly, Slot::CleanAtStart, Slot::CleanAtSection, Slot::Language})
-            theSettings.Set(s, 0);
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        theEthOptions.connectTimeoutMs = 1000;
-        theEthOptions.replyTimeoutMs = 2000;
-        WorkPage.DeleteAllCurves();
     }
 
     JobLink Link()
@@ -156,6 +151,8 @@ protected:
         return sim.WithMachine([](CSimMachine& m) { return m.params; });
     }
 
+    // Settings, parameter block, TCP options, job flag and WorkPage come back as they were.
+    testsupport::GlobalsGuard guard;
     CMachineSim sim;
     CMyUSB usb;
     CMyEth eth;
@@ -163,13 +160,3 @@ protected:
     CKeyQueue queue;
 };
 
-// A printed polyline or a cut line in plot units.
-inline void AddCurve(COnePage& page, int32_t kind, std::vector<PlotPoint> pts, int32_t lineType = 0)
-{
-    auto c = std::make_unique<CCurve>();
-    c->m_kind = kind;
-    c->m_lineType = lineType;
-    c->m_points = std::move(pts);
-    c->CalcBoundRect();
-    page.m_curves.push_back(std::move(c));
-}

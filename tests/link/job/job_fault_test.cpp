@@ -18,8 +18,8 @@ using SteadyClock = std::chrono::steady_clock;
 // About 250 mm of feed: 10 bands, two cut segments.
 void FillLongPage(COnePage& page)
 {
-    for (int32_t y = 400; y <= 8000; y += 1900) AddCurve(page, CurveKind::Plot, {{400, y}, {9500, y}});
-    AddCurve(page, CurveKind::Cut, {{1000, 1000}, {9500, 1000}, {9500, 7000}, {1000, 7000}, {1000, 1000}});
+    for (int32_t y = 400; y <= 8000; y += 1900) AddCurve(page, {{400, y}, {9500, y}}, CurveKind::Plot);
+    AddCurve(page, {{1000, 1000}, {9500, 1000}, {9500, 7000}, {1000, 7000}, {1000, 1000}}, CurveKind::Cut);
     page.CalcPageBounds();
 }
 
@@ -71,7 +71,7 @@ TEST_F(JobFaults, MachineFaultsMidJob)
     // Lines across the paper too, so every band's data takes several chunks.
     COnePage job;
     FillLongPage(job);
-    for (int32_t x = 500; x < 9500; x += 300) AddCurve(job, CurveKind::Plot, {{x, 400}, {x, 8000}});
+    for (int32_t x = 500; x < 9500; x += 300) AddCurve(job, {{x, 400}, {x, 8000}}, CurveKind::Plot);
     job.CalcPageBounds();
     RecordingObserver plain;
     ASSERT_EQ(RunJob(job, plain), 1);

@@ -42,16 +42,16 @@ std::vector<int32_t> BandHeaders(const SimJob& job)
 // circle, and a cut rectangle; about 500 mm along the feed, 300 mm across.
 void FillTestPage(COnePage& page)
 {
-    AddCurve(page, CurveKind::Plot, {{400, 400}, {19000, 400}, {19000, 11600}, {400, 11600}, {400, 400}});
-    AddCurve(page, CurveKind::Plot, {{800, 800}, {18000, 11000}});
-    AddCurve(page, CurveKind::Plot, {{2000, 6000}, {17000, 6500}}, 1);
+    AddCurve(page, {{400, 400}, {19000, 400}, {19000, 11600}, {400, 11600}, {400, 400}}, CurveKind::Plot);
+    AddCurve(page, {{800, 800}, {18000, 11000}}, CurveKind::Plot);
+    AddCurve(page, {{2000, 6000}, {17000, 6500}}, CurveKind::Plot, 1);
     std::vector<PlotPoint> circle;
     for (int k = 0; k <= 72; ++k) {
         const double a = k * 6.28318530718 / 72;
         circle.push_back({10000 + static_cast<int32_t>(3000 * std::cos(a)), 6000 + static_cast<int32_t>(3000 * std::sin(a))});
     }
-    AddCurve(page, CurveKind::Plot, circle);
-    AddCurve(page, CurveKind::Cut, {{1200, 1200}, {18200, 1200}, {18200, 10800}, {1200, 10800}, {1200, 1200}});
+    AddCurve(page, circle, CurveKind::Plot);
+    AddCurve(page, {{1200, 1200}, {18200, 1200}, {18200, 10800}, {1200, 10800}, {1200, 1200}}, CurveKind::Cut);
     page.CalcPageBounds();
 }
 
@@ -175,6 +175,31 @@ std::vector<int32_t> KnifeXY(const DecodedJob& d)
     return out;
 }
 
+TEST_F(JobSend, ThePlanKeepsTheCountsItMade)
+{
+    // The columns come from this preparation's own count, not from whatever
+    // the shared counter holds (another job's, or a view's write).
+    const JobSnapshot snap = TakeJobSnapshot();
+    COnePage job, work;
+    FillTestPage(job);
+    BandColumns = 999999;
+    const JobPlan plan = PrepareWorkPage(job, work, snap, TakeJobPrepSettings());
+    const BandCountResult ink = CountBandsOf(work.m_inkMaxX, work.m_inkMaxY, snap);
+    EXPECT_EQ(plan.bandColumns, ink.columns);
+    EXPECT_EQ(BandColumns.load(), ink.columns);
+    EXPECT_EQ(plan.inkBandCount, ink.bands);
+
+    // A page of nothing counts nothing: its plan does not take the last job's columns.
+    COnePage point, pointWork;
+    point.m_curves.push_back(std::make_unique<CCurve>());
+    point.m_curves.back()->m_points = {{0, 0}, {0, 0}};
+    BandColumns = 4321;
+    const JobPlan empty = PrepareWorkPage(point, pointWork, snap, TakeJobPrepSettings());
+    EXPECT_EQ(empty.bandColumns, 0);
+    EXPECT_EQ(empty.bandCount, 0);
+    EXPECT_EQ(BandColumns.load(), 4321);
+}
+
 TEST_F(JobSend, JobUsesTheValuesOfItsStart)
 {
     COnePage job;
@@ -215,8 +240,8 @@ TEST_F(JobSend, KnifePassTooLongForItsBufferAbortsTheJob)
     COnePage job;
     std::vector<PlotPoint> zigzag;
     for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({1000 + k / 10, (k % 2) * 2000 + 1000});
-    AddCurve(job, CurveKind::Cut, std::move(zigzag));
-    AddCurve(job, CurveKind::Plot, {{0, 0}, {4000, 4000}});
+    AddCurve(job, std::move(zigzag), CurveKind::Cut);
+    AddCurve(job, {{0, 0}, {4000, 4000}}, CurveKind::Plot);
     job.CalcPageBounds();
     RecordingObserver obs;
     EXPECT_EQ(RunJob(job, obs), 2);
@@ -281,7 +306,7 @@ TEST_F(JobSend, JobsTooWideAreRefusedBeforeAnythingIsSent)
         p.inkIntervalPulses = c.interval;
         StoreMachineParams(p);
         COnePage job;
-        AddCurve(job, CurveKind::Plot, {{0, 0}, {4000, c.maxYmm * 40}});
+        AddCurve(job, {{0, 0}, {4000, c.maxYmm * 40}}, CurveKind::Plot);
         job.CalcPageBounds();
         RecordingObserver obs;
         EXPECT_EQ(RunJob(job, obs), 2);

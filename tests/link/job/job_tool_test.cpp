@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/support/TempFolder.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace {
@@ -47,8 +48,7 @@ protected:
     void SetUp() override
     {
         if (!fs::exists(kTool)) GTEST_SKIP() << "send-job is not built";
-        dir = fs::temp_directory_path() / ("orlat_send_job_" + std::to_string(::getpid()));
-        fs::create_directories(dir);
+        ASSERT_TRUE(folder.Made());
         // A printed square and a cut square, 100 mm.
         std::ofstream(dir / "m.plt") << "IN;SP1;PU400,400;PD4400,400,4400,4400,400,4400,400,400;"
                                         "SP2;PU800,800;PD4000,800,4000,4000,800,4000,800,800;SP0;";
@@ -58,11 +58,11 @@ protected:
     void TearDown() override
     {
         sim.Stop();
-        if (!dir.empty()) fs::remove_all(dir);
     }
     std::string Tcp() const { return "--tcp 127.0.0.1:" + std::to_string(sim.Port()); }
 
-    fs::path dir;
+    testsupport::TempFolder folder{"orlat_send_job_"};
+    const fs::path& dir = folder.path();
     CMachineSim sim;
 };
 

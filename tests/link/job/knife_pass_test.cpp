@@ -8,10 +8,15 @@
 #include "link/job/KnifePass.h"
 #include "link/output/KnifeRecord.h"
 #include "link/MyCommu.h"
+#include "link/support/CountingClock.h"
 #include "link/support/ScriptedPort.h"
 #include "model/KnifePoint.h"
 #include "model/Page.h"
+#include "tests/support/PageBuilder.h"
 #include "model/Settings.h"
+#include "tests/support/GlobalsGuard.h"
+
+using testsupport::AddCurve;
 
 namespace {
 
@@ -72,63 +77,52 @@ protected:
         snap.params.inkAccelMm = 60;
         snap.params.cutSpeed = 3;
         snap.lineWidth = 1;
-        // The clipping reads the live block.
-        saved = SnapshotMachineParams();
         StoreMachineParams(snap.params);
-        ClearKnifePath();
-    }
-    void TearDown() override
-    {
-        StoreMachineParams(saved);
-        ClearKnifePath();
-    }
-    void AddCurve(std::vector<PlotPoint> pts, int kind)
-    {
-        auto c = std::make_unique<CCurve>();
-        c->m_points = std::move(pts);
-        c->m_kind = kind;
-        page.m_curves.push_back(std::move(c));
     }
 
+    testsupport::GlobalsGuard guard;
     CScriptedPort usb, eth;
     CMyCommu link{usb, eth};
+    CCountingClock clock;
+    std::vector<KnifePoint> path;
     JobSnapshot snap;
-    MachineParams saved{};
     COnePage page;
 };
 
 TEST_F(PassTest, NothingToCutSendsNothing)
 {
-    AddCurve({{0, 0}, {400, 400}}, CurveKind::Plot);
-    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, TheKnifeBuffers()), 0);
+    AddCurve(page, {{0, 0}, {400, 400}}, CurveKind::Plot);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, TheKnifeBuffers()), 0);
     EXPECT_TRUE(usb.data.empty());
     EXPECT_TRUE(usb.frames.empty());
     // Past the job's bands: nothing even with cuts.
-    AddCurve({{0, 0}, {400, 0}}, CurveKind::Cut);
-    EXPECT_EQ(SendCutPass(5, 4, page, snap, link, TheKnifeBuffers()), 0);
+    AddCurve(page, {{0, 0}, {400, 0}}, CurveKind::Cut);
+    EXPECT_EQ(SendCutPass(5, 4, page, snap, link, clock, path, TheKnifeBuffers()), 0);
     EXPECT_TRUE(usb.frames.empty());
 }
 
 TEST_F(PassTest, CutPassSendsDataThenHeader)
 {
-    AddCurve({{40, 40}, {400, 40}, {400, 400}}, CurveKind::Cut);
+    AddCurve(page, {{40, 40}, {400, 40}, {400, 400}}, CurveKind::Cut);
     usb.replies.push_back({3});
     KnifeBuffers& buf = TheKnifeBuffers();
-    ASSERT_EQ(SendCutPass(0, 4, page, snap, link, buf), 0);
-    ASSERT_EQ(g_knifePoints.size(), 3u);
-    EXPECT_EQ(g_knifePoints[0].command, KnifeCommand::Move);
-    EXPECT_EQ(g_knifePoints[2].exitSpeed, 0);
+    ASSERT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, buf), 0);
+    ASSERT_EQ(path.size(), 3u);
+    EXPECT_EQ(path[0].command, KnifeCommand::Move);
+    EXPECT_EQ(path[2].exitSpeed, 0);
     ASSERT_EQ(usb.data.size(), 1u);
     EXPECT_EQ(usb.data[0].size(), static_cast<size_t>(buf.packedBytes));
     ASSERT_EQ(usb.frames.size(), 1u);
     EXPECT_EQ(usb.frames[0], (std::vector<uint8_t>{6, 18, 3, 0, 0, 0}));
 
-    // A header without an answer fails the pass.
-    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, buf), -1);
+    // A header without an answer fails the pass, after a pause on the link clock.
+    EXPECT_EQ(clock.slept, 0);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, buf), -1);
+    EXPECT_EQ(clock.slept, 1);
     // A short data write fails it before the header.
     usb.frames.clear();
     usb.writeResults.push_back(2);
-    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, buf), -1);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, buf), -1);
     EXPECT_TRUE(usb.frames.empty());
 }
 
@@ -136,17 +130,17 @@ TEST_F(PassTest, OversizedPassIsRefused)
 {
     std::vector<PlotPoint> pts;
     for (int i = 0; i < kKnifeRecordCapacity + 10; ++i) pts.push_back({40 + (i % 2) * 4, i * 40});
-    AddCurve(pts, CurveKind::Cut);
-    EXPECT_GT(BuildCutPass(0, page, snap), kKnifeRecordCapacity);
-    EXPECT_EQ(SendKnifePath(link, TheKnifeBuffers()), 2);
-    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, TheKnifeBuffers()), -1);
+    AddCurve(page, pts, CurveKind::Cut);
+    EXPECT_GT(BuildCutPass(0, page, snap, path), kKnifeRecordCapacity);
+    EXPECT_EQ(SendKnifePath(path, link, TheKnifeBuffers()), 2);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, TheKnifeBuffers()), -1);
     EXPECT_TRUE(usb.data.empty());
     EXPECT_TRUE(usb.frames.empty());
 }
 
 TEST_F(PassTest, InkBandSendsDataThenHeader)
 {
-    AddCurve({{30, 0}, {30, 400}}, CurveKind::Plot);
+    AddCurve(page, {{30, 0}, {30, 400}}, CurveKind::Plot);
     BandEngine engine;
     snap.biDirPlot = 1;
     ASSERT_TRUE(engine.Setup(page, snap, 400, 2));

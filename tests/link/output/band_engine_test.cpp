@@ -6,6 +6,9 @@
 #include "link/output/BandCounters.h"
 #include "link/output/BandEngine.h"
 #include "model/Page.h"
+#include "tests/support/PageBuilder.h"
+
+using testsupport::AddCurve;
 
 namespace {
 
@@ -24,14 +27,6 @@ protected:
         snap.lineWidth = 1;
     }
 
-    void AddCurve(std::vector<PlotPoint> pts, int kind = CurveKind::Plot, int lineType = 0)
-    {
-        auto c = std::make_unique<CCurve>();
-        c->m_points = std::move(pts);
-        c->m_kind = kind;
-        c->m_lineType = lineType;
-        page.m_curves.push_back(std::move(c));
-    }
 
     // The records the packed stream carries.
     std::vector<uint16_t> Sent(int band)
@@ -66,7 +61,7 @@ protected:
 TEST_F(BandEngineTest, ALineReachesItsNozzle)
 {
     // Row 1 + trunc(30 x 0.3) = 10, columns 1 .. 50 (the last pixel left out).
-    AddCurve({{30, 0}, {30, 400}});
+    AddCurve(page, {{30, 0}, {30, 400}});
     ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     const std::vector<uint16_t> words = Sent(0);
     const NozzleBit nb = NozzleByteMap(10);
@@ -81,8 +76,8 @@ TEST_F(BandEngineTest, ALineReachesItsNozzle)
 
 TEST_F(BandEngineTest, PlotCutLineChoosesTheCurves)
 {
-    AddCurve({{30, 0}, {30, 400}}, CurveKind::Plot);
-    AddCurve({{60, 0}, {60, 400}}, CurveKind::Cut);
+    AddCurve(page, {{30, 0}, {30, 400}}, CurveKind::Plot);
+    AddCurve(page, {{60, 0}, {60, 400}}, CurveKind::Cut);
     struct Case {
         int plotCutLine, words;
     };
@@ -117,7 +112,7 @@ TEST_F(BandEngineTest, HeadTwoBeyondTheSentRecordsIsDropped)
     snap.params.headSelect = 2;
     snap.params.head2Position = 145;
     // The last image column: its head-2 record lies past record columns + 29.
-    AddCurve({{30, (columns - 2) * 8}, {30, (columns + 5) * 8}});
+    AddCurve(page, {{30, (columns - 2) * 8}, {30, (columns + 5) * 8}});
     ASSERT_TRUE(engine.Setup(page, snap, columns, 10));
     EXPECT_EQ(NonZeroWords(Sent(0)), 0);
     // Without the offset the same column goes out.
@@ -128,7 +123,7 @@ TEST_F(BandEngineTest, HeadTwoBeyondTheSentRecordsIsDropped)
 
 TEST_F(BandEngineTest, RefusesJobsThatDoNotFit)
 {
-    AddCurve({{30, 0}, {30, 400}});
+    AddCurve(page, {{30, 0}, {30, 400}});
     EXPECT_FALSE(engine.Setup(page, snap, 26000 - 30 - 145 + 1, 10));
     EXPECT_FALSE(engine.PrepareBand(0, buf));
     EXPECT_EQ(buf.packedBytes, 0);
@@ -145,7 +140,7 @@ TEST_F(BandEngineTest, WidestBandStaysInItsBuffers)
     snap.lineWidth = 5;
     snap.params.head2Position = 0;
     const int32_t wide = 26000 - 30;
-    for (int r = 0; r < 300; r += 3) AddCurve({{r * 40 / 12, 0}, {r * 40 / 12, wide * 8}});
+    for (int r = 0; r < 300; r += 3) AddCurve(page, {{r * 40 / 12, 0}, {r * 40 / 12, wide * 8}});
     ASSERT_TRUE(engine.Setup(page, snap, wide, 10));
     ASSERT_TRUE(engine.PrepareBand(0, buf));
     EXPECT_GT(buf.packedBytes, 0);

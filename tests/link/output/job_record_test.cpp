@@ -12,6 +12,7 @@
 #include "link/LinkCommand.h"
 #include "link/output/NozzleMap.h"
 #include "link/output/ZeroRunPack.h"
+#include "tests/support/TempFolder.h"
 #include "tools/machine-sim/JobRecord.h"
 
 namespace {
@@ -112,9 +113,8 @@ TEST(JobRecord, DataBeyondTheHeadersRecordsIsAnError)
 
 TEST(JobRecord, FilesAreWrittenWhole)
 {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("orlat_job_record_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    testsupport::TempFolder folder("orlat_job_record_");
+    const std::filesystem::path& dir = folder.path();
     BandJob b(64);
     std::vector<uint8_t> rec = b.Records();
     b.Set(rec, 31, 0, 0);
@@ -134,7 +134,6 @@ TEST(JobRecord, FilesAreWrittenWhole)
     EXPECT_TRUE(std::filesystem::exists(dir / "knife.svg"));
     EXPECT_FALSE(std::filesystem::exists(dir / "print.pbm.part"));
     EXPECT_FALSE(WriteJobRecord((dir / "missing" / "deeper").string(), b.job, b.p));
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

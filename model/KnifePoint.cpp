@@ -1,3 +1,0 @@
-#include "model/KnifePoint.h"
-
-std::vector<KnifePoint> g_knifePoints;
