@@ -148,7 +148,9 @@ int RunOrlatCenter(int argc, char** argv)
     int code = app.InitInstance(QApplication::arguments().mid(1));
     if (code == COrlatCenterApp::Continue) {
         QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&app] {
-            if (app.MainFrame()) app.MainFrame()->close();
+            GuardEvent("quit", [&] {
+                if (app.MainFrame()) app.MainFrame()->close();
+            });
             QApplication::quit();
         });
         code = QApplication::exec();

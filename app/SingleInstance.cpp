@@ -7,6 +7,8 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include "widgets/EventGuard.h"
+
 namespace {
 constexpr char kRaise[] = "raise\n";
 constexpr char kDone[] = "ok\n";
@@ -52,17 +54,19 @@ bool SingleInstance::Listen()
         while (QLocalSocket* s = m_server->nextPendingConnection()) {
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
             connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                if (!s->canReadLine()) {
-                    if (s->bytesAvailable() > 64) s->abort();  // not one of ours
-                    return;
-                }
-                const QByteArray line = s->readLine(64);
-                if (line == kRaise) {
-                    s->write(kDone);
-                    s->flush();
-                    emit raiseRequested();
-                }
-                s->disconnectFromServer();
+                GuardEvent("SingleInstance request", [&] {
+                    if (!s->canReadLine()) {
+                        if (s->bytesAvailable() > 64) s->abort();  // not one of ours
+                        return;
+                    }
+                    const QByteArray line = s->readLine(64);
+                    if (line == kRaise) {
+                        s->write(kDone);
+                        s->flush();
+                        emit raiseRequested();
+                    }
+                    s->disconnectFromServer();
+                });
             });
         }
     });

@@ -8,4 +8,5 @@ cmake --build build/release -j "$(nproc)"
 if [ -x build/release/app/OrlatCenter ]; then
   exec build/release/app/OrlatCenter "$@"
 fi
-echo "Built the libraries and tools in build/release; the main window does not exist yet."
+echo "build/release/app/OrlatCenter was not built" >&2
+exit 1
