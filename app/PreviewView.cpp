@@ -22,6 +22,7 @@
 #include "link/output/BandCounters.h"
 #include "model/DispSet.h"
 #include "model/MachineParams.h"
+#include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 
@@ -121,7 +122,7 @@ void COrlatCenterView::DrawBandOverlay()
     }
     const BandSpan span = BandOverlaySpan(m_doc.m_pages[static_cast<size_t>(printing)]->m_startPos, stepped, params);
     const ViewPoint a = PlotToView(span.x0, 0);
-    const ViewPoint b = PlotToView(span.x1, static_cast<int32_t>(int64_t{PaperLenMm()} * 40));
+    const ViewPoint b = PlotToView(span.x1, SaturateToInt(int64_t{PaperLenMm()} * 40));
     const QRect r = Spanning({a.x, a.y}, {b.x, b.y});
     m_overlay.push_back(r);
     update(r.adjusted(-1, -1, 1, 1));
