@@ -39,7 +39,6 @@
 #include "link/CommPoll.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
-#include "link/job/KnifePass.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 #include "widgets/EventGuard.h"
@@ -278,7 +277,6 @@ void CMainFrame::OnJobFinished(int result)
     RefreshJobList();
     SetCurrentPage(0);
     UpdateMachineState();
-    ClearKnifePath();
     // Only now has the job ended: the next tick may start another.
     g_pSendJobThread.reset();
 }

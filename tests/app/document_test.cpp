@@ -9,7 +9,10 @@
 #include "app/OrlatCenterDoc.h"
 #include "model/Settings.h"
 #include "model/Text.h"
-#include "tests/model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace fs = std::filesystem;
 

@@ -19,7 +19,10 @@
 #include "model/DispSet.h"
 #include "model/MachineParams.h"
 #include "model/Settings.h"
-#include "tests/model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 

@@ -18,7 +18,10 @@
 #include "app/PreviewView.h"
 #include "model/Settings.h"
 #include "tests/app/support/Xvfb.h"
-#include "tests/model/support/CurveBuild.h"
+#include "tests/support/PageBuilder.h"
+
+using testsupport::AddCurve;
+using testsupport::MakeCurve;
 
 namespace {
 
