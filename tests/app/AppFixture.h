@@ -1,6 +1,6 @@
 #pragma once
-// Shared helpers of the application tests: pages, a temporary folder, and a
-// guard that puts the settings back.
+// Shared helpers of the application tests: pages, a temporary folder and the
+// guard of the program-wide values (the shared ones, under the names used here).
 #include <unistd.h>
 
 #include <array>
@@ -14,6 +14,11 @@
 #include "app/PageList.h"
 #include "model/Settings.h"
 #include "model/Text.h"
+#ifndef ORLAT_TEST_LINK
+#define ORLAT_TEST_LINK 1
+#endif
+#include "tests/support/GlobalsGuard.h"
+#include "tests/support/TempFolder.h"
 
 namespace appfix {
 
@@ -40,51 +45,17 @@ inline std::vector<int32_t> States(const PageList& pages)
     return s;
 }
 
-class TempDir {
+// A self-removing folder, as the app tests use it.
+class TempDir : public testsupport::TempFolder {
 public:
-    TempDir()
-    {
-        static std::atomic<int> serial{0};
-        m_path = std::filesystem::path(::testing::TempDir()) /
-                 ("orlat_app_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::string Path() const { return m_path.string() + "/"; }
-    std::string File(const std::string& name) const { return (m_path / name).string(); }
-    void Write(const std::string& name, const std::string& text) const
-    {
-        std::ofstream(File(name), std::ios::binary) << text;
-    }
-    bool Exists(const std::string& name) const { return std::filesystem::exists(m_path / name); }
-
-private:
-    std::filesystem::path m_path;
+    TempDir() : TempFolder("orlat_app_") {}
+    std::string Path() const { return path().string() + "/"; }
+    void Write(const std::string& name, const std::string& text) const { TempFolder::Write(name, text); }
+    bool Exists(const std::string& name) const { return std::filesystem::exists(path() / name); }
 };
 
-// Puts every integer slot back at the end of a test.
-class SettingsGuard {
-public:
-    SettingsGuard()
-    {
-        for (int i = 0; i < Slot::Count; ++i) m_saved[static_cast<size_t>(i)] = theSettings.Get(i);
-        m_unit = PltFileUnit.load();
-    }
-    ~SettingsGuard()
-    {
-        for (int i = 0; i < Slot::Count; ++i) theSettings.Set(i, m_saved[static_cast<size_t>(i)]);
-        PltFileUnit = m_unit;
-    }
-
-private:
-    std::array<int32_t, Slot::Count> m_saved{};
-    int32_t m_unit = 0;
-};
+// Puts every program-wide value back at the end of a test.
+using SettingsGuard = testsupport::GlobalsGuard;
 
 // A small HP-GL square of side `units` plot units.
 inline std::string Square(int units)
