@@ -74,13 +74,6 @@ bool FileExists(const std::u16string& path)
     return ::stat(ToUtf8(path).c_str(), &st) == 0;
 }
 
-// "All file" must match every name, "*.*" only names with a dot; the
-// patterns are matched without regard to case.
-QString AddFileFilters()
-{
-    return QStringLiteral("All file(*.*) (*);;HP-GL(*.plt) (*.[pP][lL][tT]);;AutoCAD(*.dxf) (*.[dD][xX][fF])");
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc)
@@ -376,6 +369,13 @@ void CMainFrame::ImportDxfFile(const QString& path)
         r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
     if (r.page) m_doc.m_pages.push_back(std::move(r.page));
     ShowImported(r.outcome == PlotRead::NoCurves ? QString() : Text(r.message));
+}
+
+QString CMainFrame::AddFileFilters()
+{
+    // "*.*" would pass only names with a dot; the shown names stay the
+    // system's own (the patterns are hidden in the dialog).
+    return QStringLiteral("All file(*.*) (*);;HP-GL(*.plt) (*.[pP][lL][tT]);;AutoCAD(*.dxf) (*.[dD][xX][fF])");
 }
 
 QString CMainFrame::TestFilePath(int index)

@@ -74,6 +74,10 @@ public:
     // The bar's state display; nothing until the control bar exists.
     void UpdateMachineState() {}
 
+    // The add-file dialog's filters: "All file" matches every name, the
+    // others their extension in any case.
+    static QString AddFileFilters();
+
     // Where a test file is: ProgramDir/TestPlt/ or TestPlt/ beside the program.
     static QString TestFilePath(int index);
 

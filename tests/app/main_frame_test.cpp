@@ -6,6 +6,7 @@
 #include <utime.h>
 
 #include <QDockWidget>
+#include <QRegularExpression>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
@@ -236,4 +237,39 @@ TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
     second.show();
     EXPECT_TRUE(second.close());
     EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));
+}
+
+TEST(AddFileFilters, AllFilesMatchEveryNameAndExtensionsAnyCase)
+{
+    const QStringList filters = CMainFrame::AddFileFilters().split(QStringLiteral(";;"));
+    ASSERT_EQ(filters.size(), 3);
+    auto matches = [&](int filter, const QString& name) {
+        const QString f = filters[filter];
+        const QString patterns = f.mid(f.lastIndexOf(QLatin1Char('(')) + 1).chopped(1);
+        for (const QString& p : patterns.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            if (QRegularExpression(QRegularExpression::wildcardToRegularExpression(p)).match(name).hasMatch())
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(filters[0].startsWith(QStringLiteral("All file(*.*)")));
+    for (const char* name : {"marker", "A.PLT", "b.dxf.bak", ".x"}) EXPECT_TRUE(matches(0, QLatin1String(name)));
+    for (const char* name : {"a.plt", "A.PLT", "a.Plt"}) EXPECT_TRUE(matches(1, QLatin1String(name)));
+    EXPECT_FALSE(matches(1, QStringLiteral("a.dxf")));
+    for (const char* name : {"a.dxf", "A.DXF"}) EXPECT_TRUE(matches(2, QLatin1String(name)));
+}
+
+TEST_F(FrameFixture, ALastTaskThatCannotBeSavedLetsTheOperatorStay)
+{
+    // The last-task path is taken by a folder: the save fails.
+    std::filesystem::create_directories(LastTaskPath());
+    frame->show();
+    doc.m_pages.push_back(Job(Manual));
+    answer = false;
+    EXPECT_FALSE(frame->close());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].contains(QStringLiteral("cannot be saved")));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(theSettings.Get(Slot::Quitting), 0);
+    answer = true;
+    EXPECT_TRUE(frame->close());
 }
