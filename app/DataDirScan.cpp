@@ -143,14 +143,16 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
             if (stuck->second == Seen{st.st_size, MtimeNs(st)}) continue;
             m_stuck.erase(stuck);  // replaced by a new file: take it
         }
-        struct stat before {};
-        const bool statted = StatOf(path, before);
         PlotReadResult r = ReadPlotFile(U(path), mil, true);
         if (r.outcome == PlotRead::NotReady) {
             if (m_notify >= 0) m_busy[path] = scan;
             continue;
         }
         m_busy.erase(path);
+        // The file as it was read (no writer holds it): what a later scan
+        // compares with when it cannot be removed.
+        struct stat before {};
+        const bool statted = StatOf(path, before);
         out.file = U(path);
         if (r.outcome == PlotRead::OutOfMemory) {
             out.kind = ScanKind::Problem;
