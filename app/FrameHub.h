@@ -19,6 +19,10 @@ public:
 
     // Set by the frame when it exists, cleared when it goes (UI thread).
     void SetFrame(CMainFrame* frame) { m_frame = frame; }
+    void ForgetFrame(const CMainFrame* frame)
+    {
+        if (m_frame == frame) m_frame = nullptr;
+    }
 
     void BandSent(int32_t band, int result, int32_t bytes) override;
     void Message(const char* key, const std::u16string& text) override;

@@ -114,7 +114,7 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
 CMainFrame::~CMainFrame()
 {
     if (g_pMainFrame == this) g_pMainFrame = nullptr;
-    CFrameHub::Instance().SetFrame(nullptr);
+    CFrameHub::Instance().ForgetFrame(this);
     theSettings.Set(Slot::Quitting, 1);
     m_tickTimer.stop();
     m_pollTimer.stop();
