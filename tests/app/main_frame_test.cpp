@@ -273,3 +273,24 @@ TEST_F(FrameFixture, ALastTaskThatCannotBeSavedLetsTheOperatorStay)
     answer = true;
     EXPECT_TRUE(frame->close());
 }
+
+TEST_F(FrameFixture, TheClocksLoadTheLastTaskThenWatchTheFolders)
+{
+    {
+        PageList saved;
+        saved.push_back(Job(Manual));
+        saved.back()->m_strFileName = u"last";
+        ASSERT_EQ(SaveTaskFile(theSettings.Path(Slot::LastTaskPath), saved), TaskFileStatus::Ok);
+    }
+    const std::string mil = ToUtf8(theSettings.DataDirMil);
+    std::ofstream(mil + "m.plt") << Square(1000);
+    const struct utimbuf old {1000000000, 1000000000};
+    ::utime((mil + "m.plt").c_str(), &old);
+    theSettings.Set(Slot::AutoStart, 0);  // nothing to start: no machine here
+    frame->StartTimers();
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages.size() == 2; }, 5000));
+    EXPECT_EQ(doc.m_pages[0]->m_strFileName, u"last");
+    EXPECT_EQ(doc.m_pages[1]->m_maxX - doc.m_pages[1]->m_minX, 1016);
+    EXPECT_FALSE(std::filesystem::exists(mil + "m.plt"));
+    EXPECT_TRUE(frame->TimersActive());
+}
