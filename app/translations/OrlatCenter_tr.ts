@@ -368,4 +368,59 @@
         <translation>Kontrol:</translation>
     </message>
 </context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>File(&amp;F)</translation>
+    </message>
+    <message>
+        <source>添加打印文件(plt,dxf)(&amp;A)</source>
+        <translation>Add Print File(plt,dxf)(&amp;A)</translation>
+    </message>
+    <message>
+        <source>添加打印文件(plt,dxf)</source>
+        <translation>Add print file(plt,dxf)</translation>
+    </message>
+    <message>
+        <source>打开调机文件(&amp;T)</source>
+        <translation>Open Test File(&amp;T)</translation>
+    </message>
+    <message>
+        <source>打开保存的工作列表(&amp;O)</source>
+        <translation>Open Saved Job List(&amp;O)</translation>
+    </message>
+    <message>
+        <source>保存当前工作列表(&amp;S)</source>
+        <translation>Save Current Job List(&amp;S)</translation>
+    </message>
+    <message>
+        <source>当前列表导出为plt(&amp;E)</source>
+        <translation>Export List as plt(&amp;E)</translation>
+    </message>
+    <message>
+        <source>导出列表为plt文件</source>
+        <translation>Export the list as a plt file</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>Exit(&amp;X)</translation>
+    </message>
+    <message>
+        <source>隐藏窗口</source>
+        <translation>Hide Window</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>立式切割机打印任务(*.orlattask)</source>
+        <translation>Cutter Job List(*.orlattask)</translation>
+    </message>
+</context>
 </TS>
