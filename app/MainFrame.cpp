@@ -27,6 +27,11 @@
 #include "app/AppMessage.h"
 #include "app/AutoJobStart.h"
 #include "app/CodeText.h"
+#include "app/ControlBar.h"
+#include "app/DlgAboutBrelt.h"
+#include "app/DlgPara.h"
+#include "app/FrameCommands.h"
+#include "app/ToolbarIcons.h"
 #include "app/DlgSetPltUnit.h"
 #include "app/ExportName.h"
 #include "app/FrameHub.h"
@@ -40,6 +45,7 @@
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
 #include "model/Settings.h"
+#include "model/SettingsFile.h"
 #include "model/Text.h"
 #include "widgets/EventGuard.h"
 
@@ -53,7 +59,6 @@ namespace {
 
 constexpr int kTickMs = 500;
 constexpr int kListHeight = 200;
-constexpr int kDockWidth = 220;
 const char* const kTestFiles[] = {"10x10.plt", "20x20.plt", "30x30.plt", "40x40.plt", "50x50.plt"};
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
@@ -101,6 +106,8 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
         CDlgSetPltUnit dlg(this);
         return dlg.exec() == QDialog::Accepted;
     };
+    runDialog = [](QDialog& dlg) { return dlg.exec() == QDialog::Accepted; };
+    writeSettings = [](std::string* error) { return SaveSettings(error); };
 
     m_tickTimer.setSingleShot(true);
     m_pollTimer.setSingleShot(true);
@@ -152,53 +159,232 @@ void CMainFrame::BuildClient()
     m_dock->setObjectName(QStringLiteral("ControlBarDock"));
     m_dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     m_dock->setTitleBarWidget(new QWidget(m_dock));
-    auto* bar = new QWidget(m_dock);
-    bar->setFixedWidth(kDockWidth);
-    m_dock->setWidget(bar);
+    m_bar = new CMyDlgBar(m_dock);
+    m_bar->SetJobSource(
+        [this] {
+            std::vector<COnePage*> jobs;
+            jobs.reserve(m_doc.m_pages.size());
+            for (const auto& p : m_doc.m_pages) jobs.push_back(p.get());
+            return jobs;
+        },
+        [] { return g_pSendJobThread != nullptr; });
+    connect(m_bar, &CMyDlgBar::jobListChanged, this, Guarded("bar job list", [this] { RefreshJobList(); }));
+    m_dock->setWidget(m_bar);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
 
-    m_statusPane = new QLabel(tr("就绪"), this);
+    m_statusPane = new QLabel(this);
+    m_statusPane->setObjectName(QStringLiteral("statusPane0"));
     statusBar()->addWidget(m_statusPane, 1);
+    SetPaneText(commandtable::Translate(commandtable::kIdlePrompt));
+    connect(statusBar(), &QStatusBar::messageChanged, this,
+            [this](const QString& m) { GuardEvent("status prompt", [&] { ShowIdlePrompt(m); }); });
 }
 
 void CMainFrame::BuildMenuAndToolBar()
 {
-    QMenu* file = menuBar()->addMenu(tr("文件(&F)"));
-    QAction* add = file->addAction(QIcon(QStringLiteral(":/icons/add_file.png")), tr("添加打印文件(plt,dxf)(&A)"));
-    add->setStatusTip(tr("添加打印文件(plt,dxf)"));
-    add->setToolTip(tr("添加打印文件(plt,dxf)"));
-    connect(add, &QAction::triggered, this, Guarded("add file", [this] { OnAddPrintFile(); }));
-
-    QMenu* tests = file->addMenu(tr("打开调机文件(&T)"));
-    for (int i = 0; i < 5; ++i) {
-        QAction* a = tests->addAction(QStringLiteral("\"%1\"").arg(QLatin1String(kTestFiles[i])));
-        connect(a, &QAction::triggered, this, Guarded("test file", [this, i] { OnTestPlt(i); }));
+    for (const MenuEntry& top : commandtable::MainMenu()) {
+        QMenu* menu = menuBar()->addMenu(commandtable::Translate(top.text));
+        AddMenuItems(menu, top.items);
+        // The check marks as the menu opens.
+        connect(menu, &QMenu::aboutToShow, this, Guarded("check marks", [this] { UpdateCheckMarks(); }));
+        m_menus.push_back(menu);
     }
-    file->addSeparator();
-    QAction* open = file->addAction(tr("打开保存的工作列表(&O)"));
-    connect(open, &QAction::triggered, this, Guarded("open task file", [this] { OnOpenTaskFile(); }));
-    QAction* save = file->addAction(tr("保存当前工作列表(&S)"));
-    connect(save, &QAction::triggered, this, Guarded("save task file", [this] { OnSaveTaskFile(); }));
-    file->addSeparator();
-    QAction* exportPlt = file->addAction(tr("当前列表导出为plt(&E)"));
-    exportPlt->setStatusTip(tr("导出列表为plt文件"));
-    connect(exportPlt, &QAction::triggered, this, Guarded("export", [this] { OnExportListAsPlt(); }));
-    file->addSeparator();
-    QAction* quit = file->addAction(tr("退出(&X)"));
-    connect(quit, &QAction::triggered, this, [this] { close(); });
-
-    QAction* hide = new QAction(QIcon(QStringLiteral(":/icons/hide_window.png")), tr("隐藏窗口"), this);
-    hide->setStatusTip(tr("隐藏窗口"));
-    connect(hide, &QAction::triggered, this, Guarded("hide", [this] { OnHideToTray(); }));
 
     QToolBar* bar = addToolBar(tr("工具栏"));
     bar->setObjectName(QStringLiteral("ToolBar128"));
     bar->setMovable(false);
     bar->setFloatable(false);
+    bar->toggleViewAction()->setEnabled(false);
     bar->setIconSize(QSize(32, 32));
-    bar->addAction(add);
-    bar->addSeparator();
-    bar->addAction(hide);
+    for (uint16_t id : commandtable::ToolbarButtons()) {
+        if (id == 0) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* a = ActionFor(id);
+        a->setIcon(ToolbarIcon(id));
+        bar->addAction(a);
+    }
+
+    // Page Up, Page Down and Ctrl+O anywhere in the window. The arrows and
+    // Ctrl+1 / Ctrl+2 belong to the view with the focus: the preview takes
+    // them itself, the list keeps its own arrows.
+    for (const AcceleratorEntry& k : commandtable::Accelerators()) {
+        if (k.command != 312 && k.command != 313 && k.command != 57601) continue;
+        QAction* a = ActionFor(k.command);
+        a->setShortcut(QKeySequence(QString::fromLatin1(k.key)));
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    UpdateCheckMarks();
+}
+
+QAction* CMainFrame::ActionFor(uint16_t id)
+{
+    if (auto it = m_actions.find(id); it != m_actions.end()) return it->second;
+    auto* a = new QAction(this);
+    a->setData(int{id});
+    const QString status = commandtable::StatusPromptOf(id);
+    if (!status.isEmpty()) a->setStatusTip(status);
+    const QString tip = commandtable::ToolTipOf(id);
+    if (!tip.isEmpty()) a->setToolTip(tip);
+    if (framecmd::IsCheckable(id)) a->setCheckable(true);
+    // A checkable action flips itself on a click; the marks follow the settings instead.
+    connect(a, &QAction::triggered, this, [this, id] {
+        OnCommand(id);
+        UpdateCheckMarks();
+    });
+    m_actions.emplace(id, a);
+    return a;
+}
+
+void CMainFrame::AddMenuItems(QMenu* menu, std::span<const MenuEntry> entries)
+{
+    for (const MenuEntry& e : entries) {
+        switch (e.kind) {
+        case MenuEntry::Kind::Separator: menu->addSeparator(); break;
+        case MenuEntry::Kind::SubMenu: AddMenuItems(menu->addMenu(commandtable::Translate(e.text)), e.items); break;
+        case MenuEntry::Kind::Command: {
+            QAction* a = ActionFor(e.id);
+            a->setText(commandtable::Translate(e.text));
+            menu->addAction(a);
+            break;
+        }
+        }
+    }
+}
+
+QAction* CMainFrame::Action(uint16_t id) const
+{
+    const auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+QMenu* CMainFrame::MainMenu(int index) const
+{
+    return index >= 0 && index < static_cast<int>(m_menus.size()) ? m_menus[static_cast<size_t>(index)] : nullptr;
+}
+
+void CMainFrame::UpdateCheckMarks()
+{
+    framecmd::CheckInputs in;
+    in.language = theSettings.Get(Slot::Language);
+    in.connectViaEth = theSettings.Get(Slot::ConnectViaEth);
+    in.barVisible = m_bCtrlBarVisible;
+    for (auto& [id, a] : m_actions)
+        if (a->isCheckable()) a->setChecked(framecmd::IsChecked(id, in));
+}
+
+void CMainFrame::OnCommand(uint16_t id)
+{
+    GuardEvent("command", [this, id] {
+        if (id >= 32700 && id <= 32704) {
+            OnTestPlt(id - 32700);
+            return;
+        }
+        switch (id) {
+        case 309: OnAddPrintFile(); break;
+        case 310: OnExportListAsPlt(); break;
+        case 57601: OnOpenTaskFile(); break;
+        case 57603: OnSaveTaskFile(); break;
+        case 57665: close(); break;
+        case framecmd::kLangChinese: OnLanguageChinese(); break;
+        case framecmd::kLangEnglish: OnLanguageEnglish(); break;
+        case framecmd::kLangTurkish: OnLanguageTurkish(); break;
+        case framecmd::kLinkUsb: OnLinkUsb(); break;
+        case framecmd::kLinkEthernet: OnLinkEthernet(); break;
+        case framecmd::kMachineParams: OnMachineParams(); break;
+        case framecmd::kPlotUnit: OnPlotUnit(); break;
+        case framecmd::kFitToScreen: OnFitToScreen(); break;
+        case framecmd::kZoomIn: OnZoomIn(); break;
+        case framecmd::kZoomOut: OnZoomOut(); break;
+        case framecmd::kToggleControlBar: OnToggleControlBar(); break;
+        case framecmd::kHideToTray: OnHideToTray(); break;
+        case framecmd::kAbout: OnAppAbout(); break;
+        default: break;
+        }
+    });
+}
+
+// --- Commands of the menus and toolbar ---------------------------------------
+
+void CMainFrame::OnLanguage(uint16_t id)
+{
+    const framecmd::LanguageChange c = framecmd::DecideLanguage(id, theSettings.Get(Slot::Language));
+    if (!c.act) return;
+    theSettings.Set(Slot::Language, c.language);
+    ShowAppMessage(this, QMessageBox::Information, Q(c.notice));
+    // The close asks first while a job runs; refused, the program runs on
+    // with the new value in memory, written at the next exit.
+    close();
+}
+
+void CMainFrame::OnLinkUsb() { theSettings.Set(Slot::ConnectViaEth, 0); }
+
+void CMainFrame::OnLinkEthernet() { theSettings.Set(Slot::ConnectViaEth, 1); }
+
+void CMainFrame::SaveAfterDialog()
+{
+    std::string error;
+    if (!writeSettings(&error))
+        ShowAppMessage(this, QMessageBox::Warning,
+                       CodeText("设置无法保存: ", "The settings cannot be saved: ") + QString::fromStdString(error));
+}
+
+void CMainFrame::OnMachineParams()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (LinkConnected.load() == 0)
+        ShowAppMessage(this, QMessageBox::Information,
+                       CodeText("已脱机,将显示默认参数", "Offline!Show default parameter"));
+    // The dialog and the save may fail; the view is fitted and repainted in every case.
+    struct Refit {
+        CMainFrame* f;
+        ~Refit()
+        {
+            f->m_previewPane->FitToWindow();
+            f->m_previewPane->RedrawBuffered();
+            f->update();
+        }
+    } refit{this};
+    CDlgPara dlg(this);
+    if (runDialog(dlg)) SaveAfterDialog();
+}
+
+void CMainFrame::OnPlotUnit()
+{
+    if (askPltUnit()) SaveAfterDialog();
+}
+
+void CMainFrame::OnFitToScreen() { m_previewPane->OnFitToScreen(); }
+
+void CMainFrame::OnZoomIn() { m_previewPane->OnZoomIn(); }
+
+void CMainFrame::OnZoomOut() { m_previewPane->OnZoomOut(); }
+
+void CMainFrame::OnToggleControlBar()
+{
+    // Hiding the bar ends any jog held on it (the bar sends the stop).
+    m_bCtrlBarVisible = !m_bCtrlBarVisible;
+    m_dock->setVisible(m_bCtrlBarVisible);
+    UpdateCheckMarks();
+}
+
+void CMainFrame::OnAppAbout()
+{
+    CDlgAboutBrelt dlg(this);
+    runDialog(dlg);
+}
+
+void CMainFrame::UpdateMachineState()
+{
+    if (m_bar != nullptr) m_bar->Refresh();
+}
+
+void CMainFrame::ShowIdlePrompt(const QString& message)
+{
+    // A prompt has ended: the pane shows the idle text until the next position.
+    if (message.isEmpty()) SetPaneText(commandtable::Translate(commandtable::kIdlePrompt));
 }
 
 // --- The views ---------------------------------------------------------------
@@ -445,10 +631,17 @@ void CMainFrame::OnSaveTaskFile()
 
 void CMainFrame::ShowCursorPos(int x, int y)
 {
-    const QString text = theSettings.Get(Slot::Language) == 0 ? QStringLiteral("位置:(%1mm,%2mm)")
-                                                               : QStringLiteral("Pos:(%1mm,%2mm)");
-    m_statusPane->setText(text.arg(x / 40).arg(y / 40));
+    SetPaneText(Q(framecmd::CursorText(x, y, theSettings.Get(Slot::Language))));
     m_statusPane->repaint();
+}
+
+void CMainFrame::SetPaneText(const QString& text)
+{
+    m_statusPane->setText(text);
+    // Measured with the pane's own font, so the text is never clipped.
+    const int margins = m_statusPane->contentsMargins().left() + m_statusPane->contentsMargins().right() +
+                        2 * m_statusPane->margin();
+    m_statusPane->setMinimumWidth(m_statusPane->fontMetrics().horizontalAdvance(text) + margins + 2);
 }
 
 QString CMainFrame::StatusText() const

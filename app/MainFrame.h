@@ -1,16 +1,23 @@
 #pragma once
-// The main window: job list over preview in a vertical splitter, the file
-// menu and toolbar, one status pane, an empty fixed dock on the right for
-// the control bar. It runs the start tick and the UI poll on single-shot
+// The main window: job list over preview in a vertical splitter, menu 128,
+// toolbar 128 and the window-wide keys from the command table, one status
+// pane, the control bar in a fixed dock on the right. It runs the start tick and the UI poll on single-shot
 // timers of the UI thread, takes the sending thread's reports through the
 // hub, imports files by hand and from the data directories, and closes the
 // program.
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
+#include <cstdint>
 #include <functional>
+#include <map>
+#include <string>
+#include <vector>
 #include <thread>
 
+#include <span>
+
+#include "app/CommandTable.h"
 #include "app/DataDirScan.h"
 #include "app/PollCycle.h"
 #include "link/job/JobSender.h"
@@ -23,7 +30,10 @@ class QSplitter;
 class QDockWidget;
 class QSystemTrayIcon;
 class QAction;
+class QDialog;
+class QMenu;
 class CMainFrame;
+class CMyDlgBar;
 
 // The one main window while it exists. UI thread only.
 extern CMainFrame* g_pMainFrame;
@@ -71,8 +81,25 @@ public:
     // The close of a signal: the question while a job runs is taken as OK.
     void CloseFromSignal();
 
-    // The bar's state display; nothing until the control bar exists.
-    void UpdateMachineState() {}
+    void OnLanguageChinese() { OnLanguage(3000); }  // 3000
+    void OnLanguageEnglish() { OnLanguage(3001); }  // 3001
+    void OnLanguageTurkish() { OnLanguage(3002); }  // 3002
+    void OnLinkUsb();                      // 3201
+    void OnLinkEthernet();                 // 3202
+    void OnMachineParams();                // 315
+    void OnPlotUnit();                     // 3003
+    void OnFitToScreen();                  // 314
+    void OnZoomIn();                       // 312
+    void OnZoomOut();                      // 313
+    void OnToggleControlBar();             // 316
+    void OnAppAbout();                     // 57664
+    // Runs the handler of a command id, reporting any failure.
+    void OnCommand(uint16_t id);
+    // The check marks of the commands, as a menu opening refreshes them.
+    void UpdateCheckMarks();
+
+    // The bar's state display and enabling.
+    void UpdateMachineState();
 
     // The add-file dialog's filters: "All file" matches every name, the
     // others their extension in any case.
@@ -91,6 +118,10 @@ public:
     // Writes the settings file before a close that cannot wait for the
     // sending thread (the normal exit writes it after the event loop).
     std::function<void()> saveSettings;
+    // Runs a modal dialog (parameters, About); true for OK.
+    std::function<bool(QDialog&)> runDialog;
+    // Writes the settings file after an accepted dialog; false and the reason on failure.
+    std::function<bool(std::string*)> writeSettings;
     // How jobs reach the machine (tests shorten the time-outs).
     JobLink jobLink;
 
@@ -98,6 +129,10 @@ public:
     CMyListView* ListView() const { return m_listPane; }
     COrlatCenterView* PreviewView() const { return m_previewPane; }
     QDockWidget* ControlDock() const { return m_dock; }
+    CMyDlgBar* ControlBar() const { return m_bar; }
+    bool ControlBarVisible() const { return m_bCtrlBarVisible; }
+    QAction* Action(uint16_t id) const;
+    QMenu* MainMenu(int index) const;
     QSplitter* Splitter() const { return m_splitter; }
     QString StatusText() const;
     COrlatCenterDoc& Document() { return m_doc; }
@@ -109,6 +144,12 @@ protected:
 
 private:
     void BuildMenuAndToolBar();
+    QAction* ActionFor(uint16_t id);
+    void AddMenuItems(QMenu* menu, std::span<const MenuEntry> entries);
+    void OnLanguage(uint16_t id);
+    void SaveAfterDialog();
+    void ShowIdlePrompt(const QString& message);
+    void SetPaneText(const QString& text);
     void BuildClient();
     void OnTickTimer();
     void OnPollTimer();
@@ -126,6 +167,10 @@ private:
     CMyListView* m_listPane = nullptr;
     COrlatCenterView* m_previewPane = nullptr;
     QDockWidget* m_dock = nullptr;
+    CMyDlgBar* m_bar = nullptr;
+    bool m_bCtrlBarVisible = true;
+    std::map<uint16_t, QAction*> m_actions;  // one per command id
+    std::vector<QMenu*> m_menus;             // the main menu's drop-downs
     QLabel* m_statusPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
 
