@@ -443,10 +443,11 @@ void CMainFrame::OnPollTimer()
 
 void CMainFrame::OnBandSent()
 {
+    // The bar's progress and enabling after every band, the outline only while plotting.
+    UpdateMachineState();
     if ((MachineStatus.load() & 0x0F) != MachineState::Plotting) return;
     if (BandOverlayWanted(MachineStatus.load(), m_doc.m_pages, m_previewPane->CurrentPage()))
         m_previewPane->DrawBandOverlay();
-    UpdateMachineState();
 }
 
 void CMainFrame::OnJobFinished(int result)
