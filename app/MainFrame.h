@@ -141,6 +141,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    // No menu of bars to hide: the control bar is shown and hidden by 316 only.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void BuildMenuAndToolBar();
