@@ -106,7 +106,11 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     m_translationLoaded = m_translations->Install(theSettings.Get(Slot::Language), folder);
 
     m_doc = std::make_unique<COrlatCenterDoc>();
-    m_frame = std::make_unique<CMainFrame>();
+    m_frame = std::make_unique<CMainFrame>(*m_doc);
+    m_frame->saveSettings = [] {
+        std::string why;
+        SaveSettings(&why);
+    };
     QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, m_frame.get(), &CMainFrame::BringToFront);
 
     if (!options.taskFile.isEmpty()) {
@@ -119,6 +123,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     }
 
     m_frame->showMaximized();
+    m_frame->StartWorkers();
     return Continue;
 }
 
@@ -148,8 +153,9 @@ int RunOrlatCenter(int argc, char** argv)
     int code = app.InitInstance(QApplication::arguments().mid(1));
     if (code == COrlatCenterApp::Continue) {
         QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&app] {
+            // As the window's close, the question while a job runs taken as OK.
             GuardEvent("quit", [&] {
-                if (app.MainFrame()) app.MainFrame()->close();
+                if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
             });
             QApplication::quit();
         });

@@ -368,4 +368,272 @@
         <translation>Control:</translation>
     </message>
 </context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>File(&amp;F)</translation>
+    </message>
+    <message>
+        <source>添加打印文件(plt,dxf)(&amp;A)</source>
+        <translation>Add Print File(plt,dxf)(&amp;A)</translation>
+    </message>
+    <message>
+        <source>添加打印文件(plt,dxf)</source>
+        <translation>Add print file(plt,dxf)</translation>
+    </message>
+    <message>
+        <source>打开调机文件(&amp;T)</source>
+        <translation>Open Test File(&amp;T)</translation>
+    </message>
+    <message>
+        <source>打开保存的工作列表(&amp;O)</source>
+        <translation>Open Saved Job List(&amp;O)</translation>
+    </message>
+    <message>
+        <source>保存当前工作列表(&amp;S)</source>
+        <translation>Save Current Job List(&amp;S)</translation>
+    </message>
+    <message>
+        <source>当前列表导出为plt(&amp;E)</source>
+        <translation>Export List as plt(&amp;E)</translation>
+    </message>
+    <message>
+        <source>导出列表为plt文件</source>
+        <translation>Export the list as a plt file</translation>
+    </message>
+    <message>
+        <source>退出(&amp;X)</source>
+        <translation>Exit(&amp;X)</translation>
+    </message>
+    <message>
+        <source>隐藏窗口</source>
+        <translation>Hide Window</translation>
+    </message>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>立式切割机打印任务(*.orlattask)</source>
+        <translation>Cutter Job List(*.orlattask)</translation>
+    </message>
+</context>
+<context>
+    <name>Menu</name>
+    <message>
+        <source>添加打印文件(plt,dxf)	(&amp;A)</source>
+        <translation>Add Print File (plt,dxf)	(&amp;A)</translation>
+    </message>
+    <message>
+        <source>打开调机文件	(&amp;T)</source>
+        <translation>Open Test File	(&amp;T)</translation>
+    </message>
+    <message>
+        <source>打开保存的工作列表	(&amp;O)</source>
+        <translation>Open Saved Job List	(&amp;O)</translation>
+    </message>
+    <message>
+        <source>保存当前工作列表	(&amp;S)</source>
+        <translation>Save Current Job List	(&amp;S)</translation>
+    </message>
+    <message>
+        <source>当前列表导出为plt	(&amp;E)</source>
+        <translation>Export List as plt	(&amp;E)</translation>
+    </message>
+    <message>
+        <source>退出	(&amp;X)</source>
+        <translation>Exit	(&amp;X)</translation>
+    </message>
+    <message>
+        <source>简体中文	(&amp;C)</source>
+        <translation>简体中文	(&amp;C)</translation>
+    </message>
+    <message>
+        <source>English	(&amp;E)</source>
+        <translation>English	(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Turkey	(&amp;T)</source>
+        <translation>Turkey	(&amp;T)</translation>
+    </message>
+    <message>
+        <source>USB</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>网线</source>
+        <translation>Ethernet</translation>
+    </message>
+    <message>
+        <source>连接方式</source>
+        <translation>Connection</translation>
+    </message>
+    <message>
+        <source>参数	(&amp;P)</source>
+        <translation>Parameters	(&amp;P)</translation>
+    </message>
+    <message>
+        <source>绘图单位	(&amp;U)</source>
+        <translation>Plot Unit	(&amp;U)</translation>
+    </message>
+    <message>
+        <source>关于 OrlatCenter(&amp;A)...</source>
+        <translation>About OrlatCenter(&amp;A)...</translation>
+    </message>
+    <message>
+        <source>文件(&amp;F)</source>
+        <translation>File(&amp;F)</translation>
+    </message>
+    <message>
+        <source>Language(&amp;L)</source>
+        <translation>Language(&amp;L)</translation>
+    </message>
+    <message>
+        <source>设置(&amp;S)</source>
+        <translation>Settings(&amp;S)</translation>
+    </message>
+    <message>
+        <source>帮助(&amp;H)</source>
+        <translation>Help(&amp;H)</translation>
+    </message>
+    <message>
+        <source>自动</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>手动</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>已完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>修改份数</source>
+        <translation>Change Copies</translation>
+    </message>
+    <message>
+        <source>修改起始位置</source>
+        <translation>Change Start Position</translation>
+    </message>
+    <message>
+        <source>移至最前</source>
+        <translation>Move to Top</translation>
+    </message>
+    <message>
+        <source>删除“已完成”</source>
+        <translation>Delete "Done"</translation>
+    </message>
+    <message>
+        <source>删除	DEL</source>
+        <translation>Delete	DEL</translation>
+    </message>
+    <message>
+        <source>工作列表</source>
+        <translation>Job List</translation>
+    </message>
+    <message>
+        <source>喷墨数据</source>
+        <translation>Printing Data</translation>
+    </message>
+    <message>
+        <source>切割数据</source>
+        <translation>Cutting Data</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>识别图形外轮廓</source>
+        <translation>Find Outer Contours</translation>
+    </message>
+    <message>
+        <source>转换为绘图	(Ctrl+1)</source>
+        <translation>Convert to Printing	(Ctrl+1)</translation>
+    </message>
+    <message>
+        <source>转换为切割	(Ctrl+2)</source>
+        <translation>Convert to Cutting	(Ctrl+2)</translation>
+    </message>
+    <message>
+        <source>旋转90度</source>
+        <translation>Rotate 90°</translation>
+    </message>
+    <message>
+        <source>Y向(纸宽方向)手动分页</source>
+        <translation>Split Pages by Hand in Y (Paper Width)</translation>
+    </message>
+    <message>
+        <source>图形平移至左下角</source>
+        <translation>Move Drawing to Lower Left</translation>
+    </message>
+    <message>
+        <source>删除</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>删除所选	(DEL)</source>
+        <translation>Delete Selected	(DEL)</translation>
+    </message>
+    <message>
+        <source>预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>添加打印文件(plt,dxf)
+添加打印文件(plt,dxf)</source>
+        <translation>Add a print file (plt,dxf)
+Add print file (plt,dxf)</translation>
+    </message>
+    <message>
+        <source>导出列表为plt文件
+导出为plt</source>
+        <translation>Export the list as a plt file
+Export as plt</translation>
+    </message>
+    <message>
+        <source>放大
+放大</source>
+        <translation>Zoom in
+Zoom in</translation>
+    </message>
+    <message>
+        <source>缩小
+缩小</source>
+        <translation>Zoom out
+Zoom out</translation>
+    </message>
+    <message>
+        <source>适合屏幕
+适合屏幕</source>
+        <translation>Fit to screen
+Fit to screen</translation>
+    </message>
+    <message>
+        <source>设置机器参数
+设置机器参数</source>
+        <translation>Set the machine parameters
+Machine parameters</translation>
+    </message>
+    <message>
+        <source>隐藏窗口
+隐藏窗口</source>
+        <translation>Hide the window
+Hide window</translation>
+    </message>
+    <message>
+        <source>就绪</source>
+        <translation>Ready</translation>
+    </message>
+</context>
 </TS>

@@ -104,7 +104,10 @@ public:
         close(fds[0]);
         if (line.empty() || line.find('\n') == std::string::npos)
             return false;
-        display_ = ":" + line.substr(0, line.find('\n'));
+        // Built in place: g++ 12 at -O3 warns falsely (-Wrestrict) on ":" + substr.
+        line.resize(line.find('\n'));
+        line.insert(line.begin(), ':');
+        display_ = std::move(line);
         return true;
     }
     ~DravXvfb()

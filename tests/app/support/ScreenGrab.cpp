@@ -1,0 +1,14 @@
+// screen-grab OUT.png: saves the whole X screen (DISPLAY) as a PNG; exit 0
+// when it was written. The screenshot tests run it beside the program.
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) return 2;
+    QGuiApplication app(argc, argv);
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return 1;
+    return screen->grabWindow(0).save(QString::fromLocal8Bit(argv[1]), "PNG") ? 0 : 1;
+}
