@@ -10,6 +10,7 @@
 #include "app/CodeText.h"
 #include "app/InstanceName.h"
 #include "app/MainFrame.h"
+#include "app/MessageBoxSink.h"
 #include "app/OrlatCenterDoc.h"
 #include "app/QuitSignals.h"
 #include "app/SingleInstance.h"
@@ -104,6 +105,8 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
     m_translations = std::make_unique<Translations>();
     m_translationLoaded = m_translations->Install(theSettings.Get(Slot::Language), folder);
+    // From here on the core's messages (fonts, link) come as boxes.
+    InstallMessageBoxSink();
 
     m_doc = std::make_unique<COrlatCenterDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_doc);

@@ -14,9 +14,6 @@
 #include "app/PageList.h"
 #include "model/Settings.h"
 #include "model/Text.h"
-#ifndef ORLAT_TEST_LINK
-#define ORLAT_TEST_LINK 1
-#endif
 #include "tests/support/GlobalsGuard.h"
 #include "tests/support/TempFolder.h"
 
