@@ -1,3 +1,8 @@
 #include "app/OrlatCenterApp.h"
+#include "model/HugePageHeap.h"
 
-int main(int argc, char** argv) { return RunOrlatCenter(argc, argv); }
+int main(int argc, char** argv)
+{
+    PreferHugePageHeap(argv);
+    return RunOrlatCenter(argc, argv);
+}

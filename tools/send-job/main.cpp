@@ -24,6 +24,7 @@
 #include "link/MyCommu.h"
 #include "link/MyEth.h"
 #include "link/ParamsLink.h"
+#include "model/HugePageHeap.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
 #include "model/ProfileFile.h"
@@ -151,6 +152,7 @@ bool WaitForReady(int seconds)
 
 int main(int argc, char** argv)
 {
+    PreferHugePageHeap(argv);
     Options o;
     if (!ParseArgs(argc, argv, o)) return Usage();
 
