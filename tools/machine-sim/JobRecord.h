@@ -2,6 +2,7 @@
 // What a simulated job printed and cut, decoded from the bytes the machine
 // received with the program's own zero-run decoder and nozzle map: the image
 // assembled from the bands, the knife passes, and the record files.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,6 +39,11 @@ struct DecodedJob {
     }
 };
 
+// A head's 22 bytes read as three little-endian words: for each bit, the
+// band row it prints, or -1.
+constexpr size_t kHeadBits = 3 * 64;
+using HeadRows = std::array<int16_t, kHeadBits>;
+
 // Builds the decoded job header by header, each from the data words that
 // came before it, so the machine can decode a band as it arrives and keep no
 // more than the band in hand.
@@ -60,6 +66,8 @@ private:
     int64_t m_lastBand = -1;
     size_t m_recordWords;
     std::vector<uint16_t> m_out;  // the last header's decoded words
+    HeadRows m_rowsAlone{};       // head 1, or head 2 printing alone
+    HeadRows m_rowsAfterHead1{};  // head 2 beside head 1
 };
 
 // Decodes a job's bands (placed by their band index) and knife passes, with

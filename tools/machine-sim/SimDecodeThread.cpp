@@ -1,0 +1,69 @@
+#include "tools/machine-sim/SimDecodeThread.h"
+
+#include <pthread.h>
+
+void ApplyDecodeWork(std::unique_ptr<CJobDecoder>& decoder, const SimDecodeWork& w)
+{
+    switch (w.kind) {
+    case SimDecodeWork::Kind::JobStart:
+        decoder.reset();
+        if (w.live) decoder = std::make_unique<CJobDecoder>(w.value, w.params);
+        break;
+    case SimDecodeWork::Kind::Band:
+        if (decoder) decoder->Band(w.value, w.words.data(), w.words.size());
+        break;
+    case SimDecodeWork::Kind::KnifePass:
+        if (decoder) decoder->KnifePass(w.value, w.words.data(), w.words.size());
+        break;
+    }
+}
+
+CSimDecodeThread::CSimDecodeThread() : m_thread([this] { Run(); }) {}
+
+CSimDecodeThread::~CSimDecodeThread()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_stop = true;
+    }
+    m_wake.notify_one();
+    m_thread.join();
+}
+
+void CSimDecodeThread::Push(SimDecodeWork work)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_queue.push_back(std::move(work));
+    }
+    m_wake.notify_one();
+}
+
+DecodedJob CSimDecodeThread::Finish()
+{
+    std::unique_lock<std::mutex> lock(m_lock);
+    m_idle.wait(lock, [this] { return m_queue.empty() && !m_busy; });
+    DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
+    m_decoder.reset();
+    return d;
+}
+
+void CSimDecodeThread::Run()
+{
+    pthread_setname_np(pthread_self(), "sim-decode");
+    std::unique_lock<std::mutex> lock(m_lock);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+        if (m_stop) return;  // what is still queued is nobody's record any more
+        SimDecodeWork work = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_busy = true;
+        lock.unlock();
+        ApplyDecodeWork(m_decoder, work);
+        // The words go back to the allocator here, off the serving thread.
+        work = SimDecodeWork{};
+        lock.lock();
+        m_busy = false;
+        if (m_queue.empty()) m_idle.notify_all();
+    }
+}

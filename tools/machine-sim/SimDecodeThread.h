@@ -1,0 +1,65 @@
+#pragma once
+// The simulated machine's decoder on a thread of its own: the serving thread
+// hands over each header's data words as the header arrives and goes back to
+// the socket; the bands are drawn into the job's image here meanwhile.
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "model/MachineParams.h"
+#include "tools/machine-sim/JobRecord.h"
+
+// One step of a job's decoding, in the order the headers arrived.
+struct SimDecodeWork {
+    enum class Kind { JobStart, Band, KnifePass };
+    Kind kind = Kind::Band;
+    // JobStart: the band columns and whether the job is decoded at all (a job
+    // that is not still drops the last one's image); Band: the band index;
+    // KnifePass: the pass's records.
+    int32_t value = 0;
+    bool live = false;
+    MachineParams params{};  // JobStart: the block in force at the job start
+    std::vector<uint16_t> words;  // Band and KnifePass: the header's data
+};
+
+// Runs the queued steps through a CJobDecoder, in order.
+void ApplyDecodeWork(std::unique_ptr<CJobDecoder>& decoder, const SimDecodeWork& work);
+
+class CSimDecodeThread {
+public:
+    // Starts the thread ("sim-decode").
+    CSimDecodeThread();
+    // Stops the thread; steps still queued are dropped.
+    ~CSimDecodeThread();
+    CSimDecodeThread(const CSimDecodeThread&) = delete;
+    CSimDecodeThread& operator=(const CSimDecodeThread&) = delete;
+
+    // Queues a step (its words are moved, not copied). Called by one thread
+    // only (the serving thread), so the steps keep their order.
+    void Push(SimDecodeWork work);
+    // Waits until every step pushed so far is decoded and takes the job's
+    // decoded record (empty when no job is decoded).
+    DecodedJob Finish();
+
+private:
+    void Run();
+
+    // Guards the queue and the flags below. Written by the serving thread
+    // (Push, Finish, the destructor) and the decoder thread (Run); read by both.
+    std::mutex m_lock;
+    std::condition_variable m_wake;  // a step queued, or m_stop: the decoder thread waits
+    std::condition_variable m_idle;  // the queue ran empty: Finish waits
+    std::deque<SimDecodeWork> m_queue;
+    bool m_busy = false;  // the decoder thread is working on a step it took
+    bool m_stop = false;
+    // The job being decoded. Touched by the decoder thread while it holds a
+    // step, and by Finish only when the queue is empty and the decoder thread
+    // idle (both under m_lock), so never by both at once.
+    std::unique_ptr<CJobDecoder> m_decoder;
+    // The decoder thread, "sim-decode": runs Run until m_stop.
+    std::thread m_thread;
+};
