@@ -10,6 +10,7 @@
 #include "link/output/JobCheck.h"
 #include "link/output/NozzleMap.h"
 #include "link/output/ZeroRunPack.h"
+#include "tools/machine-sim/PbmStream.h"
 
 namespace {
 
@@ -134,7 +135,7 @@ void CJobDecoder::Band(int32_t band, const uint16_t* words, size_t count)
     const MachineParams& p = m_p;
     const int32_t columns = d.width;
     const auto* rec = reinterpret_cast<const uint8_t*>(m_out.data());
-    const int32_t row0 = static_cast<int32_t>(std::min<int64_t>(int64_t{band} * m_bandRows, kMaxImageRows));
+    const int32_t row0 = RowOfBand(band);
     for (int32_t c = 0; c < columns; ++c) {
         const uint8_t* r1 = rec + static_cast<size_t>(kLeadInRecords + c) * kRecordBytes;
         const int64_t rec2 = int64_t{kLeadInRecords} + c + p.head2Position;
@@ -148,6 +149,12 @@ void CJobDecoder::Band(int32_t band, const uint16_t* words, size_t count)
             PlaceHead(d, r2, m_rowsAlone, row0, c);
         }
     }
+}
+
+int32_t CJobDecoder::RowOfBand(int32_t band) const
+{
+    if (band < 0) return m_d.height;  // prints nothing
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{band} * m_bandRows, kMaxImageRows));
 }
 
 void CJobDecoder::KnifePass(int32_t n, const uint16_t* words, size_t count)
@@ -259,11 +266,15 @@ bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachinePara
     return WriteJobRecord(dir, job, DecodeJob(job, p), p);
 }
 
-bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p)
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p,
+                    CPbmStream* pbm)
 {
-    // The image goes out from where it is, not through a second copy.
-    const std::string pbmHead = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
-    bool ok = WriteWhole(dir + "/print.pbm", pbmHead, d.bits.data(), d.bits.size());
+    bool ok = pbm != nullptr && pbm->Dir() == dir && pbm->Finish(d, dir + "/print.pbm");
+    if (!ok) {
+        // The image goes out from where it is, not through a second copy.
+        const std::string pbmHead = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
+        ok = WriteWhole(dir + "/print.pbm", pbmHead, d.bits.data(), d.bits.size());
+    }
     ok = WriteWhole(dir + "/knife.svg", KnifeSvgOf(d, p)) && ok;
     ok = WriteWhole(dir + "/summary.json", SummaryJsonOf(job, d)) && ok;
     return ok;

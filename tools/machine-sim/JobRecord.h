@@ -57,6 +57,8 @@ public:
     // A knife pass header and its data.
     void KnifePass(int32_t records, const uint16_t* words, size_t count);
     const DecodedJob& Decoded() const { return m_d; }
+    // The first image row band `band` can print on.
+    int32_t RowOfBand(int32_t band) const;
     DecodedJob Take() { return std::move(m_d); }
 
 private:
@@ -80,8 +82,11 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p);
 // summary.json (result "finished" or "aborted"). Each file is written whole
 // or not at all. False when a file could not be written.
 bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachineParams& p);
-// The same for a job decoded as it arrived.
-bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p);
+// The same for a job decoded as it arrived; print.pbm is finished from pbm
+// when one was written behind the decoding into dir.
+class CPbmStream;
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p,
+                    CPbmStream* pbm = nullptr);
 
 // The file contents, for the writer and tests.
 std::string PbmOf(const DecodedJob& d);

@@ -293,6 +293,8 @@ void CMachineSim::ServeConnection(int fd)
             const bool wasInJob = m_machine.InJob();
             reply = m_machine.Handle(unit, faults, NowMs());
             work = m_machine.TakeDecodeWork();
+            for (SimDecodeWork& w : work)
+                if (w.kind == SimDecodeWork::Kind::JobStart && w.live) w.recordDir = m_recordDir;
             loss = TakeLinkLoss(m_machine, faults);
             if (loss == SimLinkLoss::Drop) m_linkGone = true;
             if (loss == SimLinkLoss::Silent) m_silent = true;
@@ -311,9 +313,10 @@ void CMachineSim::ServeConnection(int fd)
         for (SimDecodeWork& w : work) m_decode.Push(std::move(w));
         // The record is on disk before the job's end is answered: whoever
         // ended the job may read it at once.
-        if (decodedLive) decoded = m_decode.Finish();
+        std::unique_ptr<CPbmStream> pbm;
+        if (decodedLive) decoded = m_decode.Finish(&pbm);
         if (ended && !recordDir.empty() &&
-            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params)
+            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params, pbm.get())
                           : WriteJobRecord(recordDir, endedJob, params)))
             std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;

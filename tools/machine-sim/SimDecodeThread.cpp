@@ -39,12 +39,14 @@ void CSimDecodeThread::Push(SimDecodeWork work)
     m_wake.notify_one();
 }
 
-DecodedJob CSimDecodeThread::Finish()
+DecodedJob CSimDecodeThread::Finish(std::unique_ptr<CPbmStream>* pbm)
 {
     std::unique_lock<std::mutex> lock(m_lock);
     m_idle.wait(lock, [this] { return m_queue.empty() && !m_busy; });
     DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
     m_decoder.reset();
+    if (pbm) *pbm = std::move(m_pbm);
+    m_pbm.reset();
     return d;
 }
 
@@ -60,6 +62,12 @@ void CSimDecodeThread::Run()
         m_busy = true;
         lock.unlock();
         ApplyDecodeWork(m_decoder, work);
+        if (work.kind == SimDecodeWork::Kind::JobStart) {
+            m_pbm.reset();
+            if (m_decoder && !work.recordDir.empty()) m_pbm = std::make_unique<CPbmStream>(work.recordDir);
+        } else if (work.kind == SimDecodeWork::Kind::Band && m_decoder && m_pbm) {
+            m_pbm->BandDecoded(m_decoder->Decoded(), m_decoder->RowOfBand(work.value));
+        }
         // The words go back to the allocator here, off the serving thread.
         work = SimDecodeWork{};
         lock.lock();

@@ -7,11 +7,13 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "model/MachineParams.h"
 #include "tools/machine-sim/JobRecord.h"
+#include "tools/machine-sim/PbmStream.h"
 
 // One step of a job's decoding, in the order the headers arrived.
 struct SimDecodeWork {
@@ -23,6 +25,7 @@ struct SimDecodeWork {
     int32_t value = 0;
     bool live = false;
     MachineParams params{};  // JobStart: the block in force at the job start
+    std::string recordDir;   // JobStart: where print.pbm is written behind, or empty
     std::vector<uint16_t> words;  // Band and KnifePass: the header's data
 };
 
@@ -42,8 +45,9 @@ public:
     // only (the serving thread), so the steps keep their order.
     void Push(SimDecodeWork work);
     // Waits until every step pushed so far is decoded and takes the job's
-    // decoded record (empty when no job is decoded).
-    DecodedJob Finish();
+    // decoded record (empty when no job is decoded), and into *pbm its
+    // print.pbm as far as it is written (null when none is).
+    DecodedJob Finish(std::unique_ptr<CPbmStream>* pbm = nullptr);
 
 private:
     void Run();
@@ -56,10 +60,11 @@ private:
     std::deque<SimDecodeWork> m_queue;
     bool m_busy = false;  // the decoder thread is working on a step it took
     bool m_stop = false;
-    // The job being decoded. Touched by the decoder thread while it holds a
+    // The job being decoded, and its print.pbm. Touched by the decoder thread while it holds a
     // step, and by Finish only when the queue is empty and the decoder thread
     // idle (both under m_lock), so never by both at once.
     std::unique_ptr<CJobDecoder> m_decoder;
+    std::unique_ptr<CPbmStream> m_pbm;  // the same: its print.pbm written behind
     // The decoder thread, "sim-decode": runs Run until m_stop.
     std::thread m_thread;
 };
