@@ -49,7 +49,9 @@ std::vector<uint16_t> Words(const SimJob& job, Span s)
 // more shows a host that sent more than the header's records.
 bool DecodeExactly(const uint16_t* in, size_t count, size_t expected, std::vector<uint16_t>& out)
 {
-    out.assign(expected + 1, 0);
+    // Every word up to `expected` is written by a decoding that reaches it,
+    // so the buffer kept from the last header needs no clearing.
+    out.resize(expected + 1);
     size_t decoded = 0;
     DecodeZeroRuns(in, count, out.data(), out.size(), &decoded);
     return decoded == expected;
