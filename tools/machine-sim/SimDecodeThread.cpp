@@ -27,13 +27,16 @@ CSimDecodeThread::~CSimDecodeThread()
         m_stop = true;
     }
     m_wake.notify_one();
+    m_room.notify_all();
     m_thread.join();
 }
 
 void CSimDecodeThread::Push(SimDecodeWork work)
 {
     {
-        std::lock_guard<std::mutex> lock(m_lock);
+        std::unique_lock<std::mutex> lock(m_lock);
+        m_room.wait(lock, [this] { return m_queuedWords <= kMaxQueuedWords || m_stop; });
+        m_queuedWords += work.words.size();
         m_queue.push_back(std::move(work));
     }
     m_wake.notify_one();
@@ -59,8 +62,10 @@ void CSimDecodeThread::Run()
         if (m_stop) return;  // what is still queued is nobody's record any more
         SimDecodeWork work = std::move(m_queue.front());
         m_queue.pop_front();
+        m_queuedWords -= work.words.size();
         m_busy = true;
         lock.unlock();
+        m_room.notify_one();
         ApplyDecodeWork(m_decoder, work);
         if (work.kind == SimDecodeWork::Kind::JobStart) {
             m_pbm.reset();

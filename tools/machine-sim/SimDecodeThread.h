@@ -42,8 +42,11 @@ public:
     CSimDecodeThread& operator=(const CSimDecodeThread&) = delete;
 
     // Queues a step (its words are moved, not copied). Called by one thread
-    // only (the serving thread), so the steps keep their order.
+    // only (the serving thread), so the steps keep their order. Waits while
+    // more than kMaxQueuedWords wait to be decoded: a host faster than the
+    // decoding is held back instead of the machine's memory growing.
     void Push(SimDecodeWork work);
+    static constexpr size_t kMaxQueuedWords = size_t{4} << 20;
     // Waits until every step pushed so far is decoded and takes the job's
     // decoded record (empty when no job is decoded), and into *pbm its
     // print.pbm as far as it is written (null when none is).
@@ -57,7 +60,9 @@ private:
     std::mutex m_lock;
     std::condition_variable m_wake;  // a step queued, or m_stop: the decoder thread waits
     std::condition_variable m_idle;  // the queue ran empty: Finish waits
+    std::condition_variable m_room;  // a step taken off the queue: Push waits
     std::deque<SimDecodeWork> m_queue;
+    size_t m_queuedWords = 0;  // data words in m_queue
     bool m_busy = false;  // the decoder thread is working on a step it took
     bool m_stop = false;
     // The job being decoded, and its print.pbm. Touched by the decoder thread while it holds a
