@@ -1,5 +1,7 @@
 #include "tools/machine-sim/JobRecord.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -13,6 +15,8 @@
 #include "tools/machine-sim/PbmStream.h"
 
 namespace {
+
+constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
 
 // Nozzle of each bit of a head's bytes read as three little-endian words
 // (bit 8 * byte + k), or -1 for the bits no nozzle uses.
@@ -106,6 +110,10 @@ CJobDecoder::CJobDecoder(int32_t bandColumns, const MachineParams& p)
     // Address room for the tallest image, so growing it band by band never
     // copies it; only the rows a band reaches are ever touched.
     m_d.bits.reserve(static_cast<size_t>(m_d.RowBytes()) * kMaxImageRows);
+    // A page fault is dear here: the image is touched in large pages.
+    const auto from = (reinterpret_cast<uintptr_t>(m_d.bits.data()) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto to = (reinterpret_cast<uintptr_t>(m_d.bits.data()) + m_d.bits.capacity()) & ~(kLargePage - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
     m_recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
     // Row of each bit within the band: a head on its own prints every nozzle
     // from row 0; head 2 beside head 1 leaves its overlapped nozzles out and
