@@ -1,7 +1,10 @@
 #include "tools/machine-sim/JobRecord.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -9,18 +12,22 @@
 #include "link/output/JobCheck.h"
 #include "link/output/NozzleMap.h"
 #include "link/output/ZeroRunPack.h"
+#include "tools/machine-sim/PbmStream.h"
 
 namespace {
 
-// Nozzle of each byte and bit of a head's 22 bytes, or -1.
-std::array<std::array<int16_t, 8>, kHeadBytes> NozzleOfBits()
+constexpr uintptr_t kLargePage = uintptr_t{2} << 20;
+
+// Nozzle of each bit of a head's bytes read as three little-endian words
+// (bit 8 * byte + k), or -1 for the bits no nozzle uses.
+std::array<int16_t, kHeadBits> NozzleOfBits()
 {
-    std::array<std::array<int16_t, 8>, kHeadBytes> t;
-    for (auto& row : t) row.fill(-1);
+    std::array<int16_t, kHeadBits> t;
+    t.fill(-1);
     for (int n = 0; n < kNozzles; ++n) {
         const NozzleBit b = NozzleByteMap(n);
         for (int k = 0; k < 8; ++k)
-            if (b.mask == (1u << k)) t[b.byte][k] = static_cast<int16_t>(n);
+            if (b.mask == (1u << k)) t[static_cast<size_t>(b.byte) * 8 + k] = static_cast<int16_t>(n);
     }
     return t;
 }
@@ -46,30 +53,31 @@ std::vector<uint16_t> Words(const SimJob& job, Span s)
 // more shows a host that sent more than the header's records.
 bool DecodeExactly(const uint16_t* in, size_t count, size_t expected, std::vector<uint16_t>& out)
 {
-    out.assign(expected + 1, 0);
+    // Every word up to `expected` is written by a decoding that reaches it,
+    // so the buffer kept from the last header needs no clearing.
+    out.resize(expected + 1);
     size_t decoded = 0;
     DecodeZeroRuns(in, count, out.data(), out.size(), &decoded);
     return decoded == expected;
 }
 
-void PlaceHead(DecodedJob& d, const uint8_t* bytes, int32_t row0, int32_t column, int firstNozzle,
-               int32_t rowOfNozzle0)
+// Sets the pixels of one head's bytes in image column `column`: only the set
+// bits are visited, each through the head's row table.
+void PlaceHead(DecodedJob& d, const uint8_t* bytes, const HeadRows& rows, int32_t row0, int32_t column)
 {
-    static const auto kNozzleOf = NozzleOfBits();
     uint64_t words[3] = {0, 0, 0};
     std::memcpy(words, bytes, kHeadBytes);
     if ((words[0] | words[1] | words[2]) == 0) return;  // most of a band is blank
-    for (int b = 0; b < kHeadBytes; ++b) {
-        if (bytes[b] == 0) continue;
-        for (int k = 0; k < 8; ++k) {
-            if (!((bytes[b] >> k) & 1)) continue;
-            const int n = kNozzleOf[b][k];
-            if (n < firstNozzle) continue;  // unmapped bits and the overlapped nozzles print nothing
-            const int64_t row = int64_t{row0} + rowOfNozzle0 + n;
-            if (row < 0 || row >= d.height || column < 0 || column >= d.width) continue;
-            d.bits[static_cast<size_t>(row) * d.RowBytes() + column / 8] |= static_cast<uint8_t>(0x80u >> (column % 8));
+    const int64_t rowsLeft = int64_t{d.height} - row0;
+    if (rowsLeft <= 0) return;
+    const size_t rowBytes = static_cast<size_t>(d.RowBytes());
+    uint8_t* const at = d.bits.data() + static_cast<size_t>(row0) * rowBytes + column / 8;
+    const auto mask = static_cast<uint8_t>(0x80u >> (column % 8));
+    for (int w = 0; w < 3; ++w)
+        for (uint64_t x = words[w]; x != 0; x &= x - 1) {
+            const int row = rows[static_cast<size_t>(w) * 64 + static_cast<size_t>(std::countr_zero(x))];
+            if (row >= 0 && row < rowsLeft) at[static_cast<size_t>(row) * rowBytes] |= mask;
         }
-    }
 }
 
 // Writes head then body into path, whole or not at all.
@@ -102,7 +110,21 @@ CJobDecoder::CJobDecoder(int32_t bandColumns, const MachineParams& p)
     // Address room for the tallest image, so growing it band by band never
     // copies it; only the rows a band reaches are ever touched.
     m_d.bits.reserve(static_cast<size_t>(m_d.RowBytes()) * kMaxImageRows);
+    // A page fault is dear here: the image is touched in large pages.
+    const auto from = (reinterpret_cast<uintptr_t>(m_d.bits.data()) + kLargePage - 1) & ~(kLargePage - 1);
+    const auto to = (reinterpret_cast<uintptr_t>(m_d.bits.data()) + m_d.bits.capacity()) & ~(kLargePage - 1);
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
     m_recordWords = static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2);
+    // Row of each bit within the band: a head on its own prints every nozzle
+    // from row 0; head 2 beside head 1 leaves its overlapped nozzles out and
+    // follows head 1's rows.
+    static const auto kNozzleOf = NozzleOfBits();
+    const int overlap = std::min<int>(p.headOverlapRows, kNozzles);
+    for (size_t i = 0; i < kHeadBits; ++i) {
+        const int n = kNozzleOf[i];
+        m_rowsAlone[i] = static_cast<int16_t>(n);
+        m_rowsAfterHead1[i] = static_cast<int16_t>(n >= overlap ? kNozzles - overlap + n : -1);
+    }
 }
 
 void CJobDecoder::Band(int32_t band, const uint16_t* words, size_t count)
@@ -123,21 +145,26 @@ void CJobDecoder::Band(int32_t band, const uint16_t* words, size_t count)
     const MachineParams& p = m_p;
     const int32_t columns = d.width;
     const auto* rec = reinterpret_cast<const uint8_t*>(m_out.data());
-    const int32_t row0 = static_cast<int32_t>(std::min<int64_t>(int64_t{band} * m_bandRows, kMaxImageRows));
-    const int overlap = std::min<int>(p.headOverlapRows, 150);
+    const int32_t row0 = RowOfBand(band);
     for (int32_t c = 0; c < columns; ++c) {
         const uint8_t* r1 = rec + static_cast<size_t>(kLeadInRecords + c) * kRecordBytes;
         const int64_t rec2 = int64_t{kLeadInRecords} + c + p.head2Position;
         const uint8_t* r2 = rec2 < columns + kLeadInRecords ? rec + rec2 * kRecordBytes + kHeadBytes : nullptr;
         if (p.headSelect == 0) {
-            PlaceHead(d, r1, row0, c, 0, 0);
-            if (r2) PlaceHead(d, r2, row0, c, overlap, 150 - overlap);
+            PlaceHead(d, r1, m_rowsAlone, row0, c);
+            if (r2) PlaceHead(d, r2, m_rowsAfterHead1, row0, c);
         } else if (p.headSelect == 1) {
-            PlaceHead(d, r1, row0, c, 0, 0);
+            PlaceHead(d, r1, m_rowsAlone, row0, c);
         } else if (r2) {
-            PlaceHead(d, r2, row0, c, 0, 0);
+            PlaceHead(d, r2, m_rowsAlone, row0, c);
         }
     }
+}
+
+int32_t CJobDecoder::RowOfBand(int32_t band) const
+{
+    if (band < 0) return m_d.height;  // prints nothing
+    return static_cast<int32_t>(std::min<int64_t>(int64_t{band} * m_bandRows, kMaxImageRows));
 }
 
 void CJobDecoder::KnifePass(int32_t n, const uint16_t* words, size_t count)
@@ -249,11 +276,15 @@ bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachinePara
     return WriteJobRecord(dir, job, DecodeJob(job, p), p);
 }
 
-bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p)
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p,
+                    CPbmStream* pbm)
 {
-    // The image goes out from where it is, not through a second copy.
-    const std::string pbmHead = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
-    bool ok = WriteWhole(dir + "/print.pbm", pbmHead, d.bits.data(), d.bits.size());
+    bool ok = pbm != nullptr && pbm->Dir() == dir && pbm->Finish(d, dir + "/print.pbm");
+    if (!ok) {
+        // The image goes out from where it is, not through a second copy.
+        const std::string pbmHead = "P4\n" + std::to_string(d.width) + " " + std::to_string(d.height) + "\n";
+        ok = WriteWhole(dir + "/print.pbm", pbmHead, d.bits.data(), d.bits.size());
+    }
     ok = WriteWhole(dir + "/knife.svg", KnifeSvgOf(d, p)) && ok;
     ok = WriteWhole(dir + "/summary.json", SummaryJsonOf(job, d)) && ok;
     return ok;

@@ -2,6 +2,7 @@
 // What a simulated job printed and cut, decoded from the bytes the machine
 // received with the program's own zero-run decoder and nozzle map: the image
 // assembled from the bands, the knife passes, and the record files.
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -38,6 +39,11 @@ struct DecodedJob {
     }
 };
 
+// A head's 22 bytes read as three little-endian words: for each bit, the
+// band row it prints, or -1.
+constexpr size_t kHeadBits = 3 * 64;
+using HeadRows = std::array<int16_t, kHeadBits>;
+
 // Builds the decoded job header by header, each from the data words that
 // came before it, so the machine can decode a band as it arrives and keep no
 // more than the band in hand.
@@ -51,6 +57,8 @@ public:
     // A knife pass header and its data.
     void KnifePass(int32_t records, const uint16_t* words, size_t count);
     const DecodedJob& Decoded() const { return m_d; }
+    // The first image row band `band` can print on.
+    int32_t RowOfBand(int32_t band) const;
     DecodedJob Take() { return std::move(m_d); }
 
 private:
@@ -60,6 +68,8 @@ private:
     int64_t m_lastBand = -1;
     size_t m_recordWords;
     std::vector<uint16_t> m_out;  // the last header's decoded words
+    HeadRows m_rowsAlone{};       // head 1, or head 2 printing alone
+    HeadRows m_rowsAfterHead1{};  // head 2 beside head 1
 };
 
 // Decodes a job's bands (placed by their band index) and knife passes, with
@@ -72,8 +82,11 @@ DecodedJob DecodeJob(const SimJob& job, const MachineParams& p);
 // summary.json (result "finished" or "aborted"). Each file is written whole
 // or not at all. False when a file could not be written.
 bool WriteJobRecord(const std::string& dir, const SimJob& job, const MachineParams& p);
-// The same for a job decoded as it arrived.
-bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p);
+// The same for a job decoded as it arrived; print.pbm is finished from pbm
+// when one was written behind the decoding into dir.
+class CPbmStream;
+bool WriteJobRecord(const std::string& dir, const SimJob& job, const DecodedJob& d, const MachineParams& p,
+                    CPbmStream* pbm = nullptr);
 
 // The file contents, for the writer and tests.
 std::string PbmOf(const DecodedJob& d);

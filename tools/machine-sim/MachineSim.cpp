@@ -4,6 +4,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -151,6 +152,7 @@ void CMachineSim::SleepUnlessStopped(int ms)
 
 void CMachineSim::Serve()
 {
+    pthread_setname_np(pthread_self(), "sim-serve");
     while (!m_stop.load()) {
         if (!Readable(m_listen, 20)) continue;
         const int fd = accept4(m_listen, nullptr, nullptr, SOCK_CLOEXEC);
@@ -274,6 +276,7 @@ void CMachineSim::ServeConnection(int fd)
         SimJob endedJob;
         DecodedJob decoded;
         bool decodedLive = false;
+        std::vector<SimDecodeWork> work;
         MachineParams params{};
         std::string recordDir;
         {
@@ -289,6 +292,9 @@ void CMachineSim::ServeConnection(int fd)
             }
             const bool wasInJob = m_machine.InJob();
             reply = m_machine.Handle(unit, faults, NowMs());
+            work = m_machine.TakeDecodeWork();
+            for (SimDecodeWork& w : work)
+                if (w.kind == SimDecodeWork::Kind::JobStart && w.live) w.recordDir = m_recordDir;
             loss = TakeLinkLoss(m_machine, faults);
             if (loss == SimLinkLoss::Drop) m_linkGone = true;
             if (loss == SimLinkLoss::Silent) m_silent = true;
@@ -298,22 +304,22 @@ void CMachineSim::ServeConnection(int fd)
                 recordDir = m_recordDir;
                 if (!recordDir.empty()) {
                     decodedLive = m_machine.DecodingLive();
-                    if (decodedLive) decoded = m_machine.TakeDecoded();
                     endedJob = m_machine.job;
                     params = m_machine.params;
                 }
             }
         }
+        // The host's next chunks are read while these are decoded.
+        for (SimDecodeWork& w : work) m_decode.Push(std::move(w));
+        // The record is on disk before the job's end is answered: whoever
+        // ended the job may read it at once.
+        std::unique_ptr<CPbmStream> pbm;
+        if (decodedLive) decoded = m_decode.Finish(&pbm);
         if (ended && !recordDir.empty() &&
-            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params)
+            !(decodedLive ? WriteJobRecord(recordDir, endedJob, decoded, params, pbm.get())
                           : WriteJobRecord(recordDir, endedJob, params)))
             std::fprintf(stderr, "machine-sim: cannot write the job record in %s\n", recordDir.c_str());
         if (!SendReply(fd, std::move(reply), faults)) return;
-        {
-            // A header's band is decoded while the host makes its next step.
-            std::lock_guard<std::mutex> lock(m_lock);
-            m_machine.DecodeDeferred();
-        }
         if (loss == SimLinkLoss::Drop) {
             const linger reset{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);

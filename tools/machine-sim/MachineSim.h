@@ -63,7 +63,7 @@ private:
     // Reads and throws away everything until the host closes (silent fault).
     void DrainSilently(int fd);
 
-    // The serving thread; runs Serve until m_stop.
+    // The serving thread ("sim-serve"); runs Serve until m_stop.
     std::thread m_thread;
     // Written by Stop (any thread); read by the serving thread.
     std::atomic<bool> m_stop{false};
@@ -84,4 +84,7 @@ private:
     bool m_silent = false;
     std::string m_recordDir;
     int m_jobsEnded = 0;
+    // Draws the bands of a recorded job on its own thread. Fed and emptied
+    // by the serving thread only, outside m_lock.
+    CSimDecodeThread m_decode;
 };

@@ -65,37 +65,27 @@ void CSimMachine::ConnectionStarted()
     Dropped();
 }
 
-void CSimMachine::Defer(bool band, int32_t value)
+void CSimMachine::Hand(SimDecodeWork::Kind kind, int32_t value)
 {
-    DecodeDeferred();
-    if (m_decoder) {
-        m_deferred.swap(m_pending);
-        m_deferredBand = band;
-        m_deferredValue = value;
-        m_hasDeferred = true;
+    if (m_decoding) {
+        SimDecodeWork w;
+        w.kind = kind;
+        w.value = value;
+        const size_t size = m_pending.size();
+        w.words = std::move(m_pending);
+        // The next header's data is about as long as this one's.
+        m_pending = {};
+        m_pending.reserve(size);
+        m_work.push_back(std::move(w));
     }
     Dropped();
 }
 
-void CSimMachine::DecodeDeferred()
+std::vector<SimDecodeWork> CSimMachine::TakeDecodeWork()
 {
-    if (!m_hasDeferred) return;
-    m_hasDeferred = false;
-    if (m_decoder) {
-        if (m_deferredBand) m_decoder->Band(m_deferredValue, m_deferred.data(), m_deferred.size());
-        else m_decoder->KnifePass(m_deferredValue, m_deferred.data(), m_deferred.size());
-    }
-    m_deferred.clear();
-    if (m_deferred.capacity() > (size_t{1} << 20)) m_deferred.shrink_to_fit();
-}
-
-DecodedJob CSimMachine::TakeDecoded()
-{
-    DecodeDeferred();
-    DecodedJob d = m_decoder ? m_decoder->Take() : DecodedJob{};
-    m_decoder.reset();
-    m_pending.clear();
-    return d;
+    std::vector<SimDecodeWork> w;
+    w.swap(m_work);
+    return w;
 }
 
 uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
@@ -107,12 +97,11 @@ uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 
 std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faults, int64_t nowMs)
 {
-    DecodeDeferred();
     if (u.chunk) {
         if (keepChunks) job.chunks.push_back(u.bytes);
         ++job.chunksReceived;
         job.bytesReceived += static_cast<int64_t>(u.bytes.size());
-        if (m_decoder) {
+        if (m_decoding) {
             // Little-endian words, as the decoder reads them (the host is little-endian too).
             const size_t at = m_pending.size();
             m_pending.resize(at + u.bytes.size() / 2);
@@ -170,27 +159,34 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
         job = SimJob{};
         job.started = true;
         m_pending.clear();
-        m_decoder.reset();
-        m_hasDeferred = false;
         answeredOne = false;
         ++jobs;
         if (n >= 8) {
             job.lengthPulses = GetInt32(p);
             job.bandColumns = GetInt32(p + 4);
         }
-        if (decodeLive) m_decoder = std::make_unique<CJobDecoder>(job.bandColumns, params);
+        if (decodeLive || m_decoding) {
+            // A job not decoded still drops the last one's image.
+            SimDecodeWork w;
+            w.kind = SimDecodeWork::Kind::JobStart;
+            w.value = job.bandColumns;
+            w.live = decodeLive;
+            w.params = params;
+            m_work.push_back(std::move(w));
+        }
+        m_decoding = decodeLive;
         state = MachineState::Plotting;
         break;
     case LinkCommand::BandHeader:
         if (n >= 6) {
             job.bands.push_back({GetInt32(p), p[4], job.chunksReceived});
-            Defer(true, job.bands.back().band);
+            Hand(SimDecodeWork::Kind::Band, job.bands.back().band);
         }
         break;
     case LinkCommand::KnifeHeader:
         if (n >= 4) {
             job.knifePasses.push_back({GetInt32(p), job.chunksReceived});
-            Defer(false, job.knifePasses.back().records);
+            Hand(SimDecodeWork::Kind::KnifePass, job.knifePasses.back().records);
         }
         break;
     case LinkCommand::ReadHeadPosition: {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/MachineParams.h"
-#include "tools/machine-sim/JobRecord.h"
+#include "tools/machine-sim/SimDecodeThread.h"
 #include "tools/machine-sim/SimFaults.h"
 #include "tools/machine-sim/SimJob.h"
 
@@ -34,12 +34,11 @@ public:
     bool InJob() const { return job.started && !job.finished && !job.aborted && !job.lost; }
     // A new connection during a job: data before it belongs to no header.
     void ConnectionStarted();
-    // The job decoded as it arrived (decodeLive), taken once it has ended.
-    DecodedJob TakeDecoded();
-    // Decodes the last header's data if that is still to do: the simulator
-    // calls it once the header is answered, so the host's wait hides it.
-    void DecodeDeferred();
-    bool DecodingLive() const { return m_decoder != nullptr; }
+    // The decoding steps since the last call, in order: the caller runs them
+    // (through a CSimDecodeThread), so the answer never waits for a band to be drawn.
+    std::vector<SimDecodeWork> TakeDecodeWork();
+    // Whether this job is decoded as it arrives (decodeLive at its start).
+    bool DecodingLive() const { return m_decoding; }
 
     uint8_t state;
     int32_t headPosition = 0;
@@ -63,12 +62,8 @@ public:
 
 private:
     void Dropped();  // the data in hand belongs to no header
-    std::unique_ptr<CJobDecoder> m_decoder;  // this job's, while decodeLive
+    void Hand(SimDecodeWork::Kind kind, int32_t value);  // the data in hand is the header's
+    bool m_decoding = false;                 // this job is decoded as it arrives
     std::vector<uint16_t> m_pending;         // data words since the last header or drop
-    // The last header's data, not yet decoded: a band (or a knife pass) and its number.
-    std::vector<uint16_t> m_deferred;
-    bool m_deferredBand = false;
-    int32_t m_deferredValue = 0;
-    bool m_hasDeferred = false;
-    void Defer(bool band, int32_t value);
+    std::vector<SimDecodeWork> m_work;       // steps not yet taken by TakeDecodeWork
 };
