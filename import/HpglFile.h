@@ -66,8 +66,9 @@ public:
     // would otherwise ask for gigabytes; such a file is refused as too big (-2).
     // Tests lower it.
     size_t m_maxLabelPoints = 8000000;
-    // Bytes per read; tests shrink it to put numbers across block ends.
-    size_t m_blockSize = size_t{1} << 20;
+    // Bytes per read; tests shrink it to put numbers across block ends. Small
+    // enough to stay in the cache between the copy and the tokeniser.
+    size_t m_blockSize = size_t{64} << 10;
 
     int32_t m_penX = 0, m_penY = 0;
     uint8_t m_labelTerm = 3;
