@@ -31,7 +31,8 @@ public:
     int ReadPltFile();
     static constexpr int kNoMemory = -4;
     // Appends the curves; withName also sets the page's file name and time.
-    // Converts once: the curves built while reading move into the page.
+    // Converts once: the curves built while reading move into the page. Every
+    // curve it appends has its bounds computed.
     void ToPage(COnePage& page, bool withName);
 
     // ---- Records, pen and label state ------------------------------------

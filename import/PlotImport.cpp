@@ -85,6 +85,9 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
 {
     PlotImportResult r;
     r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
+    // The HP-GL reader bounds every curve it makes: a page that held none
+    // before needs no pass over the points for its bounds.
+    const bool curvesBounded = page.m_curves.empty() && r.format == PlotFormat::Hpgl;
     page.m_strFileName = path;
     try {
         if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
@@ -102,6 +105,7 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
 
     const bool scale = options.mil && r.format == PlotFormat::Hpgl;
     if (r.read && options.prepare && (r.hasCurves || options.prepareEmpty)) {
+        // Bounds and extents included.
         r.prepared = PrepareImportedPage(page, scale);
         if (r.prepared == PrepareResult::OutOfMemory) {
             page.DeleteAllCurves();
@@ -110,14 +114,15 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
         } else if (r.prepared != PrepareResult::Ok && !r.message) {
             r.message = {"PrepareRefused", PrepareMessageText(r.prepared, 0), PrepareMessageText(r.prepared, 1)};
         }
-    } else if (r.read && !options.prepare && scale) {
-        page.ScaleAll(1.016, 1.016);
-        page.CalcPageBounds();
     } else {
-        page.CalcPageBounds();
+        if (r.read && !options.prepare && scale) page.ScaleAll(1.016, 1.016);
+        if (curvesBounded && !scale)
+            page.FoldPageBounds();
+        else
+            page.CalcPageBounds();
+        // CalcInkExtents and CalcCutExtents: every curve is bounded by now.
+        page.FoldExtents();
     }
-    page.CalcInkExtents();
-    page.CalcCutExtents();
     r.hasCurves = !page.m_curves.empty();
     return r;
 }

@@ -31,6 +31,12 @@ void COnePage::CalcPageBounds()
 {
     if (m_curves.empty()) return;
     for (auto& c : m_curves) c->CalcBoundRect();
+    FoldPageBounds();
+}
+
+void COnePage::FoldPageBounds()
+{
+    if (m_curves.empty()) return;
     const CCurve& first = *m_curves[0];
     m_minX = first.m_minX;
     m_maxX = first.m_maxX;
@@ -54,6 +60,18 @@ void COnePage::CalcInkExtents()
         c->CalcBoundRect();
         m_inkMaxX = std::max(m_inkMaxX, c->m_maxX);
         m_inkMaxY = std::max(m_inkMaxY, c->m_maxY);
+    }
+}
+
+void COnePage::FoldExtents()
+{
+    if (m_curves.empty()) return;
+    m_inkMaxX = m_inkMaxY = m_cutMaxX = m_cutMaxY = 0;
+    for (const auto& c : m_curves) {
+        int32_t& maxX = c->m_kind == CurveKind::Plot ? m_inkMaxX : m_cutMaxX;
+        int32_t& maxY = c->m_kind == CurveKind::Plot ? m_inkMaxY : m_cutMaxY;
+        maxX = std::max(maxX, c->m_maxX);
+        maxY = std::max(maxY, c->m_maxY);
     }
 }
 

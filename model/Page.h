@@ -42,6 +42,12 @@ public:
     void CalcPageBounds();
     void CalcInkExtents();
     void CalcCutExtents();
+    // What CalcPageBounds, and CalcInkExtents with CalcCutExtents, give, taken
+    // from the curves' own bounds as they stand, without a pass over the
+    // points: for callers that keep every curve's bounds as CalcBoundRect
+    // would leave them (an importer that bounds each curve as it makes it).
+    void FoldPageBounds();
+    void FoldExtents();
 
     void DeleteAllCurves();
     void DeleteInkCurves();
@@ -68,6 +74,8 @@ public:
     void Rotate90();
     void MoveToLowerLeft();
     void NormalizeOrigin();
+    // NormalizeOrigin on the bounds as they stand (just computed by the caller).
+    void MoveToOrigin();
     void ScaleAll(double sx, double sy);
     void ApplyStartPosition();
     void ShiftUp(int32_t a);
