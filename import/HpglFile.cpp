@@ -157,8 +157,9 @@ void CHpglFile::CurveBuilder::Flush(std::vector<std::unique_ptr<CCurve>>& out)
     c->m_lineType = curLineType;
     c->m_points.assign(points.begin(), points.end());  // exactly its size
     // Bounded now, while the points are in the cache: the importer takes the
-    // page's bounds and extents from the curves' bounds.
+    // page's bounds and extents from the fold.
     c->CalcBoundRect();
+    fold.Add(*c);
     out.push_back(std::move(c));
     points.clear();
 }

@@ -10,8 +10,8 @@
 #include "import/FileBusy.h"
 #include "import/StrokeFont.h"
 #include "model/Curve.h"
+#include "model/Page.h"
 
-class COnePage;
 
 class CHpglFile {
 public:
@@ -34,6 +34,9 @@ public:
     // Converts once: the curves built while reading move into the page. Every
     // curve it appends has its bounds computed.
     void ToPage(COnePage& page, bool withName);
+    // The bounds and extents of the curves the one ToPage appended, gathered
+    // as they were made.
+    const PageBoundsFold& CurveBounds() const { return m_build.fold; }
 
     // ---- Records, pen and label state ------------------------------------
     enum : int32_t { recPoints = 20, recStart = 21, recPage = 22, recLineType = 23, recPen = 24 };
@@ -115,6 +118,7 @@ private:
         int32_t curKind = CurveKind::Plot, curLineType = 0;
         int32_t kind = CurveKind::Plot, lineType = 0;
         int64_t offsetX = 0;
+        PageBoundsFold fold;  // over every curve flushed
         void Flush(std::vector<std::unique_ptr<CCurve>>& out);
         void Start(PlotPoint p, std::vector<std::unique_ptr<CCurve>>& out);
         void Pen(const int32_t* v, std::vector<std::unique_ptr<CCurve>>& out);

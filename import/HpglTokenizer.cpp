@@ -90,18 +90,21 @@ bool CHpglFile::Feed(const uint8_t* p, size_t n)
 
 void CHpglFile::StartMnemonic(char second)
 {
-    m_cmd[0] = m_pending;
+    // Tested on the letters in hand: reading back the two bytes just stored
+    // as one word stalls the store forwarding on every command.
+    const char first = m_pending;
+    m_cmd[0] = first;
     m_cmd[1] = second;
     m_pending = 0;
     m_numbers.clear();
     m_cmdOpen = true;
-    if (m_cmd[0] == 'D' && m_cmd[1] == 'F') {
+    if (first == 'D' && second == 'F') {
         m_tok = Tok::NoParams;
-    } else if (m_cmd[0] == 'L' && m_cmd[1] == 'B') {
+    } else if (first == 'L' && second == 'B') {
         std::memset(m_label, 0, sizeof m_label);
         m_labelLen = 0;
         m_tok = Tok::Label;
-    } else if (m_cmd[0] == 'D' && m_cmd[1] == 'T') {
+    } else if (first == 'D' && second == 'T') {
         m_cmdOpen = false;  // DT is never executed
         m_tok = Tok::DtFirst;
     } else {

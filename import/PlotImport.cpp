@@ -52,7 +52,8 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 
 namespace {
 
-void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest,
+              PageBoundsFold& bounds)
 {
     CHpglFile reader;
     reader.m_strPath = path;
@@ -62,6 +63,7 @@ void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, B
     if (r.code != 0) return;
     r.read = true;
     reader.ToPage(page, true);
+    bounds = reader.CurveBounds();
 }
 
 void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
@@ -85,13 +87,14 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
 {
     PlotImportResult r;
     r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
-    // The HP-GL reader bounds every curve it makes: a page that held none
-    // before needs no pass over the points for its bounds.
+    // The HP-GL reader bounds every curve as it makes it: a page that held
+    // none before takes its bounds and extents from the reader's fold.
     const bool curvesBounded = page.m_curves.empty() && r.format == PlotFormat::Hpgl;
+    PageBoundsFold bounds;
     page.m_strFileName = path;
     try {
         if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
-        else ReadHpgl(path, page, r, options.busyTest);
+        else ReadHpgl(path, page, r, options.busyTest, bounds);
         r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.
@@ -116,12 +119,13 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
         }
     } else {
         if (r.read && !options.prepare && scale) page.ScaleAll(1.016, 1.016);
-        if (curvesBounded && !scale)
-            page.FoldPageBounds();
-        else
+        if (curvesBounded && !scale && !page.m_curves.empty()) {
+            bounds.Apply(page);
+        } else {
             page.CalcPageBounds();
-        // CalcInkExtents and CalcCutExtents: every curve is bounded by now.
-        page.FoldExtents();
+            // CalcInkExtents and CalcCutExtents: every curve is bounded by now.
+            page.FoldExtents();
+        }
     }
     r.hasCurves = !page.m_curves.empty();
     return r;

@@ -109,5 +109,21 @@ public:
     // ------------------------------------------------------------------------
 };
 
+// A page's bounds and extents gathered curve by curve while an importer
+// makes the curves, each bounded as it is made: no second visit to the
+// curves or their points. Apply onto a page that holds exactly the curves
+// added (in any order) gives what CalcPageBounds, CalcInkExtents and
+// CalcCutExtents give.
+class PageBoundsFold {
+public:
+    void Add(const CCurve& c);
+    void Apply(COnePage& page) const;
+
+private:
+    bool m_any = false;
+    int32_t m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
+    int32_t m_inkMaxX = 0, m_inkMaxY = 0, m_cutMaxX = 0, m_cutMaxY = 0;
+};
+
 // The job being sent: filled by the job start, read by the sending thread.
 extern COnePage WorkPage;
