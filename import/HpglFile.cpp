@@ -68,6 +68,7 @@ void CHpglFile::ClearRecords()
     m_values.clear();
     m_built.clear();
     m_build = CurveBuilder{};
+    m_build.dropRepeats = m_dropRepeatedPoints;
     m_recording = m_keepRecords;
     m_eventCount = 0;
 }
@@ -155,7 +156,9 @@ void CHpglFile::CurveBuilder::Flush(std::vector<std::unique_ptr<CCurve>>& out)
     auto c = std::make_unique<CCurve>();
     c->m_kind = curKind;
     c->m_lineType = curLineType;
-    c->m_points.assign(points.begin(), points.end());  // exactly its size
+    auto end = points.end();
+    if (dropRepeats) end = std::unique(points.begin(), end);  // CCurve::RemoveDuplicates
+    c->m_points.assign(points.begin(), end);  // exactly its size
     // Bounded now, while the points are in the cache: the importer takes the
     // page's bounds and extents from the fold.
     c->CalcBoundRect();

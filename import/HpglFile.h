@@ -34,6 +34,11 @@ public:
     // Converts once: the curves built while reading move into the page. Every
     // curve it appends has its bounds computed.
     void ToPage(COnePage& page, bool withName);
+    // Set by an importer whose clean-up removes repeated points anyway: each
+    // curve keeps one of every run of equal points from the start (a file
+    // that repeats every path's first point then needs half the memory). The
+    // bounds and the page breaks' offsets stay as they were.
+    bool m_dropRepeatedPoints = false;
     // The bounds and extents of the curves the one ToPage appended, gathered
     // as they were made.
     const PageBoundsFold& CurveBounds() const { return m_build.fold; }
@@ -119,6 +124,7 @@ private:
         int32_t kind = CurveKind::Plot, lineType = 0;
         int64_t offsetX = 0;
         PageBoundsFold fold;  // over every curve flushed
+        bool dropRepeats = false;
         void Flush(std::vector<std::unique_ptr<CCurve>>& out);
         void Start(PlotPoint p, std::vector<std::unique_ptr<CCurve>>& out);
         void Pen(const int32_t* v, std::vector<std::unique_ptr<CCurve>>& out);

@@ -52,12 +52,15 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 
 namespace {
 
-void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest,
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest, bool prepare,
               PageBoundsFold& bounds)
 {
     CHpglFile reader;
     reader.m_strPath = path;
     reader.m_busyTest = busyTest;
+    // A page with curves is prepared, and the preparation's clean-up starts
+    // by removing repeated points: they need never be stored.
+    reader.m_dropRepeatedPoints = prepare;
     r.code = reader.ReadPltFile();
     r.retryLater = r.code > 0;
     if (r.code != 0) return;
@@ -94,7 +97,7 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
     page.m_strFileName = path;
     try {
         if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
-        else ReadHpgl(path, page, r, options.busyTest, bounds);
+        else ReadHpgl(path, page, r, options.busyTest, options.prepare, bounds);
         r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.
