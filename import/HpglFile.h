@@ -194,6 +194,7 @@ private:
     bool m_runPlain = false;
     void BeginRun(uint8_t c);
     void RunByte(uint8_t c);
+    void RunBytes(const uint8_t* s, size_t k);
     bool m_expNeg = false;
     int32_t m_expValue = 0;
     int m_result = 0;
