@@ -26,8 +26,7 @@ constexpr size_t kLeast = 2 * kHugePage;
 // The allocator serves a block from the heap only below its largest mmap
 // threshold (32 MiB on 64-bit systems).
 constexpr size_t kMost = size_t{30} << 20;
-// The C library's defaults, restored afterwards.
-constexpr int kDefaultTopPad = 128 * 1024;
+// The C library's default, restored afterwards.
 constexpr int kDefaultMmapThreshold = 128 * 1024;
 
 }  // namespace
@@ -61,7 +60,8 @@ HeapReservation::~HeapReservation()
 {
 #ifdef ORLAT_HEAP_RESERVATION
     if (!m_active) return;
-    mallopt(M_TOP_PAD, kDefaultTopPad);
+    // The padding stays: when the page is deleted its room is kept for the
+    // next file instead of going back to the system and faulting in again.
     mallopt(M_MMAP_THRESHOLD, kDefaultMmapThreshold);
 #endif
 }
