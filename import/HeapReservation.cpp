@@ -18,6 +18,7 @@
 #include <sys/mman.h>
 #endif
 
+#ifdef ORLAT_HEAP_RESERVATION
 namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
@@ -30,6 +31,7 @@ constexpr size_t kMost = size_t{30} << 20;
 constexpr int kDefaultMmapThreshold = 128 * 1024;
 
 }  // namespace
+#endif
 
 HeapReservation::HeapReservation(size_t bytes)
 {
