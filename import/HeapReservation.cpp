@@ -23,7 +23,7 @@ namespace {
 
 constexpr size_t kHugePage = size_t{2} << 20;
 // Below this a reservation saves too little to be worth the calls.
-constexpr size_t kLeast = 2 * kHugePage;
+constexpr size_t kLeast = kHugePage;
 // The allocator serves a block from the heap only below its largest mmap
 // threshold (32 MiB on 64-bit systems).
 constexpr size_t kMost = size_t{30} << 20;
