@@ -10,6 +10,7 @@
 #include <new>
 
 #include "import/FileBusy.h"
+#include "import/HeapReservation.h"
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Text.h"
@@ -67,6 +68,7 @@ void CHpglFile::ClearRecords()
     m_values.clear();
     m_built.clear();
     m_build = CurveBuilder{};
+    m_build.dropRepeats = m_dropRepeatedPoints;
     m_recording = m_keepRecords;
     m_eventCount = 0;
 }
@@ -154,7 +156,13 @@ void CHpglFile::CurveBuilder::Flush(std::vector<std::unique_ptr<CCurve>>& out)
     auto c = std::make_unique<CCurve>();
     c->m_kind = curKind;
     c->m_lineType = curLineType;
-    c->m_points.assign(points.begin(), points.end());  // exactly its size
+    auto end = points.end();
+    if (dropRepeats) end = std::unique(points.begin(), end);  // CCurve::RemoveDuplicates
+    c->m_points.assign(points.begin(), end);  // exactly its size
+    // Bounded now, while the points are in the cache: the importer takes the
+    // page's bounds and extents from the fold.
+    c->CalcBoundRect();
+    fold.Add(*c);
     out.push_back(std::move(c));
     points.clear();
 }
@@ -236,13 +244,13 @@ int CHpglFile::Read()
         return -2;
     }
     ResetState();
-    // The current curve's points are not reserved from the file size: a block
-    // that large, freed at the end, raises malloc's mmap threshold, and the
-    // next read's curves then fault in fresh heap pages one by one (twice the
-    // time in a warm process). They grow in the one buffer every curve reuses.
-
+    // The current curve's points grow in the one buffer every curve reuses;
+    // the curves' own points, sized exactly, are carved from heap room taken
+    // at once for what a file of this size holds (PD commands of short
+    // numbers give about 1.2 bytes of points per byte of file).
     const size_t block = std::max<size_t>(1, std::min<size_t>(m_blockSize, size));
     std::unique_ptr<uint8_t[]> buf(new uint8_t[block]);
+    ReserveHeap(static_cast<size_t>(size) * 3 / 2);
     uint64_t left = size;
     bool going = true;
     while (going && left > 0) {

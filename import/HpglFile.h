@@ -10,8 +10,8 @@
 #include "import/FileBusy.h"
 #include "import/StrokeFont.h"
 #include "model/Curve.h"
+#include "model/Page.h"
 
-class COnePage;
 
 class CHpglFile {
 public:
@@ -31,8 +31,17 @@ public:
     int ReadPltFile();
     static constexpr int kNoMemory = -4;
     // Appends the curves; withName also sets the page's file name and time.
-    // Converts once: the curves built while reading move into the page.
+    // Converts once: the curves built while reading move into the page. Every
+    // curve it appends has its bounds computed.
     void ToPage(COnePage& page, bool withName);
+    // Set by an importer whose clean-up removes repeated points anyway: each
+    // curve keeps one of every run of equal points from the start (a file
+    // that repeats every path's first point then needs half the memory). The
+    // bounds and the page breaks' offsets stay as they were.
+    bool m_dropRepeatedPoints = false;
+    // The bounds and extents of the curves the one ToPage appended, gathered
+    // as they were made.
+    const PageBoundsFold& CurveBounds() const { return m_build.fold; }
 
     // ---- Records, pen and label state ------------------------------------
     enum : int32_t { recPoints = 20, recStart = 21, recPage = 22, recLineType = 23, recPen = 24 };
@@ -66,8 +75,9 @@ public:
     // would otherwise ask for gigabytes; such a file is refused as too big (-2).
     // Tests lower it.
     size_t m_maxLabelPoints = 8000000;
-    // Bytes per read; tests shrink it to put numbers across block ends.
-    size_t m_blockSize = size_t{1} << 20;
+    // Bytes per read; tests shrink it to put numbers across block ends. Small
+    // enough to stay in the cache between the copy and the tokeniser.
+    size_t m_blockSize = size_t{64} << 10;
 
     int32_t m_penX = 0, m_penY = 0;
     uint8_t m_labelTerm = 3;
@@ -113,6 +123,8 @@ private:
         int32_t curKind = CurveKind::Plot, curLineType = 0;
         int32_t kind = CurveKind::Plot, lineType = 0;
         int64_t offsetX = 0;
+        PageBoundsFold fold;  // over every curve flushed
+        bool dropRepeats = false;
         void Flush(std::vector<std::unique_ptr<CCurve>>& out);
         void Start(PlotPoint p, std::vector<std::unique_ptr<CCurve>>& out);
         void Pen(const int32_t* v, std::vector<std::unique_ptr<CCurve>>& out);
@@ -182,6 +194,7 @@ private:
     bool m_runPlain = false;
     void BeginRun(uint8_t c);
     void RunByte(uint8_t c);
+    void RunBytes(const uint8_t* s, size_t k);
     bool m_expNeg = false;
     int32_t m_expValue = 0;
     int m_result = 0;

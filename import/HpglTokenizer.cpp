@@ -1,6 +1,7 @@
 // The byte-level state machine of the HP-GL reader. It is fed block by block
 // and keeps every partial token in its state, so where a block ends never
 // changes what is read.
+#include <algorithm>
 #include <cstring>
 
 #include "import/HpglFile.h"
@@ -58,19 +59,47 @@ inline void CHpglFile::RunByte(uint8_t c)
     }
 }
 
+// The rest of a run at once: the same as RunByte on each byte in turn.
+inline void CHpglFile::RunBytes(const uint8_t* s, size_t k)
+{
+    const size_t keep = std::min(k, kRunKeep - m_runLen);
+    std::memcpy(m_run + m_runLen, s, keep);
+    m_runLen += keep;
+    if (keep < k) m_runCut = true;
+    if (!m_runPlain) return;
+    uint64_t v = m_runInt;
+    int digits = m_runDigits;
+    for (size_t t = 0; t < k; ++t) {
+        if (!IsDigit(s[t]) || digits >= 15) {
+            m_runPlain = false;
+            break;
+        }
+        v = v * 10 + (s[t] - '0');
+        ++digits;
+    }
+    m_runInt = v;
+    m_runDigits = digits;
+}
+
 bool CHpglFile::Feed(const uint8_t* p, size_t n)
 {
-    for (size_t i = 0; i < n; ++i) {
+    size_t i = 0;
+    while (i < n) {
         const uint8_t c = p[i];
-        // The hot paths inline: the characters of a run, its start, the
-        // separator after it.
-        if (m_tok == Tok::Run) {
-            if (IsNum(c)) {
-                RunByte(c);
-                continue;
-            }
-            if (c == ',') {
+        // The hot paths inline: a run of number characters whole, with its
+        // start and the separator after it; the letters of a mnemonic.
+        const bool starts = m_tok == Tok::Numbers && IsNum(c);
+        if (starts || m_tok == Tok::Run) {
+            size_t j = i;
+            if (starts) BeginRun(p[j++]);
+            size_t end = j;
+            while (end < n && IsNum(p[end])) ++end;
+            if (end > j) RunBytes(p + j, end - j);
+            i = end;
+            if (i == n) break;
+            if (p[i] == ',') {
                 EndRun();
+                ++i;
                 continue;
             }
         } else if (m_tok == Tok::Between && IsAsciiLetterByte(c)) {
@@ -78,30 +107,32 @@ bool CHpglFile::Feed(const uint8_t* p, size_t n)
                 m_pending = Upper(c);
             else
                 StartMnemonic(Upper(c));
-            continue;
-        } else if (m_tok == Tok::Numbers && IsNum(c)) {
-            BeginRun(c);
+            ++i;
             continue;
         }
-        if (!Step(c)) return false;
+        if (!Step(p[i])) return false;
+        ++i;
     }
     return true;
 }
 
 void CHpglFile::StartMnemonic(char second)
 {
-    m_cmd[0] = m_pending;
+    // Tested on the letters in hand: reading back the two bytes just stored
+    // as one word stalls the store forwarding on every command.
+    const char first = m_pending;
+    m_cmd[0] = first;
     m_cmd[1] = second;
     m_pending = 0;
     m_numbers.clear();
     m_cmdOpen = true;
-    if (m_cmd[0] == 'D' && m_cmd[1] == 'F') {
+    if (first == 'D' && second == 'F') {
         m_tok = Tok::NoParams;
-    } else if (m_cmd[0] == 'L' && m_cmd[1] == 'B') {
+    } else if (first == 'L' && second == 'B') {
         std::memset(m_label, 0, sizeof m_label);
         m_labelLen = 0;
         m_tok = Tok::Label;
-    } else if (m_cmd[0] == 'D' && m_cmd[1] == 'T') {
+    } else if (first == 'D' && second == 'T') {
         m_cmdOpen = false;  // DT is never executed
         m_tok = Tok::DtFirst;
     } else {

@@ -52,16 +52,21 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 
 namespace {
 
-void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest, bool prepare,
+              PageBoundsFold& bounds)
 {
     CHpglFile reader;
     reader.m_strPath = path;
     reader.m_busyTest = busyTest;
+    // A page with curves is prepared, and the preparation's clean-up starts
+    // by removing repeated points: they need never be stored.
+    reader.m_dropRepeatedPoints = prepare;
     r.code = reader.ReadPltFile();
     r.retryLater = r.code > 0;
     if (r.code != 0) return;
     r.read = true;
     reader.ToPage(page, true);
+    bounds = reader.CurveBounds();
 }
 
 void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
@@ -85,10 +90,14 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
 {
     PlotImportResult r;
     r.format = IsDxfFileName(path) ? PlotFormat::Dxf : PlotFormat::Hpgl;
+    // The HP-GL reader bounds every curve as it makes it: a page that held
+    // none before takes its bounds and extents from the reader's fold.
+    const bool curvesBounded = page.m_curves.empty() && r.format == PlotFormat::Hpgl;
+    PageBoundsFold bounds;
     page.m_strFileName = path;
     try {
         if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
-        else ReadHpgl(path, page, r, options.busyTest);
+        else ReadHpgl(path, page, r, options.busyTest, options.prepare, bounds);
         r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.
@@ -102,6 +111,7 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
 
     const bool scale = options.mil && r.format == PlotFormat::Hpgl;
     if (r.read && options.prepare && (r.hasCurves || options.prepareEmpty)) {
+        // Bounds and extents included.
         r.prepared = PrepareImportedPage(page, scale);
         if (r.prepared == PrepareResult::OutOfMemory) {
             page.DeleteAllCurves();
@@ -110,14 +120,16 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
         } else if (r.prepared != PrepareResult::Ok && !r.message) {
             r.message = {"PrepareRefused", PrepareMessageText(r.prepared, 0), PrepareMessageText(r.prepared, 1)};
         }
-    } else if (r.read && !options.prepare && scale) {
-        page.ScaleAll(1.016, 1.016);
-        page.CalcPageBounds();
     } else {
-        page.CalcPageBounds();
+        if (r.read && !options.prepare && scale) page.ScaleAll(1.016, 1.016);
+        if (curvesBounded && !scale && !page.m_curves.empty()) {
+            bounds.Apply(page);
+        } else {
+            page.CalcPageBounds();
+            // CalcInkExtents and CalcCutExtents: every curve is bounded by now.
+            page.FoldExtents();
+        }
     }
-    page.CalcInkExtents();
-    page.CalcCutExtents();
     r.hasCurves = !page.m_curves.empty();
     return r;
 }

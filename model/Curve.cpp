@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "model/Numeric.h"
 
@@ -69,6 +70,21 @@ static double Direction(const PlotPoint& a, const PlotPoint& b)
     return std::atan2(static_cast<double>(b.y) - a.y, static_cast<double>(b.x) - a.x);
 }
 
+// Whether a->b and b->c have the same direction as atan2 gives it. Two
+// vectors that are not parallel make an angle of at least 1 / (|u| |v|): with
+// every component below 2^20 that is above 2^-41, thousands of times atan2's
+// error, so their directions differ without computing them. Parallel and
+// long vectors are compared by atan2 itself.
+static bool SameDirection(const PlotPoint& a, const PlotPoint& b, const PlotPoint& c)
+{
+    const int64_t ux = int64_t{b.x} - a.x, uy = int64_t{b.y} - a.y;
+    const int64_t vx = int64_t{c.x} - b.x, vy = int64_t{c.y} - b.y;
+    constexpr uint64_t kShort = uint64_t{1} << 20;
+    auto isShort = [](int64_t d) { return static_cast<uint64_t>(d + int64_t{kShort}) < 2 * kShort; };
+    if (isShort(ux) && isShort(uy) && isShort(vx) && isShort(vy) && ux * vy != uy * vx) return false;
+    return Direction(a, b) == Direction(b, c);
+}
+
 void CCurve::RemoveCollinear()
 {
     if (m_points.size() <= 2) return;
@@ -79,7 +95,7 @@ void CCurve::RemoveCollinear()
         const PlotPoint& a = m_points[kept - 1];
         const PlotPoint& b = m_points[i];
         const PlotPoint& c = m_points[i + 1];
-        if (Direction(a, b) == Direction(b, c)) continue;
+        if (SameDirection(a, b, c)) continue;
         m_points[kept++] = b;
     }
     m_points[kept++] = m_points.back();

@@ -1,26 +1,67 @@
 #include "model/ImportPreparation.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <new>
 
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 
+namespace {
+
+// CleanUpCurves, ScaleAll and every curve's CalcBoundRect, one after the
+// other, in one visit per curve while its points are in the cache.
+void CleanScaleAndBound(COnePage& page, bool scale)
+{
+    auto& curves = page.m_curves;
+    size_t kept = 0;
+    for (size_t i = 0; i < curves.size(); ++i) {
+        CCurve& c = *curves[i];
+        c.RemoveDuplicates();
+        c.RemoveCollinear();
+        if (c.m_points.size() < 2) continue;
+        if (scale) c.Scale(1.016, 1.016);
+        c.CalcBoundRect();
+        if (kept != i) curves[kept] = std::move(curves[i]);
+        ++kept;
+    }
+    curves.resize(kept);
+}
+
+}  // namespace
+
 PrepareResult PrepareImportedPage(COnePage& page, bool scale)
 {
     try {
-        page.CleanUpCurves();
-        if (scale) page.ScaleAll(1.016, 1.016);
-        page.CalcPageBounds();
-        page.NormalizeOrigin();
-        if (theSettings.Get(Slot::SearchOutline) != 0) page.DetectOutlines();
+        CleanScaleAndBound(page, scale);
+        // CalcPageBounds and NormalizeOrigin, on the bounds just made.
+        page.FoldPageBounds();
+        page.MoveToOrigin();
+        // Every curve's bounds are what CalcBoundRect would give until outline
+        // detection removes points behind them; a rotation bounds them again,
+        // and a split keeps what it is given.
+        bool boundsCurrent = true;
+        if (theSettings.Get(Slot::SearchOutline) != 0) {
+            page.DetectOutlines();
+            boundsCurrent = false;
+        }
         // Paper width in plot units; a page exactly as wide fits.
         const int32_t paper = SaturateToInt(int64_t{theSettings.Get(Slot::PaperLenMm)} * 40);
         bool split = true;
         if (page.m_maxY > paper) {
-            if (theSettings.Get(Slot::AutoRotate) != 0) page.Rotate90();
+            if (theSettings.Get(Slot::AutoRotate) != 0) {
+                page.Rotate90();
+                boundsCurrent = true;
+            }
             if (page.m_maxY > paper) split = page.SplitAlongY(paper);
+        }
+        if (boundsCurrent) {
+            page.FoldExtents();
+        } else {
+            page.CalcInkExtents();
+            page.CalcCutExtents();
         }
         page.m_startPos = 0;
         page.m_state = theSettings.Get(Slot::AutoStart) != 0 ? JobState::Auto : JobState::Manual;

@@ -13,6 +13,7 @@ enum class PrepareResult {
 
 // scale: the file is in 0.0254 mm units and is brought to 0.025 mm.
 // With SplitRefused the page is otherwise prepared and may still be used.
+// The page is left with its bounds and both extents computed.
 PrepareResult PrepareImportedPage(COnePage& page, bool scale);
 
 // The operator's text of a result other than Ok (language slot: 0 Chinese,

@@ -31,6 +31,12 @@ void COnePage::CalcPageBounds()
 {
     if (m_curves.empty()) return;
     for (auto& c : m_curves) c->CalcBoundRect();
+    FoldPageBounds();
+}
+
+void COnePage::FoldPageBounds()
+{
+    if (m_curves.empty()) return;
     const CCurve& first = *m_curves[0];
     m_minX = first.m_minX;
     m_maxX = first.m_maxX;
@@ -55,6 +61,51 @@ void COnePage::CalcInkExtents()
         m_inkMaxX = std::max(m_inkMaxX, c->m_maxX);
         m_inkMaxY = std::max(m_inkMaxY, c->m_maxY);
     }
+}
+
+void COnePage::FoldExtents()
+{
+    if (m_curves.empty()) return;
+    m_inkMaxX = m_inkMaxY = m_cutMaxX = m_cutMaxY = 0;
+    for (const auto& c : m_curves) {
+        int32_t& maxX = c->m_kind == CurveKind::Plot ? m_inkMaxX : m_cutMaxX;
+        int32_t& maxY = c->m_kind == CurveKind::Plot ? m_inkMaxY : m_cutMaxY;
+        maxX = std::max(maxX, c->m_maxX);
+        maxY = std::max(maxY, c->m_maxY);
+    }
+}
+
+void PageBoundsFold::Add(const CCurve& c)
+{
+    if (!m_any) {
+        m_minX = c.m_minX;
+        m_maxX = c.m_maxX;
+        m_minY = c.m_minY;
+        m_maxY = c.m_maxY;
+        m_any = true;
+    } else {
+        m_minX = std::min(m_minX, c.m_minX);
+        m_maxX = std::max(m_maxX, c.m_maxX);
+        m_minY = std::min(m_minY, c.m_minY);
+        m_maxY = std::max(m_maxY, c.m_maxY);
+    }
+    int32_t& maxX = c.m_kind == CurveKind::Plot ? m_inkMaxX : m_cutMaxX;
+    int32_t& maxY = c.m_kind == CurveKind::Plot ? m_inkMaxY : m_cutMaxY;
+    maxX = std::max(maxX, c.m_maxX);
+    maxY = std::max(maxY, c.m_maxY);
+}
+
+void PageBoundsFold::Apply(COnePage& page) const
+{
+    if (!m_any) return;  // no curves: nothing changes
+    page.m_minX = m_minX;
+    page.m_maxX = m_maxX;
+    page.m_minY = m_minY;
+    page.m_maxY = m_maxY;
+    page.m_inkMaxX = m_inkMaxX;
+    page.m_inkMaxY = m_inkMaxY;
+    page.m_cutMaxX = m_cutMaxX;
+    page.m_cutMaxY = m_cutMaxY;
 }
 
 void COnePage::CalcCutExtents()

@@ -42,6 +42,12 @@ public:
     void CalcPageBounds();
     void CalcInkExtents();
     void CalcCutExtents();
+    // What CalcPageBounds, and CalcInkExtents with CalcCutExtents, give, taken
+    // from the curves' own bounds as they stand, without a pass over the
+    // points: for callers that keep every curve's bounds as CalcBoundRect
+    // would leave them (an importer that bounds each curve as it makes it).
+    void FoldPageBounds();
+    void FoldExtents();
 
     void DeleteAllCurves();
     void DeleteInkCurves();
@@ -68,6 +74,8 @@ public:
     void Rotate90();
     void MoveToLowerLeft();
     void NormalizeOrigin();
+    // NormalizeOrigin on the bounds as they stand (just computed by the caller).
+    void MoveToOrigin();
     void ScaleAll(double sx, double sy);
     void ApplyStartPosition();
     void ShiftUp(int32_t a);
@@ -99,6 +107,22 @@ public:
     void DetectOutlines();
     void DemoteNestedOutlines();
     // ------------------------------------------------------------------------
+};
+
+// A page's bounds and extents gathered curve by curve while an importer
+// makes the curves, each bounded as it is made: no second visit to the
+// curves or their points. Apply onto a page that holds exactly the curves
+// added (in any order) gives what CalcPageBounds, CalcInkExtents and
+// CalcCutExtents give.
+class PageBoundsFold {
+public:
+    void Add(const CCurve& c);
+    void Apply(COnePage& page) const;
+
+private:
+    bool m_any = false;
+    int32_t m_minX = 0, m_maxX = 0, m_minY = 0, m_maxY = 0;
+    int32_t m_inkMaxX = 0, m_inkMaxY = 0, m_cutMaxX = 0, m_cutMaxY = 0;
 };
 
 // The job being sent: filled by the job start, read by the sending thread.

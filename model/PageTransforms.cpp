@@ -15,9 +15,12 @@ void COnePage::Rotate90()
 {
     // The stored top edge becomes X = 0; callers have refreshed the bounds.
     const int64_t top = m_maxY;
-    for (auto& c : m_curves)
+    // Each curve bounded while its points are still in the cache.
+    for (auto& c : m_curves) {
         for (PlotPoint& p : c->m_points) p = {SaturateToInt(top - p.y), p.x};
-    CalcPageBounds();
+        c->CalcBoundRect();
+    }
+    FoldPageBounds();
 }
 
 void COnePage::MoveToLowerLeft()
@@ -35,15 +38,24 @@ void COnePage::NormalizeOrigin()
 {
     if (m_curves.empty()) return;
     CalcPageBounds();
-    if (m_minX != 0) {
-        for (auto& c : m_curves) c->Offset(m_minX, 0);
-        m_maxX = SaturateToInt(int64_t{m_maxX} - m_minX);
+    MoveToOrigin();
+}
+
+void COnePage::MoveToOrigin()
+{
+    if (m_curves.empty()) return;
+    // A positive distance from the paper edge is kept. Both moves in one
+    // pass: each axis saturates on its own either way.
+    const int32_t dx = m_minX;
+    const int32_t dy = m_minY < 0 ? m_minY : 0;
+    if (dx == 0 && dy == 0) return;
+    for (auto& c : m_curves) c->Offset(dx, dy);
+    if (dx != 0) {
+        m_maxX = SaturateToInt(int64_t{m_maxX} - dx);
         m_minX = 0;
     }
-    // A positive distance from the paper edge is kept.
-    if (m_minY < 0) {
-        for (auto& c : m_curves) c->Offset(0, m_minY);
-        m_maxY = SaturateToInt(int64_t{m_maxY} - m_minY);
+    if (dy != 0) {
+        m_maxY = SaturateToInt(int64_t{m_maxY} - dy);
         m_minY = 0;
     }
 }

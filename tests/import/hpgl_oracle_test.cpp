@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "HpglFixture.h"
@@ -45,6 +46,27 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
+std::string BoundsText(const COnePage& p)
+{
+    std::ostringstream s;
+    s << p.m_minX << ' ' << p.m_maxX << ' ' << p.m_minY << ' ' << p.m_maxY << " ink " << p.m_inkMaxX << ' '
+      << p.m_inkMaxY << " cut " << p.m_cutMaxX << ' ' << p.m_cutMaxY;
+    for (const auto& c : p.m_curves) s << " | " << c->m_minX << ' ' << c->m_maxX << ' ' << c->m_minY << ' ' << c->m_maxY;
+    return s.str();
+}
+
+// The bounds gathered while reading against the three passes over the points
+// that the importer made before.
+void ExpectFoldMatchesRecomputation(const CHpglFile& r, COnePage& page)
+{
+    r.CurveBounds().Apply(page);
+    const std::string folded = BoundsText(page);
+    page.CalcPageBounds();
+    page.CalcInkExtents();
+    page.CalcCutExtents();
+    EXPECT_EQ(folded, BoundsText(page));
+}
+
 template <class Reader>
 Outcome ReadWith(const std::string& path, size_t block, bool prefilled)
 {
@@ -64,6 +86,9 @@ Outcome ReadWith(const std::string& path, size_t block, bool prefilled)
         if (prefilled) Prefill(page);
         r.ToPage(page, true);
         o.page = PageText(page) + ToUtf8(page.m_strFileName) + ' ' + std::to_string(page.m_time);
+        if constexpr (std::is_same_v<Reader, CHpglFile>) {
+            if (!prefilled) ExpectFoldMatchesRecomputation(r, page);
+        }
     }
     return o;
 }

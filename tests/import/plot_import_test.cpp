@@ -4,9 +4,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "import/DxfImport.h"
+#include "import/HpglFile.h"
 #include "import/PlotImport.h"
 #include "model/Page.h"
 #include "model/Settings.h"
@@ -69,6 +73,76 @@ TEST(PlotImportName, ReaderByFileName)
     const Case cases[] = {{u"a.dxf", true}, {u"A.DXF", true}, {u"m.DxF", true}, {u".dxf", true},
                           {u"dxf", false},  {u"a.plt", false}, {u"a.dxf.plt", false}, {u"adxf", false}};
     for (const Case& c : cases) EXPECT_EQ(IsDxfFileName(c.name), c.dxf) << std::string(c.name, c.name + 4);
+}
+
+// The page as the import leaves it, field by field.
+std::string PageDump(const COnePage& p)
+{
+    std::string s = std::to_string(p.m_minX) + ' ' + std::to_string(p.m_maxX) + ' ' + std::to_string(p.m_minY) + ' ' +
+                    std::to_string(p.m_maxY) + " ink " + std::to_string(p.m_inkMaxX) + ' ' + std::to_string(p.m_inkMaxY) +
+                    " cut " + std::to_string(p.m_cutMaxX) + ' ' + std::to_string(p.m_cutMaxY) + '\n';
+    for (const auto& c : p.m_curves) {
+        s += std::to_string(c->m_kind) + ' ' + std::to_string(c->m_lineType) + " [" + std::to_string(c->m_minX) + ' ' +
+             std::to_string(c->m_maxX) + ' ' + std::to_string(c->m_minY) + ' ' + std::to_string(c->m_maxY) + "]";
+        for (const PlotPoint& q : c->m_points) s += ' ' + std::to_string(q.x) + ',' + std::to_string(q.y);
+        s += '\n';
+    }
+    return s;
+}
+
+// The import against its steps taken one by one over the whole page: the
+// reader as it is, ToPage, then the preparation, or the scaling, the bounds
+// and the two extents.
+TEST_F(PlotImportRoad, HpglEqualsItsStepsOneByOne)
+{
+    std::vector<std::string> files = {
+        "IN;SP1;PU100,200;PD300,200;PD300,200;PD300,400;PD300,600;PU;PD300,600;SP2;PD5,5,5,5,9,9;",
+        "PD1,1,500,500;PG;PD10,10,20,20;FR;PD1,2;PG;SP2;PD-5,-5,-5,-5;PD-5,-5;LT1;PU7,7;PD8,8;",
+        "PU0,0;PD0,0;PD1000,0;PD1000,0;PD1000,1000;PD0,1000;PD0,0;PU2000,0;PD2000,0;",
+    };
+    std::string marker = "IN;SP1;";
+    unsigned x = 1000, y = 1000;
+    for (int i = 0; i < 3000; ++i) {
+        if (i % 40 == 0) marker += "PU" + std::to_string(x = (x * 69069u + 7u) % 90000u) + "," + std::to_string(y) + ";";
+        if (i % 400 == 0) marker += (i / 400) % 2 ? "SP2;" : "SP1;";
+        x = (x * 1103515245u + 12345u) % 90000u;
+        y = (y * 22695477u + 1u) % 120000u;
+        marker += "PD" + std::to_string(x) + "," + std::to_string(y) + ";";
+    }
+    files.push_back(marker);
+    const std::filesystem::path corpus = std::filesystem::path(ORLAT_TEST_DATA) / ".." / "fuzz" / "corpus" / "hpgl";
+    for (const auto& e : std::filesystem::directory_iterator(corpus)) {
+        std::ifstream in(e.path(), std::ios::binary);
+        files.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    int n = 0;
+    for (const std::string& text : files) {
+        const std::u16string path = dir.Write("f" + std::to_string(n++) + ".plt", text + "      ");
+        for (int variant = 0; variant < 6; ++variant) {
+            PlotImportOptions options;
+            options.prepare = variant != 0 && variant != 5;
+            options.mil = variant == 2 || variant == 5;
+            theSettings.Set(Slot::SearchOutline, variant == 3);
+            theSettings.Set(Slot::PaperLenMm, variant == 4 ? 100 : 2000);
+            COnePage got;
+            const PlotImportResult r = ImportPlotFile(path, got, options);
+
+            COnePage want;
+            CHpglFile reader;
+            reader.m_strPath = path;
+            ASSERT_EQ(reader.ReadPltFile(), r.code) << n << ' ' << variant;
+            if (r.code == 0) reader.ToPage(want, true);
+            if (r.code == 0 && options.prepare && !want.m_curves.empty()) {
+                PrepareImportedPage(want, options.mil);
+            } else {
+                if (r.code == 0 && options.mil) want.ScaleAll(1.016, 1.016);
+                want.CalcPageBounds();
+                want.CalcInkExtents();
+                want.CalcCutExtents();
+            }
+            EXPECT_EQ(PageDump(got), PageDump(want)) << "file " << n - 1 << " variant " << variant;
+        }
+    }
 }
 
 TEST_F(PlotImportRoad, HpglIsReadScaledAndPrepared)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <random>
 
@@ -76,6 +78,49 @@ TEST(Curve, CleanUpEqualsLiteralWalkOnRandomCurves)
         d.RemoveCollinear();
         OracleRemoveCollinear(expect);
         ASSERT_EQ(d.m_points, expect) << "collinear, round " << round;
+    }
+}
+
+TEST(Curve, CollinearEqualsLiteralWalkAtEveryScale)
+{
+    // Long and short steps, around the length below which directions are
+    // told apart without atan2, nearly parallel and exactly parallel.
+    std::mt19937 rng(2107);
+    const int32_t spans[] = {3, 1000, (1 << 20) - 2, 1 << 20, (1 << 20) + 2, 1 << 26, 1 << 30};
+    std::uniform_int_distribution<int> pick(0, 1 << 30);
+    for (int round = 0; round < 4000; ++round) {
+        const int32_t span = spans[round % std::size(spans)];
+        std::uniform_int_distribution<int32_t> step(-span, span), wobble(-1, 1);
+        const int32_t dx = step(rng), dy = step(rng);
+        std::vector<PlotPoint> pts{{step(rng), step(rng)}};
+        const int n = 2 + pick(rng) % 10;
+        for (int i = 0; i < n; ++i) {
+            const PlotPoint& last = pts.back();
+            const int kind = pick(rng) % 4;
+            const int32_t k = 1 + pick(rng) % 3;
+            int64_t sx = kind == 3 ? step(rng) : int64_t{dx} * k, sy = kind == 3 ? step(rng) : int64_t{dy} * k;
+            if (kind == 1) sx += wobble(rng);
+            if (kind == 2) sy += wobble(rng);
+            pts.push_back({static_cast<int32_t>(last.x + sx / 2), static_cast<int32_t>(last.y + sy / 2)});
+        }
+        CCurve c;
+        Fill(c, pts);
+        std::vector<PlotPoint> expect = pts;
+        c.RemoveCollinear();
+        OracleRemoveCollinear(expect);
+        ASSERT_EQ(c.m_points, expect) << "round " << round;
+    }
+    // (n, n - 1) then (n + 1, n): one unit of cross product, an angle of about
+    // 1 / (2 n^2), below what atan2 tells apart once n is large.
+    for (int shift = 17; shift <= 29; ++shift) {
+        const int32_t n = int32_t{1} << shift;
+        const std::vector<PlotPoint> pts{{0, 0}, {n, n - 1}, {2 * n + 1, 2 * n - 1}};
+        CCurve c;
+        Fill(c, pts);
+        std::vector<PlotPoint> expect = pts;
+        c.RemoveCollinear();
+        OracleRemoveCollinear(expect);
+        EXPECT_EQ(c.m_points, expect) << "n = 2^" << shift;
     }
 }
 

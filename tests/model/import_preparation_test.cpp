@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
 
 #include "model/ImportPreparation.h"
@@ -7,6 +8,9 @@
 #include "model/Settings.h"
 #include "tests/support/PageBuilder.h"
 #include "tests/support/GlobalsGuard.h"
+#include "model/support/LiteralOracles.h"
+#include "model/support/PageCompare.h"
+#include "model/support/RandomPages.h"
 
 using testsupport::AddCurve;
 using testsupport::MakeCurve;
@@ -100,6 +104,43 @@ TEST_F(Prepare, CleansBeforeScalingAndFindsOutlinesBeforeTheSplit)
     ASSERT_GT(square.m_curves.size(), 1u);
     for (const auto& c : square.m_curves) EXPECT_EQ(c->m_kind, CurveKind::Cut);
     EXPECT_EQ(square.m_maxY, 400);
+}
+
+// The preparation against each of its operations run in turn over the whole
+// page, on random pages: moved to negative and far coordinates, with and
+// without scaling, outline search, rotation and a split.
+TEST_F(Prepare, EqualsTheOperationsOneAfterTheOther)
+{
+    for (uint32_t seed = 1; seed <= 240; ++seed) {
+        RandomPages gen(seed);
+        COnePage page;
+        gen.Fragments(page, gen.Int(0, 30));
+        gen.Contours(page, gen.Int(0, 12), seed % 7 == 0 ? 400000 : 1);
+        gen.StripPolylines(page, gen.Int(0, 10), 3000);
+        if (gen.Chance(50)) {
+            // An outline whose stray last point the search drops: its bounds
+            // then still cover that point.
+            const int32_t x = gen.Int(0, 3000), y = gen.Int(0, 3000);
+            AddCurve(page, {{x, y}, {x + 1000, y}, {x + 1000, y + 1000}, {x, y + 1000}, {x, y + 5}, {x - 300, y - 300}});
+        }
+        const int32_t dx = gen.Int(-5000, 5000), dy = gen.Chance(50) ? gen.Int(-5000, 0) : gen.Int(0, 500);
+        for (auto& c : page.m_curves) c->Offset(dx, dy);
+        const bool scale = gen.Chance(50), outlines = gen.Chance(40), rotate = gen.Chance(60);
+        const int32_t paperMm = gen.Chance(50) ? gen.Int(5, 80) : 2000;
+        theSettings.Set(Slot::SearchOutline, outlines);
+        theSettings.Set(Slot::AutoRotate, rotate);
+        theSettings.Set(Slot::PaperLenMm, paperMm);
+        COnePage fast, slow;
+        ClonePage(page, fast);
+        ClonePage(page, slow);
+        PrepareImportedPage(fast, scale);
+        oracle::PrepareImportedPage(slow, scale, outlines, rotate, paperMm * 40);
+        ASSERT_TRUE(SamePages(fast, slow)) << "seed " << seed;
+        EXPECT_EQ(fast.m_inkMaxX, slow.m_inkMaxX) << "seed " << seed;
+        EXPECT_EQ(fast.m_inkMaxY, slow.m_inkMaxY) << "seed " << seed;
+        EXPECT_EQ(fast.m_cutMaxX, slow.m_cutMaxX) << "seed " << seed;
+        EXPECT_EQ(fast.m_cutMaxY, slow.m_cutMaxY) << "seed " << seed;
+    }
 }
 
 }  // namespace

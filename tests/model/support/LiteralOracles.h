@@ -2,7 +2,10 @@
 // The page operations written the slow, obvious way: insert into and erase
 // from the arrays as they go. The fast versions in model/ must give exactly
 // the same pages; the tests compare the two on random pages.
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -260,6 +263,62 @@ inline void SplitLongCuts(COnePage& page, int32_t L, int32_t g)
     // curves' lengths before they were cut).
     for (auto& c : v)
         if (c->m_kind != CurveKind::Plot) c->CalcLength();
+}
+
+// The import preparation as it was: each operation over the whole page in
+// turn, the extents computed afterwards by the importer.
+inline void RemoveCollinear(std::vector<PlotPoint>& p)
+{
+    auto dir = [](const PlotPoint& a, const PlotPoint& b) {
+        return std::atan2(static_cast<double>(b.y) - a.y, static_cast<double>(b.x) - a.x);
+    };
+    size_t b = 1;
+    while (p.size() > 2 && b + 1 < p.size()) {
+        if (dir(p[b - 1], p[b]) == dir(p[b], p[b + 1]))
+            p.erase(p.begin() + static_cast<std::ptrdiff_t>(b));
+        else
+            ++b;
+    }
+}
+
+inline void PrepareImportedPage(COnePage& page, bool scale, bool outlines, bool rotate, int32_t paper)
+{
+    auto& v = page.m_curves;
+    for (size_t i = 0; i < v.size();) {
+        v[i]->RemoveDuplicates();
+        RemoveCollinear(v[i]->m_points);
+        if (v[i]->m_points.size() < 2)
+            v.erase(v.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+    }
+    if (scale) page.ScaleAll(1.016, 1.016);
+    page.CalcPageBounds();
+    if (!v.empty()) {  // NormalizeOrigin
+        page.CalcPageBounds();
+        if (page.m_minX != 0) {
+            for (auto& c : v) c->Offset(page.m_minX, 0);
+            page.m_maxX = SaturateToInt(int64_t{page.m_maxX} - page.m_minX);
+            page.m_minX = 0;
+        }
+        if (page.m_minY < 0) {
+            for (auto& c : v) c->Offset(0, page.m_minY);
+            page.m_maxY = SaturateToInt(int64_t{page.m_maxY} - page.m_minY);
+            page.m_minY = 0;
+        }
+    }
+    if (outlines) page.DetectOutlines();
+    if (page.m_maxY > paper) {
+        if (rotate) {  // Rotate90
+            const int64_t top = page.m_maxY;
+            for (auto& c : v)
+                for (PlotPoint& p : c->m_points) p = {SaturateToInt(top - p.y), p.x};
+            page.CalcPageBounds();
+        }
+        if (page.m_maxY > paper) page.SplitAlongY(paper);
+    }
+    page.CalcInkExtents();
+    page.CalcCutExtents();
 }
 
 }  // namespace oracle
