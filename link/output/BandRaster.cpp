@@ -130,10 +130,9 @@ Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
 void SetRun(const BitWindow& w, int32_t row, const Range& c)
 {
     if (c.Empty()) return;
-    const int32_t r = row - w.row0;
-    uint8_t* p = w.bits + c.lo * w.stride + (r >> 3);
-    const uint8_t m = static_cast<uint8_t>(0x80u >> (r & 7));
-    for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= m;
+    const RowPlace place = w.Place(row);
+    uint8_t* p = w.bits + c.lo * w.stride + place.offset;
+    for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= place.mask;
 }
 
 // floor(a / k), k > 0, while a moves by a fixed step from row to row: the
@@ -316,12 +315,11 @@ void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
         const int64_t pr = 2 * (static_cast<int64_t>(row) - s.x0) + d.e;
         const Range c = ColumnsOf(d, StripRow(d, pr, 0, d.len2 - 1), s.y0, w.columns);
         if (c.Empty()) continue;
-        const int32_t r = row - w.row0;
-        const uint8_t m = static_cast<uint8_t>(0x80u >> (r & 7));
+        const RowPlace place = w.Place(row);
         for (int64_t col = c.lo; col <= c.hi; ++col) {
             const int64_t pc = 2 * (col - s.y0) + d.e;
             const double along = s.s0 + static_cast<double>(pr * d.dx2 + pc * d.dy2) * scale;
-            if (std::fmod(along, kDashPeriod) < kDashOn) w.bits[col * w.stride + (r >> 3)] |= m;
+            if (std::fmod(along, kDashPeriod) < kDashOn) w.bits[col * w.stride + place.offset] |= place.mask;
         }
     }
 }

@@ -10,22 +10,38 @@
 // Coordinates are kept within +-kPixelLimit so the exact tests fit 64/128 bits.
 constexpr int32_t kPixelLimit = 1 << 26;
 
+// Where a window row lands within a column: byte offset and bit mask.
+struct RowPlace {
+    int32_t offset = 0;
+    uint8_t mask = 0;
+};
+
 struct BitWindow {
     uint8_t* bits = nullptr;  // `columns` scan lines of `stride` bytes
     int32_t row0 = 0;         // page row held by bit 7 of byte 0
     int32_t rows = 0;         // rows held, at most stride * 8
     int32_t stride = 0;
     int32_t columns = 0;
+    // Null: the plain layout, row r at byte r >> 3, bit 7 - (r & 7). Else the
+    // place of each of the `rows` rows (the band engine draws straight into
+    // the column records this way).
+    const RowPlace* places = nullptr;
 
-    void Set(int32_t row, int32_t column) const
+    RowPlace Place(int32_t row) const
     {
         const int32_t r = row - row0;
-        bits[static_cast<int64_t>(column) * stride + (r >> 3)] |= static_cast<uint8_t>(0x80u >> (r & 7));
+        if (places != nullptr) return places[r];
+        return RowPlace{r >> 3, static_cast<uint8_t>(0x80u >> (r & 7))};
+    }
+    void Set(int32_t row, int32_t column) const
+    {
+        const RowPlace p = Place(row);
+        bits[static_cast<int64_t>(column) * stride + p.offset] |= p.mask;
     }
     bool Get(int32_t row, int32_t column) const
     {
-        const int32_t r = row - row0;
-        return (bits[static_cast<int64_t>(column) * stride + (r >> 3)] >> (7 - (r & 7))) & 1;
+        const RowPlace p = Place(row);
+        return (bits[static_cast<int64_t>(column) * stride + p.offset] & p.mask) != 0;
     }
 };
 
