@@ -107,6 +107,30 @@ void BM_WidestBandOverInked(benchmark::State& state) { WidestBand(state, FillOve
 BENCHMARK(BM_WidestBand)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WidestBandOverInked)->Unit(benchmark::kMillisecond);
 
+// Only the packing step of that band: its records packed again and again.
+void BM_WidestBandPacking(benchmark::State& state)
+{
+    const JobSnapshot s = DefaultSnap();
+    COnePage page;
+    FillDenseMarker(page);
+    const int32_t columns = 11750;
+    BandEngine engine;
+    if (!engine.Setup(page, s, columns, 1000)) {
+        state.SkipWithError("setup refused");
+        return;
+    }
+    BandBuffers& buf = TheBandBuffers();
+    engine.PrepareBand(62, buf);
+    const size_t words = (static_cast<size_t>(columns) + kLeadInRecords) * (kRecordBytes / 2);
+    size_t packed = 0;
+    for (auto _ : state) {
+        packed = CompressZeroRuns(buf.records, words, buf.packed, kPackedBandWords);
+        benchmark::DoNotOptimize(packed);
+    }
+    state.counters["packedBytes"] = static_cast<double>(packed * 2);
+}
+BENCHMARK(BM_WidestBandPacking)->Unit(benchmark::kMillisecond);
+
 // From the page's curves to every packed band of the marker.
 void WholeMarker(benchmark::State& state, void (*fill)(COnePage&))
 {

@@ -90,30 +90,42 @@ size_t CompressWithRoom(const uint16_t* in, size_t count, uint16_t* out)
             }
             continue;
         }
+        // The literal spans of the block from the edges of the mask: span k
+        // runs from the k-th start to the k-th end (or the block's end), and
+        // the zeros before it go out as one pair. Taking the edges one by one
+        // keeps the turns independent of each other.
         const uint16_t* src = in + base;
-        size_t pos = 0;
-        while (pos < n) {
-            const uint64_t z = nz >> pos;  // pos < 64
-            if ((z & 1) == 0) {
-                const size_t len = z == 0 ? n - pos : static_cast<size_t>(__builtin_ctzll(z));
-                zeros += len;
-                pos += len;
-                continue;
-            }
-            if (zeros > 0) flushZeros();
-            const uint64_t ones = ~z;
-            size_t len = ones == 0 ? 64 - pos : static_cast<size_t>(__builtin_ctzll(ones));
-            if (len > n - pos) len = n - pos;
-            if (len <= 8 && base + pos + 8 <= count && w + 8 <= outLimit) {
-                // Short spans, the most of a band's: eight words copied at
-                // once, the words past the span overwritten later.
-                std::memcpy(out + w, src + pos, 8 * sizeof(uint16_t));
+        uint64_t starts = nz & ~(nz << 1);
+        uint64_t ends = ~nz & (nz << 1);
+        size_t prevEnd = 0;
+        while (starts != 0) {
+            const size_t b = static_cast<size_t>(__builtin_ctzll(starts));
+            const size_t e = ends != 0 ? static_cast<size_t>(__builtin_ctzll(ends)) : n;
+            starts &= starts - 1;
+            ends &= ends - 1;
+            zeros += b - prevEnd;
+            if (zeros >= kMaxZeroRun) {
+                flushZeros();
             } else {
-                std::memcpy(out + w, src + pos, len * sizeof(uint16_t));
+                // A span that goes on from the previous block has no zeros:
+                // the pair is written and overwritten.
+                out[w] = 0;
+                out[w + 1] = static_cast<uint16_t>(zeros);
+                w += zeros != 0 ? 2 : 0;
+                zeros = 0;
+            }
+            const size_t len = e - b;
+            if (len <= 16 && base + b + 16 <= count && w + 16 <= outLimit) {
+                // Short spans, the most of a band's: sixteen words copied at
+                // once, the words past the span overwritten later.
+                std::memcpy(out + w, src + b, 16 * sizeof(uint16_t));
+            } else {
+                std::memcpy(out + w, src + b, len * sizeof(uint16_t));
             }
             w += len;
-            pos += len;
+            prevEnd = e;
         }
+        zeros += n - prevEnd;
     }
     flushZeros();
     return w;
