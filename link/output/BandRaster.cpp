@@ -127,14 +127,6 @@ Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
     return c;
 }
 
-void SetRun(const BitWindow& w, int32_t row, const Range& c)
-{
-    if (c.Empty()) return;
-    const RowPlace place = w.Place(row);
-    uint8_t* p = w.bits + c.lo * w.stride + place.offset;
-    for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= place.mask;
-}
-
 // floor(a / k), k > 0, while a moves by a fixed step from row to row: the
 // quotient and remainder are carried, exact, without a division per row.
 struct FloorStep {
@@ -159,49 +151,6 @@ struct FloorStep {
         }
     }
 };
-
-// Solve(k, lo, hi) on successive rows, lo and hi moving by dLo and dHi: the
-// integers p with lo <= p k <= hi are [-floor(-lo / k), floor(hi / k)] for
-// k > 0 and [-floor(hi / |k|), floor(-lo / |k|)] for k < 0.
-struct SolveStep {
-    int64_t k = 0, lo = 0, hi = 0, dLo = 0, dHi = 0;
-    FloorStep negLo, posHi;  // floor(-lo / |k|), floor(hi / |k|)
-    void Init(int64_t kk, double inv, int64_t lo0, int64_t hi0, int64_t dLo0, int64_t dHi0)
-    {
-        k = kk;
-        lo = lo0;
-        hi = hi0;
-        dLo = dLo0;
-        dHi = dHi0;
-        if (k == 0) return;
-        const int64_t ak = k > 0 ? k : -k;
-        negLo.Init(-lo, ak, -dLo, inv);
-        posHi.Init(hi, ak, dHi, inv);
-    }
-    Range Get() const
-    {
-        if (k > 0) return Range{-negLo.q, posHi.q};
-        if (k < 0) return Range{-posHi.q, negLo.q};
-        return (lo > 0 || hi < 0) ? Range{1, 0} : Range{};
-    }
-    void Next()
-    {
-        if (k != 0) {
-            negLo.Next();
-            posHi.Next();
-        } else {
-            lo += dLo;
-            hi += dHi;
-        }
-    }
-};
-
-Range Union(const Range& a, const Range& b)
-{
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return Range{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
-}
 
 // Rows of the window that the pen can touch: a pen of width w reaches w / 2
 // rows beyond the segment's rows on either side (see Doubled).
@@ -264,42 +213,101 @@ void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 RoundPen::RoundPen(int32_t width) : m_width(width)
 {
     const int64_t ww = int64_t{width} * width;
-    for (int64_t a = 0; a <= width; ++a)
-        m_discHalf.push_back(static_cast<int32_t>(ISqrt64(static_cast<uint64_t>(ww - a * a))));
+    const int64_t e = (width % 2 == 0) ? 1 : 0;
+    for (int64_t a = 0; a <= width; ++a) {
+        // Doubled column offsets 2 u + e within [-h, h].
+        const auto h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(ww - a * a)));
+        m_discLo.push_back(static_cast<int32_t>(-((h + e) >> 1)));
+        m_discHi.push_back(static_cast<int32_t>((h - e) >> 1));
+    }
 }
 
-void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
+void RoundPen::Draw(const BitWindow& w, const PenSegment& seg) const
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, m_width / 2, &lo, &hi)) return;
-    const Doubled d = MakeDoubled(s, m_width);
-    // Doubled column offsets of the end disc around (cr, cc) on the row pr.
-    auto disc = [&](int64_t pr, int64_t cr, int64_t cc) {
-        const int64_t a = pr >= cr ? pr - cr : cr - pr;
-        if (a > d.w) return Range{1, 0};
-        const int64_t h = m_discHalf[static_cast<size_t>(a)];
-        return Range{cc - h, cc + h};
-    };
-    int64_t pr = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
-    // The body's two conditions (see StripRow), stepped two doubled units a row.
-    SolveStep along, across;
+    if (!RowSpan(w, seg, m_width / 2, &lo, &hi)) return;
+    // The shape is the same from either end, and mirrored across the start
+    // column it is the mirrored segment's: work with the rows and columns
+    // both rising from the start, and mirror the runs back.
+    PenSegment s = seg;
+    if (s.x1 < s.x0) s = PenSegment{seg.x1, seg.y1, seg.x0, seg.y0, 0};
+    const bool mirror = s.y1 < s.y0;
+    const Doubled d = MakeDoubled(PenSegment{s.x0, s.y0, s.x1, mirror ? 2 * s.y0 - s.y1 : s.y1, 0}, m_width);
+    const int64_t wd = d.w, e = d.e, dx2 = d.dx2, dy2 = d.dy2;
+    // Column c = y0 + u, or y0 - e - u mirrored, for the relative column u.
+    const int64_t base = mirror ? static_cast<int64_t>(s.y0) - e : s.y0;
+    const int64_t endU = dy2 / 2;  // the end disc's centre column
+    const int64_t lastColumn = w.columns - 1;
+    constexpr int64_t kFar = int64_t{1} << 40;
+    const int32_t* discLo = m_discLo.data();
+    const int32_t* discHi = m_discHi.data();
+
+    int64_t pr = 2 * (static_cast<int64_t>(lo) - s.x0) + e;
+    // The body on a row, as bounds on u (see StripRow, with pc = 2 u + e):
+    //   along   0 <= pr dx2 + pc dy2 <= len2
+    //   across  pr dy2 - K <= pc dx2 <= pr dy2 + K
+    // each a quotient stepped from row to row (pr rises by 2).
     const bool body = d.len2 != 0;
-    if (body) {
-        along.Init(d.dy2, d.invDy2, -pr * d.dx2, d.len2 - pr * d.dx2, -2 * d.dx2, -2 * d.dx2);
-        across.Init(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K, 2 * d.dy2, 2 * d.dy2);
+    const bool hasAlong = body && dy2 != 0;
+    const bool hasAcross = body && dx2 != 0;
+    FloorStep alongLo, alongHi, acrossLo, acrossHi;  // u >= -alongLo.q, u <= alongHi.q, ...
+    if (hasAlong) {
+        const double inv = 0.5 * d.invDy2;
+        alongLo.Init(pr * dx2 + e * dy2, 2 * dy2, 2 * dx2, inv);
+        alongHi.Init(d.len2 - pr * dx2 - e * dy2, 2 * dy2, -2 * dx2, inv);
     }
+    if (hasAcross) {
+        const double inv = 0.5 * d.invDx2;
+        acrossLo.Init(d.K + e * dx2 - pr * dy2, 2 * dx2, -2 * dy2, inv);
+        acrossHi.Init(pr * dy2 + d.K - e * dx2, 2 * dx2, 2 * dy2, inv);
+    }
+    uint8_t* const bits = w.bits;
+    const int64_t stride = w.stride;
     for (int32_t row = lo; row <= hi; ++row, pr += 2) {
-        // The body (0 <= t <= len2) and the two end discs; their union on a
-        // row is one run because the shape is convex.
-        Range u = Union(disc(pr, 0, 0), disc(pr, d.dx2, d.dy2));
-        if (body) {
-            Range b = along.Get();
-            b.Meet(across.Get());
-            u = Union(u, b);
-            along.Next();
-            across.Next();
+        int64_t ulo = kFar, uhi = -kFar;
+        const int64_t a0 = pr < 0 ? -pr : pr;
+        if (a0 <= wd) {
+            ulo = discLo[a0];
+            uhi = discHi[a0];
         }
-        SetRun(w, row, ColumnsOf(d, u, s.y0, w.columns));
+        const int64_t a1 = pr < dx2 ? dx2 - pr : pr - dx2;
+        if (a1 <= wd) {
+            ulo = std::min<int64_t>(ulo, endU + discLo[a1]);
+            uhi = std::max<int64_t>(uhi, endU + discHi[a1]);
+        }
+        if (body) {
+            int64_t blo = -kFar, bhi = kFar;
+            if (hasAlong) {
+                blo = -alongLo.q;
+                bhi = alongHi.q;
+                alongLo.Next();
+                alongHi.Next();
+            } else if (pr < 0 || pr > dx2) {
+                blo = kFar;  // along the rows only: 0 <= pr <= dx2
+            }
+            if (hasAcross) {
+                blo = std::max(blo, -acrossLo.q);
+                bhi = std::min(bhi, acrossHi.q);
+                acrossLo.Next();
+                acrossHi.Next();
+            } else if (pr < -wd || pr > wd) {
+                blo = kFar;  // along the columns only: |pr| <= w
+            }
+            if (blo <= bhi) {
+                ulo = std::min(ulo, blo);
+                uhi = std::max(uhi, bhi);
+            }
+        }
+        if (ulo > uhi) continue;
+        // The union of the body and the discs is one run: the shape is convex.
+        int64_t c0 = mirror ? base - uhi : base + ulo;
+        int64_t c1 = mirror ? base - ulo : base + uhi;
+        c0 = std::max<int64_t>(c0, 0);
+        c1 = std::min(c1, lastColumn);
+        if (c0 > c1) continue;
+        const RowPlace place = w.Place(row);
+        uint8_t* p = bits + c0 * stride + place.offset;
+        for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
     }
 }
 

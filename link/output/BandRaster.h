@@ -70,9 +70,10 @@ public:
 
 private:
     int32_t m_width;
-    // Half-width of an end disc in doubled units, isqrt(w^2 - a^2), for a doubled
-    // row offset a = 0 .. w from its centre.
-    std::vector<int32_t> m_discHalf;
+    // The columns of an end disc relative to its centre's column, for a
+    // doubled row offset a = 0 .. w from its centre (the disc's half-width
+    // there is isqrt(w^2 - a^2) in doubled units).
+    std::vector<int32_t> m_discLo, m_discHi;
 };
 // Dashed geometric pen: flat ends, 100 on and 40 off along the curve from s0.
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width);
