@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 
 namespace {
-
-constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
 
 int64_t FloorDiv(int64_t a, int64_t b)
 {
@@ -36,47 +34,6 @@ uint64_t ISqrt(unsigned __int128 v)
     return r;
 }
 
-struct Range {
-    int64_t lo = -kNone;
-    int64_t hi = kNone;
-    bool Empty() const { return lo > hi; }
-    void Meet(const Range& o) { lo = std::max(lo, o.lo); hi = std::min(hi, o.hi); }
-};
-
-// Smallest q with q k >= a and largest q with q k <= a, for k > 0: a
-// floating-point estimate (inv = 1 / k) put right by exact steps.
-int64_t CeilQuot(int64_t a, int64_t k, double inv)
-{
-    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
-    while (q * k < a) ++q;
-    while ((q - 1) * k >= a) --q;
-    return q;
-}
-int64_t FloorQuot(int64_t a, int64_t k, double inv)
-{
-    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
-    while (q * k > a) --q;
-    while ((q + 1) * k <= a) ++q;
-    return q;
-}
-
-// Integers p with lo <= p * k <= hi; inv = 1 / |k|.
-Range Solve(int64_t k, double inv, int64_t lo, int64_t hi)
-{
-    Range r;
-    if (k > 0) {
-        r.lo = CeilQuot(lo, k, inv);
-        r.hi = FloorQuot(hi, k, inv);
-    } else if (k < 0) {
-        r.lo = CeilQuot(-hi, -k, inv);
-        r.hi = FloorQuot(-lo, -k, inv);
-    } else if (lo > 0 || hi < 0) {
-        r.lo = 1;
-        r.hi = 0;
-    }
-    return r;
-}
-
 // The geometry is worked in doubled coordinates, relative to (x0, y0): the
 // path runs from 0 to (dx2, dy2); pixel (r, c) is the point
 // (2 (r - x0) + e, 2 (c - y0) + e). Even widths put the pen's centre on the
@@ -87,7 +44,6 @@ struct Doubled {
     int64_t w;               // width = the doubled radius
     int64_t e;
     int64_t K;               // |cross| <= K: within the pen across the path
-    double invDx2, invDy2;   // 1 / |dx2|, 1 / |dy2| (0 for 0)
 };
 
 Doubled MakeDoubled(const PenSegment& s, int32_t width)
@@ -99,58 +55,135 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
     d.w = width;
     d.e = (width % 2 == 0) ? 1 : 0;
     d.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(d.w * d.w) * static_cast<uint64_t>(d.len2)));
-    d.invDx2 = d.dx2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dx2)) : 0.0;
-    d.invDy2 = d.dy2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dy2)) : 0.0;
     return d;
-}
-
-// Doubled column offsets pc of the strip along the path on the row whose
-// doubled offset is pr; tLast is the last t = p . D still taken.
-Range StripRow(const Doubled& d, int64_t pr, int64_t tFirst, int64_t tLast)
-{
-    // t = pr dx2 + pc dy2 in [tFirst, tLast]; cross = pr dy2 - pc dx2 in [-K, K].
-    Range r = Solve(d.dy2, d.invDy2, tFirst - pr * d.dx2, tLast - pr * d.dx2);
-    r.Meet(Solve(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K));
-    return r;
-}
-
-// Columns c (clipped to the window) whose doubled offset lies in r.
-Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
-{
-    Range c;
-    if (r.Empty()) return Range{1, 0};
-    // Halving by shifts: >> floors negative values too.
-    c.lo = r.lo == -kNone ? 0 : -((d.e - r.lo) >> 1) + y0;
-    c.hi = r.hi == kNone ? columns - 1 : ((r.hi - d.e) >> 1) + y0;
-    c.lo = std::max<int64_t>(c.lo, 0);
-    c.hi = std::min<int64_t>(c.hi, columns - 1);
-    return c;
 }
 
 // floor(a / k), k > 0, while a moves by a fixed step from row to row: the
 // quotient and remainder are carried, exact, without a division per row.
 struct FloorStep {
     int64_t q = 0, r = 0, k = 1, dq = 0, dr = 0;
-    // inv = 1 / k: the quotients are estimated and put right exactly, as on
-    // every row before, which is cheaper than a division for short segments.
-    void Init(int64_t a, int64_t kk, int64_t delta, double inv)
+    void Init(int64_t a, int64_t kk, int64_t delta)
     {
         k = kk;
-        q = FloorQuot(a, k, inv);
+        q = FloorDiv(a, k);
         r = a - q * k;
-        dq = FloorQuot(delta, k, inv);
+        dq = FloorDiv(delta, k);
         dr = delta - dq * k;
     }
     void Next()
     {
         q += dq;
         r += dr;
-        if (r >= k) {
-            r -= k;
-            ++q;
-        }
+        // Without a branch: the carry follows the slope, which no predictor
+        // guesses.
+        const int64_t carry = -static_cast<int64_t>(r >= k);
+        q -= carry;
+        r -= k & carry;
     }
 };
+
+// The path's strip, row by row: the pixels whose doubled point P has
+// 0 <= P . D <= tLast along the path and |P x D| <= K across it. The work is
+// turned so both path components are >= 0: the row offset pr becomes
+// sx pr, and a column c becomes the relative column v with
+// sy (2 (c - y0) + e) = 2 v + e, that is c = y0 + v (sy = 1) or y0 - e - v.
+// The bounds on v are four quotients stepped from row to row.
+class Strip {
+public:
+    Strip(const Doubled& d, int64_t pr, int64_t tLast)
+        : m_sx(d.dx2 < 0 ? -1 : 1), m_adx(std::llabs(d.dx2)), m_ady(std::llabs(d.dy2)), m_tLast(tLast), m_K(d.K),
+          m_along(m_ady != 0), m_across(m_adx != 0), m_pr(m_sx * pr)
+    {
+        // In the turned frame (pr, 2 v + e) with D = (adx, ady):
+        //   v >= -floor((pr adx + e ady) / (2 ady))        along, from 0
+        //   v <= floor((tLast - pr adx - e ady) / (2 ady))  along, to tLast
+        //   v >= -floor((K + e adx - pr ady) / (2 adx))     across
+        //   v <= floor((pr ady + K - e adx) / (2 adx))      across
+        // pr moving by 2 sx a row.
+        const int64_t e = d.e, step = 2 * m_sx;
+        if (m_along) {
+            m_alongLo.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, step * m_adx);
+            m_alongHi.Init(tLast - m_pr * m_adx - e * m_ady, 2 * m_ady, -step * m_adx);
+        }
+        if (m_across) {
+            m_acrossLo.Init(m_K + e * m_adx - m_pr * m_ady, 2 * m_adx, -step * m_ady);
+            m_acrossHi.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, step * m_ady);
+        }
+    }
+    // The turned row offset of the current row.
+    int64_t TurnedRow() const { return m_pr; }
+    // The current row's bounds on v (lo > hi: none); then on to the next row.
+    void Row(int64_t* lo, int64_t* hi)
+    {
+        int64_t l = -kFar, h = kFar;
+        if (m_along) {
+            l = -m_alongLo.q;
+            h = m_alongHi.q;
+            m_alongLo.Next();
+            m_alongHi.Next();
+        } else if (m_pr < 0 || m_pr * m_adx > m_tLast) {
+            l = kFar;  // along the rows: the row alone decides
+        }
+        if (m_across) {
+            l = std::max(l, -m_acrossLo.q);
+            h = std::min(h, m_acrossHi.q);
+            m_acrossLo.Next();
+            m_acrossHi.Next();
+        } else if (std::llabs(m_pr) * m_ady > m_K) {
+            l = kFar;  // along the columns: the row alone decides
+        }
+        *lo = l;
+        *hi = h;
+        m_pr += 2 * m_sx;
+    }
+
+    static constexpr int64_t kFar = int64_t{1} << 40;
+
+private:
+    int64_t m_sx, m_adx, m_ady, m_tLast, m_K;
+    bool m_along, m_across;
+    int64_t m_pr;
+    FloorStep m_alongLo, m_alongHi, m_acrossLo, m_acrossHi;
+};
+
+// Window columns of the relative columns lo .. hi (see Strip), clipped.
+struct ColumnMap {
+    int64_t base;  // y0, or y0 - e turned
+    bool turned;
+    int64_t last;  // the window's last column
+    bool Get(int64_t lo, int64_t hi, int64_t* c0, int64_t* c1) const
+    {
+        *c0 = std::max<int64_t>(turned ? base - hi : base + lo, 0);
+        *c1 = std::min<int64_t>(turned ? base - lo : base + hi, last);
+        return *c0 <= *c1;
+    }
+};
+
+ColumnMap MapColumns(const Doubled& d, const PenSegment& s, const BitWindow& w)
+{
+    const bool turned = d.dy2 < 0;
+    return ColumnMap{turned ? s.y0 - d.e : s.y0, turned, w.columns - 1};
+}
+
+void SetRun(const BitWindow& w, int32_t row, int64_t c0, int64_t c1)
+{
+    const RowPlace place = w.Place(row);
+    const int64_t stride = w.stride;
+    uint8_t* p = w.bits + c0 * stride + place.offset;
+    for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
+}
+
+// fmod(v, kDashPeriod) < kDashOn, with the remainder exactly fmod's: below
+// 2^52 the quotient's floor is right or one too large, and either way the
+// remainder comes out exact; fmod is left the rest.
+bool DashOn(double v)
+{
+    if (!(v >= 0 && v < 4503599627370496.0)) return std::fmod(v, kDashPeriod) < kDashOn;
+    const auto q = static_cast<double>(static_cast<int64_t>(v / kDashPeriod));
+    double r = v - q * kDashPeriod;
+    if (r < 0) r += kDashPeriod;
+    return r < kDashOn;
+}
 
 // Rows of the window that the pen can touch: a pen of width w reaches w / 2
 // rows beyond the segment's rows on either side (see Doubled).
@@ -215,99 +248,52 @@ RoundPen::RoundPen(int32_t width) : m_width(width)
     const int64_t ww = int64_t{width} * width;
     const int64_t e = (width % 2 == 0) ? 1 : 0;
     for (int64_t a = 0; a <= width; ++a) {
-        // Doubled column offsets 2 u + e within [-h, h].
+        // Doubled column offsets 2 v + e within [-h, h].
         const auto h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(ww - a * a)));
         m_discLo.push_back(static_cast<int32_t>(-((h + e) >> 1)));
         m_discHi.push_back(static_cast<int32_t>((h - e) >> 1));
     }
 }
 
-void RoundPen::Draw(const BitWindow& w, const PenSegment& seg) const
+void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
 {
     int32_t lo, hi;
-    if (!RowSpan(w, seg, m_width / 2, &lo, &hi)) return;
-    // The shape is the same from either end, and mirrored across the start
-    // column it is the mirrored segment's: work with the rows and columns
-    // both rising from the start, and mirror the runs back.
-    PenSegment s = seg;
-    if (s.x1 < s.x0) s = PenSegment{seg.x1, seg.y1, seg.x0, seg.y0, 0};
-    const bool mirror = s.y1 < s.y0;
-    const Doubled d = MakeDoubled(PenSegment{s.x0, s.y0, s.x1, mirror ? 2 * s.y0 - s.y1 : s.y1, 0}, m_width);
-    const int64_t wd = d.w, e = d.e, dx2 = d.dx2, dy2 = d.dy2;
-    // Column c = y0 + u, or y0 - e - u mirrored, for the relative column u.
-    const int64_t base = mirror ? static_cast<int64_t>(s.y0) - e : s.y0;
-    const int64_t endU = dy2 / 2;  // the end disc's centre column
-    const int64_t lastColumn = w.columns - 1;
-    constexpr int64_t kFar = int64_t{1} << 40;
+    if (!RowSpan(w, s, m_width / 2, &lo, &hi)) return;
+    const Doubled d = MakeDoubled(s, m_width);
+    const int64_t pr0 = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
+    // The body (0 <= t <= len2) and the two end discs, in the strip's turned
+    // frame: the end disc sits at turned row adx and relative column ady / 2.
+    Strip body(d, pr0, d.len2);
+    const bool hasBody = d.len2 != 0;
+    const ColumnMap columns = MapColumns(d, s, w);
+    const int64_t wd = d.w, adx = std::llabs(d.dx2), endV = std::llabs(d.dy2) / 2;
     const int32_t* discLo = m_discLo.data();
     const int32_t* discHi = m_discHi.data();
-
-    int64_t pr = 2 * (static_cast<int64_t>(lo) - s.x0) + e;
-    // The body on a row, as bounds on u (see StripRow, with pc = 2 u + e):
-    //   along   0 <= pr dx2 + pc dy2 <= len2
-    //   across  pr dy2 - K <= pc dx2 <= pr dy2 + K
-    // each a quotient stepped from row to row (pr rises by 2).
-    const bool body = d.len2 != 0;
-    const bool hasAlong = body && dy2 != 0;
-    const bool hasAcross = body && dx2 != 0;
-    FloorStep alongLo, alongHi, acrossLo, acrossHi;  // u >= -alongLo.q, u <= alongHi.q, ...
-    if (hasAlong) {
-        const double inv = 0.5 * d.invDy2;
-        alongLo.Init(pr * dx2 + e * dy2, 2 * dy2, 2 * dx2, inv);
-        alongHi.Init(d.len2 - pr * dx2 - e * dy2, 2 * dy2, -2 * dx2, inv);
-    }
-    if (hasAcross) {
-        const double inv = 0.5 * d.invDx2;
-        acrossLo.Init(d.K + e * dx2 - pr * dy2, 2 * dx2, -2 * dy2, inv);
-        acrossHi.Init(pr * dy2 + d.K - e * dx2, 2 * dx2, 2 * dy2, inv);
-    }
-    uint8_t* const bits = w.bits;
-    const int64_t stride = w.stride;
-    for (int32_t row = lo; row <= hi; ++row, pr += 2) {
-        int64_t ulo = kFar, uhi = -kFar;
-        const int64_t a0 = pr < 0 ? -pr : pr;
-        if (a0 <= wd) {
-            ulo = discLo[a0];
-            uhi = discHi[a0];
-        }
-        const int64_t a1 = pr < dx2 ? dx2 - pr : pr - dx2;
-        if (a1 <= wd) {
-            ulo = std::min<int64_t>(ulo, endU + discLo[a1]);
-            uhi = std::max<int64_t>(uhi, endU + discHi[a1]);
-        }
-        if (body) {
-            int64_t blo = -kFar, bhi = kFar;
-            if (hasAlong) {
-                blo = -alongLo.q;
-                bhi = alongHi.q;
-                alongLo.Next();
-                alongHi.Next();
-            } else if (pr < 0 || pr > dx2) {
-                blo = kFar;  // along the rows only: 0 <= pr <= dx2
-            }
-            if (hasAcross) {
-                blo = std::max(blo, -acrossLo.q);
-                bhi = std::min(bhi, acrossHi.q);
-                acrossLo.Next();
-                acrossHi.Next();
-            } else if (pr < -wd || pr > wd) {
-                blo = kFar;  // along the columns only: |pr| <= w
-            }
+    for (int32_t row = lo; row <= hi; ++row) {
+        const int64_t pr = body.TurnedRow();
+        int64_t vlo = Strip::kFar, vhi = -Strip::kFar;
+        if (hasBody) {
+            int64_t blo, bhi;
+            body.Row(&blo, &bhi);
             if (blo <= bhi) {
-                ulo = std::min(ulo, blo);
-                uhi = std::max(uhi, bhi);
+                vlo = blo;
+                vhi = bhi;
             }
         }
-        if (ulo > uhi) continue;
-        // The union of the body and the discs is one run: the shape is convex.
-        int64_t c0 = mirror ? base - uhi : base + ulo;
-        int64_t c1 = mirror ? base - ulo : base + uhi;
-        c0 = std::max<int64_t>(c0, 0);
-        c1 = std::min(c1, lastColumn);
-        if (c0 > c1) continue;
-        const RowPlace place = w.Place(row);
-        uint8_t* p = bits + c0 * stride + place.offset;
-        for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
+        // The union of the three is one run: the shape is convex.
+        const int64_t a0 = std::llabs(pr);
+        if (a0 <= wd) {
+            vlo = std::min<int64_t>(vlo, discLo[a0]);
+            vhi = std::max<int64_t>(vhi, discHi[a0]);
+        }
+        const int64_t a1 = std::llabs(pr - adx);
+        if (a1 <= wd) {
+            vlo = std::min<int64_t>(vlo, endV + discLo[a1]);
+            vhi = std::max<int64_t>(vhi, endV + discHi[a1]);
+        }
+        if (!hasBody) body = Strip(d, pr + 2, d.len2);  // a dot: only the row moves on
+        int64_t c0, c1;
+        if (vlo <= vhi && columns.Get(vlo, vhi, &c0, &c1)) SetRun(w, row, c0, c1);
     }
 }
 
@@ -319,15 +305,18 @@ void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
     if (d.len2 == 0) return;
     // Along the path, t / (2 |D2|) is the distance in pixels from (x0, y0).
     const double scale = 1.0 / (2.0 * std::sqrt(static_cast<double>(d.len2)));
+    Strip strip(d, 2 * (static_cast<int64_t>(lo) - s.x0) + d.e, d.len2 - 1);
+    const ColumnMap columns = MapColumns(d, s, w);
     for (int32_t row = lo; row <= hi; ++row) {
+        int64_t vlo, vhi, c0, c1;
+        strip.Row(&vlo, &vhi);
+        if (vlo > vhi || !columns.Get(vlo, vhi, &c0, &c1)) continue;
         const int64_t pr = 2 * (static_cast<int64_t>(row) - s.x0) + d.e;
-        const Range c = ColumnsOf(d, StripRow(d, pr, 0, d.len2 - 1), s.y0, w.columns);
-        if (c.Empty()) continue;
         const RowPlace place = w.Place(row);
-        for (int64_t col = c.lo; col <= c.hi; ++col) {
-            const int64_t pc = 2 * (col - s.y0) + d.e;
-            const double along = s.s0 + static_cast<double>(pr * d.dx2 + pc * d.dy2) * scale;
-            if (std::fmod(along, kDashPeriod) < kDashOn) w.bits[col * w.stride + place.offset] |= place.mask;
+        int64_t t = pr * d.dx2 + (2 * (c0 - s.y0) + d.e) * d.dy2;
+        for (int64_t col = c0; col <= c1; ++col, t += 2 * d.dy2) {
+            const double along = s.s0 + static_cast<double>(t) * scale;
+            if (DashOn(along)) w.bits[col * w.stride + place.offset] |= place.mask;
         }
     }
 }
