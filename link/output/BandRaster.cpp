@@ -87,27 +87,31 @@ struct FloorStep {
 // turned so both path components are >= 0: the row offset pr becomes
 // sx pr, and a column c becomes the relative column v with
 // sy (2 (c - y0) + e) = 2 v + e, that is c = y0 + v (sy = 1) or y0 - e - v.
-// The bounds on v are four quotients stepped from row to row.
 class Strip {
 public:
     Strip(const Doubled& d, int64_t pr, int64_t tLast)
         : m_sx(d.dx2 < 0 ? -1 : 1), m_adx(std::llabs(d.dx2)), m_ady(std::llabs(d.dy2)), m_tLast(tLast), m_K(d.K),
           m_along(m_ady != 0), m_across(m_adx != 0), m_pr(m_sx * pr)
     {
-        // In the turned frame (pr, 2 v + e) with D = (adx, ady):
-        //   v >= -floor((pr adx + e ady) / (2 ady))        along, from 0
-        //   v <= floor((tLast - pr adx - e ady) / (2 ady))  along, to tLast
-        //   v >= -floor((K + e adx - pr ady) / (2 adx))     across
-        //   v <= floor((pr ady + K - e adx) / (2 adx))      across
-        // pr moving by 2 sx a row.
+        // In the turned frame (pr, 2 v + e) with D = (adx, ady), with
+        //   a = pr adx + e ady   and   b = pr ady + K - e adx:
+        //   v >= -floor(a / (2 ady))              along, from 0
+        //   v <= floor((tLast - a) / (2 ady))     along, to tLast
+        //   v >= -floor((2 K - b) / (2 adx))      across
+        //   v <= floor(b / (2 adx))               across
+        // pr moving by 2 sx a row. Each pair of bounds is one stepped
+        // quotient: with a = q k + r and S = Q k + R (0 <= r, R < k),
+        // floor((S - a) / k) = Q - q - (r > R).
         const int64_t e = d.e, step = 2 * m_sx;
         if (m_along) {
-            m_alongLo.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, step * m_adx);
-            m_alongHi.Init(tLast - m_pr * m_adx - e * m_ady, 2 * m_ady, -step * m_adx);
+            m_alongA.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, step * m_adx);
+            m_alongQ = FloorDiv(tLast, 2 * m_ady);
+            m_alongR = tLast - m_alongQ * 2 * m_ady;
         }
         if (m_across) {
-            m_acrossLo.Init(m_K + e * m_adx - m_pr * m_ady, 2 * m_adx, -step * m_ady);
-            m_acrossHi.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, step * m_ady);
+            m_acrossB.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, step * m_ady);
+            m_acrossQ = FloorDiv(2 * m_K, 2 * m_adx);
+            m_acrossR = 2 * m_K - m_acrossQ * 2 * m_adx;
         }
     }
     // The turned row offset of the current row.
@@ -117,18 +121,16 @@ public:
     {
         int64_t l = -kFar, h = kFar;
         if (m_along) {
-            l = -m_alongLo.q;
-            h = m_alongHi.q;
-            m_alongLo.Next();
-            m_alongHi.Next();
+            l = -m_alongA.q;
+            h = m_alongQ - m_alongA.q - (m_alongA.r > m_alongR ? 1 : 0);
+            m_alongA.Next();
         } else if (m_pr < 0 || m_pr * m_adx > m_tLast) {
             l = kFar;  // along the rows: the row alone decides
         }
         if (m_across) {
-            l = std::max(l, -m_acrossLo.q);
-            h = std::min(h, m_acrossHi.q);
-            m_acrossLo.Next();
-            m_acrossHi.Next();
+            l = std::max(l, m_acrossB.q + (m_acrossB.r > m_acrossR ? 1 : 0) - m_acrossQ);
+            h = std::min(h, m_acrossB.q);
+            m_acrossB.Next();
         } else if (std::llabs(m_pr) * m_ady > m_K) {
             l = kFar;  // along the columns: the row alone decides
         }
@@ -143,7 +145,8 @@ private:
     int64_t m_sx, m_adx, m_ady, m_tLast, m_K;
     bool m_along, m_across;
     int64_t m_pr;
-    FloorStep m_alongLo, m_alongHi, m_acrossLo, m_acrossHi;
+    FloorStep m_alongA, m_acrossB;
+    int64_t m_alongQ = 0, m_alongR = 0, m_acrossQ = 0, m_acrossR = 0;
 };
 
 // Window columns of the relative columns lo .. hi (see Strip), clipped.
@@ -171,18 +174,6 @@ void SetRun(const BitWindow& w, int32_t row, int64_t c0, int64_t c1)
     const int64_t stride = w.stride;
     uint8_t* p = w.bits + c0 * stride + place.offset;
     for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
-}
-
-// fmod(v, kDashPeriod) < kDashOn, with the remainder exactly fmod's: below
-// 2^52 the quotient's floor is right or one too large, and either way the
-// remainder comes out exact; fmod is left the rest.
-bool DashOn(double v)
-{
-    if (!(v >= 0 && v < 4503599627370496.0)) return std::fmod(v, kDashPeriod) < kDashOn;
-    const auto q = static_cast<double>(static_cast<int64_t>(v / kDashPeriod));
-    double r = v - q * kDashPeriod;
-    if (r < 0) r += kDashPeriod;
-    return r < kDashOn;
 }
 
 // Rows of the window that the pen can touch: a pen of width w reaches w / 2
@@ -236,6 +227,18 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
         const int64_t c = colAt(t);
         if (c >= 0 && c < w.columns) w.Set(static_cast<int32_t>(rowAt(t)), static_cast<int32_t>(c));
     }
+}
+
+// The remainder is exactly fmod's: below 2^52 the quotient's floor is right or
+// one too large, and either way the remainder comes out exact; fmod is left
+// the rest.
+bool DashOn(double v)
+{
+    if (!(v >= 0 && v < 4503599627370496.0)) return std::fmod(v, kDashPeriod) < kDashOn;
+    const auto q = static_cast<double>(static_cast<int64_t>(v / kDashPeriod));
+    double r = v - q * kDashPeriod;
+    if (r < 0) r += kDashPeriod;
+    return r < kDashOn;
 }
 
 void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)

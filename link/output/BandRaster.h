@@ -48,6 +48,8 @@ struct BitWindow {
 // The dash pattern of line types other than 0, in band pixels.
 constexpr double kDashOn = 100.0;
 constexpr double kDashPeriod = 140.0;
+// The dash inks at distance v along the curve: fmod(v, kDashPeriod) < kDashOn.
+bool DashOn(double v);
 
 struct PenSegment {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;

@@ -192,7 +192,7 @@ void BandStrokes::DrawRun(const Run& r, const BitWindow& w) const
     for (uint32_t k = r.begin; k < r.end; ++k) {
         const double s0 = along[k - line.first];
         DrawDashedSegment(w, PenSegment{p[k].row, p[k].column, p[k + 1].row, p[k + 1].column, s0}, m_width);
-        if (line.joins && k > line.first && std::fmod(s0, kDashPeriod) < kDashOn)
+        if (line.joins && k > line.first && DashOn(s0))
             m_pen.Draw(w, PenSegment{p[k].row, p[k].column, p[k].row, p[k].column, s0});
     }
 }
