@@ -1,6 +1,7 @@
 #pragma once
-// One ink band from the job's curves to the packed stream: clear, draw,
-// column records, zero-run packing, all in buffers fixed at start-up.
+// One ink band from the job's curves to the packed stream: clear, draw each
+// pixel straight into its column record's nozzle bit, zero-run packing, all in
+// buffers fixed at start-up.
 #include <cstdint>
 #include <memory>
 

@@ -229,15 +229,17 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
     }
 }
 
-// The remainder is exactly fmod's: below 2^52 the quotient's floor is right or
-// one too large, and either way the remainder comes out exact; fmod is left
-// the rest.
+// The remainder is exactly fmod's: below 2^52 the quotient (taken by the
+// reciprocal) is at most one off, q 140 is exact, and v - q 140 is exact
+// whichever way it is off, as is the one step that puts it right; fmod is
+// left the rest.
 bool DashOn(double v)
 {
     if (!(v >= 0 && v < 4503599627370496.0)) return std::fmod(v, kDashPeriod) < kDashOn;
-    const auto q = static_cast<double>(static_cast<int64_t>(v / kDashPeriod));
+    const auto q = static_cast<double>(static_cast<int64_t>(v * (1.0 / kDashPeriod)));
     double r = v - q * kDashPeriod;
     if (r < 0) r += kDashPeriod;
+    else if (r >= kDashPeriod) r -= kDashPeriod;
     return r < kDashOn;
 }
 
