@@ -176,12 +176,13 @@ void SetRun(const BitWindow& w, int32_t row, int64_t c0, int64_t c1)
     for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
 }
 
-// Rows of the window that the pen can touch: a pen of width w reaches w / 2
-// rows beyond the segment's rows on either side (see Doubled).
-bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t reach, int32_t* lo, int32_t* hi)
+// Rows of the window that the pen can touch: every pixel of a pen of width w
+// has its doubled row offset within w of the segment's rows (see Doubled),
+// which is w / 2 rows before them and (w - 1) / 2 after.
+bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t width, int32_t* lo, int32_t* hi)
 {
-    *lo = std::max(std::min(s.x0, s.x1) - reach, w.row0);
-    *hi = std::min(std::max(s.x0, s.x1) + reach, w.row0 + w.rows - 1);
+    *lo = std::max(std::min(s.x0, s.x1) - width / 2, w.row0);
+    *hi = std::min(std::max(s.x0, s.x1) + (width - 1) / 2, w.row0 + w.rows - 1);
     return *lo <= *hi && w.columns > 0;
 }
 
@@ -263,7 +264,7 @@ RoundPen::RoundPen(int32_t width) : m_width(width)
 void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, m_width / 2, &lo, &hi)) return;
+    if (!RowSpan(w, s, m_width, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, m_width);
     const int64_t pr0 = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
     // The body (0 <= t <= len2) and the two end discs, in the strip's turned
@@ -305,7 +306,7 @@ void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, width / 2, &lo, &hi)) return;
+    if (!RowSpan(w, s, width, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, width);
     if (d.len2 == 0) return;
     // Along the path, t / (2 |D2|) is the distance in pixels from (x0, y0).
