@@ -63,7 +63,8 @@ private:
     int32_t m_columns = 0;
     BandStrokes m_strokes;
     // Where each band row lands in the column records, for the job's head
-    // geometry (built by Setup); rows from m_printedRows on are not printed.
+    // geometry; rows from m_printedRows on are not printed. Written by Setup,
+    // then only read by PrepareBand (on the sending or the band-prep thread).
     RowPlace m_recordRows[kScanLineRows];
     int32_t m_printedRows = 0;
 };
