@@ -43,7 +43,6 @@ struct Doubled {
     int64_t dx2, dy2, len2;  // path and its squared length
     int64_t w;               // width = the doubled radius
     int64_t e;
-    int64_t K;               // |cross| <= K: within the pen across the path
 };
 
 Doubled MakeDoubled(const PenSegment& s, int32_t width)
@@ -54,7 +53,6 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
     d.len2 = d.dx2 * d.dx2 + d.dy2 * d.dy2;
     d.w = width;
     d.e = (width % 2 == 0) ? 1 : 0;
-    d.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(d.w * d.w) * static_cast<uint64_t>(d.len2)));
     return d;
 }
 
@@ -70,6 +68,16 @@ struct FloorStep {
         dq = FloorDiv(delta, k);
         dr = delta - dq * k;
     }
+    // The same with the step's quotient and remainder given for +delta
+    // (0 <= dr0 < k); `back` steps by -delta.
+    void Init(int64_t a, int64_t kk, int64_t dq0, int64_t dr0, bool back)
+    {
+        k = kk;
+        q = FloorDiv(a, k);
+        r = a - q * k;
+        dq = back ? -dq0 - (dr0 != 0 ? 1 : 0) : dq0;
+        dr = back && dr0 != 0 ? k - dr0 : dr0;
+    }
     void Next()
     {
         q += dq;
@@ -82,6 +90,42 @@ struct FloorStep {
     }
 };
 
+// What a strip's stepping takes from the path alone: its turned components
+// adx, ady >= 0 (see Strip), the pen's width and where the strip ends along
+// it. A square root and four divisions a path, so the round pen keeps them
+// for the short paths most outlines are made of.
+struct StripConsts {
+    int64_t K = 0;                       // |P x D| <= K: within the pen across the path
+    int64_t tLast = 0;                   // the last t = P . D taken
+    int64_t alongQ = 0, alongR = 0;      // tLast = alongQ (2 ady) + alongR
+    int64_t acrossQ = 0, acrossR = 0;    // 2 K = acrossQ (2 adx) + acrossR
+    int64_t alongDq = 0, alongDr = 0;    // 2 adx = alongDq (2 ady) + alongDr
+    int64_t acrossDq = 0, acrossDr = 0;  // 2 ady = acrossDq (2 adx) + acrossDr
+};
+
+// tEnd: the strip ends at t = len2 + tEnd (0: the round pen's body, -1: the
+// dashed pen's, whose last pixel is left out).
+StripConsts MakeStripConsts(int64_t adx, int64_t ady, int64_t width, int64_t tEnd)
+{
+    StripConsts c;
+    const int64_t len2 = adx * adx + ady * ady;
+    c.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(width * width) * static_cast<uint64_t>(len2)));
+    c.tLast = len2 + tEnd;
+    if (ady != 0) {
+        c.alongQ = FloorDiv(c.tLast, 2 * ady);
+        c.alongR = c.tLast - c.alongQ * 2 * ady;
+        c.alongDq = adx / ady;  // 2 adx / 2 ady
+        c.alongDr = 2 * adx - c.alongDq * 2 * ady;
+    }
+    if (adx != 0) {
+        c.acrossQ = FloorDiv(2 * c.K, 2 * adx);
+        c.acrossR = 2 * c.K - c.acrossQ * 2 * adx;
+        c.acrossDq = ady / adx;
+        c.acrossDr = 2 * ady - c.acrossDq * 2 * adx;
+    }
+    return c;
+}
+
 // The path's strip, row by row: the pixels whose doubled point P has
 // 0 <= P . D <= tLast along the path and |P x D| <= K across it. The work is
 // turned so both path components are >= 0: the row offset pr becomes
@@ -89,9 +133,10 @@ struct FloorStep {
 // sy (2 (c - y0) + e) = 2 v + e, that is c = y0 + v (sy = 1) or y0 - e - v.
 class Strip {
 public:
-    Strip(const Doubled& d, int64_t pr, int64_t tLast)
-        : m_sx(d.dx2 < 0 ? -1 : 1), m_adx(std::llabs(d.dx2)), m_ady(std::llabs(d.dy2)), m_tLast(tLast), m_K(d.K),
-          m_along(m_ady != 0), m_across(m_adx != 0), m_pr(m_sx * pr)
+    Strip(const Doubled& d, int64_t pr, const StripConsts& c)
+        : m_sx(d.dx2 < 0 ? -1 : 1), m_adx(std::llabs(d.dx2)), m_ady(std::llabs(d.dy2)), m_tLast(c.tLast), m_K(c.K),
+          m_along(m_ady != 0), m_across(m_adx != 0), m_pr(m_sx * pr),
+          m_alongQ(c.alongQ), m_alongR(c.alongR), m_acrossQ(c.acrossQ), m_acrossR(c.acrossR)
     {
         // In the turned frame (pr, 2 v + e) with D = (adx, ady), with
         //   a = pr adx + e ady   and   b = pr ady + K - e adx:
@@ -102,17 +147,10 @@ public:
         // pr moving by 2 sx a row. Each pair of bounds is one stepped
         // quotient: with a = q k + r and S = Q k + R (0 <= r, R < k),
         // floor((S - a) / k) = Q - q - (r > R).
-        const int64_t e = d.e, step = 2 * m_sx;
-        if (m_along) {
-            m_alongA.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, step * m_adx);
-            m_alongQ = FloorDiv(tLast, 2 * m_ady);
-            m_alongR = tLast - m_alongQ * 2 * m_ady;
-        }
-        if (m_across) {
-            m_acrossB.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, step * m_ady);
-            m_acrossQ = FloorDiv(2 * m_K, 2 * m_adx);
-            m_acrossR = 2 * m_K - m_acrossQ * 2 * m_adx;
-        }
+        const int64_t e = d.e;
+        const bool back = m_sx < 0;
+        if (m_along) m_alongA.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, c.alongDq, c.alongDr, back);
+        if (m_across) m_acrossB.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, c.acrossDq, c.acrossDr, back);
     }
     // The turned row offset of the current row.
     int64_t TurnedRow() const { return m_pr; }
@@ -145,8 +183,8 @@ private:
     int64_t m_sx, m_adx, m_ady, m_tLast, m_K;
     bool m_along, m_across;
     int64_t m_pr;
+    int64_t m_alongQ, m_alongR, m_acrossQ, m_acrossR;
     FloorStep m_alongA, m_acrossB;
-    int64_t m_alongQ = 0, m_alongR = 0, m_acrossQ = 0, m_acrossR = 0;
 };
 
 // Window columns of the relative columns lo .. hi (see Strip), clipped.
@@ -251,6 +289,15 @@ void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 
 RoundPen::RoundPen(int32_t width) : m_width(width)
 {
+    for (int64_t x = 0; x < kShortPath; ++x)
+        for (int64_t y = 0; y < kShortPath; ++y) {
+            const StripConsts c = MakeStripConsts(2 * x, 2 * y, width, 0);
+            m_short.push_back(ShortPath{static_cast<int32_t>(c.K), static_cast<int32_t>(c.alongQ),
+                                        static_cast<int32_t>(c.alongR), static_cast<int32_t>(c.acrossQ),
+                                        static_cast<int32_t>(c.acrossR), static_cast<int32_t>(c.alongDq),
+                                        static_cast<int32_t>(c.alongDr), static_cast<int32_t>(c.acrossDq),
+                                        static_cast<int32_t>(c.acrossDr)});
+        }
     const int64_t ww = int64_t{width} * width;
     const int64_t e = (width % 2 == 0) ? 1 : 0;
     for (int64_t a = 0; a <= width; ++a) {
@@ -269,7 +316,15 @@ void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
     const int64_t pr0 = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
     // The body (0 <= t <= len2) and the two end discs, in the strip's turned
     // frame: the end disc sits at turned row adx and relative column ady / 2.
-    Strip body(d, pr0, d.len2);
+    const int64_t x = std::llabs(d.dx2) / 2, y = std::llabs(d.dy2) / 2;
+    StripConsts c;
+    if (x < kShortPath && y < kShortPath) {
+        const ShortPath& p = m_short[static_cast<size_t>(x * kShortPath + y)];
+        c = StripConsts{p.K, d.len2, p.alongQ, p.alongR, p.acrossQ, p.acrossR, p.alongDq, p.alongDr, p.acrossDq, p.acrossDr};
+    } else {
+        c = MakeStripConsts(2 * x, 2 * y, m_width, 0);
+    }
+    Strip body(d, pr0, c);
     const bool hasBody = d.len2 != 0;
     const ColumnMap columns = MapColumns(d, s, w);
     const int64_t wd = d.w, adx = std::llabs(d.dx2), endV = std::llabs(d.dy2) / 2;
@@ -297,7 +352,7 @@ void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
             vlo = std::min<int64_t>(vlo, endV + discLo[a1]);
             vhi = std::max<int64_t>(vhi, endV + discHi[a1]);
         }
-        if (!hasBody) body = Strip(d, pr + 2, d.len2);  // a dot: only the row moves on
+        if (!hasBody) body = Strip(d, pr + 2, c);  // a dot: only the row moves on
         int64_t c0, c1;
         if (vlo <= vhi && columns.Get(vlo, vhi, &c0, &c1)) SetRun(w, row, c0, c1);
     }
@@ -311,7 +366,8 @@ void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
     if (d.len2 == 0) return;
     // Along the path, t / (2 |D2|) is the distance in pixels from (x0, y0).
     const double scale = 1.0 / (2.0 * std::sqrt(static_cast<double>(d.len2)));
-    Strip strip(d, 2 * (static_cast<int64_t>(lo) - s.x0) + d.e, d.len2 - 1);
+    Strip strip(d, 2 * (static_cast<int64_t>(lo) - s.x0) + d.e,
+                MakeStripConsts(std::llabs(d.dx2), std::llabs(d.dy2), width, -1));
     const ColumnMap columns = MapColumns(d, s, w);
     for (int32_t row = lo; row <= hi; ++row) {
         int64_t vlo, vhi, c0, c1;

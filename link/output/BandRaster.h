@@ -76,6 +76,13 @@ private:
     // doubled row offset a = 0 .. w from its centre (the disc's half-width
     // there is isqrt(w^2 - a^2) in doubled units).
     std::vector<int32_t> m_discLo, m_discHi;
+    // The strip's constants (a square root and divisions) of every path up to
+    // kShortPath - 1 pixels along each axis, worked out once.
+    static constexpr int64_t kShortPath = 16;
+    struct ShortPath {
+        int32_t K, alongQ, alongR, acrossQ, acrossR, alongDq, alongDr, acrossDq, acrossDr;
+    };
+    std::vector<ShortPath> m_short;
 };
 // Dashed geometric pen: flat ends, 100 on and 40 off along the curve from s0.
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width);
