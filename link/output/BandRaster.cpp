@@ -60,16 +60,8 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
 // quotient and remainder are carried, exact, without a division per row.
 struct FloorStep {
     int64_t q = 0, r = 0, k = 1, dq = 0, dr = 0;
-    void Init(int64_t a, int64_t kk, int64_t delta)
-    {
-        k = kk;
-        q = FloorDiv(a, k);
-        r = a - q * k;
-        dq = FloorDiv(delta, k);
-        dr = delta - dq * k;
-    }
-    // The same with the step's quotient and remainder given for +delta
-    // (0 <= dr0 < k); `back` steps by -delta.
+    // The step's quotient and remainder are given for +delta (0 <= dr0 < k);
+    // `back` steps by -delta.
     void Init(int64_t a, int64_t kk, int64_t dq0, int64_t dr0, bool back)
     {
         k = kk;
