@@ -21,6 +21,11 @@ void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams
 {
     const int64_t lines = std::clamp<int64_t>(bandColumns, 0, kBandScanLines);
     std::memset(buf.bitmap, 0, static_cast<size_t>(lines) * kScanLineBytes);
+    ClearBandRecords(buf, bandColumns, p);
+}
+
+void ClearBandRecords(BandBuffers& buf, int32_t bandColumns, const MachineParams& p)
+{
     const int64_t recs = std::clamp<int64_t>(static_cast<int64_t>(bandColumns) + kLeadInRecords + p.head2Position,
                                              0, kBandRecords);
     std::memset(buf.records, 0, static_cast<size_t>(recs) * kRecordBytes);
@@ -33,8 +38,7 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
     if (CheckJobParams(s) != nullptr || !BandBuffersFit(bandColumns, s.params)) return false;
     m_snap = s;
     m_columns = bandColumns;
-    if (!m_nozzles) m_nozzles = std::make_unique<NozzleTables>();
-    BuildNozzleTables(s.params, *m_nozzles);
+    m_printedRows = BuildRecordRows(s.params, s.inkBox2Left, m_recordRows);
     m_strokes.Build(page, s);
     m_strokes.Bucket(BandRowsOf(s.params), kScanLineRows, bandCount);
     m_ready = true;
@@ -49,8 +53,12 @@ bool BandEngine::Setup(const COnePage& page, const JobSnapshot& s, int32_t bandC
 void BandEngine::RasterizeBand(int32_t band, BandBuffers& buf) const
 {
     ClearBandBuffers(buf, m_columns, m_snap.params);
-    const int32_t b = BandStartRow(band, m_snap.params);
-    const BitWindow w{buf.bitmap, b, kScanLineRows, kScanLineBytes, m_columns};
+    DrawBand(band, BitWindow{buf.bitmap, BandStartRow(band, m_snap.params), kScanLineRows, kScanLineBytes, m_columns});
+}
+
+void BandEngine::DrawBand(int32_t band, const BitWindow& w) const
+{
+    const int32_t b = w.row0;
     // Nozzle cleaning stripes at the start of every cut segment, in band
     // coordinates: rows 0 to 300 across columns LineWidth + 0..11 and + 20..31.
     const int32_t v = m_snap.params.bandsPerCutSegment;
@@ -70,8 +78,12 @@ bool BandEngine::PrepareBand(int32_t band, BandBuffers& buf) const
 {
     buf.packedBytes = 0;
     if (!m_ready) return false;
-    RasterizeBand(band, buf);
-    BuildColumnRecords(*m_nozzles, buf.bitmap, m_columns, m_snap.params, m_snap.inkBox2Left, buf.RecordBytes(), kBandRecords);
+    // The band's printed rows drawn straight into the cleared records: each
+    // pixel sets its nozzle bit, as the column records of the band image would.
+    ClearBandRecords(buf, m_columns, m_snap.params);
+    const BitWindow w{buf.RecordBytes() + kLeadInRecords * kRecordBytes, BandStartRow(band, m_snap.params),
+                      m_printedRows, kRecordBytes, m_columns, m_recordRows};
+    DrawBand(band, w);
     // Records 0 .. columns + 29 go out; head-2 data placed beyond them is dropped.
     const size_t words = (static_cast<size_t>(m_columns) + kLeadInRecords) * (kRecordBytes / 2);
     const size_t packed = CompressZeroRuns(buf.records, words, buf.packed, kPackedBandWords);

@@ -1,6 +1,7 @@
 #pragma once
-// One ink band from the job's curves to the packed stream: clear, draw,
-// column records, zero-run packing, all in buffers fixed at start-up.
+// One ink band from the job's curves to the packed stream: clear, draw each
+// pixel straight into its column record's nozzle bit, zero-run packing, all in
+// buffers fixed at start-up.
 #include <cstdint>
 #include <memory>
 
@@ -45,6 +46,7 @@ public:
     bool PrepareBand(int32_t band, BandBuffers& buf) const;
 
     // Only the raster step: band j's image into buf.bitmap (cleared first).
+    // PrepareBand draws into the records instead, to the same effect.
     void RasterizeBand(int32_t band, BandBuffers& buf) const;
 
     const BandStrokes& Strokes() const { return m_strokes; }
@@ -53,16 +55,24 @@ public:
     const JobSnapshot& Snapshot() const { return m_snap; }
 
 private:
+    // Draws band j (cleaning stripes, then the curves) into w.
+    void DrawBand(int32_t band, const BitWindow& w) const;
+
     bool m_ready = false;
     JobSnapshot m_snap;
     int32_t m_columns = 0;
     BandStrokes m_strokes;
-    // The nozzle look-ups of the job's head geometry, built by Setup.
-    std::unique_ptr<NozzleTables> m_nozzles;
+    // Where each band row lands in the column records, for the job's head
+    // geometry; rows from m_printedRows on are not printed. Written by Setup,
+    // then only read by PrepareBand (on the sending or the band-prep thread).
+    RowPlace m_recordRows[kScanLineRows];
+    int32_t m_printedRows = 0;
 };
 
 // Clears the bitmap and record areas a band of `bandColumns` uses.
 void ClearBandBuffers(BandBuffers& buf, int32_t bandColumns, const MachineParams& p);
+// Only the record area.
+void ClearBandRecords(BandBuffers& buf, int32_t bandColumns, const MachineParams& p);
 
 // The band header's direction flag: odd bands print backwards when BiDirPlot is set.
 inline uint8_t BandBidirFlag(int32_t band, int32_t biDirPlot)

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <cstdlib>
 
 namespace {
-
-constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
 
 int64_t FloorDiv(int64_t a, int64_t b)
 {
@@ -36,47 +34,6 @@ uint64_t ISqrt(unsigned __int128 v)
     return r;
 }
 
-struct Range {
-    int64_t lo = -kNone;
-    int64_t hi = kNone;
-    bool Empty() const { return lo > hi; }
-    void Meet(const Range& o) { lo = std::max(lo, o.lo); hi = std::min(hi, o.hi); }
-};
-
-// Smallest q with q k >= a and largest q with q k <= a, for k > 0: a
-// floating-point estimate (inv = 1 / k) put right by exact steps.
-int64_t CeilQuot(int64_t a, int64_t k, double inv)
-{
-    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
-    while (q * k < a) ++q;
-    while ((q - 1) * k >= a) --q;
-    return q;
-}
-int64_t FloorQuot(int64_t a, int64_t k, double inv)
-{
-    int64_t q = static_cast<int64_t>(static_cast<double>(a) * inv);
-    while (q * k > a) --q;
-    while ((q + 1) * k <= a) ++q;
-    return q;
-}
-
-// Integers p with lo <= p * k <= hi; inv = 1 / |k|.
-Range Solve(int64_t k, double inv, int64_t lo, int64_t hi)
-{
-    Range r;
-    if (k > 0) {
-        r.lo = CeilQuot(lo, k, inv);
-        r.hi = FloorQuot(hi, k, inv);
-    } else if (k < 0) {
-        r.lo = CeilQuot(-hi, -k, inv);
-        r.hi = FloorQuot(-lo, -k, inv);
-    } else if (lo > 0 || hi < 0) {
-        r.lo = 1;
-        r.hi = 0;
-    }
-    return r;
-}
-
 // The geometry is worked in doubled coordinates, relative to (x0, y0): the
 // path runs from 0 to (dx2, dy2); pixel (r, c) is the point
 // (2 (r - x0) + e, 2 (c - y0) + e). Even widths put the pen's centre on the
@@ -86,8 +43,6 @@ struct Doubled {
     int64_t dx2, dy2, len2;  // path and its squared length
     int64_t w;               // width = the doubled radius
     int64_t e;
-    int64_t K;               // |cross| <= K: within the pen across the path
-    double invDx2, invDy2;   // 1 / |dx2|, 1 / |dy2| (0 for 0)
 };
 
 Doubled MakeDoubled(const PenSegment& s, int32_t width)
@@ -98,118 +53,166 @@ Doubled MakeDoubled(const PenSegment& s, int32_t width)
     d.len2 = d.dx2 * d.dx2 + d.dy2 * d.dy2;
     d.w = width;
     d.e = (width % 2 == 0) ? 1 : 0;
-    d.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(d.w * d.w) * static_cast<uint64_t>(d.len2)));
-    d.invDx2 = d.dx2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dx2)) : 0.0;
-    d.invDy2 = d.dy2 != 0 ? 1.0 / static_cast<double>(std::llabs(d.dy2)) : 0.0;
     return d;
-}
-
-// Doubled column offsets pc of the strip along the path on the row whose
-// doubled offset is pr; tLast is the last t = p . D still taken.
-Range StripRow(const Doubled& d, int64_t pr, int64_t tFirst, int64_t tLast)
-{
-    // t = pr dx2 + pc dy2 in [tFirst, tLast]; cross = pr dy2 - pc dx2 in [-K, K].
-    Range r = Solve(d.dy2, d.invDy2, tFirst - pr * d.dx2, tLast - pr * d.dx2);
-    r.Meet(Solve(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K));
-    return r;
-}
-
-// Columns c (clipped to the window) whose doubled offset lies in r.
-Range ColumnsOf(const Doubled& d, const Range& r, int32_t y0, int32_t columns)
-{
-    Range c;
-    if (r.Empty()) return Range{1, 0};
-    // Halving by shifts: >> floors negative values too.
-    c.lo = r.lo == -kNone ? 0 : -((d.e - r.lo) >> 1) + y0;
-    c.hi = r.hi == kNone ? columns - 1 : ((r.hi - d.e) >> 1) + y0;
-    c.lo = std::max<int64_t>(c.lo, 0);
-    c.hi = std::min<int64_t>(c.hi, columns - 1);
-    return c;
-}
-
-void SetRun(const BitWindow& w, int32_t row, const Range& c)
-{
-    if (c.Empty()) return;
-    const int32_t r = row - w.row0;
-    uint8_t* p = w.bits + c.lo * w.stride + (r >> 3);
-    const uint8_t m = static_cast<uint8_t>(0x80u >> (r & 7));
-    for (int64_t k = c.lo; k <= c.hi; ++k, p += w.stride) *p |= m;
 }
 
 // floor(a / k), k > 0, while a moves by a fixed step from row to row: the
 // quotient and remainder are carried, exact, without a division per row.
 struct FloorStep {
     int64_t q = 0, r = 0, k = 1, dq = 0, dr = 0;
-    // inv = 1 / k: the quotients are estimated and put right exactly, as on
-    // every row before, which is cheaper than a division for short segments.
-    void Init(int64_t a, int64_t kk, int64_t delta, double inv)
+    // The step's quotient and remainder are given for +delta (0 <= dr0 < k);
+    // `back` steps by -delta.
+    void Init(int64_t a, int64_t kk, int64_t dq0, int64_t dr0, bool back)
     {
         k = kk;
-        q = FloorQuot(a, k, inv);
+        q = FloorDiv(a, k);
         r = a - q * k;
-        dq = FloorQuot(delta, k, inv);
-        dr = delta - dq * k;
+        dq = back ? -dq0 - (dr0 != 0 ? 1 : 0) : dq0;
+        dr = back && dr0 != 0 ? k - dr0 : dr0;
     }
     void Next()
     {
         q += dq;
         r += dr;
-        if (r >= k) {
-            r -= k;
-            ++q;
-        }
+        // Without a branch: the carry follows the slope, which no predictor
+        // guesses.
+        const int64_t carry = -static_cast<int64_t>(r >= k);
+        q -= carry;
+        r -= k & carry;
     }
 };
 
-// Solve(k, lo, hi) on successive rows, lo and hi moving by dLo and dHi: the
-// integers p with lo <= p k <= hi are [-floor(-lo / k), floor(hi / k)] for
-// k > 0 and [-floor(hi / |k|), floor(-lo / |k|)] for k < 0.
-struct SolveStep {
-    int64_t k = 0, lo = 0, hi = 0, dLo = 0, dHi = 0;
-    FloorStep negLo, posHi;  // floor(-lo / |k|), floor(hi / |k|)
-    void Init(int64_t kk, double inv, int64_t lo0, int64_t hi0, int64_t dLo0, int64_t dHi0)
-    {
-        k = kk;
-        lo = lo0;
-        hi = hi0;
-        dLo = dLo0;
-        dHi = dHi0;
-        if (k == 0) return;
-        const int64_t ak = k > 0 ? k : -k;
-        negLo.Init(-lo, ak, -dLo, inv);
-        posHi.Init(hi, ak, dHi, inv);
-    }
-    Range Get() const
-    {
-        if (k > 0) return Range{-negLo.q, posHi.q};
-        if (k < 0) return Range{-posHi.q, negLo.q};
-        return (lo > 0 || hi < 0) ? Range{1, 0} : Range{};
-    }
-    void Next()
-    {
-        if (k != 0) {
-            negLo.Next();
-            posHi.Next();
-        } else {
-            lo += dLo;
-            hi += dHi;
-        }
-    }
+// What a strip's stepping takes from the path alone: its turned components
+// adx, ady >= 0 (see Strip), the pen's width and where the strip ends along
+// it. A square root and four divisions a path, so the round pen keeps them
+// for the short paths most outlines are made of.
+struct StripConsts {
+    int64_t K = 0;                       // |P x D| <= K: within the pen across the path
+    int64_t tLast = 0;                   // the last t = P . D taken
+    int64_t alongQ = 0, alongR = 0;      // tLast = alongQ (2 ady) + alongR
+    int64_t acrossQ = 0, acrossR = 0;    // 2 K = acrossQ (2 adx) + acrossR
+    int64_t alongDq = 0, alongDr = 0;    // 2 adx = alongDq (2 ady) + alongDr
+    int64_t acrossDq = 0, acrossDr = 0;  // 2 ady = acrossDq (2 adx) + acrossDr
 };
 
-Range Union(const Range& a, const Range& b)
+// tEnd: the strip ends at t = len2 + tEnd (0: the round pen's body, -1: the
+// dashed pen's, whose last pixel is left out).
+StripConsts MakeStripConsts(int64_t adx, int64_t ady, int64_t width, int64_t tEnd)
 {
-    if (a.Empty()) return b;
-    if (b.Empty()) return a;
-    return Range{std::min(a.lo, b.lo), std::max(a.hi, b.hi)};
+    StripConsts c;
+    const int64_t len2 = adx * adx + ady * ady;
+    c.K = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(width * width) * static_cast<uint64_t>(len2)));
+    c.tLast = len2 + tEnd;
+    if (ady != 0) {
+        c.alongQ = FloorDiv(c.tLast, 2 * ady);
+        c.alongR = c.tLast - c.alongQ * 2 * ady;
+        c.alongDq = adx / ady;  // 2 adx / 2 ady
+        c.alongDr = 2 * adx - c.alongDq * 2 * ady;
+    }
+    if (adx != 0) {
+        c.acrossQ = FloorDiv(2 * c.K, 2 * adx);
+        c.acrossR = 2 * c.K - c.acrossQ * 2 * adx;
+        c.acrossDq = ady / adx;
+        c.acrossDr = 2 * ady - c.acrossDq * 2 * adx;
+    }
+    return c;
 }
 
-// Rows of the window that the pen can touch: a pen of width w reaches w / 2
-// rows beyond the segment's rows on either side (see Doubled).
-bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t reach, int32_t* lo, int32_t* hi)
+// The path's strip, row by row: the pixels whose doubled point P has
+// 0 <= P . D <= tLast along the path and |P x D| <= K across it. The work is
+// turned so both path components are >= 0: the row offset pr becomes
+// sx pr, and a column c becomes the relative column v with
+// sy (2 (c - y0) + e) = 2 v + e, that is c = y0 + v (sy = 1) or y0 - e - v.
+class Strip {
+public:
+    Strip(const Doubled& d, int64_t pr, const StripConsts& c)
+        : m_sx(d.dx2 < 0 ? -1 : 1), m_adx(std::llabs(d.dx2)), m_ady(std::llabs(d.dy2)), m_tLast(c.tLast), m_K(c.K),
+          m_along(m_ady != 0), m_across(m_adx != 0), m_pr(m_sx * pr),
+          m_alongQ(c.alongQ), m_alongR(c.alongR), m_acrossQ(c.acrossQ), m_acrossR(c.acrossR)
+    {
+        // In the turned frame (pr, 2 v + e) with D = (adx, ady), with
+        //   a = pr adx + e ady   and   b = pr ady + K - e adx:
+        //   v >= -floor(a / (2 ady))              along, from 0
+        //   v <= floor((tLast - a) / (2 ady))     along, to tLast
+        //   v >= -floor((2 K - b) / (2 adx))      across
+        //   v <= floor(b / (2 adx))               across
+        // pr moving by 2 sx a row. Each pair of bounds is one stepped
+        // quotient: with a = q k + r and S = Q k + R (0 <= r, R < k),
+        // floor((S - a) / k) = Q - q - (r > R).
+        const int64_t e = d.e;
+        const bool back = m_sx < 0;
+        if (m_along) m_alongA.Init(m_pr * m_adx + e * m_ady, 2 * m_ady, c.alongDq, c.alongDr, back);
+        if (m_across) m_acrossB.Init(m_pr * m_ady + m_K - e * m_adx, 2 * m_adx, c.acrossDq, c.acrossDr, back);
+    }
+    // The turned row offset of the current row.
+    int64_t TurnedRow() const { return m_pr; }
+    // The current row's bounds on v (lo > hi: none); then on to the next row.
+    void Row(int64_t* lo, int64_t* hi)
+    {
+        int64_t l = -kFar, h = kFar;
+        if (m_along) {
+            l = -m_alongA.q;
+            h = m_alongQ - m_alongA.q - (m_alongA.r > m_alongR ? 1 : 0);
+            m_alongA.Next();
+        } else if (m_pr < 0 || m_pr * m_adx > m_tLast) {
+            l = kFar;  // along the rows: the row alone decides
+        }
+        if (m_across) {
+            l = std::max(l, m_acrossB.q + (m_acrossB.r > m_acrossR ? 1 : 0) - m_acrossQ);
+            h = std::min(h, m_acrossB.q);
+            m_acrossB.Next();
+        } else if (std::llabs(m_pr) * m_ady > m_K) {
+            l = kFar;  // along the columns: the row alone decides
+        }
+        *lo = l;
+        *hi = h;
+        m_pr += 2 * m_sx;
+    }
+
+    static constexpr int64_t kFar = int64_t{1} << 40;
+
+private:
+    int64_t m_sx, m_adx, m_ady, m_tLast, m_K;
+    bool m_along, m_across;
+    int64_t m_pr;
+    int64_t m_alongQ, m_alongR, m_acrossQ, m_acrossR;
+    FloorStep m_alongA, m_acrossB;
+};
+
+// Window columns of the relative columns lo .. hi (see Strip), clipped.
+struct ColumnMap {
+    int64_t base;  // y0, or y0 - e turned
+    bool turned;
+    int64_t last;  // the window's last column
+    bool Get(int64_t lo, int64_t hi, int64_t* c0, int64_t* c1) const
+    {
+        *c0 = std::max<int64_t>(turned ? base - hi : base + lo, 0);
+        *c1 = std::min<int64_t>(turned ? base - lo : base + hi, last);
+        return *c0 <= *c1;
+    }
+};
+
+ColumnMap MapColumns(const Doubled& d, const PenSegment& s, const BitWindow& w)
 {
-    *lo = std::max(std::min(s.x0, s.x1) - reach, w.row0);
-    *hi = std::min(std::max(s.x0, s.x1) + reach, w.row0 + w.rows - 1);
+    const bool turned = d.dy2 < 0;
+    return ColumnMap{turned ? s.y0 - d.e : s.y0, turned, w.columns - 1};
+}
+
+void SetRun(const BitWindow& w, int32_t row, int64_t c0, int64_t c1)
+{
+    const RowPlace place = w.Place(row);
+    const int64_t stride = w.stride;
+    uint8_t* p = w.bits + c0 * stride + place.offset;
+    for (int64_t c = c0; c <= c1; ++c, p += stride) *p |= place.mask;
+}
+
+// Rows of the window that the pen can touch: every pixel of a pen of width w
+// has its doubled row offset within w of the segment's rows (see Doubled),
+// which is w / 2 rows before them and (w - 1) / 2 after.
+bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t width, int32_t* lo, int32_t* hi)
+{
+    *lo = std::max(std::min(s.x0, s.x1) - width / 2, w.row0);
+    *hi = std::min(std::max(s.x0, s.x1) + (width - 1) / 2, w.row0 + w.rows - 1);
     return *lo <= *hi && w.columns > 0;
 }
 
@@ -257,6 +260,20 @@ void DrawThinSegment(const BitWindow& w, const PenSegment& s)
     }
 }
 
+// The remainder is exactly fmod's: below 2^52 the quotient (taken by the
+// reciprocal) is at most one off, q 140 is exact, and v - q 140 is exact
+// whichever way it is off, as is the one step that puts it right; fmod is
+// left the rest.
+bool DashOn(double v)
+{
+    if (!(v >= 0 && v < 4503599627370496.0)) return std::fmod(v, kDashPeriod) < kDashOn;
+    const auto q = static_cast<double>(static_cast<int64_t>(v * (1.0 / kDashPeriod)));
+    double r = v - q * kDashPeriod;
+    if (r < 0) r += kDashPeriod;
+    else if (r >= kDashPeriod) r -= kDashPeriod;
+    return r < kDashOn;
+}
+
 void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
     RoundPen(width).Draw(w, s);
@@ -264,64 +281,96 @@ void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 
 RoundPen::RoundPen(int32_t width) : m_width(width)
 {
+    for (int64_t x = 0; x < kShortPath; ++x)
+        for (int64_t y = 0; y < kShortPath; ++y) {
+            const StripConsts c = MakeStripConsts(2 * x, 2 * y, width, 0);
+            m_short.push_back(ShortPath{static_cast<int32_t>(c.K), static_cast<int32_t>(c.alongQ),
+                                        static_cast<int32_t>(c.alongR), static_cast<int32_t>(c.acrossQ),
+                                        static_cast<int32_t>(c.acrossR), static_cast<int32_t>(c.alongDq),
+                                        static_cast<int32_t>(c.alongDr), static_cast<int32_t>(c.acrossDq),
+                                        static_cast<int32_t>(c.acrossDr)});
+        }
     const int64_t ww = int64_t{width} * width;
-    for (int64_t a = 0; a <= width; ++a)
-        m_discHalf.push_back(static_cast<int32_t>(ISqrt64(static_cast<uint64_t>(ww - a * a))));
+    const int64_t e = (width % 2 == 0) ? 1 : 0;
+    for (int64_t a = 0; a <= width; ++a) {
+        // Doubled column offsets 2 v + e within [-h, h].
+        const auto h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(ww - a * a)));
+        m_discLo.push_back(static_cast<int32_t>(-((h + e) >> 1)));
+        m_discHi.push_back(static_cast<int32_t>((h - e) >> 1));
+    }
 }
 
 void RoundPen::Draw(const BitWindow& w, const PenSegment& s) const
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, m_width / 2, &lo, &hi)) return;
+    if (!RowSpan(w, s, m_width, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, m_width);
-    // Doubled column offsets of the end disc around (cr, cc) on the row pr.
-    auto disc = [&](int64_t pr, int64_t cr, int64_t cc) {
-        const int64_t a = pr >= cr ? pr - cr : cr - pr;
-        if (a > d.w) return Range{1, 0};
-        const int64_t h = m_discHalf[static_cast<size_t>(a)];
-        return Range{cc - h, cc + h};
-    };
-    int64_t pr = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
-    // The body's two conditions (see StripRow), stepped two doubled units a row.
-    SolveStep along, across;
-    const bool body = d.len2 != 0;
-    if (body) {
-        along.Init(d.dy2, d.invDy2, -pr * d.dx2, d.len2 - pr * d.dx2, -2 * d.dx2, -2 * d.dx2);
-        across.Init(d.dx2, d.invDx2, pr * d.dy2 - d.K, pr * d.dy2 + d.K, 2 * d.dy2, 2 * d.dy2);
+    const int64_t pr0 = 2 * (static_cast<int64_t>(lo) - s.x0) + d.e;
+    // The body (0 <= t <= len2) and the two end discs, in the strip's turned
+    // frame: the end disc sits at turned row adx and relative column ady / 2.
+    const int64_t x = std::llabs(d.dx2) / 2, y = std::llabs(d.dy2) / 2;
+    StripConsts c;
+    if (x < kShortPath && y < kShortPath) {
+        const ShortPath& p = m_short[static_cast<size_t>(x * kShortPath + y)];
+        c = StripConsts{p.K, d.len2, p.alongQ, p.alongR, p.acrossQ, p.acrossR, p.alongDq, p.alongDr, p.acrossDq, p.acrossDr};
+    } else {
+        c = MakeStripConsts(2 * x, 2 * y, m_width, 0);
     }
-    for (int32_t row = lo; row <= hi; ++row, pr += 2) {
-        // The body (0 <= t <= len2) and the two end discs; their union on a
-        // row is one run because the shape is convex.
-        Range u = Union(disc(pr, 0, 0), disc(pr, d.dx2, d.dy2));
-        if (body) {
-            Range b = along.Get();
-            b.Meet(across.Get());
-            u = Union(u, b);
-            along.Next();
-            across.Next();
+    Strip body(d, pr0, c);
+    const bool hasBody = d.len2 != 0;
+    const ColumnMap columns = MapColumns(d, s, w);
+    const int64_t wd = d.w, adx = std::llabs(d.dx2), endV = std::llabs(d.dy2) / 2;
+    const int32_t* discLo = m_discLo.data();
+    const int32_t* discHi = m_discHi.data();
+    for (int32_t row = lo; row <= hi; ++row) {
+        const int64_t pr = body.TurnedRow();
+        int64_t vlo = Strip::kFar, vhi = -Strip::kFar;
+        if (hasBody) {
+            int64_t blo, bhi;
+            body.Row(&blo, &bhi);
+            if (blo <= bhi) {
+                vlo = blo;
+                vhi = bhi;
+            }
         }
-        SetRun(w, row, ColumnsOf(d, u, s.y0, w.columns));
+        // The union of the three is one run: the shape is convex.
+        const int64_t a0 = std::llabs(pr);
+        if (a0 <= wd) {
+            vlo = std::min<int64_t>(vlo, discLo[a0]);
+            vhi = std::max<int64_t>(vhi, discHi[a0]);
+        }
+        const int64_t a1 = std::llabs(pr - adx);
+        if (a1 <= wd) {
+            vlo = std::min<int64_t>(vlo, endV + discLo[a1]);
+            vhi = std::max<int64_t>(vhi, endV + discHi[a1]);
+        }
+        if (!hasBody) body = Strip(d, pr + 2, c);  // a dot: only the row moves on
+        int64_t c0, c1;
+        if (vlo <= vhi && columns.Get(vlo, vhi, &c0, &c1)) SetRun(w, row, c0, c1);
     }
 }
 
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {
     int32_t lo, hi;
-    if (!RowSpan(w, s, width / 2, &lo, &hi)) return;
+    if (!RowSpan(w, s, width, &lo, &hi)) return;
     const Doubled d = MakeDoubled(s, width);
     if (d.len2 == 0) return;
     // Along the path, t / (2 |D2|) is the distance in pixels from (x0, y0).
     const double scale = 1.0 / (2.0 * std::sqrt(static_cast<double>(d.len2)));
+    Strip strip(d, 2 * (static_cast<int64_t>(lo) - s.x0) + d.e,
+                MakeStripConsts(std::llabs(d.dx2), std::llabs(d.dy2), width, -1));
+    const ColumnMap columns = MapColumns(d, s, w);
     for (int32_t row = lo; row <= hi; ++row) {
+        int64_t vlo, vhi, c0, c1;
+        strip.Row(&vlo, &vhi);
+        if (vlo > vhi || !columns.Get(vlo, vhi, &c0, &c1)) continue;
         const int64_t pr = 2 * (static_cast<int64_t>(row) - s.x0) + d.e;
-        const Range c = ColumnsOf(d, StripRow(d, pr, 0, d.len2 - 1), s.y0, w.columns);
-        if (c.Empty()) continue;
-        const int32_t r = row - w.row0;
-        const uint8_t m = static_cast<uint8_t>(0x80u >> (r & 7));
-        for (int64_t col = c.lo; col <= c.hi; ++col) {
-            const int64_t pc = 2 * (col - s.y0) + d.e;
-            const double along = s.s0 + static_cast<double>(pr * d.dx2 + pc * d.dy2) * scale;
-            if (std::fmod(along, kDashPeriod) < kDashOn) w.bits[col * w.stride + (r >> 3)] |= m;
+        const RowPlace place = w.Place(row);
+        int64_t t = pr * d.dx2 + (2 * (c0 - s.y0) + d.e) * d.dy2;
+        for (int64_t col = c0; col <= c1; ++col, t += 2 * d.dy2) {
+            const double along = s.s0 + static_cast<double>(t) * scale;
+            if (DashOn(along)) w.bits[col * w.stride + place.offset] |= place.mask;
         }
     }
 }

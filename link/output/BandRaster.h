@@ -10,28 +10,46 @@
 // Coordinates are kept within +-kPixelLimit so the exact tests fit 64/128 bits.
 constexpr int32_t kPixelLimit = 1 << 26;
 
+// Where a window row lands within a column: byte offset and bit mask.
+struct RowPlace {
+    int32_t offset = 0;
+    uint8_t mask = 0;
+};
+
 struct BitWindow {
     uint8_t* bits = nullptr;  // `columns` scan lines of `stride` bytes
     int32_t row0 = 0;         // page row held by bit 7 of byte 0
     int32_t rows = 0;         // rows held, at most stride * 8
     int32_t stride = 0;
     int32_t columns = 0;
+    // Null: the plain layout, row r at byte r >> 3, bit 7 - (r & 7). Else the
+    // place of each of the `rows` rows (the band engine draws straight into
+    // the column records this way).
+    const RowPlace* places = nullptr;
 
-    void Set(int32_t row, int32_t column) const
+    RowPlace Place(int32_t row) const
     {
         const int32_t r = row - row0;
-        bits[static_cast<int64_t>(column) * stride + (r >> 3)] |= static_cast<uint8_t>(0x80u >> (r & 7));
+        if (places != nullptr) return places[r];
+        return RowPlace{r >> 3, static_cast<uint8_t>(0x80u >> (r & 7))};
+    }
+    void Set(int32_t row, int32_t column) const
+    {
+        const RowPlace p = Place(row);
+        bits[static_cast<int64_t>(column) * stride + p.offset] |= p.mask;
     }
     bool Get(int32_t row, int32_t column) const
     {
-        const int32_t r = row - row0;
-        return (bits[static_cast<int64_t>(column) * stride + (r >> 3)] >> (7 - (r & 7))) & 1;
+        const RowPlace p = Place(row);
+        return (bits[static_cast<int64_t>(column) * stride + p.offset] & p.mask) != 0;
     }
 };
 
 // The dash pattern of line types other than 0, in band pixels.
 constexpr double kDashOn = 100.0;
 constexpr double kDashPeriod = 140.0;
+// The dash inks at distance v along the curve: fmod(v, kDashPeriod) < kDashOn.
+bool DashOn(double v);
 
 struct PenSegment {
     int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
@@ -54,9 +72,17 @@ public:
 
 private:
     int32_t m_width;
-    // Half-width of an end disc in doubled units, isqrt(w^2 - a^2), for a doubled
-    // row offset a = 0 .. w from its centre.
-    std::vector<int32_t> m_discHalf;
+    // The columns of an end disc relative to its centre's column, for a
+    // doubled row offset a = 0 .. w from its centre (the disc's half-width
+    // there is isqrt(w^2 - a^2) in doubled units).
+    std::vector<int32_t> m_discLo, m_discHi;
+    // The strip's constants (a square root and divisions) of every path up to
+    // kShortPath - 1 pixels along each axis, worked out once.
+    static constexpr int64_t kShortPath = 16;
+    struct ShortPath {
+        int32_t K, alongQ, alongR, acrossQ, acrossR, alongDq, alongDr, acrossDq, acrossDr;
+    };
+    std::vector<ShortPath> m_short;
 };
 // Dashed geometric pen: flat ends, 100 on and 40 off along the curve from s0.
 void DrawDashedSegment(const BitWindow& w, const PenSegment& s, int32_t width);

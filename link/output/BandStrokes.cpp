@@ -19,7 +19,6 @@ int64_t FloorDiv(int64_t a, int64_t b)
     if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
     return q;
 }
-int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
 
 }  // namespace
 
@@ -35,9 +34,10 @@ PagePixel MapToPagePixel(const PlotPoint& p, const JobSnapshot& s)
 
 void BandStrokes::Clear()
 {
-    m_segs.clear();
-    m_bucketStart.clear();
-    m_bucket.clear();
+    m_pts.clear();
+    m_along.clear();
+    m_lines.clear();
+    m_bandRuns.clear();
     m_long.clear();
     m_bandCount = 0;
 }
@@ -46,116 +46,166 @@ void BandStrokes::Build(const COnePage& page, const JobSnapshot& s)
 {
     Clear();
     SetPenWidth(s.lineWidth);
-    // At most one segment per step of every curve drawn (dash joins may add a
-    // few more).
-    size_t steps = 0;
+    auto drawn = [&](const CCurve& c) {
+        return (s.plotCutLine == 1 || (s.plotCutLine == 0 && c.m_kind == CurveKind::Plot)) && c.m_points.size() >= 2;
+    };
+    // Room for every point, reserved at once: the arrays never grow.
+    size_t points = 0, lines = 0, dashedPoints = 0;
     for (const auto& curve : page.m_curves)
-        if ((s.plotCutLine == 1 || (s.plotCutLine == 0 && curve->m_kind == CurveKind::Plot)) &&
-            curve->m_points.size() >= 2)
-            steps += curve->m_points.size() - 1;
-    m_segs.reserve(steps);
-    std::vector<PagePixel> pts;
-    for (const auto& curve : page.m_curves) {
-        if (s.plotCutLine == 0) {
-            if (curve->m_kind != CurveKind::Plot) continue;
-        } else if (s.plotCutLine != 1) {
-            break;
+        if (drawn(*curve)) {
+            points += curve->m_points.size();
+            ++lines;
+            if (curve->m_lineType != 0) dashedPoints += curve->m_points.size();
         }
-        if (curve->m_points.size() < 2) continue;
-        pts.clear();
-        for (const PlotPoint& p : curve->m_points) pts.push_back(MapToPagePixel(p, s));
-        AddPolyline(pts.data(), pts.size(), curve->m_lineType != 0);
+    m_pts.reserve(points);
+    m_lines.reserve(lines);
+    m_along.reserve(dashedPoints);
+    for (const auto& curve : page.m_curves) {
+        if (!drawn(*curve)) continue;
+        const size_t first = m_pts.size();
+        m_lines.push_back(Line{static_cast<uint32_t>(first)});
+        // Repeated points draw nothing and would put joins where no line turns.
+        for (const PlotPoint& p : curve->m_points) {
+            const PagePixel px = MapToPagePixel(p, s);
+            if (m_pts.size() == first || m_pts.back().row != px.row || m_pts.back().column != px.column)
+                m_pts.push_back(px);
+        }
+        EndLine(curve->m_lineType != 0);
     }
 }
 
 void BandStrokes::AddPolyline(const PagePixel* pts, size_t count, bool dashed)
 {
     if (count < 2) return;
-    // Repeated points draw nothing and would put joins where no line turns.
-    std::vector<PagePixel>& v = m_scratch;
-    v.clear();
+    const size_t first = m_pts.size();
+    m_lines.push_back(Line{static_cast<uint32_t>(first)});
     for (size_t i = 0; i < count; ++i)
-        if (v.empty() || v.back().row != pts[i].row || v.back().column != pts[i].column) v.push_back(pts[i]);
+        if (m_pts.size() == first || m_pts.back().row != pts[i].row || m_pts.back().column != pts[i].column)
+            m_pts.push_back(pts[i]);
+    EndLine(dashed);
+}
+
+void BandStrokes::EndLine(bool dashed)
+{
+    Line& l = m_lines.back();
+    if (m_pts.size() - l.first < 2) {
+        m_pts.resize(l.first);
+        m_lines.pop_back();
+        return;
+    }
+    l.last = static_cast<uint32_t>(m_pts.size() - 1);
+    if (!dashed) return;
+    l.along = static_cast<int32_t>(m_along.size());
+    // A wide dashed pen joins its segments round where a dash runs on across
+    // the vertex.
+    l.joins = m_width > 1;
     double along = 0;
-    for (size_t i = 1; i < v.size(); ++i) {
-        Seg g;
-        g.pen = PenSegment{v[i - 1].row, v[i - 1].column, v[i].row, v[i].column, along};
-        g.kind = dashed ? kDashed : kSolid;
-        m_segs.push_back(g);
-        const double dx = static_cast<double>(g.pen.x1) - g.pen.x0;
-        const double dy = static_cast<double>(g.pen.y1) - g.pen.y0;
+    for (uint32_t k = l.first; k < l.last; ++k) {
+        m_along.push_back(along);
+        const double dx = static_cast<double>(m_pts[k + 1].row) - m_pts[k].row;
+        const double dy = static_cast<double>(m_pts[k + 1].column) - m_pts[k].column;
         along += std::sqrt(dx * dx + dy * dy);
-        // A wide dashed pen joins its segments round where a dash runs on
-        // across the vertex.
-        if (dashed && m_width > 1 && i + 1 < v.size() && std::fmod(along, kDashPeriod) < kDashOn) {
-            Seg j;
-            j.pen = PenSegment{v[i].row, v[i].column, v[i].row, v[i].column, along};
-            j.kind = kJoin;
-            m_segs.push_back(j);
-        }
     }
 }
 
+namespace {
+
+// floor(a / h) for h > 0, remembering the last quotient: neighbouring points
+// mostly fall in the same band.
+struct BandQuotient {
+    int64_t h;
+    int64_t q = 0;
+    int64_t lo = 0;  // q h
+    int64_t operator()(int64_t a)
+    {
+        if (a < lo || a - lo >= h) {
+            q = FloorDiv(a, h);
+            lo = q * h;
+        }
+        return q;
+    }
+};
+
+}  // namespace
+
 void BandStrokes::Bucket(int32_t bandRows, int32_t windowRows, int32_t bandCount)
 {
-    m_bandRows = bandRows < 1 ? 1 : bandRows;
+    const int64_t h = bandRows < 1 ? 1 : bandRows;
     const int64_t reach = m_width;
-    // Band j covers rows [j h, j h + windowRows).
-    auto bandsOf = [&](const Seg& g, int64_t* first, int64_t* last) {
-        const int64_t lo = std::min(g.pen.x0, g.pen.x1) - reach;
-        const int64_t hi = std::max(g.pen.x0, g.pen.x1) + reach;
-        *first = std::max<int64_t>(0, CeilDiv(lo - windowRows + 1, m_bandRows));
-        *last = std::min<int64_t>(FloorDiv(hi, m_bandRows), static_cast<int64_t>(bandCount) - 1);
+    m_bandRuns.clear();
+    m_long.clear();
+    m_bandCount = bandCount;
+    // Band j covers rows [j h, j h + windowRows): a point of row x with the
+    // pen's reach touches bands ceil((x - reach - windowRows + 1) / h) to
+    // floor((x + reach) / h), and a segment the bands between those of its ends.
+    BandQuotient firstOf{h}, lastOf{h};
+    const int64_t firstShift = h - reach - windowRows;  // ceil(a / h) = floor((a + h - 1) / h)
+    auto bands = [&](const PagePixel& p, int64_t* f, int64_t* l) {
+        *f = firstOf(p.row + firstShift);
+        *l = lastOf(p.row + reach);
     };
     // A segment reaching more than a few bands is kept once in the long list
     // (the pens skip the rows outside a window at once), so a page of long
     // lines cannot blow up the buckets.
     constexpr int64_t kMaxBucketsPerSegment = 8;
-    m_long.clear();
-    int64_t bands = 0;
-    for (const Seg& g : m_segs) {
-        int64_t f, l;
-        bandsOf(g, &f, &l);
-        if (l - f + 1 <= kMaxBucketsPerSegment) bands = std::max(bands, l + 1);
-    }
-    m_bucketStart.assign(static_cast<size_t>(bands) + 1, 0);
-    for (size_t i = 0; i < m_segs.size(); ++i) {
-        int64_t f, l;
-        bandsOf(m_segs[i], &f, &l);
-        if (l - f + 1 > kMaxBucketsPerSegment) {
-            m_long.push_back(static_cast<uint32_t>(i));
-            continue;
+    for (uint32_t li = 0; li < m_lines.size(); ++li) {
+        const Line& line = m_lines[li];
+        int64_t f0, l0;
+        bands(m_pts[line.first], &f0, &l0);
+        for (uint32_t k = line.first; k < line.last; ++k) {
+            int64_t f1, l1;
+            bands(m_pts[k + 1], &f1, &l1);
+            const int64_t f = std::max<int64_t>(std::min(f0, f1), 0);
+            const int64_t l = std::min<int64_t>(std::max(l0, l1), static_cast<int64_t>(bandCount) - 1);
+            f0 = f1;
+            l0 = l1;
+            if (l - f + 1 > kMaxBucketsPerSegment) {
+                if (!m_long.empty() && m_long.back().end == k) ++m_long.back().end;
+                else m_long.push_back(Run{li, k, k + 1});
+                continue;
+            }
+            if (l >= static_cast<int64_t>(m_bandRuns.size())) m_bandRuns.resize(static_cast<size_t>(l) + 1);
+            for (int64_t j = f; j <= l; ++j) {
+                std::vector<Run>& runs = m_bandRuns[static_cast<size_t>(j)];
+                if (!runs.empty() && runs.back().end == k) ++runs.back().end;
+                else runs.push_back(Run{li, k, k + 1});
+            }
         }
-        for (int64_t j = f; j <= l; ++j) ++m_bucketStart[static_cast<size_t>(j) + 1];
     }
-    for (size_t j = 1; j < m_bucketStart.size(); ++j) m_bucketStart[j] += m_bucketStart[j - 1];
-    m_bucket.assign(m_bucketStart.back(), 0);
-    std::vector<uint32_t> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
-    for (size_t i = 0; i < m_segs.size(); ++i) {
-        int64_t f, l;
-        bandsOf(m_segs[i], &f, &l);
-        if (l - f + 1 > kMaxBucketsPerSegment) continue;
-        for (int64_t j = f; j <= l; ++j) m_bucket[fill[static_cast<size_t>(j)]++] = static_cast<uint32_t>(i);
-    }
-    m_bandCount = bandCount;
 }
 
-void BandStrokes::Draw(const Seg& g, const BitWindow& w) const
+void BandStrokes::DrawRun(const Run& r, const BitWindow& w) const
 {
-    if (g.kind == kDashed) DrawDashedSegment(w, g.pen, m_width);
-    else if (g.kind == kJoin || m_width > 1) m_pen.Draw(w, g.pen);
-    else DrawThinSegment(w, g.pen);
+    const Line& line = m_lines[r.line];
+    const PagePixel* p = m_pts.data();
+    if (line.along < 0) {
+        if (m_width > 1) {
+            for (uint32_t k = r.begin; k < r.end; ++k)
+                m_pen.Draw(w, PenSegment{p[k].row, p[k].column, p[k + 1].row, p[k + 1].column, 0});
+        } else {
+            for (uint32_t k = r.begin; k < r.end; ++k)
+                DrawThinSegment(w, PenSegment{p[k].row, p[k].column, p[k + 1].row, p[k + 1].column, 0});
+        }
+        return;
+    }
+    const double* along = m_along.data() + line.along;
+    for (uint32_t k = r.begin; k < r.end; ++k) {
+        const double s0 = along[k - line.first];
+        DrawDashedSegment(w, PenSegment{p[k].row, p[k].column, p[k + 1].row, p[k + 1].column, s0}, m_width);
+        if (line.joins && k > line.first && DashOn(s0))
+            m_pen.Draw(w, PenSegment{p[k].row, p[k].column, p[k].row, p[k].column, s0});
+    }
 }
 
 void BandStrokes::DrawBand(int32_t band, const BitWindow& w) const
 {
     if (band < 0 || band >= m_bandCount) return;
-    if (static_cast<size_t>(band) + 1 < m_bucketStart.size())
-        for (uint32_t k = m_bucketStart[band]; k < m_bucketStart[band + 1]; ++k) Draw(m_segs[m_bucket[k]], w);
-    for (uint32_t k : m_long) Draw(m_segs[k], w);
+    if (static_cast<size_t>(band) < m_bandRuns.size())
+        for (const Run& r : m_bandRuns[static_cast<size_t>(band)]) DrawRun(r, w);
+    for (const Run& r : m_long) DrawRun(r, w);
 }
 
 void BandStrokes::DrawAll(const BitWindow& w) const
 {
-    for (const Seg& g : m_segs) Draw(g, w);
+    for (uint32_t li = 0; li < m_lines.size(); ++li) DrawRun(Run{li, m_lines[li].first, m_lines[li].last}, w);
 }

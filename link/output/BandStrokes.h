@@ -41,7 +41,6 @@ public:
     int32_t PenWidth() const { return m_width; }
     // The solid pen for widths above 1.
     const RoundPen& Pen() const { return m_pen; }
-    size_t SegmentCount() const { return m_segs.size(); }
     void SetPenWidth(int32_t lineWidth)
     {
         m_width = lineWidth < 1 ? 1 : lineWidth;
@@ -49,20 +48,33 @@ public:
     }
 
 private:
-    enum : uint8_t { kSolid = 0, kDashed = 1, kJoin = 2 };
-    struct Seg {
-        PenSegment pen;
-        uint8_t kind;
+    // One polyline: points first .. last of m_pts, segment k from point k to
+    // k + 1. A dashed line keeps the distance along it at the start of each
+    // segment from m_along[along] on.
+    struct Line {
+        uint32_t first = 0;
+        uint32_t last = 0;
+        int32_t along = -1;  // -1: solid
+        bool joins = false;  // dashed with a wide pen: round joins where a dash runs on
     };
-    void Draw(const Seg& s, const BitWindow& w) const;
+    // Segments begin .. end - 1 of one line: the buckets hold runs of
+    // consecutive segments, not one entry per segment, because a marker's
+    // outlines cross a band in long runs of short steps.
+    struct Run {
+        uint32_t line;
+        uint32_t begin;
+        uint32_t end;
+    };
+    void DrawRun(const Run& r, const BitWindow& w) const;
+    // Ends the line whose points were appended from m_lines.back() on.
+    void EndLine(bool dashed);
 
     int32_t m_width = 1;
     RoundPen m_pen{1};
-    std::vector<Seg> m_segs;
-    int32_t m_bandRows = 1;
+    std::vector<PagePixel> m_pts;
+    std::vector<double> m_along;
+    std::vector<Line> m_lines;
     int32_t m_bandCount = 0;
-    std::vector<uint32_t> m_bucketStart;  // per band, into m_bucket; one more than bands
-    std::vector<uint32_t> m_bucket;       // segment indexes
-    std::vector<uint32_t> m_long;         // segments reaching many bands: tried by every band
-    std::vector<PagePixel> m_scratch;
+    std::vector<std::vector<Run>> m_bandRuns;  // per band, up to the last band any short segment reaches
+    std::vector<Run> m_long;                   // segments reaching many bands: tried by every band
 };

@@ -122,3 +122,27 @@ void BuildColumnRecords(const NozzleTables& t, const uint8_t* scanLines, int32_t
         }
     }
 }
+
+int32_t BuildRecordRows(const MachineParams& p, int32_t inkBox2Left, RowPlace (&places)[kScanLineRows])
+{
+    const bool bothHeads = p.headSelect == 0;
+    const bool swap = bothHeads && inkBox2Left != 0;
+    const int32_t shift2 = int32_t{p.head2Position} * kRecordBytes;
+    // Record offsets of the two heads' bytes.
+    const int32_t head1 = swap ? shift2 : 0;
+    const int32_t head2 = (swap ? 0 : shift2) + kHeadBytes;
+    const int overlap = p.headOverlapRows <= 150 ? p.headOverlapRows : 150;
+    for (RowPlace& r : places) r = RowPlace{};
+    auto put = [&](int row, int32_t base, int nozzle) {
+        const NozzleBit nb = kNozzleTable[nozzle];
+        places[row] = RowPlace{base + nb.byte, nb.mask};
+    };
+    if (bothHeads) {
+        for (int row = 0; row < kNozzles; ++row) put(row, head1, row);
+        for (int row = kNozzles; row < 300 - overlap; ++row) put(row, head2, row - 150 + overlap);
+        return 300 - overlap;
+    }
+    if (p.headSelect != 1 && p.headSelect != 2) return 0;
+    for (int row = 0; row < kNozzles; ++row) put(row, p.headSelect == 2 ? head2 : 0, row);
+    return kNozzles;
+}

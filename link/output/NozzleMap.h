@@ -3,6 +3,7 @@
 // byte and bit each image row lands in, for both heads.
 #include <cstdint>
 
+#include "link/output/BandRaster.h"
 #include "link/output/JobSnapshot.h"
 
 constexpr int kNozzles = 150;         // nozzles per head, one per band row
@@ -55,3 +56,11 @@ void BuildColumnRecords(const uint8_t* scanLines, int32_t columns, const Machine
 // The same with tables built for p.
 void BuildColumnRecords(const NozzleTables& t, const uint8_t* scanLines, int32_t columns, const MachineParams& p,
                         int32_t inkBox2Left, uint8_t* records, int32_t recordCapacity);
+
+// Where each band row lands in the column records, relative to record 30 + c
+// of image column c: the nozzle byte and bit of its head, in that head's
+// record (head 2 `head2Position` records further on, or head 1 with the
+// heads swapped by inkBox2Left). Returns the rows printed (150 with one head,
+// 300 - headOverlapRows with both); drawing those rows straight into cleared
+// records gives what BuildColumnRecords makes of the band image.
+int32_t BuildRecordRows(const MachineParams& p, int32_t inkBox2Left, RowPlace (&places)[kScanLineRows]);

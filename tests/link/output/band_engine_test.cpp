@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "link/output/BandCounters.h"
 #include "link/output/BandEngine.h"
 #include "model/Page.h"
+#include "tests/link/output/NozzleMapOracle.h"
 #include "tests/support/PageBuilder.h"
+
+// band_pack_test.cpp: the coding word by word.
+std::vector<uint16_t> PackWordByWord(const std::vector<uint16_t>& in);
 
 using testsupport::AddCurve;
 
@@ -145,6 +152,50 @@ TEST_F(BandEngineTest, WidestBandStaysInItsBuffers)
     ASSERT_TRUE(engine.PrepareBand(0, buf));
     EXPECT_GT(buf.packedBytes, 0);
     EXPECT_LE(static_cast<size_t>(buf.packedBytes) / 2, ZeroRunPackedBound(26000u * 22));
+}
+
+// Bands are drawn straight into the column records: every band's stream is
+// what its image gives through the bit-by-bit column records and the
+// word-by-word coding, for every head geometry, pen and dash.
+TEST_F(BandEngineTest, StreamsMatchTheBandImageThroughTheOracles)
+{
+    std::mt19937 rng(41);
+    std::vector<uint8_t> recs(static_cast<size_t>(kBandRecords) * kRecordBytes);
+    for (int round = 0; round < 36; ++round) {
+        MachineParams& p = snap.params;
+        p.headSelect = static_cast<uint8_t>(round % 3);
+        p.headOverlapRows = static_cast<uint8_t>(round % 9 == 4 ? 150 : rng() % 20);
+        p.head2Position = static_cast<uint8_t>(rng() % 256);
+        snap.inkBox2Left = (round / 3) % 2;
+        snap.lineWidth = 1 + round % 5;
+        snap.cleanAtSection = round % 4 == 0;
+        columns = 200 + static_cast<int32_t>(rng() % 200);
+        const int32_t bands = 4;
+        page.m_curves.clear();
+        for (int k = 0, curves = 1 + static_cast<int>(rng() % 12); k < curves; ++k) {
+            std::vector<PlotPoint> pts(2 + rng() % 30);
+            PlotPoint at{static_cast<int32_t>(rng() % (bands * 300 * 40 / 12)), static_cast<int32_t>(rng() % (columns * 8))};
+            for (auto& pt : pts) {
+                pt = at;
+                // Mostly short steps, as a marker's outlines; now and then a long one.
+                const int32_t reach = rng() % 8 == 0 ? 4000 : 60;
+                at.x = std::max(0, at.x + static_cast<int32_t>(rng() % (2 * reach + 1)) - reach);
+                at.y = std::max(0, at.y + static_cast<int32_t>(rng() % (2 * reach + 1)) - reach);
+            }
+            AddCurve(page, pts, CurveKind::Plot, rng() % 3 == 0 ? 1 : 0);
+        }
+        ASSERT_TRUE(engine.Setup(page, snap, columns, bands));
+        for (int32_t band = 0; band < bands; ++band) {
+            ASSERT_TRUE(engine.PrepareBand(band, buf));
+            const std::vector<uint16_t> got(buf.packed, buf.packed + buf.packedBytes / 2);
+            engine.RasterizeBand(band, buf);
+            std::fill(recs.begin(), recs.end(), 0);
+            oracle::BuildColumnRecords(buf.bitmap, columns, p, snap.inkBox2Left, recs.data(), kBandRecords);
+            std::vector<uint16_t> words(static_cast<size_t>(columns + kLeadInRecords) * (kRecordBytes / 2));
+            std::memcpy(words.data(), recs.data(), words.size() * 2);
+            ASSERT_EQ(got, PackWordByWord(words)) << "round " << round << " band " << band;
+        }
+    }
 }
 
 TEST(BandBidirFlag, OnlyOddBandsWithBiDirPlot)
