@@ -164,11 +164,8 @@ int DxfReadEllipse(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 int DxfReadText(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Text;
-    DxfText& e = d.text;
-    std::string keep = std::move(e.text);  // its capacity is reused
-    e = DxfText{};
-    e.text = std::move(keep);
-    e.text.clear();
+    DxfText& e = d.text = DxfText{};
+    d.textBytes.clear();  // its capacity is reused
     d.styleName[0] = '\0';
     ReadGroups(r, in, true, [&e, &d](int32_t code, const char* v) {
         switch (code) {
@@ -182,7 +179,7 @@ int DxfReadText(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
             e.justification = static_cast<int16_t>((e.justification & 0x00FF) | ((DxfAtoi(v) & 0xFF) << 8));
             break;
         case 7: DxfCopyField(d.styleName, sizeof d.styleName, v); break;
-        case 1: e.text.assign(v); break;
+        case 1: d.textBytes.assign(v); break;
         default: Coordinate(e.insert, 10, code, v) || Coordinate(e.align, 11, code, v); break;
         }
     });
@@ -221,7 +218,7 @@ int DxfReadInsert(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 int DxfReadPolyline(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Polyline;
-    DxfPolyline& e = d.polyline;
+    DxfPolylineInput& e = d.polyline;
     e.vertices.clear();
     e.flags = 0;
     // The POLYLINE's own groups; the read position is left after the pair that

@@ -123,19 +123,36 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
     h.layerId = in.layer[0] ? DxfLayerIdOf(d, in.layer) : 0;
     h.ltypeId = in.ltype[0] ? DxfLTypeIdOf(d, in.ltype) : 0;
     DxfEntityData data;
+    try {
+        switch (in.type) {
+        case DxfEntityType::Text: {
+            DxfText t = rd.text;
+            t.text = d.arena.Copy(rd.textBytes);
+            t.styleId = rd.styleName[0] ? DxfStyleIdOf(d, rd.styleName) : 0;
+            data = d.arena.Make(t);
+            break;
+        }
+        case DxfEntityType::Solid: data = d.arena.Make(rd.solid); break;
+        case DxfEntityType::Insert: data = d.arena.Make(rd.insert); break;
+        case DxfEntityType::Polyline:
+            data = DxfPolyline{d.arena.Copy(std::span<const DxfVertex>(rd.polyline.vertices)), rd.polyline.flags};
+            break;
+        default: break;
+        }
+    } catch (const std::bad_alloc&) {
+        d.error = DxfLoadError::NoMemory;
+        return;
+    }
     switch (in.type) {
     case DxfEntityType::Line: data = rd.line; break;
     case DxfEntityType::Point: data = rd.point; break;
     case DxfEntityType::Circle: data = rd.circle; break;
     case DxfEntityType::Arc: data = rd.arc; break;
-    case DxfEntityType::Solid: data = rd.solid; break;
-    case DxfEntityType::Text: {
-        DxfText& t = data.emplace<DxfText>(rd.text);
-        t.styleId = rd.styleName[0] ? DxfStyleIdOf(d, rd.styleName) : 0;
-        break;
-    }
+    case DxfEntityType::Solid:
+    case DxfEntityType::Text:
+    case DxfEntityType::Polyline: break;  // in the arena already
     case DxfEntityType::Insert: {
-        DxfInsert& ins = data.emplace<DxfInsert>(rd.insert);
+        DxfInsert& ins = *std::get<DxfInsert*>(data);
         // The k-th INSERT of a name draws the k-th block of that name.
         size_t nth = 0;
         try {
@@ -188,9 +205,6 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
         ++store->count;
         return;
     }
-    case DxfEntityType::Polyline:
-        data = rd.polyline;  // the record's own copy of the vertices
-        break;
     case DxfEntityType::Dimension: {
         const int index = DxfBlockIndexByName(d, rd.blockName);
         rd.dimension.blockId = index < 0 ? 0 : d.blocks[static_cast<size_t>(index)].id;
@@ -214,7 +228,7 @@ void DxfResolveInserts(DxfDrawing& d)
         DxfEntity& e = store->records[p.index];
         const int index = DxfBlockIndexForInsert(d, p.blockName, p.nth);
         if (index >= 0) {
-            std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
+            std::get<DxfInsert*>(e.data)->blockId = d.blocks[static_cast<size_t>(index)].id;
             if (!p.hasId) e.header.id = ++d.idCounter;  // added now, in the order read
         } else {
             e.header.type = DxfEntityType::None;  // no such block at all: dropped
