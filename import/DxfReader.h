@@ -1,8 +1,10 @@
 #pragma once
 // The DXF file reader: lines and group-code/value pairs with a mark to return
-// to, and the section and table structure of the file. The file is read whole
-// at open; the 32 KiB window of the file the reader would hold is still kept
-// (bufferStart, bufferLen), as it moves the same way.
+// to, and the section and table structure of the file. The file is read a
+// large stretch at a time into one buffer that is reused, so a large file
+// costs no more memory than that buffer; the 32 KiB window of the file the
+// reader would hold is still kept (bufferStart, bufferLen), as it moves the
+// same way.
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -25,12 +27,10 @@ constexpr size_t kDxfReaderBufferSize = 32768;
 // Larger files are refused before reading: a drawing that size would take
 // gigabytes before the entity limits refuse it.
 constexpr int64_t kDxfMaxFileSize = int64_t{256} * 1024 * 1024;
-
-// Frees the reader's copy of the file.
-struct DxfFileUnmap {
-    size_t bytes;
-    void operator()(char* p) const;
-};
+// The stretch of the file read at a time.
+constexpr size_t kDxfReadStretch = size_t{1} << 20;
+// The bytes of a line a read keeps: more than any line buffer takes.
+constexpr size_t kDxfLineKeep = 4096;
 
 struct DxfReader {
     DxfReader() = default;
@@ -45,8 +45,12 @@ struct DxfReader {
     int32_t table = DxfTableCode::None;
     int32_t blockOpen = 0;
 
-    // The whole file: size bytes, read once at open.
-    std::unique_ptr<char, DxfFileUnmap> data{nullptr, DxfFileUnmap{0}};
+    // The stretch of the file in memory: stretchLen bytes from stretchStart.
+    std::unique_ptr<char[]> stretch;
+    int64_t stretchStart = 0;
+    size_t stretchLen = 0;
+    // The kept start of a line longer than the stretch.
+    std::unique_ptr<char[]> longLine;
     // The window the 32 KiB buffer of a file-backed reader would hold.
     size_t bufferLen = 0;
     int64_t bufferStart = 0;
@@ -62,8 +66,8 @@ struct DxfReader {
     int32_t highestPercent = 0;
 };
 
-// Opens path (mode "rb") and reads it whole; null when it cannot be opened,
-// std::bad_alloc when there is no memory for it.
+// Opens path (mode "rb") and reads its first stretch; null when it cannot be
+// opened or read, std::bad_alloc when there is no memory for the buffer.
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
 // 1 when the file closed cleanly, else 0.
 int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
