@@ -57,11 +57,24 @@ bool MagnitudeIsLarge(const char* p, const char* end)
 
 int32_t DxfAtoi(const char* s)
 {
-    while (IsCBlank(*s)) ++s;
+    return DxfAtoi(std::string_view(s));
+}
+
+double DxfAtof(const char* s)
+{
+    return DxfAtof(std::string_view(s));
+}
+
+// Neither parse reads past a NUL byte (no number holds one), so the bytes
+// after it in a value change nothing.
+int32_t DxfAtoi(std::string_view text)
+{
+    const char* s = text.data();
+    const char* end = s + text.size();
+    while (s < end && IsCBlank(*s)) ++s;
     bool negative = false;
-    if (*s == '+' || *s == '-') negative = (*s++ == '-');
-    if (!IsDigit(*s)) return 0;
-    const char* end = s + std::strlen(s);
+    if (s < end && (*s == '+' || *s == '-')) negative = (*s++ == '-');
+    if (s == end || !IsDigit(*s)) return 0;
     uint64_t magnitude = 0;
     auto [ptr, ec] = std::from_chars(s, end, magnitude);
     (void)ptr;
@@ -70,14 +83,15 @@ int32_t DxfAtoi(const char* s)
     return negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
 }
 
-double DxfAtof(const char* s)
+double DxfAtof(std::string_view text)
 {
-    while (IsCBlank(*s)) ++s;
+    const char* s = text.data();
+    const char* end = s + text.size();
+    while (s < end && IsCBlank(*s)) ++s;
     bool negative = false;
-    if (*s == '+' || *s == '-') negative = (*s++ == '-');
+    if (s < end && (*s == '+' || *s == '-')) negative = (*s++ == '-');
     // from_chars takes its own minus sign; a second sign is no number.
-    if (*s == '+' || *s == '-') return 0.0;
-    const char* end = s + std::strlen(s);
+    if (s < end && (*s == '+' || *s == '-')) return 0.0;
     double v = 0.0;
     auto [ptr, ec] = std::from_chars(s, end, v, std::chars_format::general);
     if (ec == std::errc::invalid_argument) return 0.0;

@@ -246,8 +246,16 @@ int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap)
 
 int DxfReadPair(DxfReader& r)
 {
+    DxfReadPairView(r);
+    r.valueLen = CopyLine(r.valueView, r.value.data(), r.value.size());
+    return 1;
+}
+
+int DxfReadPairView(DxfReader& r)
+{
     r.code = GroupCode(NextLine(r));
-    r.valueLen = CopyLine(NextLine(r), r.value.data(), r.value.size());
+    const std::string_view v = NextLine(r);
+    r.valueView = v.substr(0, std::min(v.size(), kDxfValueSize - 1));
     return 1;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace DxfSectionCode {
 enum : int32_t { None = 0, Header = 1, Tables = 4, Blocks = 8, Entities = 16, Other = 64 };
@@ -60,6 +61,9 @@ struct DxfReader {
     int32_t code = 0;
     std::array<char, kDxfValueSize> value{};
     size_t valueLen = 0;  // bytes kept in value
+    // The value of the pair last read by either reading, as read (NUL bytes
+    // included) and cut to kDxfValueSize - 1 bytes; valid until the next read.
+    std::string_view valueView;
 
     // Progress of the load in percent; nothing shows it.
     int32_t lastPercent = 0;
@@ -81,6 +85,8 @@ size_t DxfGetLine(DxfReader& r, char* dest, size_t cap);
 int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap);
 // The same into the reader's own pair buffer (r.code, r.value).
 int DxfReadPair(DxfReader& r);
+// The same without the copy: r.code and r.valueView only.
+int DxfReadPairView(DxfReader& r);
 
 inline void DxfSetMark(DxfReader& r) { r.mark = r.pos; }
 void DxfRewind(DxfReader& r);
@@ -108,6 +114,13 @@ void DxfReadTableName(DxfReader& r);
 
 // Byte-exact comparison of a NUL-terminated value with a keyword.
 bool DxfValueIs(const char* value, const char* keyword);
+// A value as the copy of it would read: up to its first NUL byte.
+inline std::string_view DxfCStr(std::string_view value)
+{
+    const size_t nul = value.find('\0');
+    return nul == std::string_view::npos ? value : value.substr(0, nul);
+}
+inline bool DxfValueIs(std::string_view value, std::string_view keyword) { return DxfCStr(value) == keyword; }
 
 // After the (0, "ENDBLK") pair: passes over the ENDBLK entity's groups and
 // closes the block; a following ENDSEC closes the section too.

@@ -107,12 +107,14 @@ std::string Generate(std::mt19937& rng)
     };
     auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
     auto num = [&]() {
-        static const char* odd[] = {"1e400", "-1e-400", "nan", "  7.25", "3,5", "", "-0", "12abc"};
-        if (pick(30) == 0) return std::string(odd[pick(8)]);
+        static const std::string odd[] = {"1e400", "-1e-400", "nan", "  7.25", "3,5", "", "-0", "12abc",
+                                          std::string("12\0" "5", 4), std::string("\0" "9", 2)};
+        if (pick(30) == 0) return odd[pick(10)];
         return Num((pick(20001) - 10000) / 8.0);
     };
     const int layers = 1 + pick(5), blocks = pick(6);
-    auto layer = [&]() { return "L" + std::to_string(pick(layers + 1)); };  // the last one is not in the table
+    // The last one is not in the table; a NUL ends a name where a copy would.
+    auto layer = [&]() { return "L" + std::to_string(pick(layers + 1)) + (pick(20) ? "" : std::string("\0x", 2)); };
     auto block = [&]() { return "B" + std::to_string(pick(blocks + 2)); };  // some never defined
     auto entity = [&](bool inBlock) {
         const int kind = pick(12);
@@ -128,7 +130,9 @@ std::string Generate(std::mt19937& rng)
         static const int codes[] = {10, 20, 30, 11, 21, 31, 12, 22, 13, 23, 40, 41, 42, 43, 50, 51, 53, 70, 72, 73};
         for (int g = 0; g < groups; ++g) pair(codes[pick(20)], num());
         if (kind == 4) {
-            pair(1, pick(5) == 0 ? std::string(2000 + pick(100), 'T') : "PIECE " + std::to_string(pick(1000)));
+            pair(1, pick(5) == 0   ? std::string(2000 + pick(100), 'T')
+                    : pick(9) == 0 ? std::string("PIE\0CE", 6)
+                                   : "PIECE " + std::to_string(pick(1000)));
             if (pick(2)) pair(7, pick(2) ? "STANDARD" : "NONE");
         }
         if (kind == 6 || kind == 8) pair(2, inBlock && pick(2) ? "B" + std::to_string(pick(blocks + 1)) : block());
