@@ -159,6 +159,10 @@ struct DxfEntityRead {
 struct DxfEntityWork {
     DxfEntityInput input;
     DxfEntityRead read;
+    // The layer named last and its id: entities come in runs of one layer.
+    // Only a name found is kept; a layer once in the table keeps its id.
+    std::string lastLayer;
+    int32_t lastLayerId = 0;
 };
 
 void DxfInitEntity(DxfEntityInput& in);

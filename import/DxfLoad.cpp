@@ -113,14 +113,27 @@ DxfStore* StoreOf(DxfDrawing& d, int32_t blockId)
 }
 
 // From what the readers filled to a stored record.
-void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEntityRead& rd)
+int32_t LayerIdOf(const DxfDrawing& d, const char* name, DxfEntityWork& work)
 {
+    if (work.lastLayerId != 0 && work.lastLayer == name) return work.lastLayerId;
+    const int32_t id = DxfLayerIdOf(d, name);
+    if (id != 0) {
+        work.lastLayer = name;
+        work.lastLayerId = id;
+    }
+    return id;
+}
+
+void StoreEntity(DxfDrawing& d, int32_t blockId, DxfEntityWork& work)
+{
+    const DxfEntityInput& in = work.input;
+    DxfEntityRead& rd = work.read;
     DxfEntityHeader h;
     h.type = in.type;
     h.colour = in.colour;
     h.thickness = in.thickness;
     h.ltScale = in.ltScale;
-    h.layerId = in.layer[0] ? DxfLayerIdOf(d, in.layer) : 0;
+    h.layerId = in.layer[0] ? LayerIdOf(d, in.layer, work) : 0;
     h.ltypeId = in.ltype[0] ? DxfLTypeIdOf(d, in.ltype) : 0;
     DxfEntityData data;
     try {
@@ -263,7 +276,7 @@ void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork
 {
     if (blockId == 0 && !discard) ReserveEntities(d, r);
     while (d.error == DxfLoadError::None && DxfReadEntity(r, work.input, work.read)) {
-        if (!discard) StoreEntity(d, blockId, work.input, work.read);
+        if (!discard) StoreEntity(d, blockId, work);
         DxfProgressStep(r);
     }
 }
