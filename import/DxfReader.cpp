@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -57,10 +58,24 @@ int ByteAt(DxfReader& r, int64_t at)
 }
 
 // The first CR or LF in [p, end), or end. Most DXF lines are a few bytes:
-// those are scanned in place, longer ones by memchr.
+// those are scanned eight bytes at a time in place, longer ones by memchr.
 const char* LineEnd(const char* p, const char* end)
 {
-    const char* near = end - p > 16 ? p + 16 : end;
+    static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const char* near = end - p > 64 ? p + 64 : end;
+    while (near - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t cr = w ^ (kOnes * '\r');
+        const uint64_t lf = w ^ (kOnes * '\n');
+        // A zero byte of cr or lf sets its high bit; the lowest bit set is
+        // always the first such byte.
+        const uint64_t hit = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+        if (hit) return p + (std::countr_zero(hit) >> 3);
+        p += 8;
+    }
     for (; p < near; ++p)
         if (*p == '\r' || *p == '\n') return p;
     if (p == end) return end;
