@@ -112,7 +112,6 @@ DxfStore* StoreOf(DxfDrawing& d, int32_t blockId)
     return index < 0 ? nullptr : &d.blocks[static_cast<size_t>(index)].store;
 }
 
-// From what the readers filled to a stored record.
 int32_t LayerIdOf(const DxfDrawing& d, const char* name, DxfEntityWork& work)
 {
     if (work.lastLayerId != 0 && work.lastLayer == name) return work.lastLayerId;
@@ -124,6 +123,7 @@ int32_t LayerIdOf(const DxfDrawing& d, const char* name, DxfEntityWork& work)
     return id;
 }
 
+// From what the readers filled to a stored record.
 void StoreEntity(DxfDrawing& d, int32_t blockId, DxfEntityWork& work)
 {
     const DxfEntityInput& in = work.input;
