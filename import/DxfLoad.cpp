@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "import/DxfDrawing.h"
+#include "import/PopulatePages.h"
 
 namespace {
 
@@ -272,12 +273,27 @@ static void ReserveEntities(DxfDrawing& d, const DxfReader& r)
     }
 }
 
+// The reserved records just ahead of the store's end are made present a few
+// megabytes at a time, before they are written; those never reached stay
+// untouched.
+static size_t PopulateAhead(std::vector<DxfEntity>& records)
+{
+    constexpr size_t kAhead = (size_t{4} << 20) / sizeof(DxfEntity);
+    const size_t stop = std::min(records.capacity(), records.size() + kAhead);
+    PopulatePages(records.data() + records.size(), (stop - records.size()) * sizeof(DxfEntity));
+    return stop;
+}
+
 void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
 {
-    if (blockId == 0 && !discard) ReserveEntities(d, r);
+    const bool top = blockId == 0 && !discard;
+    if (top) ReserveEntities(d, r);
+    std::vector<DxfEntity>& records = d.entities.records;
+    size_t present = top ? PopulateAhead(records) : 0;
     while (d.error == DxfLoadError::None && DxfReadEntity(r, work.input, work.read)) {
         if (!discard) StoreEntity(d, blockId, work);
         DxfProgressStep(r);
+        if (top && records.size() >= present && records.size() < records.capacity()) present = PopulateAhead(records);
     }
 }
 
