@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "import/PopulatePages.h"
+
 void* DxfArena::Allocate(size_t bytes, size_t align)
 {
     const size_t pad = (align - reinterpret_cast<uintptr_t>(m_next) % align) % align;
@@ -11,8 +13,10 @@ void* DxfArena::Allocate(size_t bytes, size_t align)
         // rest of the current block is then given up.
         const size_t size = bytes + align > kBlockBytes ? bytes + align : kBlockBytes;
         m_blocks.reserve(m_blocks.size() + 1);
-        m_blocks.emplace_back(new std::byte[size]);  // left uninitialised: pages touched as used
+        m_blocks.emplace_back(new std::byte[size]);
         m_next = m_blocks.back().get();
+        // Filled to its end but for the last block: its pages made present at once.
+        PopulatePages(m_next, size);
         m_left = size;
         return Allocate(bytes, align);
     }

@@ -2,9 +2,8 @@
 // Storage for the parts of stored entities that vary in size or are rare:
 // texts, polyline vertices, TEXT, SOLID and INSERT bodies. Filled block after
 // block and never moved, so stored records point into it; freed with the
-// drawing. Only memory handed out is ever touched: a record store of one
-// small fixed size per entity keeps a large marker's load from faulting in
-// pages it needs not.
+// drawing. With these out of the records, the store keeps one small fixed
+// size per entity, and a large marker's load touches far less memory.
 #include <cstddef>
 #include <memory>
 #include <new>
