@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "import/DxfNumber.h"
+#include "import/PopulatePages.h"
 #include "model/Text.h"
 
 namespace {
@@ -227,8 +228,11 @@ std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
     auto r = std::make_unique<DxfReader>();
     r->file = f;
     r->size = std::max<off_t>(st.st_size, 0);
-    // Left uninitialised: a small file touches only what it fills.
-    r->stretch.reset(new char[static_cast<size_t>(std::min<int64_t>(kDxfReadStretch, std::max<int64_t>(r->size, 1)))]);
+    // As large as the file up to a stretch, and all of it filled: its pages
+    // made present in one call.
+    const size_t stretchBytes = static_cast<size_t>(std::min<int64_t>(kDxfReadStretch, std::max<int64_t>(r->size, 1)));
+    r->stretch.reset(new char[stretchBytes]);
+    PopulatePages(r->stretch.get(), stretchBytes);
     if (r->size > 0) {
         const int64_t size = r->size;
         Fill(*r, 0);
