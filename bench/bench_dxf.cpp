@@ -184,6 +184,13 @@ void BM_DxfReadPairs(benchmark::State& state)
 }
 BENCHMARK(BM_DxfReadPairs)->Unit(benchmark::kMillisecond);
 
+// The same without the copy into the pair buffer, as the entity readers read.
+void BM_DxfReadPairViews(benchmark::State& state)
+{
+    ReadAllPairs<DxfReader>(state, DxfOpenReader, DxfReadPairView, [](const DxfReader& r) { return DxfAtEnd(r); });
+}
+BENCHMARK(BM_DxfReadPairViews)->Unit(benchmark::kMillisecond);
+
 void BM_DxfReadPairsOracle(benchmark::State& state)
 {
     ReadAllPairs<oracle::DxfReader>(state, oracle::DxfOpenReader, oracle::DxfReadPair,

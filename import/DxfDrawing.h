@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "import/DxfArena.h"
 #include "import/DxfBlocks.h"
 #include "import/DxfEntities.h"
 #include "import/DxfTables.h"
@@ -39,6 +40,8 @@ struct DxfDrawing {
     DxfTable<DxfStyle> styles{kDxfStyleCapacity};
     DxfTable<DxfDimStyle> dimStyles{kDxfDimStyleCapacity};
     DxfStore entities;
+    // Texts, vertices and the TEXT, SOLID and INSERT bodies of every store.
+    DxfArena arena;
     // At most kDxfBlockCapacity, ids ascending. Garment CAD programs write
     // several blocks under one name: each is kept, in file order.
     std::vector<DxfBlock> blocks;

@@ -7,7 +7,7 @@
 namespace {
 
 // The groups every entity may carry; INSERT takes no thickness or scale.
-bool CommonGroup(DxfEntityInput& in, int32_t code, const char* v, bool withThickness)
+bool CommonGroup(DxfEntityInput& in, int32_t code, std::string_view v, bool withThickness)
 {
     switch (code) {
     case 6: DxfCopyField(in.ltype, sizeof in.ltype, v); return true;
@@ -33,16 +33,16 @@ void ReadGroups(DxfReader& r, DxfEntityInput& in, bool withThickness, Store stor
 {
     DxfSetMark(r);
     while (true) {
-        DxfReadPair(r);
+        DxfReadPairView(r);
         if (r.code == 0) break;
-        if (!CommonGroup(in, r.code, r.value.data(), withThickness)) store(r.code, r.value.data());
+        if (!CommonGroup(in, r.code, r.valueView, withThickness)) store(r.code, r.valueView);
         DxfSetMark(r);
     }
     DxfRewind(r);
 }
 
 // Coordinate groups base+0 (x), base+10 (y), base+20 (z).
-bool Coordinate(DxfVec3& p, int32_t base, int32_t code, const char* v)
+bool Coordinate(DxfVec3& p, int32_t base, int32_t code, std::string_view v)
 {
     if (code == base) p.x = DxfAtof(v);
     else if (code == base + 10) p.y = DxfAtof(v);
@@ -60,14 +60,14 @@ bool InBlock(const DxfReader& r)
 // of the ENDBLK entity; a following ENDSEC closes the section too.
 void CloseBlock(DxfReader& r)
 {
-    DxfReadPair(r);
+    DxfReadPairView(r);
     DxfPassEndBlock(r);
 }
 
 // The read position is before the (0, "ENDSEC") pair.
 void CloseSection(DxfReader& r)
 {
-    DxfReadPair(r);
+    DxfReadPairView(r);
     r.blockOpen = 0;
     r.section = DxfSectionCode::None;
 }
@@ -79,10 +79,10 @@ void CloseSection(DxfReader& r)
 // the section and is left for the next section.
 void EndOfEntity(DxfReader& r)
 {
-    if (InBlock(r) && DxfValueIs(r.value.data(), "ENDBLK")) CloseBlock(r);
-    else if (InBlock(r) && DxfValueIs(r.value.data(), "BLOCK")) r.blockOpen = 0;
-    else if (DxfValueIs(r.value.data(), "ENDSEC")) CloseSection(r);
-    else if (DxfValueIs(r.value.data(), "SECTION")) {
+    if (InBlock(r) && DxfValueIs(r.valueView, "ENDBLK")) CloseBlock(r);
+    else if (InBlock(r) && DxfValueIs(r.valueView, "BLOCK")) r.blockOpen = 0;
+    else if (DxfValueIs(r.valueView, "ENDSEC")) CloseSection(r);
+    else if (DxfValueIs(r.valueView, "SECTION")) {
         r.blockOpen = 0;
         r.section = DxfSectionCode::None;
     }
@@ -90,8 +90,8 @@ void EndOfEntity(DxfReader& r)
 
 bool EndsContainer(const DxfReader& r)
 {
-    if (DxfValueIs(r.value.data(), "ENDSEC") || DxfValueIs(r.value.data(), "SECTION")) return true;
-    return InBlock(r) && (DxfValueIs(r.value.data(), "ENDBLK") || DxfValueIs(r.value.data(), "BLOCK"));
+    if (DxfValueIs(r.valueView, "ENDSEC") || DxfValueIs(r.valueView, "SECTION")) return true;
+    return InBlock(r) && (DxfValueIs(r.valueView, "ENDBLK") || DxfValueIs(r.valueView, "BLOCK"));
 }
 
 }  // namespace
@@ -110,7 +110,7 @@ int DxfReadLine(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Line;
     DxfLine& e = d.line = DxfLine{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) {
         Coordinate(e.start, 10, code, v) || Coordinate(e.end, 11, code, v);
     });
     return 1;
@@ -120,7 +120,7 @@ int DxfReadPoint(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Point;
     DxfPoint& e = d.point = DxfPoint{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) { Coordinate(e.at, 10, code, v); });
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) { Coordinate(e.at, 10, code, v); });
     return 1;
 }
 
@@ -128,7 +128,7 @@ int DxfReadCircle(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Circle;
     DxfCircle& e = d.circle = DxfCircle{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) {
         if (code == 40) e.radius = DxfAtof(v);
         else Coordinate(e.centre, 10, code, v);
     });
@@ -139,7 +139,7 @@ int DxfReadArc(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Arc;
     DxfArc& e = d.arc = DxfArc{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) {
         if (code == 40) e.radius = DxfAtof(v);
         else if (code == 50) e.startAngle = DxfAtof(v);
         else if (code == 51) e.endAngle = DxfAtof(v);
@@ -152,7 +152,7 @@ int DxfReadEllipse(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Ellipse;
     DxfEllipse& e = d.ellipse = DxfEllipse{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) {
         if (code == 40) e.ratio = DxfAtof(v);
         else if (code == 41) e.startParam = DxfAtof(v);
         else if (code == 42) e.endParam = DxfAtof(v);
@@ -164,13 +164,10 @@ int DxfReadEllipse(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 int DxfReadText(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Text;
-    DxfText& e = d.text;
-    std::string keep = std::move(e.text);  // its capacity is reused
-    e = DxfText{};
-    e.text = std::move(keep);
-    e.text.clear();
+    DxfText& e = d.text = DxfText{};
+    d.textBytes.clear();  // its capacity is reused
     d.styleName[0] = '\0';
-    ReadGroups(r, in, true, [&e, &d](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e, &d](int32_t code, std::string_view v) {
         switch (code) {
         case 40: e.height = DxfAtof(v); break;
         case 50: e.rotation = DxfAtof(v); break;
@@ -182,7 +179,7 @@ int DxfReadText(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
             e.justification = static_cast<int16_t>((e.justification & 0x00FF) | ((DxfAtoi(v) & 0xFF) << 8));
             break;
         case 7: DxfCopyField(d.styleName, sizeof d.styleName, v); break;
-        case 1: e.text.assign(v); break;
+        case 1: d.textBytes.assign(DxfCStr(v)); break;
         default: Coordinate(e.insert, 10, code, v) || Coordinate(e.align, 11, code, v); break;
         }
     });
@@ -193,7 +190,7 @@ int DxfReadSolid(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Solid;
     DxfSolid& e = d.solid = DxfSolid{};
-    ReadGroups(r, in, true, [&e](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e](int32_t code, std::string_view v) {
         for (int32_t i = 0; i < 4; ++i)
             if (Coordinate(e.corners[i], 10 + i, code, v)) return;
     });
@@ -205,7 +202,7 @@ int DxfReadInsert(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
     in.type = DxfEntityType::Insert;
     DxfInsert& e = d.insert = DxfInsert{};
     d.blockName[0] = '\0';
-    ReadGroups(r, in, false, [&e, &d](int32_t code, const char* v) {
+    ReadGroups(r, in, false, [&e, &d](int32_t code, std::string_view v) {
         switch (code) {
         case 41: e.scaleX = DxfAtof(v); break;
         case 42: e.scaleY = DxfAtof(v); break;
@@ -221,27 +218,27 @@ int DxfReadInsert(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 int DxfReadPolyline(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     in.type = DxfEntityType::Polyline;
-    DxfPolyline& e = d.polyline;
+    DxfPolylineInput& e = d.polyline;
     e.vertices.clear();
     e.flags = 0;
     // The POLYLINE's own groups; the read position is left after the pair that
     // ended them, the mark before it.
     DxfSetMark(r);
     while (true) {
-        DxfReadPair(r);
+        DxfReadPairView(r);
         if (r.code == 0) break;
-        if (!CommonGroup(in, r.code, r.value.data(), true) && r.code == 70)
-            e.flags = static_cast<int16_t>(DxfAtoi(r.value.data()));
+        if (!CommonGroup(in, r.code, r.valueView, true) && r.code == 70)
+            e.flags = static_cast<int16_t>(DxfAtoi(r.valueView));
         DxfSetMark(r);
     }
     // A group missing from a vertex keeps the value of the vertex before.
     DxfVertex v;
-    while (r.code == 0 && DxfValueIs(r.value.data(), "VERTEX")) {
+    while (r.code == 0 && DxfValueIs(r.valueView, "VERTEX")) {
         DxfSetMark(r);
         while (true) {
-            DxfReadPair(r);
+            DxfReadPairView(r);
             if (r.code == 0) break;
-            const char* s = r.value.data();
+            const std::string_view s = r.valueView;
             switch (r.code) {
             case 10: v.x = DxfAtof(s); break;
             case 20: v.y = DxfAtof(s); break;
@@ -266,7 +263,7 @@ int DxfReadDimension(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
     d.blockName[0] = '\0';
     d.dimStyleName[0] = '\0';
     d.dimText[0] = '\0';
-    ReadGroups(r, in, true, [&e, &d](int32_t code, const char* v) {
+    ReadGroups(r, in, true, [&e, &d](int32_t code, std::string_view v) {
         switch (code) {
         case 53: e.textRotation = DxfAtof(v); break;
         case 2: DxfCopyField(d.blockName, sizeof d.blockName, v); break;
@@ -284,7 +281,7 @@ int DxfReadEntity(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
 {
     if (r.section != DxfSectionCode::Entities && !InBlock(r)) return 0;
     DxfSetMark(r);
-    DxfReadPair(r);
+    DxfReadPairView(r);
     if (r.code != 0) {
         DxfRewind(r);
         return 0;
@@ -309,7 +306,7 @@ int DxfReadEntity(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
         }
         DxfInitEntity(in);
         for (const Known& k : known) {
-            if (DxfValueIs(r.value.data(), k.name)) {
+            if (DxfValueIs(r.valueView, k.name)) {
                 k.read(r, in, d);
                 EndOfEntity(r);
                 return 1;
@@ -318,7 +315,7 @@ int DxfReadEntity(DxfReader& r, DxfEntityInput& in, DxfEntityRead& d)
         // An entity the library does not keep: pass over its groups.
         do {
             DxfSetMark(r);
-            DxfReadPair(r);
+            DxfReadPairView(r);
         } while (r.code != 0);
         if (!EndsContainer(r) && DxfAtEnd(r)) return 0;
     }

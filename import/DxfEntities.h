@@ -2,7 +2,9 @@
 // DXF entities: the stored records, the working records the entity readers
 // fill, and the readers of the ten entity types the library knows.
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -52,7 +54,7 @@ struct DxfText {
     int16_t justification = 0;  // low byte [72], high byte [73]
     DxfVec3 align;              // [11, 21, 31]
     int32_t styleId = 0;        // the STYLE named by [7]
-    std::string text;           // [1], 2,047 bytes at most
+    std::string_view text;      // [1], 2,047 bytes at most; stored in the drawing's arena
 };
 
 struct DxfSolid {
@@ -71,8 +73,14 @@ struct DxfVertex {
 };
 
 struct DxfPolyline {
-    std::vector<DxfVertex> vertices;  // last VERTEX of the file first
-    int16_t flags = 0;                // [70], bit 0: closed
+    std::span<const DxfVertex> vertices;  // last VERTEX of the file first; in the drawing's arena
+    int16_t flags = 0;                    // [70], bit 0: closed
+};
+
+// A POLYLINE as it is read.
+struct DxfPolylineInput {
+    std::vector<DxfVertex> vertices;  // last VERTEX of the file first, once read
+    int16_t flags = 0;
 };
 
 // Read but never stored.
@@ -90,15 +98,19 @@ struct DxfDimension {
 
 struct DxfEntityHeader {
     int16_t type = DxfEntityType::None;
+    int16_t colour = DxfColour::ByLayer;  // [62]
     int32_t id = 0;
     int32_t layerId = 0;  // 0: no known layer
     int32_t ltypeId = 0;
-    int16_t colour = DxfColour::ByLayer;  // [62]
-    double thickness = 0;                 // [39]
-    double ltScale = 1.0;                 // [48]
+    double thickness = 0;  // [39]
+    double ltScale = 1.0;  // [48]
 };
 
-using DxfEntityData = std::variant<DxfLine, DxfPoint, DxfCircle, DxfArc, DxfText, DxfSolid, DxfInsert, DxfPolyline>;
+// The common small records are kept in the store's record itself; TEXT,
+// SOLID and INSERT (larger, and rare in a marker) in the drawing's arena.
+// An INSERT's block id is settled at the end of the load, so it stays writable.
+using DxfEntityData =
+    std::variant<DxfLine, DxfPoint, DxfCircle, DxfArc, const DxfText*, const DxfSolid*, DxfInsert*, DxfPolyline>;
 
 struct DxfEntity {
     DxfEntityHeader header;
@@ -131,12 +143,13 @@ struct DxfEntityRead {
     DxfCircle circle;
     DxfArc arc;
     DxfEllipse ellipse;
-    DxfText text;
+    DxfText text;                  // its text in textBytes
+    std::string textBytes;         // TEXT [1]
     char styleName[kDxfNameSize];  // TEXT [7]
     DxfSolid solid;
     DxfInsert insert;
     char blockName[kDxfNameSize];  // INSERT and DIMENSION [2]
-    DxfPolyline polyline;
+    DxfPolylineInput polyline;
     DxfDimension dimension;
     char dimStyleName[kDxfNameSize];  // DIMENSION [3]
     char dimText[kDxfValueSize];      // DIMENSION [1]
@@ -146,6 +159,10 @@ struct DxfEntityRead {
 struct DxfEntityWork {
     DxfEntityInput input;
     DxfEntityRead read;
+    // The layer named last and its id: entities come in runs of one layer.
+    // Only a name found is kept; a layer once in the table keeps its id.
+    std::string lastLayer;
+    int32_t lastLayerId = 0;
 };
 
 void DxfInitEntity(DxfEntityInput& in);

@@ -23,25 +23,41 @@ struct Conversion {
     int64_t points = 0;
     int result = DxfImportResult::Ok;
     bool labelsLeftOut = false;  // texts beyond the label file's limit
+    // Label commands not yet written: one write per 64 KiB rather than one
+    // per text. A failed write still fails the conversion that made it.
+    std::string pending;
 };
 
-int Finish(const Conversion& cv)
+constexpr size_t kLabelWriteBytes = 65536;
+
+void FlushLabels(Conversion& cv)
 {
+    if (cv.pending.empty()) return;
+    if (!cv.labels.Write(cv.pending) && cv.result == DxfImportResult::Ok) cv.result = DxfImportResult::LabelWriteFailed;
+    cv.pending.clear();
+}
+
+int Finish(Conversion& cv)
+{
+    FlushLabels(cv);
     return cv.labelsLeftOut && cv.result == DxfImportResult::Ok ? DxfImportResult::TooLarge : cv.result;
 }
 
 void WriteLabel(Conversion& cv, const DxfText& text)
 {
-    if (cv.labelsLeftOut || cv.labels.Size() + text.text.size() > kDxfMaxLabelFileBytes) {
+    const size_t written = cv.labels.Size() + cv.pending.size();
+    if (cv.labelsLeftOut || written + text.text.size() > kDxfMaxLabelFileBytes) {
         cv.labelsLeftOut = true;
         return;
     }
-    const std::string bytes = DxfLabelCommands(text, theSettings.Get(Slot::DxfUnit));
-    if (cv.labels.Size() + bytes.size() > kDxfMaxLabelFileBytes) {
+    const size_t before = cv.pending.size();
+    DxfAppendLabelCommands(cv.pending, text, theSettings.Get(Slot::DxfUnit));
+    if (written + (cv.pending.size() - before) > kDxfMaxLabelFileBytes) {
+        cv.pending.resize(before);
         cv.labelsLeftOut = true;
         return;
     }
-    if (!cv.labels.Write(bytes) && cv.result == DxfImportResult::Ok) cv.result = DxfImportResult::LabelWriteFailed;
+    if (cv.pending.size() >= kLabelWriteBytes) FlushLabels(cv);
 }
 
 PlotPoint ToPlot(double x, double y, double c)
@@ -142,10 +158,10 @@ void Convert(Conversion& cv, DxfDrawing& d, const DxfEntity& e)
         ConvertCircle(cv, *circle, c);
     } else if (const auto* poly = std::get_if<DxfPolyline>(&e.data)) {
         ConvertPolyline(cv, *poly, c);
-    } else if (const auto* ins = std::get_if<DxfInsert>(&e.data)) {
-        ConvertInsert(cv, d, *ins);
-    } else if (const auto* text = std::get_if<DxfText>(&e.data)) {
-        WriteLabel(cv, *text);
+    } else if (const auto* ins = std::get_if<DxfInsert*>(&e.data)) {
+        ConvertInsert(cv, d, **ins);
+    } else if (const auto* text = std::get_if<const DxfText*>(&e.data)) {
+        WriteLabel(cv, **text);
     }
     // POINT, ARC and SOLID make nothing.
 }
@@ -170,13 +186,18 @@ void AppendFixed3(std::string& out, double v)
 
 std::string DxfLabelCommands(const DxfText& text, int32_t unit)
 {
+    std::string out;
+    DxfAppendLabelCommands(out, text, unit);
+    return out;
+}
+
+void DxfAppendLabelCommands(std::string& out, const DxfText& text, int32_t unit)
+{
     // The position is cut to whole drawing units before the factor.
     const int32_t x = SaturateToInt(static_cast<int64_t>(TruncToInt(text.insert.x)) * unit);
     const int32_t y = SaturateToInt(static_cast<int64_t>(TruncToInt(text.insert.y)) * unit);
     double t = text.rotation * std::numbers::pi / 180.0;
     if (!std::isfinite(t)) t = 0;  // no "nan" into the HP-GL stream
-    std::string out;
-    out.reserve(40 + text.text.size());
     out += "PU";
     AppendInt(out, x);
     out += ',';
@@ -194,7 +215,6 @@ std::string DxfLabelCommands(const DxfText& text, int32_t unit)
         out += b < 0x20 || b == 0x7F ? ' ' : ch;
     }
     out += '\x03';
-    return out;
 }
 
 int DxfImportResult::FromLoadError(DxfLoadError error)
@@ -234,7 +254,9 @@ int CDxfDrawing::ImportToPage(COnePage& page, CDxfLabelFile& labels)
 {
     if (!m_drawing || !m_drawing->valid) return DxfImportResult::NoDrawing;
     DxfDrawing& d = *m_drawing;
-    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false};
+    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false, {}};
+    // A curve or a label for most entities; blocks inserted add more as they come.
+    page.m_curves.reserve(page.m_curves.size() + d.entities.records.size());
     for (const DxfEntity* e = DxfEnumBlockEntities(d, nullptr, DxfFindMode::First); e;
          e = DxfEnumBlockEntities(d, nullptr, DxfFindMode::Next)) {
         Convert(cv, d, *e);
@@ -245,7 +267,7 @@ int CDxfDrawing::ImportToPage(COnePage& page, CDxfLabelFile& labels)
 
 int CDxfDrawing::ConvertDxfEntity(DxfDrawing& d, COnePage& page, const DxfEntity& e, CDxfLabelFile& labels)
 {
-    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false};
+    Conversion cv{page, labels, {}, 0, 0, DxfImportResult::Ok, false, {}};
     Convert(cv, d, e);
     return Finish(cv);
 }

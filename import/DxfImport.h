@@ -73,3 +73,5 @@ private:
 
 // The bytes ConvertDxfEntity writes for one TEXT with unit factor unit.
 std::string DxfLabelCommands(const DxfText& text, int32_t unit);
+// The same, appended to out.
+void DxfAppendLabelCommands(std::string& out, const DxfText& text, int32_t unit);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "import/DxfDrawing.h"
+#include "import/PopulatePages.h"
 
 namespace {
 
@@ -112,30 +113,60 @@ DxfStore* StoreOf(DxfDrawing& d, int32_t blockId)
     return index < 0 ? nullptr : &d.blocks[static_cast<size_t>(index)].store;
 }
 
-// From what the readers filled to a stored record.
-void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEntityRead& rd)
+int32_t LayerIdOf(const DxfDrawing& d, const char* name, DxfEntityWork& work)
 {
+    if (work.lastLayerId != 0 && work.lastLayer == name) return work.lastLayerId;
+    const int32_t id = DxfLayerIdOf(d, name);
+    if (id != 0) {
+        work.lastLayer = name;
+        work.lastLayerId = id;
+    }
+    return id;
+}
+
+// From what the readers filled to a stored record.
+void StoreEntity(DxfDrawing& d, int32_t blockId, DxfEntityWork& work)
+{
+    const DxfEntityInput& in = work.input;
+    DxfEntityRead& rd = work.read;
     DxfEntityHeader h;
     h.type = in.type;
     h.colour = in.colour;
     h.thickness = in.thickness;
     h.ltScale = in.ltScale;
-    h.layerId = in.layer[0] ? DxfLayerIdOf(d, in.layer) : 0;
+    h.layerId = in.layer[0] ? LayerIdOf(d, in.layer, work) : 0;
     h.ltypeId = in.ltype[0] ? DxfLTypeIdOf(d, in.ltype) : 0;
     DxfEntityData data;
+    try {
+        switch (in.type) {
+        case DxfEntityType::Text: {
+            DxfText t = rd.text;
+            t.text = d.arena.Copy(rd.textBytes);
+            t.styleId = rd.styleName[0] ? DxfStyleIdOf(d, rd.styleName) : 0;
+            data = d.arena.Make(t);
+            break;
+        }
+        case DxfEntityType::Solid: data = d.arena.Make(rd.solid); break;
+        case DxfEntityType::Insert: data = d.arena.Make(rd.insert); break;
+        case DxfEntityType::Polyline:
+            data = DxfPolyline{d.arena.Copy(std::span<const DxfVertex>(rd.polyline.vertices)), rd.polyline.flags};
+            break;
+        default: break;
+        }
+    } catch (const std::bad_alloc&) {
+        d.error = DxfLoadError::NoMemory;
+        return;
+    }
     switch (in.type) {
     case DxfEntityType::Line: data = rd.line; break;
     case DxfEntityType::Point: data = rd.point; break;
     case DxfEntityType::Circle: data = rd.circle; break;
     case DxfEntityType::Arc: data = rd.arc; break;
-    case DxfEntityType::Solid: data = rd.solid; break;
-    case DxfEntityType::Text: {
-        DxfText& t = data.emplace<DxfText>(rd.text);
-        t.styleId = rd.styleName[0] ? DxfStyleIdOf(d, rd.styleName) : 0;
-        break;
-    }
+    case DxfEntityType::Solid:
+    case DxfEntityType::Text:
+    case DxfEntityType::Polyline: break;  // in the arena already
     case DxfEntityType::Insert: {
-        DxfInsert& ins = data.emplace<DxfInsert>(rd.insert);
+        DxfInsert& ins = *std::get<DxfInsert*>(data);
         // The k-th INSERT of a name draws the k-th block of that name.
         size_t nth = 0;
         try {
@@ -188,9 +219,6 @@ void StoreEntity(DxfDrawing& d, int32_t blockId, const DxfEntityInput& in, DxfEn
         ++store->count;
         return;
     }
-    case DxfEntityType::Polyline:
-        data = rd.polyline;  // the record's own copy of the vertices
-        break;
     case DxfEntityType::Dimension: {
         const int index = DxfBlockIndexByName(d, rd.blockName);
         rd.dimension.blockId = index < 0 ? 0 : d.blocks[static_cast<size_t>(index)].id;
@@ -214,7 +242,7 @@ void DxfResolveInserts(DxfDrawing& d)
         DxfEntity& e = store->records[p.index];
         const int index = DxfBlockIndexForInsert(d, p.blockName, p.nth);
         if (index >= 0) {
-            std::get<DxfInsert>(e.data).blockId = d.blocks[static_cast<size_t>(index)].id;
+            std::get<DxfInsert*>(e.data)->blockId = d.blocks[static_cast<size_t>(index)].id;
             if (!p.hasId) e.header.id = ++d.idCounter;  // added now, in the order read
         } else {
             e.header.type = DxfEntityType::None;  // no such block at all: dropped
@@ -245,12 +273,27 @@ static void ReserveEntities(DxfDrawing& d, const DxfReader& r)
     }
 }
 
+// The reserved records just ahead of the store's end are made present a few
+// megabytes at a time, before they are written; those never reached stay
+// untouched.
+static size_t PopulateAhead(std::vector<DxfEntity>& records)
+{
+    constexpr size_t kAhead = (size_t{4} << 20) / sizeof(DxfEntity);
+    const size_t stop = std::min(records.capacity(), records.size() + kAhead);
+    PopulatePages(records.data() + records.size(), (stop - records.size()) * sizeof(DxfEntity));
+    return stop;
+}
+
 void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork& work, bool discard)
 {
-    if (blockId == 0 && !discard) ReserveEntities(d, r);
+    const bool top = blockId == 0 && !discard;
+    if (top) ReserveEntities(d, r);
+    std::vector<DxfEntity>& records = d.entities.records;
+    size_t present = top ? PopulateAhead(records) : 0;
     while (d.error == DxfLoadError::None && DxfReadEntity(r, work.input, work.read)) {
-        if (!discard) StoreEntity(d, blockId, work.input, work.read);
+        if (!discard) StoreEntity(d, blockId, work);
         DxfProgressStep(r);
+        if (top && records.size() >= present && records.size() < records.capacity()) present = PopulateAhead(records);
     }
 }
 

@@ -1,16 +1,18 @@
 #include "import/DxfReader.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <string_view>
 
 #include "import/DxfNumber.h"
+#include "import/PopulatePages.h"
 #include "model/Text.h"
 
 namespace {
@@ -25,11 +27,56 @@ void Touch(DxfReader& r, int64_t at)
     r.bufferLen = static_cast<size_t>(std::min<int64_t>(kDxfReaderBufferSize, r.size - at));
 }
 
+// Reads the stretch of the file that starts at 'at'. A file found shorter
+// than it was ends where the read ended; a failed read ends it there too.
+void Fill(DxfReader& r, int64_t at)
+{
+    const size_t want = static_cast<size_t>(std::min<int64_t>(kDxfReadStretch, r.size - at));
+    size_t got = 0;
+    while (got < want) {
+        const ssize_t n = ::pread(fileno(r.file), r.stretch.get() + got, want - got, at + static_cast<int64_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    r.stretchStart = at;
+    r.stretchLen = got;
+    if (got < want) r.size = at + static_cast<int64_t>(got);
+}
+
+int64_t StretchEnd(const DxfReader& r)
+{
+    return r.stretchStart + static_cast<int64_t>(r.stretchLen);
+}
+
+// The byte at 'at' (< size), reading its stretch when needed; -1 when the
+// file turned out to end before it.
+int ByteAt(DxfReader& r, int64_t at)
+{
+    if (at < r.stretchStart || at >= StretchEnd(r)) Fill(r, at);
+    if (at >= StretchEnd(r)) return -1;
+    return static_cast<unsigned char>(r.stretch[static_cast<size_t>(at - r.stretchStart)]);
+}
+
 // The first CR or LF in [p, end), or end. Most DXF lines are a few bytes:
-// those are scanned in place, longer ones by memchr.
+// those are scanned eight bytes at a time in place, longer ones by memchr.
 const char* LineEnd(const char* p, const char* end)
 {
-    const char* near = end - p > 16 ? p + 16 : end;
+    static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    constexpr uint64_t kHighs = 0x8080808080808080ull;
+    const char* near = end - p > 64 ? p + 64 : end;
+    while (near - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        const uint64_t cr = w ^ (kOnes * '\r');
+        const uint64_t lf = w ^ (kOnes * '\n');
+        // A zero byte of cr or lf sets its high bit; the lowest bit set is
+        // always the first such byte.
+        const uint64_t hit = ((cr - kOnes) & ~cr & kHighs) | ((lf - kOnes) & ~lf & kHighs);
+        if (hit) return p + (std::countr_zero(hit) >> 3);
+        p += 8;
+    }
     for (; p < near; ++p)
         if (*p == '\r' || *p == '\n') return p;
     if (p == end) return end;
@@ -39,30 +86,65 @@ const char* LineEnd(const char* p, const char* end)
     return cr ? cr : stop;
 }
 
-// The next line as a view into the file; the read position goes past its end.
+// The line at the read position: where it ends (its CR or LF, or the end of
+// the file) and its first kDxfLineKeep bytes at least (all of it when shorter).
+struct Line {
+    std::string_view kept;
+    int64_t stop = 0;
+};
+
+Line FindLine(DxfReader& r)
+{
+    if (r.pos < r.stretchStart || r.pos >= StretchEnd(r)) Fill(r, r.pos);
+    const char* base = r.stretch.get();
+    const char* end = base + r.stretchLen;
+    const char* start = base + (r.pos - r.stretchStart);
+    const char* p = LineEnd(start, end);
+    // The line and the byte after its end are in the stretch (or the file
+    // ends in it), so looking for an LF after a CR reads no other stretch.
+    if (end - p > 1 || StretchEnd(r) >= r.size)
+        return {std::string_view(start, static_cast<size_t>(p - start)), r.stretchStart + (p - base)};
+    if (r.pos != r.stretchStart) {
+        Fill(r, r.pos);  // a stretch that starts with the line
+        return FindLine(r);
+    }
+    // A line as long as a stretch: keep its start and look on for its end.
+    if (!r.longLine) r.longLine = std::make_unique<char[]>(kDxfLineKeep);
+    std::memcpy(r.longLine.get(), base, kDxfLineKeep);
+    const std::string_view kept(r.longLine.get(), kDxfLineKeep);
+    int64_t stop = r.stretchStart + (p - base);
+    while (p == end && StretchEnd(r) < r.size) {
+        Fill(r, StretchEnd(r));
+        base = r.stretch.get();
+        end = base + r.stretchLen;
+        p = LineEnd(base, end);
+        stop = r.stretchStart + (p - base);
+    }
+    return {kept, std::min(stop, r.size)};
+}
+
+// The next line (its first kDxfLineKeep bytes at least); the read position
+// goes past its end. The view lasts until the next read.
 std::string_view NextLine(DxfReader& r)
 {
     if (r.pos >= r.size) return {};
     Touch(r, r.pos);
-    const char* base = r.data.get();
-    const char* start = base + r.pos;
-    const char* end = base + r.size;
-    const char* p = LineEnd(start, end);
-    const int64_t stop = p - base;
+    const Line line = FindLine(r);
+    const int64_t stop = line.stop;
     // The stretches a buffered reader passes on its way to the line end.
     while (stop >= r.bufferStart + static_cast<int64_t>(r.bufferLen) &&
            r.bufferStart + static_cast<int64_t>(r.bufferLen) < r.size)
         Touch(r, r.bufferStart + static_cast<int64_t>(r.bufferLen));
-    const std::string_view line(start, static_cast<size_t>(p - start));
     r.pos = stop;
-    if (p < end) {
+    if (stop < r.size) {
+        const int ending = ByteAt(r, stop);
         ++r.pos;
-        if (*p == '\r' && r.pos < r.size) {
+        if (ending == '\r' && r.pos < r.size) {
             Touch(r, r.pos);
-            if (base[r.pos] == '\n') ++r.pos;
+            if (ByteAt(r, r.pos) == '\n') ++r.pos;
         }
     }
-    return line;
+    return line.kept;
 }
 
 bool IsCBlank(char c)
@@ -122,11 +204,6 @@ DxfReader::~DxfReader()
     if (file) std::fclose(file);
 }
 
-void DxfFileUnmap::operator()(char* p) const
-{
-    if (p) ::munmap(p, bytes);
-}
-
 bool DxfValueIs(const char* value, const char* keyword)
 {
     return std::strcmp(value, keyword) == 0;
@@ -150,17 +227,17 @@ std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
     }
     auto r = std::make_unique<DxfReader>();
     r->file = f;
-    const size_t want = static_cast<size_t>(std::max<off_t>(st.st_size, 0));
-    if (want > 0) {
-        // Anonymous pages made present in one call: faulting them in one by
-        // one while reading costs more than the read itself.
-        void* p = ::mmap(nullptr, want, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (p == MAP_FAILED) throw std::bad_alloc();  // the import says there is not memory enough
-        r->data = std::unique_ptr<char, DxfFileUnmap>(static_cast<char*>(p), DxfFileUnmap{want});
-        // A file shorter than it was ends where it ends.
-        r->size = static_cast<int64_t>(std::fread(r->data.get(), 1, want, f));
+    r->size = std::max<off_t>(st.st_size, 0);
+    // As large as the file up to a stretch, and all of it filled: its pages
+    // made present in one call.
+    const size_t stretchBytes = static_cast<size_t>(std::min<int64_t>(kDxfReadStretch, std::max<int64_t>(r->size, 1)));
+    r->stretch.reset(new char[stretchBytes]);
+    PopulatePages(r->stretch.get(), stretchBytes);
+    if (r->size > 0) {
+        const int64_t size = r->size;
+        Fill(*r, 0);
+        if (r->size < size && ::pread(fd, r->stretch.get(), 1, r->size) < 0) return nullptr;  // not readable
     }
-    if (std::ferror(f)) return nullptr;  // not readable as a file (a directory, say)
     Touch(*r, 0);
     return r;
 }
@@ -188,8 +265,16 @@ int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap)
 
 int DxfReadPair(DxfReader& r)
 {
+    DxfReadPairView(r);
+    r.valueLen = CopyLine(r.valueView, r.value.data(), r.value.size());
+    return 1;
+}
+
+int DxfReadPairView(DxfReader& r)
+{
     r.code = GroupCode(NextLine(r));
-    r.valueLen = CopyLine(NextLine(r), r.value.data(), r.value.size());
+    const std::string_view v = NextLine(r);
+    r.valueView = v.substr(0, std::min(v.size(), kDxfValueSize - 1));
     return 1;
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 // The DXF file reader: lines and group-code/value pairs with a mark to return
-// to, and the section and table structure of the file. The file is read whole
-// at open; the 32 KiB window of the file the reader would hold is still kept
-// (bufferStart, bufferLen), as it moves the same way.
+// to, and the section and table structure of the file. The file is read a
+// large stretch at a time into one buffer that is reused, so a large file
+// costs no more memory than that buffer; the 32 KiB window of the file the
+// reader would hold is still kept (bufferStart, bufferLen), as it moves the
+// same way.
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace DxfSectionCode {
 enum : int32_t { None = 0, Header = 1, Tables = 4, Blocks = 8, Entities = 16, Other = 64 };
@@ -25,12 +28,10 @@ constexpr size_t kDxfReaderBufferSize = 32768;
 // Larger files are refused before reading: a drawing that size would take
 // gigabytes before the entity limits refuse it.
 constexpr int64_t kDxfMaxFileSize = int64_t{256} * 1024 * 1024;
-
-// Frees the reader's copy of the file.
-struct DxfFileUnmap {
-    size_t bytes;
-    void operator()(char* p) const;
-};
+// The stretch of the file read at a time.
+constexpr size_t kDxfReadStretch = size_t{1} << 20;
+// The bytes of a line a read keeps: more than any line buffer takes.
+constexpr size_t kDxfLineKeep = 4096;
 
 struct DxfReader {
     DxfReader() = default;
@@ -45,8 +46,12 @@ struct DxfReader {
     int32_t table = DxfTableCode::None;
     int32_t blockOpen = 0;
 
-    // The whole file: size bytes, read once at open.
-    std::unique_ptr<char, DxfFileUnmap> data{nullptr, DxfFileUnmap{0}};
+    // The stretch of the file in memory: stretchLen bytes from stretchStart.
+    std::unique_ptr<char[]> stretch;
+    int64_t stretchStart = 0;
+    size_t stretchLen = 0;
+    // The kept start of a line longer than the stretch.
+    std::unique_ptr<char[]> longLine;
     // The window the 32 KiB buffer of a file-backed reader would hold.
     size_t bufferLen = 0;
     int64_t bufferStart = 0;
@@ -56,14 +61,17 @@ struct DxfReader {
     int32_t code = 0;
     std::array<char, kDxfValueSize> value{};
     size_t valueLen = 0;  // bytes kept in value
+    // The value of the pair last read by either reading, as read (NUL bytes
+    // included) and cut to kDxfValueSize - 1 bytes; valid until the next read.
+    std::string_view valueView;
 
     // Progress of the load in percent; nothing shows it.
     int32_t lastPercent = 0;
     int32_t highestPercent = 0;
 };
 
-// Opens path (mode "rb") and reads it whole; null when it cannot be opened,
-// std::bad_alloc when there is no memory for it.
+// Opens path (mode "rb") and reads its first stretch; null when it cannot be
+// opened or read, std::bad_alloc when there is no memory for the buffer.
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
 // 1 when the file closed cleanly, else 0.
 int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
@@ -77,6 +85,8 @@ size_t DxfGetLine(DxfReader& r, char* dest, size_t cap);
 int DxfGetPair(DxfReader& r, int32_t& code, char* value, size_t cap);
 // The same into the reader's own pair buffer (r.code, r.value).
 int DxfReadPair(DxfReader& r);
+// The same without the copy: r.code and r.valueView only.
+int DxfReadPairView(DxfReader& r);
 
 inline void DxfSetMark(DxfReader& r) { r.mark = r.pos; }
 void DxfRewind(DxfReader& r);
@@ -104,6 +114,13 @@ void DxfReadTableName(DxfReader& r);
 
 // Byte-exact comparison of a NUL-terminated value with a keyword.
 bool DxfValueIs(const char* value, const char* keyword);
+// A value as the copy of it would read: up to its first NUL byte.
+inline std::string_view DxfCStr(std::string_view value)
+{
+    const size_t nul = value.find('\0');
+    return nul == std::string_view::npos ? value : value.substr(0, nul);
+}
+inline bool DxfValueIs(std::string_view value, std::string_view keyword) { return DxfCStr(value) == keyword; }
 
 // After the (0, "ENDBLK") pair: passes over the ENDBLK entity's groups and
 // closes the block; a following ENDSEC closes the section too.

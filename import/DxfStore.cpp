@@ -157,12 +157,12 @@ std::vector<std::pair<std::string, int32_t>> DxfCountEntities(const DxfDrawing& 
     constexpr int16_t order[] = {DxfEntityType::Line, DxfEntityType::Point, DxfEntityType::Circle,
                                  DxfEntityType::Text, DxfEntityType::Arc, DxfEntityType::Solid,
                                  DxfEntityType::Insert, DxfEntityType::Polyline};
+    // One pass over the store; types are small numbers.
+    int32_t byType[32] = {};
+    for (const DxfEntity& e : d.entities.records)
+        if (e.header.type >= 0 && e.header.type < 32) ++byType[e.header.type];
     std::vector<std::pair<std::string, int32_t>> counts;
-    for (int16_t type : order) {
-        int32_t n = 0;
-        for (const DxfEntity& e : d.entities.records)
-            if (e.header.type == type) ++n;
-        if (n > 0) counts.emplace_back(DxfEntityTypeName(type), n);
-    }
+    for (int16_t type : order)
+        if (byType[type] > 0) counts.emplace_back(DxfEntityTypeName(type), byType[type]);
     return counts;
 }

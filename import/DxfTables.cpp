@@ -44,6 +44,14 @@ void DxfCopyField(char* dest, size_t cap, const char* src)
     dest[n] = '\0';
 }
 
+void DxfCopyField(char* dest, size_t cap, std::string_view src)
+{
+    const std::string_view text = DxfCStr(src);
+    const size_t n = std::min(text.size(), cap - 1);
+    if (n) std::memcpy(dest, text.data(), n);
+    dest[n] = '\0';
+}
+
 void DxfClearTableInput(DxfTableInput& in)
 {
     in = DxfTableInput{};

@@ -121,6 +121,8 @@ struct DxfTable {
 
 // Copies src into a fixed field of cap bytes (NUL included), cutting the excess.
 void DxfCopyField(char* dest, size_t cap, const char* src);
+// The same from a value's bytes, up to its first NUL.
+void DxfCopyField(char* dest, size_t cap, std::string_view src);
 
 // The group readers of one entry; they end before the (0, ...) pair that ends
 // the entry.

@@ -1,6 +1,7 @@
 // DXF load and conversion of arbitrary bytes; first the reader against the
 // 32 KiB-window reader it replaced (the oracle): the same pairs, seeks and
-// window, operation by operation.
+// window, operation by operation; then the load and conversion against the
+// import it replaced: the same drawing, page and label bytes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -8,10 +9,13 @@
 #include <fstream>
 #include <string>
 
+#include "DxfDrawingDump.h"
+#include "OracleDxfImport.h"
 #include "OracleDxfReader.h"
 #include "import/DxfImport.h"
 #include "import/DxfReader.h"
 #include "import/DxfLabelFile.h"
+#include "model/Curve.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
@@ -67,6 +71,60 @@ void CompareReaders(const std::u16string& path, const uint8_t* data, size_t size
     }
 }
 
+// A digest of the page's curves: a page may hold millions of points.
+uint64_t PageDigest(const COnePage& page)
+{
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](int64_t v) {
+        h ^= static_cast<uint64_t>(v);
+        h *= 1099511628211ull;
+    };
+    for (const auto& c : page.m_curves) {
+        mix(c->m_kind);
+        mix(static_cast<int64_t>(c->m_points.size()));
+        for (const PlotPoint& p : c->m_points) mix((int64_t{p.x} << 32) ^ static_cast<uint32_t>(p.y));
+    }
+    return h;
+}
+
+std::string FileText(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The oracle import of the same file: its drawing, and when it loads, its
+// conversion result, page and label bytes.
+struct OracleOutcome {
+    int loaded = 0;
+    std::string drawing;
+    int result = 0;
+    uint64_t page = 0;
+    std::string labels;
+};
+
+OracleOutcome RunOracle(const std::u16string& path)
+{
+    OracleOutcome o;
+    oracle::CDxfDrawing dxf;
+    if (dxf.CreateDrawing() != 1) __builtin_trap();
+    o.loaded = dxf.LoadDxf(path);
+    o.drawing = dxfdump::DumpDrawing(*dxf.Drawing());
+    if (o.loaded != 1) return o;
+    const std::filesystem::path labelPath = WorkDir() / "oracle.plt";
+    {
+        CDxfLabelFile labels;
+        labels.Create(FromUtf8(labelPath.string()));
+        labels.Write("IN;SP1;");
+        COnePage page;
+        o.result = dxf.ImportToPage(page, labels);
+        labels.Close();
+        o.page = PageDigest(page);
+    }
+    o.labels = FileText(labelPath);
+    return o;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -77,21 +135,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     CompareReaders(FromUtf8(file.string()), data, size);
+    const OracleOutcome was = RunOracle(FromUtf8(file.string()));
     CDxfDrawing dxf;
     if (dxf.CreateDrawing() != 1) __builtin_trap();
     // Any readable file loads, unless it holds more blocks or table entries
     // than the drawing takes: then the load fails and says why.
-    if (dxf.LoadDxf(FromUtf8(file.string())) != 1) {
+    const int loaded = dxf.LoadDxf(FromUtf8(file.string()));
+    if (loaded != was.loaded || dxfdump::DumpDrawing(*dxf.Drawing()) != was.drawing) __builtin_trap();
+    if (loaded != 1) {
         if (dxf.Drawing()->error == DxfLoadError::None) __builtin_trap();
         return 0;
     }
-    CDxfLabelFile labels;
-    labels.Create(DxfLabelFilePath());
-    labels.Write("IN;SP1;");
     COnePage page;
-    const int result = dxf.ImportToPage(page, labels);
+    int result = 0;
+    {
+        CDxfLabelFile labels;
+        labels.Create(DxfLabelFilePath());
+        labels.Write("IN;SP1;");
+        result = dxf.ImportToPage(page, labels);
+        dxf.DestroyDrawing();
+        labels.Close();
+    }
     if (result != DxfImportResult::Ok && result != DxfImportResult::TooLarge) __builtin_trap();
-    dxf.DestroyDrawing();
-    labels.Close();
+    if (result != was.result || PageDigest(page) != was.page || FileText(ToUtf8(DxfLabelFilePath())) != was.labels)
+        __builtin_trap();
     return 0;
 }

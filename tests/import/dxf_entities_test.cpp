@@ -72,7 +72,7 @@ TEST(DxfEntities, EachStoredTypeWithItsGroups)
     EXPECT_EQ(arc.startAngle, 45);
     EXPECT_EQ(arc.endAngle, 90);
 
-    const auto& text = std::get<DxfText>(all[4]->data);
+    const auto& text = *std::get<const DxfText*>(all[4]->data);
     EXPECT_EQ(text.insert.x, 12.7);
     EXPECT_EQ(text.height, 2.5);
     EXPECT_EQ(text.rotation, 90);
@@ -82,11 +82,11 @@ TEST(DxfEntities, EachStoredTypeWithItsGroups)
     EXPECT_EQ(text.styleId, 18);
     EXPECT_EQ(text.text, "Size 38");
 
-    const auto& solid = std::get<DxfSolid>(all[5]->data);
+    const auto& solid = *std::get<const DxfSolid*>(all[5]->data);
     EXPECT_EQ(solid.corners[1].x, 1);
     EXPECT_EQ(solid.corners[3].z, 5);
 
-    const auto& ins = std::get<DxfInsert>(all[6]->data);
+    const auto& ins = *std::get<DxfInsert*>(all[6]->data);
     EXPECT_EQ(all[6]->header.colour, 5);
     EXPECT_EQ(all[6]->header.thickness, 0);  // INSERT takes no thickness or scale
     EXPECT_EQ(all[6]->header.ltScale, 1.0);
@@ -151,12 +151,12 @@ TEST(DxfEntities, InsertsOfBlocksDefinedLater)
     ASSERT_EQ(l.d->blocks.size(), 3u);
     auto a = Walk(*l.d, "A");
     ASSERT_EQ(a.size(), 2u);
-    EXPECT_EQ(std::get<DxfInsert>(a[0]->data).blockId, l.d->blocks[1].id);
-    EXPECT_EQ(std::get<DxfInsert>(a[1]->data).blockId, l.d->blocks[0].id);
+    EXPECT_EQ(std::get<DxfInsert*>(a[0]->data)->blockId, l.d->blocks[1].id);
+    EXPECT_EQ(std::get<DxfInsert*>(a[1]->data)->blockId, l.d->blocks[0].id);
     EXPECT_EQ(l.d->blocks[0].store.count, 2);
     auto top = Walk(*l.d);
     ASSERT_EQ(top.size(), 2u);
-    EXPECT_EQ(std::get<DxfInsert>(top[1]->data).blockId, l.d->blocks[2].id);
+    EXPECT_EQ(std::get<DxfInsert*>(top[1]->data)->blockId, l.d->blocks[2].id);
     EXPECT_TRUE(l.d->pendingInserts.empty());
     // Ids: A 16, A's INSERT A 17, B 18, B's INSERT A 19, the top INSERT A 20,
     // C 21; the INSERTs resolved at the end take theirs in the order read, and
@@ -198,7 +198,7 @@ TEST(DxfEntities, BlocksEmptyAndEndingInSeqend)
     auto top = Walk(*l.d);
     ASSERT_EQ(top.size(), 2u);
     EXPECT_EQ(std::get<DxfLine>(top[0]->data).start.x, 7);
-    EXPECT_EQ(std::get<DxfInsert>(top[1]->data).blockId, l.d->blocks[2].id);
+    EXPECT_EQ(std::get<DxfInsert*>(top[1]->data)->blockId, l.d->blocks[2].id);
 }
 
 TEST(DxfEntities, BlockTableGrowsToItsBound)
@@ -267,8 +267,8 @@ TEST(DxfEntities, LongTextAndManyLines)
     Loaded l = Load(Section("ENTITIES", Lines("0|TEXT|1|" + whole + "|0|TEXT|1|" + whole + "xyz") + lines) + Eof());
     auto all = Walk(*l.d);
     ASSERT_EQ(all.size(), 10002u);
-    EXPECT_EQ(std::get<DxfText>(all[0]->data).text, whole);
-    EXPECT_EQ(std::get<DxfText>(all[1]->data).text, whole);
+    EXPECT_EQ(std::get<const DxfText*>(all[0]->data)->text, whole);
+    EXPECT_EQ(std::get<const DxfText*>(all[1]->data)->text, whole);
     EXPECT_EQ(std::get<DxfLine>(all[10001]->data).start.x, 9999);
 
     // Walk by id and last, with the offset.

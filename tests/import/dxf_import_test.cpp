@@ -202,7 +202,8 @@ TEST_F(DxfImportTest, InsertedBlocks)
     dxf.CreateDrawing();
     COnePage page;
     CDxfLabelFile labels;
-    DxfEntity e{DxfEntityHeader{DxfEntityType::Insert, 99, 0, 0, 256, 0, 1}, DxfInsert{{}, 1, 1, 1, 0, 12345}};
+    DxfInsert unknown{{}, 1, 1, 1, 0, 12345};
+    DxfEntity e{DxfEntityHeader{DxfEntityType::Insert, DxfColour::ByLayer, 99, 0, 0, 0, 1}, &unknown};
     EXPECT_EQ(dxf.ConvertDxfEntity(*dxf.Drawing(), page, e, labels), DxfImportResult::Ok);
     EXPECT_TRUE(page.m_curves.empty());
 }

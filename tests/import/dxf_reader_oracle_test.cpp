@@ -83,8 +83,9 @@ struct OldApi {
 };
 
 // Reads the file through both readers, with one seeded script of operations
-// (mostly pairs, so the end is reached); stops at the first difference.
-void ExpectSame(const std::u16string& file, unsigned seed)
+// (mostly pairs, so the end is reached), or pairs only from start to end;
+// stops at the first difference.
+void ExpectSame(const std::u16string& file, unsigned seed, bool pairsOnly = false)
 {
     const std::string path = ToUtf8(file);
     auto now = DxfOpenReader(file);
@@ -94,8 +95,9 @@ void ExpectSame(const std::u16string& file, unsigned seed)
     static const char* texts[] = {"SECTION", "TABLE", "ENDSEC", "ENTITIES", "EOF", "LINE", "nothing"};
     std::mt19937 rng(seed);
     ASSERT_EQ(State(*now, 0), State(*was, 0)) << path << " at open";
-    for (int step = 0; step < 20000 && !(DxfAtEnd(*now) && step > 50); ++step) {
-        const int op = static_cast<int>(rng() % 14);
+    const int steps = pairsOnly ? 1000000 : 20000;
+    for (int step = 0; step < steps && !(DxfAtEnd(*now) && step > 50); ++step) {
+        const int op = pairsOnly ? 0 : static_cast<int>(rng() % 14);
         const char* text = texts[rng() % std::size(texts)];
         const long a = Run<DxfReader, NewApi>(*now, op, text);
         const long b = Run<oracle::DxfReader, OldApi>(*was, op, text);
@@ -137,6 +139,35 @@ TEST(DxfReaderOracle, GeneratedFiles)
         }
         if (i % 2) s.resize(s.size() - 1);  // ends inside a line end
         const std::u16string path = dir.Write("gen.dxf", s);
+        ExpectSame(path, static_cast<unsigned>(i));
+        if (HasFailure()) return;
+    }
+}
+
+// Files larger than the stretch the reader holds: line ends on either side
+// of its edge, a CR LF split by it, lines longer than a stretch, and
+// rewinds over several stretches.
+TEST(DxfReaderOracle, FilesBeyondOneStretch)
+{
+    testsupport::TempFolder dir("orlat_dxf_oracle_");
+    const size_t edge = kDxfReadStretch;
+    std::mt19937 rng(1030);
+    for (int i = 0; i < 8; ++i) {
+        std::string s;
+        // Short pairs up to a few bytes before the edge, then one line end
+        // placed across it (CR before, LF after), at it, or just after it.
+        while (s.size() + 1100 < edge) s += "0\r\n" + std::string(1000, 'v') + "\r\n";
+        while (s.size() + 40 < edge) s += (rng() % 4 ? "0\r\nLINE\r\n" : "10\r\n1.5\r\n");
+        s += "0\r\n";
+        const size_t shift = static_cast<size_t>(i % 4);  // 0: CR last byte of the stretch
+        s += std::string(edge - 1 - s.size() + shift, 'x') + "\r\n";
+        // Longer than a stretch, in one line.
+        if (i >= 4) s += "1\r\n" + std::string(edge + 100 + rng() % 5000, 'y') + (i % 2 ? "\r\n" : "\r");
+        while (s.size() < 2 * edge + 5000)
+            s += (rng() % 50 == 0 ? "2\r\n" + std::string(rng() % 200000, 'z') + "\r\n" : "0\r\nSECTION\r\n");
+        s += "0\r\nEOF";
+        const std::u16string path = dir.Write("big.dxf", s);
+        ExpectSame(path, static_cast<unsigned>(i), true);
         ExpectSame(path, static_cast<unsigned>(i));
         if (HasFailure()) return;
     }

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <functional>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "import/DxfNumber.h"
@@ -157,6 +159,22 @@ TEST(DxfNumber, ConversionsFollowTheCLocale)
     EXPECT_EQ(DxfAtof(tiny.c_str()), 0.0);
     EXPECT_EQ(DxfAtof(("1" + std::string(400, '0')).c_str()), HUGE_VAL);
     EXPECT_TRUE(std::isnan(DxfAtof("nan")));
+
+    // Decimals of every length against strtod in the C locale, bit for bit:
+    // the short path for plain decimals must round as the general one does.
+    std::mt19937_64 rng(142);
+    for (int i = 0; i < 200000; ++i) {
+        std::string s = rng() % 3 ? "" : "-";
+        for (int n = static_cast<int>(rng() % 21); n > 0; --n) s += static_cast<char>('0' + rng() % 10);
+        if (rng() % 4) {
+            s += '.';
+            for (int n = static_cast<int>(rng() % 25); n > 0; --n) s += static_cast<char>('0' + rng() % 10);
+        }
+        if (rng() % 10 == 0) s += "e" + std::to_string(static_cast<int>(rng() % 40) - 20);
+        const double want = std::strtod(s.c_str(), nullptr);
+        const double got = DxfAtof(s.c_str());
+        ASSERT_EQ(std::memcmp(&want, &got, sizeof want), 0) << s;
+    }
 
     // Under a comma-decimal locale (when the system has one) nothing changes.
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
