@@ -40,8 +40,11 @@ std::optional<HugePageRestart> PlanHugePageRestart(const char* tunables, const c
     const std::string_view old = tunables ? tunables : "";
     if (old.find(kTunable) != std::string_view::npos) return std::nullopt;
     HugePageRestart r;
-    r.tunables = old.empty() ? std::string(kTunable) + "=1" : std::string(old) + ":" + kTunable + "=1";
-    r.marker = tunables ? "=" + std::string(old) : "-";
+    // Appended in place (g++ 12 warns wrongly of overlap on operator+ chains).
+    if (!old.empty()) r.tunables.append(old).append(":");
+    r.tunables.append(kTunable).append("=1");
+    if (tunables) r.marker.append("=").append(old);
+    else r.marker.push_back('-');
     return r;
 }
 
@@ -70,9 +73,16 @@ void PreferHugePageHeap(char** argv)
     const std::optional<std::string> old = tunables ? std::optional<std::string>(tunables) : std::nullopt;
     const auto plan = PlanHugePageRestart(tunables, nullptr, ThpMode());
     if (!plan) return;
+    // By its own path, not /proc/self/exe: the process keeps its name in ps,
+    // top and pkill. A binary replaced since the start is not restarted.
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0 || static_cast<size_t>(n) >= sizeof self - 1) return;
+    self[n] = '\0';
+    if (access(self, X_OK) != 0) return;
     setenv("GLIBC_TUNABLES", plan->tunables.c_str(), 1);
     setenv(kHugePageMarker, plan->marker.c_str(), 1);
-    execv("/proc/self/exe", argv);
+    execv(self, argv);
     // Not restarted: on as we are.
     if (old) setenv("GLIBC_TUNABLES", old->c_str(), 1);
     else unsetenv("GLIBC_TUNABLES");

@@ -27,9 +27,10 @@ std::optional<HugePageRestart> PlanHugePageRestart(const char* tunables, const c
 // null means unset. Null when the marker is not ours.
 std::optional<std::optional<std::string>> TunablesBeforeRestart(const char* marker);
 
-// First thing in main, before any thread: restarts through /proc/self/exe
-// with the same arguments (no return when that works; on failure the
-// environment is left as found). In the restarted process, puts the
-// environment back so that child processes inherit the user's own. Does
-// nothing in sanitizer builds, whose allocator is not glibc's.
+// First thing in main, before any thread: restarts the same binary (the
+// path /proc/self/exe names) with the same arguments; no return when that
+// works, and on failure the environment is left as found. In the restarted
+// process, puts the environment back so that child processes inherit the
+// user's own. Does nothing in sanitizer builds, whose allocator is not
+// glibc's.
 void PreferHugePageHeap(char** argv);
