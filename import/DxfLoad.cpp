@@ -312,8 +312,9 @@ int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path
         default: break;  // HEADER and others: the next seek for SECTION passes over them
         }
     }
-    // A table, block table or store past its bound: no page with pieces missing.
-    if (d.error != DxfLoadError::None) {
+    // A table, block table or store past its bound, or a read that failed
+    // part-way: no page with pieces missing.
+    if (d.error != DxfLoadError::None || r->readFailed) {
         d.pendingInserts.clear();
         d.insertsByName.clear();
         DxfCloseReader(r);

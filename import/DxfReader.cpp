@@ -28,7 +28,8 @@ void Touch(DxfReader& r, int64_t at)
 }
 
 // Reads the stretch of the file that starts at 'at'. A file found shorter
-// than it was ends where the read ended; a failed read ends it there too.
+// than it was ends where the read ended; a failed read ends it there too and
+// is remembered, so the load fails rather than keep a drawing cut short.
 void Fill(DxfReader& r, int64_t at)
 {
     const size_t want = static_cast<size_t>(std::min<int64_t>(kDxfReadStretch, r.size - at));
@@ -36,6 +37,7 @@ void Fill(DxfReader& r, int64_t at)
     while (got < want) {
         const ssize_t n = ::pread(fileno(r.file), r.stretch.get() + got, want - got, at + static_cast<int64_t>(got));
         if (n < 0 && errno == EINTR) continue;
+        if (n < 0) r.readFailed = true;
         if (n <= 0) break;
         got += static_cast<size_t>(n);
     }

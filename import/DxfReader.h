@@ -41,6 +41,7 @@ struct DxfReader {
 
     std::FILE* file = nullptr;
     int64_t size = 0;  // taken at open; lowered when the file turns out shorter
+    bool readFailed = false;  // a read of the file failed: what it holds is not all there is
     int64_t mark = 0;
     int32_t section = DxfSectionCode::None;
     int32_t table = DxfTableCode::None;

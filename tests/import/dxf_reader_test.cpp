@@ -1,6 +1,8 @@
 // The DXF file reader: buffered lines and pairs, marks, seeking, sections.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cmath>
 #include <cstring>
@@ -220,4 +222,32 @@ TEST(DxfReader, SearchesStopAtTheNextSection)
         EXPECT_EQ(r->bufferStart, 0) << c.what;  // nothing beyond the first stretch was read
         EXPECT_EQ(DxfNextSection(*r), DxfSectionCode::Entities) << c.what;
     }
+}
+
+// A read that fails beyond the first stretch (here: the descriptor turned
+// into a pipe, which cannot be read at an offset) is remembered, so the load
+// can refuse the file rather than keep the part before it.
+TEST(DxfReader, AFailedReadPastTheFirstStretchIsRemembered)
+{
+    TempFolder dir;
+    std::string s;
+    while (s.size() < 3 * kDxfReadStretch) s += "  0\r\nLINE\r\n 10\r\n1.5\r\n";
+    s += "  0\r\nEOF\r\n";
+    auto r = Open(dir, s);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(DxfReadPairView(*r), 1);
+    EXPECT_FALSE(r->readFailed);
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    ASSERT_GE(dup2(ends[0], fileno(r->file)), 0);
+    close(ends[0]);
+    close(ends[1]);
+    size_t pairs = 1;
+    while (!DxfAtEnd(*r) && pairs < s.size()) {
+        DxfReadPairView(*r);
+        ++pairs;
+    }
+    EXPECT_TRUE(r->readFailed);
+    // The reading ended with the failure, about a third of the way in.
+    EXPECT_LT(pairs, s.size() / 11 / 2);  // 11 bytes a pair
 }
