@@ -4,14 +4,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define ORLAT_SANITIZED 1
-#endif
-#endif
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ORLAT_SANITIZED 1
-#endif
+#include "model/SanitizedBuild.h"
+
 #if defined(__GLIBC__) && !defined(ORLAT_SANITIZED)
 #define ORLAT_HEAP_RESERVATION 1
 #include <malloc.h>

@@ -6,30 +6,19 @@
 #include <fstream>
 #include <iterator>
 
+#include "model/SanitizedBuild.h"
+
 namespace {
 
 constexpr char kTunable[] = "glibc.malloc.hugetlb";
 
-bool SanitizedBuild()
-{
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    return true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-    return true;
-#else
-    return false;
-#endif
-#else
-    return false;
-#endif
-}
-
+#ifndef ORLAT_SANITIZED
 std::string ThpMode()
 {
     std::ifstream f("/sys/kernel/mm/transparent_hugepage/enabled");
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
+#endif
 
 }  // namespace
 
@@ -59,7 +48,10 @@ std::optional<std::optional<std::string>> TunablesBeforeRestart(const char* mark
 
 void PreferHugePageHeap(char** argv)
 {
-    if (SanitizedBuild() || argv == nullptr || argv[0] == nullptr) return;
+#ifdef ORLAT_SANITIZED
+    (void)argv;
+#else
+    if (argv == nullptr || argv[0] == nullptr) return;
     const char* marker = std::getenv(kHugePageMarker);
     if (marker != nullptr) {
         if (const auto before = TunablesBeforeRestart(marker)) {
@@ -87,4 +79,5 @@ void PreferHugePageHeap(char** argv)
     if (old) setenv("GLIBC_TUNABLES", old->c_str(), 1);
     else unsetenv("GLIBC_TUNABLES");
     unsetenv(kHugePageMarker);
+#endif
 }
