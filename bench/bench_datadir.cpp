@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DataDirScan.h"
+#include "app/jobs/DataDirScan.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <random>
 
-#include "app/JobListView.h"
-#include "app/JobSort.h"
-#include "app/OrlatCenterDoc.h"
-#include "app/PreviewTransform.h"
-#include "app/PreviewView.h"
+#include "app/joblist/JobListView.h"
+#include "app/joblist/JobSort.h"
+#include "app/jobs/OrlatCenterDoc.h"
+#include "app/preview/PreviewTransform.h"
+#include "app/preview/PreviewView.h"
 #include "model/DispSet.h"
 #include "model/Settings.h"
 

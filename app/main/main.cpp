@@ -1,4 +1,4 @@
-#include "app/OrlatCenterApp.h"
+#include "app/shell/OrlatCenterApp.h"
 #include "model/HugePageHeap.h"
 
 int main(int argc, char** argv)

@@ -11,7 +11,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/PageList.h"
+#include "app/jobs/PageList.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 #include "tests/support/GlobalsGuard.h"

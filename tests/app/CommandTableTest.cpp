@@ -1,4 +1,4 @@
-#include "app/CommandTable.h"
+#include "app/commands/CommandTable.h"
 
 #include "widgets/DravMenuTestSupport.h"
 

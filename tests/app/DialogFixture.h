@@ -14,7 +14,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/DialogHooks.h"
+#include "app/dialogs/DialogHooks.h"
 #include "link/KeyQueue.h"
 #include "link/LinkState.h"
 #include "model/MachineParams.h"

@@ -2,7 +2,7 @@
 // what reaches the screen equals the renderer's image, in Chinese and English,
 // in the classic and the XP look, with images from a test toolbar.
 
-#include "app/CommandTable.h"
+#include "app/commands/CommandTable.h"
 
 #include "widgets/DravMenuPopup.h"
 #include "widgets/DravMenuTestSupport.h"

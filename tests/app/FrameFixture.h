@@ -9,9 +9,9 @@
 #include <functional>
 #include <thread>
 
-#include "app/AppMessage.h"
-#include "app/MainFrame.h"
-#include "app/OrlatCenterDoc.h"
+#include "app/text/AppMessage.h"
+#include "app/frame/MainFrame.h"
+#include "app/jobs/OrlatCenterDoc.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
 #include "model/MachineParams.h"

@@ -1,8 +1,8 @@
 // The start of the next Auto job, with a scripted machine.
 #include <gtest/gtest.h>
 
-#include "app/AutoJobStart.h"
-#include "app/ExportName.h"
+#include "app/jobs/AutoJobStart.h"
+#include "app/jobs/ExportName.h"
 #include "link/LinkState.h"
 #include "tests/app/AppFixture.h"
 

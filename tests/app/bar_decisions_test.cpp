@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "app/BarControls.h"
-#include "app/BarDecisions.h"
-#include "app/JogHold.h"
+#include "app/controlbar/BarControls.h"
+#include "app/controlbar/BarDecisions.h"
+#include "app/controlbar/JogHold.h"
 #include "model/Page.h"
 
 namespace {

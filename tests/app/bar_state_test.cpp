@@ -6,7 +6,7 @@
 
 #include <QLocale>
 
-#include "app/BarState.h"
+#include "app/controlbar/BarState.h"
 
 namespace {
 

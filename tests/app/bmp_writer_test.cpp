@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/BmpWriter.h"
+#include "app/dialogs/BmpWriter.h"
 
 namespace {
 std::vector<uint8_t> ReadAll(const std::string& path)

@@ -17,8 +17,8 @@
 #include <QTest>
 #include <QTextLayout>
 
-#include "app/ControlBar.h"
-#include "app/Translations.h"
+#include "app/controlbar/ControlBar.h"
+#include "app/shell/Translations.h"
 #include "widgets/ButtonNolt.h"
 #include "tests/app/BarFixture.h"
 #include "tests/app/support/Xvfb.h"

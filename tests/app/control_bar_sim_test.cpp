@@ -10,8 +10,8 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/BarControls.h"
-#include "app/ControlBar.h"
+#include "app/controlbar/BarControls.h"
+#include "app/controlbar/ControlBar.h"
 #include "link/CommPoll.h"
 #include "link/MyEth.h"
 #include "tests/app/BarFixture.h"

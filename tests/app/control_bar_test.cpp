@@ -10,10 +10,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/BarControls.h"
-#include "app/BarIcons.h"
-#include "app/ControlBar.h"
-#include "app/OrlatCenterDoc.h"
+#include "app/controlbar/BarControls.h"
+#include "app/controlbar/BarIcons.h"
+#include "app/controlbar/ControlBar.h"
+#include "app/jobs/OrlatCenterDoc.h"
 #include "model/Page.h"
 #include "tests/app/BarFixture.h"
 #include "widgets/ButtonNolt.h"

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/DataDirScan.h"
+#include "app/jobs/DataDirScan.h"
 #include "tests/app/AppFixture.h"
 
 using namespace appfix;

@@ -3,7 +3,7 @@
 
 #include <clocale>
 
-#include "app/DataExchange.h"
+#include "app/dialogs/DataExchange.h"
 
 namespace {
 struct Case {

@@ -18,11 +18,11 @@
 
 #include <cstdlib>
 
-#include "app/DlgAboutBrelt.h"
-#include "app/DlgGetPwd.h"
-#include "app/DlgPara.h"
-#include "app/DlgProtectPara.h"
-#include "app/ScreenCapture.h"
+#include "app/dialogs/DlgAboutBrelt.h"
+#include "app/dialogs/DlgGetPwd.h"
+#include "app/dialogs/DlgPara.h"
+#include "app/dialogs/DlgProtectPara.h"
+#include "app/dialogs/ScreenCapture.h"
 #include "tests/app/DialogFixture.h"
 #include "tests/app/support/Xvfb.h"
 

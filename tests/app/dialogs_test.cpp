@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/AppMessage.h"
-#include "app/DlgGetIntInput.h"
-#include "app/DlgSetPltUnit.h"
-#include "app/NumberText.h"
+#include "app/text/AppMessage.h"
+#include "app/dialogs/DlgGetIntInput.h"
+#include "app/dialogs/DlgSetPltUnit.h"
+#include "app/text/NumberText.h"
 #include "model/Settings.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/OrlatCenterDoc.h"
+#include "app/jobs/OrlatCenterDoc.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 #include "tests/support/PageBuilder.h"

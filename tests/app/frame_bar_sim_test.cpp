@@ -6,9 +6,9 @@
 #include <QLabel>
 #include <QTest>
 
-#include "app/BarControls.h"
-#include "app/ControlBar.h"
-#include "app/FrameCommands.h"
+#include "app/controlbar/BarControls.h"
+#include "app/controlbar/ControlBar.h"
+#include "app/commands/FrameCommands.h"
 #include "link/KeyQueue.h"
 #include "link/MyEth.h"
 #include "model/SettingsFile.h"

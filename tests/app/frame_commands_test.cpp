@@ -12,10 +12,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
-#include "app/ControlBar.h"
-#include "app/FrameCommands.h"
-#include "app/JobListView.h"
-#include "app/PreviewView.h"
+#include "app/controlbar/ControlBar.h"
+#include "app/commands/FrameCommands.h"
+#include "app/joblist/JobListView.h"
+#include "app/preview/PreviewView.h"
 #include "link/KeyQueue.h"
 #include "widgets/ButtonNolt.h"
 #include "widgets/EventGuard.h"

@@ -15,10 +15,10 @@
 #include <QTest>
 #include <QTextLayout>
 
-#include "app/CommandTable.h"
-#include "app/ControlBar.h"
-#include "app/JobListView.h"
-#include "app/Translations.h"
+#include "app/commands/CommandTable.h"
+#include "app/controlbar/ControlBar.h"
+#include "app/joblist/JobListView.h"
+#include "app/shell/Translations.h"
 #include "tests/app/FrameFixture.h"
 #include "tests/app/support/Xvfb.h"
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <mutex>
 
-#include "app/FrameHub.h"
+#include "app/frame/FrameHub.h"
 #include "link/MyEth.h"
 #include "tests/app/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"

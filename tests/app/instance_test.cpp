@@ -5,8 +5,8 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
-#include "app/InstanceName.h"
-#include "app/SingleInstance.h"
+#include "app/shell/InstanceName.h"
+#include "app/shell/SingleInstance.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // jobs, the band overlay and the poll cycle's order.
 #include <gtest/gtest.h>
 
-#include "app/JobEnd.h"
-#include "app/PollCycle.h"
+#include "app/jobs/JobEnd.h"
+#include "app/jobs/PollCycle.h"
 #include "link/LinkState.h"
 #include "tests/app/AppFixture.h"
 

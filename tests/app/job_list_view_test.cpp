@@ -8,12 +8,12 @@
 #include <ctime>
 #include <limits>
 
-#include "app/ContextMenus.h"
-#include "app/JobInput.h"
-#include "app/JobListCells.h"
-#include "app/JobListView.h"
-#include "app/JobSort.h"
-#include "app/OrlatCenterDoc.h"
+#include "app/commands/ContextMenus.h"
+#include "app/jobs/JobInput.h"
+#include "app/joblist/JobListCells.h"
+#include "app/joblist/JobListView.h"
+#include "app/joblist/JobSort.h"
+#include "app/jobs/OrlatCenterDoc.h"
 #include "model/Settings.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <fstream>
 #include <thread>
 
-#include "app/FrameHub.h"
-#include "app/JobListView.h"
-#include "app/PreviewView.h"
+#include "app/frame/FrameHub.h"
+#include "app/joblist/JobListView.h"
+#include "app/preview/PreviewView.h"
 #include "tests/app/FrameFixture.h"
 
 using namespace appfix;

@@ -6,8 +6,8 @@
 #include <QStringList>
 #include <thread>
 
-#include "app/AppMessage.h"
-#include "app/MessageBoxSink.h"
+#include "app/text/AppMessage.h"
+#include "app/shell/MessageBoxSink.h"
 #include "model/Message.h"
 #include "model/Settings.h"
 #include "tests/support/GlobalsGuard.h"

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/DataExchange.h"
-#include "app/DlgPara.h"
-#include "app/IpAddressEdit.h"
+#include "app/dialogs/DataExchange.h"
+#include "app/dialogs/DlgPara.h"
+#include "app/dialogs/IpAddressEdit.h"
 #include "tests/app/DialogFixture.h"
 #include "widgets/HyperLink.h"
 

@@ -6,8 +6,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/DlgPara.h"
-#include "app/IpAddressEdit.h"
+#include "app/dialogs/DlgPara.h"
+#include "app/dialogs/IpAddressEdit.h"
 #include "link/CommPoll.h"
 #include "link/MyEth.h"
 #include "tests/app/DialogFixture.h"

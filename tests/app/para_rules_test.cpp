@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/DataDirCheck.h"
-#include "app/ParaRules.h"
+#include "app/jobs/DataDirCheck.h"
+#include "app/dialogs/ParaRules.h"
 
 namespace fs = std::filesystem;
 

@@ -7,14 +7,14 @@
 #include <cmath>
 #include <mutex>
 
-#include "app/BandOverlay.h"
-#include "app/ContextMenus.h"
-#include "app/JobInput.h"
-#include "app/OrlatCenterDoc.h"
-#include "app/PreviewMouse.h"
-#include "app/PreviewPicture.h"
-#include "app/PreviewTransform.h"
-#include "app/PreviewView.h"
+#include "app/preview/BandOverlay.h"
+#include "app/commands/ContextMenus.h"
+#include "app/jobs/JobInput.h"
+#include "app/jobs/OrlatCenterDoc.h"
+#include "app/preview/PreviewMouse.h"
+#include "app/preview/PreviewPicture.h"
+#include "app/preview/PreviewTransform.h"
+#include "app/preview/PreviewView.h"
 #include "link/output/BandCounters.h"
 #include "model/DispSet.h"
 #include "model/MachineParams.h"

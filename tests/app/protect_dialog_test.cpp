@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/DlgAboutBrelt.h"
-#include "app/DlgGetPwd.h"
-#include "app/DlgPara.h"
-#include "app/DlgProtectPara.h"
+#include "app/dialogs/DlgAboutBrelt.h"
+#include "app/dialogs/DlgGetPwd.h"
+#include "app/dialogs/DlgPara.h"
+#include "app/dialogs/DlgProtectPara.h"
 #include "tests/app/DialogFixture.h"
 #include "widgets/HyperLink.h"
 

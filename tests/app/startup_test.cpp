@@ -11,12 +11,12 @@
 #include <QLockFile>
 #include <QTemporaryDir>
 
-#include "app/AppMessage.h"
-#include "app/InstanceName.h"
-#include "app/DlgSetPltUnit.h"
-#include "app/MainFrame.h"
-#include "app/OrlatCenterApp.h"
-#include "app/OrlatCenterDoc.h"
+#include "app/text/AppMessage.h"
+#include "app/shell/InstanceName.h"
+#include "app/dialogs/DlgSetPltUnit.h"
+#include "app/frame/MainFrame.h"
+#include "app/shell/OrlatCenterApp.h"
+#include "app/jobs/OrlatCenterDoc.h"
 #include "link/MyEth.h"
 #include "model/Settings.h"
 #include "model/TaskFile.h"

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/JobListView.h"
-#include "app/OrlatCenterDoc.h"
-#include "app/PreviewView.h"
+#include "app/joblist/JobListView.h"
+#include "app/jobs/OrlatCenterDoc.h"
+#include "app/preview/PreviewView.h"
 #include "model/Settings.h"
 #include "tests/app/support/Xvfb.h"
 #include "tests/support/PageBuilder.h"

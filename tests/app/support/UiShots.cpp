@@ -19,7 +19,7 @@
 #include <QTextStream>
 #include <QTranslator>
 
-#include "app/DlgSetPltUnit.h"
+#include "app/dialogs/DlgSetPltUnit.h"
 #include "model/Settings.h"
 #include "widgets/ButtonNolt.h"
 

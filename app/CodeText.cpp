@@ -1,8 +1,0 @@
-#include "app/CodeText.h"
-
-#include "model/Settings.h"
-
-QString CodeText(const char* chinese, const char* english)
-{
-    return QString::fromUtf8(theSettings.Get(Slot::Language) == 0 ? chinese : english);
-}
