@@ -53,10 +53,16 @@ public:
     std::u16string DataDirMil;
 
     // ProgramDir = the executable's folder with a trailing '/', or the user's
-    // data folder when that is not writable; the other three paths follow it.
+    // data folder when the program is installed or its folder not writable;
+    // the task file follows it, the fonts too unless the program's shipped
+    // copies are used (model/ProgramData.h).
     void InitPaths();
     // Same, from a given program folder (tests use a temporary one).
     void InitPathsFrom(const std::u16string& programDir);
+    // Same, for an executable in exeFolder.
+    void InitPathsFrom(const std::u16string& programDir, const std::string& exeFolder);
+    // The program folder InitPaths takes for an executable in exeFolder.
+    static std::u16string ChooseProgramDir(const std::string& exeFolder);
     void EnsureDataDirs();
     // Writes the two stroke-font files from the embedded resources when missing.
     void EnsureFontFiles();

@@ -6,6 +6,7 @@
 #include <string>
 #include <system_error>
 
+#include "model/ProgramData.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 
@@ -15,17 +16,6 @@ namespace {
 
 const char16_t kMmFolder[] = u"PlotDirMm/";
 const char16_t kMilFolder[] = u"PlotDirMil/";
-
-// The executable's folder with a trailing '/', or empty when unknown.
-std::string ExecutableFolder()
-{
-    std::error_code ec;
-    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec || !exe.has_parent_path()) return {};
-    std::string dir = exe.parent_path().string();
-    if (dir.empty() || dir.back() != '/') dir += '/';
-    return dir;
-}
 
 std::string HomeFolder()
 {
@@ -87,27 +77,45 @@ std::u16string CSettings::UserDataProgramDir()
     return FromUtf8(base + "OrlatCenter/");
 }
 
-void CSettings::InitPaths()
+std::u16string CSettings::ChooseProgramDir(const std::string& exeFolder)
 {
-    std::string dir = ExecutableFolder();
-    if (dir.empty() || ::access(dir.c_str(), W_OK) != 0) {
-        // An installed program's folder is read-only: keep the job list,
-        // settings and data folders in the user's data folder instead.
-        dir = ToUtf8(UserDataProgramDir());
-        std::error_code ec;
-        fs::create_directories(dir, ec);
-    }
-    InitPathsFrom(FromUtf8(dir));
+    // An installed program (its data folder beside bin/) keeps the job list,
+    // settings and data folders per user, even when root runs it from a
+    // writable /usr/bin; so does one whose folder is read-only.
+    if (!exeFolder.empty() && InstalledDataFolder(exeFolder).empty() && ::access(exeFolder.c_str(), W_OK) == 0)
+        return FromUtf8(exeFolder);
+    const std::u16string dir = UserDataProgramDir();
+    std::error_code ec;
+    fs::create_directories(ToUtf8(dir), ec);
+    return dir;
 }
 
-void CSettings::InitPathsFrom(const std::u16string& programDir)
+void CSettings::InitPaths()
+{
+    const std::string exe = ExecutableFolder();
+    InitPathsFrom(ChooseProgramDir(exe), exe);
+}
+
+void CSettings::InitPathsFrom(const std::u16string& programDir) { InitPathsFrom(programDir, ExecutableFolder()); }
+
+void CSettings::InitPathsFrom(const std::u16string& programDir, const std::string& exeFolder)
 {
     std::u16string dir = programDir;
     if (dir.empty() || dir.back() != u'/') dir += u'/';
+    // A font of the user's own in the program folder counts first; else the
+    // one shipped with the program; else the program folder's, written from
+    // the embedded copy when needed.
+    auto font = [&](const char16_t* name) {
+        const std::u16string own = dir + name;
+        std::error_code ec;
+        if (fs::symlink_status(ToUtf8(own), ec).type() != fs::file_type::not_found) return own;
+        const std::string shipped = FindProgramData(exeFolder, ToUtf8(name));
+        return shipped.empty() ? own : FromUtf8(shipped);
+    };
     SetPath(Slot::ProgramDir, dir);
     SetPath(Slot::LastTaskPath, dir + u"last2107.orlattask");
-    SetPath(Slot::FontHzPath, dir + u"fon_hz.bin");
-    SetPath(Slot::FontEnPath, dir + u"fon_en.bin");
+    SetPath(Slot::FontHzPath, font(u"fon_hz.bin"));
+    SetPath(Slot::FontEnPath, font(u"fon_en.bin"));
 }
 
 void CSettings::EnsureDataDirs()

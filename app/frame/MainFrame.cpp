@@ -44,6 +44,7 @@
 #include "link/CommPoll.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
+#include "model/ProgramData.h"
 #include "model/Settings.h"
 #include "model/SettingsFile.h"
 #include "model/Text.h"
@@ -570,8 +571,8 @@ QString CMainFrame::TestFilePath(int index)
     const QString name = QStringLiteral("TestPlt/") + QLatin1String(kTestFiles[index]);
     const QString inProgramDir = Q(theSettings.Path(Slot::ProgramDir)) + name;
     if (QFileInfo::exists(inProgramDir)) return inProgramDir;
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/") + name;
-    if (QFileInfo::exists(beside)) return beside;
+    const std::string shipped = FindProgramData(QFile::encodeName(name).toStdString());
+    if (!shipped.empty()) return QFile::decodeName(QByteArray::fromStdString(shipped));
     return inProgramDir;
 }
 

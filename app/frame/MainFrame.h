@@ -105,7 +105,8 @@ public:
     // others their extension in any case.
     static QString AddFileFilters();
 
-    // Where a test file is: ProgramDir/TestPlt/ or TestPlt/ beside the program.
+    // Where a test file is: ProgramDir/TestPlt/, TestPlt/ beside the program
+    // or in the installed data folder.
     static QString TestFilePath(int index);
 
     // Dialogs, replaceable by tests. Empty string: cancelled.

@@ -51,15 +51,7 @@ COrlatCenterApp::~COrlatCenterApp()
 int COrlatCenterApp::InitInstance(const QStringList& args)
 {
     const StartOptions options = ParseStartOptions(args);
-    if (!options.error.isEmpty()) {
-        PrintError(options.error);
-        std::fputs(qPrintable(StartUsage()), stderr);
-        return ExitUsage;
-    }
-    if (options.help) {
-        std::fputs(qPrintable(StartUsage()), stdout);
-        return ExitOk;
-    }
+    if (const int code = AnswerWithoutWindow(options); code >= 0) return code;
 
     // Paths: the executable's folder (or the user's data folder when that
     // is read-only), or the folder named on the command line.
@@ -102,7 +94,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     if (options.machinePort) theEthOptions.port = *options.machinePort;
 
     QString folder = m_translationFolder;
-    if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath();
+    if (folder.isEmpty()) folder = Translations::Folder(theSettings.Get(Slot::Language));
     m_translations = std::make_unique<Translations>();
     m_translationLoaded = m_translations->Install(theSettings.Get(Slot::Language), folder);
     // From here on the core's messages (fonts, link) come as boxes.
@@ -145,8 +137,12 @@ int COrlatCenterApp::ExitInstance(int code)
 
 int RunOrlatCenter(int argc, char** argv)
 {
+    // Before the application object, which needs a display.
+    if (const int code = AnswerWithoutWindow(ParseStartOptions(ArgumentsOf(argc, argv))); code >= 0) return code;
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrlatCenter"));
+    // The desktop entry's name: the window finds its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     QApplication::setApplicationDisplayName(QString::fromLatin1(CMainFrame::kTitle));
     SetEventFailureReporter([](const QString& where, const QString& what) {
         ShowAppMessage(g_pMainFrame, QMessageBox::Critical, where + QStringLiteral(": ") + what);

@@ -55,6 +55,10 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
 };
 
+// The desktop entry (resources/desktop) is this name with ".desktop"; the
+// icon and the metainfo carry it too.
+inline constexpr const char* kDesktopFileName = "org.orlat.OrlatCenter";
+
 // The message a second start shows when the first does not answer, in the
 // language of the settings file's Language key.
 QString AlreadyRunningText(int language);

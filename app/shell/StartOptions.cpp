@@ -1,62 +1,93 @@
 #include "app/shell/StartOptions.h"
 
+#include <cstdio>
+
+#include <QCommandLineParser>
+
+#ifndef ORLAT_VERSION
+#define ORLAT_VERSION "0"
+#endif
+
 StartOptions ParseStartOptions(const QStringList& args)
 {
     StartOptions o;
-    bool onlyFiles = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        QString a = args[i];
-        if (!onlyFiles && a == QLatin1String("--")) {
-            onlyFiles = true;
-            continue;
-        }
-        if (!onlyFiles && a.startsWith(QLatin1Char('-')) && a.size() > 1) {
-            QString value;
-            bool hasValue = false;
-            const qsizetype eq = a.indexOf(QLatin1Char('='));
-            if (a.startsWith(QLatin1String("--")) && eq > 0) {
-                value = a.mid(eq + 1);
-                a = a.left(eq);
-                hasValue = true;
-            }
-            auto next = [&]() -> bool {
-                if (hasValue) return true;
-                if (i + 1 >= args.size()) return false;
-                value = args[++i];
-                return true;
-            };
-            if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
-                o.help = true;
-            } else if (a == QLatin1String("--program-dir")) {
-                if (!next() || value.isEmpty()) {
-                    o.error = QStringLiteral("--program-dir needs a folder");
-                    return o;
-                }
-                o.programDir = value;
-            } else if (a == QLatin1String("--machine-port")) {
-                bool ok = false;
-                const int port = next() ? value.toInt(&ok) : 0;
-                if (!ok || port < 1 || port > 65535) {
-                    o.error = QStringLiteral("--machine-port needs a port number from 1 to 65535");
-                    return o;
-                }
-                o.machinePort = port;
-            } else {
-                o.error = QStringLiteral("unknown option %1").arg(a);
-                return o;
-            }
-            continue;
-        }
-        if (!o.taskFile.isEmpty()) {
-            o.error = QStringLiteral("only one task file can be opened");
+    QCommandLineParser parser;
+    // One dash or two, as the options were always written.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    const QCommandLineOption programDir(QStringLiteral("program-dir"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption machinePort(QStringLiteral("machine-port"), QString(), QStringLiteral("N"));
+    parser.addOptions({help, version, programDir, machinePort});
+    parser.addPositionalArgument(QStringLiteral("TASKFILE"), QString());
+
+    // The parser skips the first entry, the program's name.
+    if (!parser.parse(QStringList{QStringLiteral("OrlatCenter")} + args)) {
+        o.error = parser.errorText();
+        return o;
+    }
+    o.help = parser.isSet(help);
+    o.version = parser.isSet(version);
+    if (parser.isSet(programDir)) {
+        o.programDir = parser.value(programDir);
+        if (o.programDir.isEmpty()) {
+            o.error = QStringLiteral("--program-dir needs a folder");
             return o;
         }
-        o.taskFile = a;
     }
+    if (parser.isSet(machinePort)) {
+        bool ok = false;
+        const int port = parser.value(machinePort).toInt(&ok);
+        if (!ok || port < 1 || port > 65535) {
+            o.error = QStringLiteral("--machine-port needs a port number from 1 to 65535");
+            return o;
+        }
+        o.machinePort = port;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        o.error = QStringLiteral("only one task file can be opened");
+        return o;
+    }
+    if (!files.isEmpty()) o.taskFile = files.front();
     return o;
 }
 
 QString StartUsage()
 {
-    return QStringLiteral("usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]\n");
+    return QStringLiteral(
+        "usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]\n"
+        "\n"
+        "  TASKFILE            a task file (.orlattask) opened into the job list\n"
+        "  --program-dir DIR   keep the settings, job list and data folders in DIR\n"
+        "  --machine-port N    the machine's TCP port (5188 by default)\n"
+        "  -h, --help          print this text and exit\n"
+        "  -v, --version       print the version and exit\n");
+}
+
+QString StartVersion() { return QStringLiteral("OrlatCenter " ORLAT_VERSION "\n"); }
+
+int AnswerWithoutWindow(const StartOptions& options)
+{
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "OrlatCenter: %s\n", qPrintable(options.error));
+        std::fputs(qPrintable(StartUsage()), stderr);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(qPrintable(StartUsage()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(qPrintable(StartVersion()), stdout);
+        return 0;
+    }
+    return -1;
+}
+
+QStringList ArgumentsOf(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    return args;
 }

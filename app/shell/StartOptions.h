@@ -1,5 +1,7 @@
 #pragma once
-// The command line: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]
+// The command line: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE],
+// read before the application object exists, so --help, --version and a
+// refused line need no display.
 #include <optional>
 
 #include <QString>
@@ -10,9 +12,20 @@ struct StartOptions {
     std::optional<int> machinePort;  // the machine's TCP port
     QString taskFile;                // opened into the job list at start
     bool help = false;
+    bool version = false;
     QString error;                   // set when the line is not understood
 };
 
 // args without the program name.
 StartOptions ParseStartOptions(const QStringList& args);
 QString StartUsage();
+// "OrlatCenter 2.10.11" and a newline.
+QString StartVersion();
+
+// What the program does before any window: prints the help, the version or
+// the reason a line is refused. The exit code (0 or 2), or -1 to go on.
+int AnswerWithoutWindow(const StartOptions& options);
+
+// argv as Qt would read it, without the program name; usable before the
+// application object.
+QStringList ArgumentsOf(int argc, char** argv);

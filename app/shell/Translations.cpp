@@ -2,8 +2,12 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+
+#include "model/ProgramData.h"
 
 Translations::~Translations()
 {
@@ -15,6 +19,14 @@ QString Translations::FileName(int language)
     if (language == 1) return QStringLiteral("OrlatCenter_en.qm");
     if (language == 2) return QStringLiteral("OrlatCenter_tr.qm");
     return QString();
+}
+
+QString Translations::Folder(int language)
+{
+    const QString name = FileName(language);
+    const std::string found = name.isEmpty() ? std::string() : FindProgramData(QFile::encodeName(name).toStdString());
+    if (found.empty()) return QCoreApplication::applicationDirPath();
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(found))).path();
 }
 
 bool Translations::Install(int language, const QString& folder)
