@@ -1,0 +1,168 @@
+// Guards the command line: --help and --version answer without a display, a refused line exits 2 and touches nothing.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/shell/StartOptions.h"
+#include "tests/support/TempFolder.h"
+
+namespace fs = std::filesystem;
+
+extern char** environ;
+
+namespace {
+
+struct LineCase {
+    QStringList args;
+    QString programDir;
+    int port;  // 0: none
+    QString taskFile;
+    bool help, version;
+    const char* error;  // part of the message; nullptr when the line is good
+};
+
+const LineCase kLines[] = {
+    {{}, "", 0, "", false, false, nullptr},
+    {{"--program-dir", "/p", "--machine-port", "6001", "a.orlattask"}, "/p", 6001, "a.orlattask", false, false, nullptr},
+    {{"--program-dir=/p q", "--machine-port=1"}, "/p q", 1, "", false, false, nullptr},
+    {{"--", "--help"}, "", 0, "--help", false, false, nullptr},
+    {{"-h"}, "", 0, "", true, false, nullptr},
+    {{"--help", "--program-dir", "/p"}, "/p", 0, "", true, false, nullptr},
+    {{"--version"}, "", 0, "", false, true, nullptr},
+    {{"-v"}, "", 0, "", false, true, nullptr},
+    {{"--bogus"}, "", 0, "", false, false, "Unknown option 'bogus'"},
+    {{"--program-dir"}, "", 0, "", false, false, "Missing value after '--program-dir'"},
+    {{"--machine-port"}, "", 0, "", false, false, "Missing value after '--machine-port'"},
+    {{"--program-dir="}, "", 0, "", false, false, "--program-dir needs a folder"},
+    {{"--machine-port", "x"}, "", 0, "", false, false, "port number from 1 to 65535"},
+    {{"--machine-port", "65536"}, "", 0, "", false, false, "port number from 1 to 65535"},
+    {{"--machine-port", "0"}, "", 0, "", false, false, "port number from 1 to 65535"},
+    {{"a", "b"}, "", 0, "", false, false, "only one task file"},
+};
+
+TEST(CommandLine, EachLineReadsAsMeant)
+{
+    for (const LineCase& c : kLines) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const StartOptions o = ParseStartOptions(c.args);
+        if (c.error) {
+            EXPECT_TRUE(o.error.contains(QLatin1String(c.error))) << o.error.toStdString();
+            EXPECT_EQ(AnswerWithoutWindow(o), 2);
+            continue;
+        }
+        EXPECT_EQ(o.error, QString());
+        EXPECT_EQ(o.programDir, c.programDir);
+        EXPECT_EQ(o.machinePort.value_or(0), c.port);
+        EXPECT_EQ(o.taskFile, c.taskFile);
+        EXPECT_EQ(o.help, c.help);
+        EXPECT_EQ(o.version, c.version);
+        EXPECT_EQ(AnswerWithoutWindow(o), c.help || c.version ? 0 : -1);
+    }
+}
+
+const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// The real program with no display of any kind: no DISPLAY, no
+// WAYLAND_DISPLAY, no QT_QPA_PLATFORM.
+ProgramRun RunWithoutDisplay(const fs::path& dir, const std::vector<std::string>& args)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string v = *e;
+        if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("WAYLAND_DISPLAY=", 0) == 0 || v.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            continue;
+        env.push_back(v);
+    }
+    env.push_back("XDG_RUNTIME_DIR=" + dir.string());
+    std::vector<std::string> all = {kProgram.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv, envp;
+    for (auto& a : all) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (auto& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    const fs::path out = dir / "out.txt", err = dir / "err.txt";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ProgramRun r;
+    pid_t pid = -1;
+    const int rc = ::posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return r;
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid) return r;
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    r.out = ReadAll(out);
+    r.err = ReadAll(err);
+    return r;
+}
+
+class CommandLineProcess : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!fs::exists(kProgram)) GTEST_SKIP() << "the program is not built";
+    }
+    testsupport::TempFolder folder{"orlat_command_line_"};
+};
+
+TEST_F(CommandLineProcess, HelpAndVersionAnswerWithoutADisplay)
+{
+    const ProgramRun help = RunWithoutDisplay(folder.path(), {"--help"});
+    EXPECT_EQ(help.status, 0) << help.err;
+    EXPECT_NE(help.out.find("usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]"), std::string::npos)
+        << help.out;
+    EXPECT_NE(help.out.find("--version"), std::string::npos);
+
+    const ProgramRun version = RunWithoutDisplay(folder.path(), {"--version"});
+    EXPECT_EQ(version.status, 0) << version.err;
+    EXPECT_EQ(version.out.rfind("OrlatCenter ", 0), 0u) << version.out;
+    EXPECT_EQ(version.out.back(), '\n');
+}
+
+TEST_F(CommandLineProcess, ARefusedLineSaysWhyExitsTwoAndMakesNoFolder)
+{
+    const fs::path prog = folder.path() / "prog";
+    const struct {
+        std::vector<std::string> args;
+        const char* line;
+    } cases[] = {
+        {{"--program-dir", prog.string(), "--bogus"}, "OrlatCenter: Unknown option 'bogus'.\n"},
+        {{"--program-dir", prog.string(), "--machine-port"}, "OrlatCenter: Missing value after '--machine-port'.\n"},
+        {{"--program-dir", prog.string(), "--machine-port", "99999"},
+         "OrlatCenter: --machine-port needs a port number from 1 to 65535\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun r = RunWithoutDisplay(folder.path(), c.args);
+        EXPECT_EQ(r.status, 2) << c.line;
+        EXPECT_EQ(r.err.rfind(c.line, 0), 0u) << r.err;
+        EXPECT_NE(r.err.find("usage: OrlatCenter"), std::string::npos);
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(prog)) << c.line;
+    }
+}
+
+}  // namespace
