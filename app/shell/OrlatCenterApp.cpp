@@ -108,7 +108,10 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     };
     QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, m_frame.get(), &CMainFrame::BringToFront);
 
-    if (!options.taskFile.isEmpty()) {
+    QString plotFile;
+    if (IsPlotFileName(options.taskFile)) {
+        plotFile = QFileInfo(options.taskFile).absoluteFilePath();
+    } else if (!options.taskFile.isEmpty()) {
         const QString path = QFileInfo(options.taskFile).absoluteFilePath();
         const TaskFileStatus s = m_doc->OpenTaskFile(ToU16(path));
         if (s != TaskFileStatus::Ok) {
@@ -119,6 +122,14 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     m_frame->showMaximized();
     m_frame->StartWorkers();
+    // A marker opened from the desktop: added as File > Add Print File adds
+    // it, once the event loop runs (its unit question and messages are boxes).
+    if (!plotFile.isEmpty()) {
+        CMainFrame* frame = m_frame.get();
+        QMetaObject::invokeMethod(frame, [frame, plotFile] {
+            GuardEvent("open", [&] { frame->AddPrintFile(plotFile); });
+        }, Qt::QueuedConnection);
+    }
     return Continue;
 }
 

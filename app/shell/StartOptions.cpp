@@ -58,7 +58,8 @@ QString StartUsage()
     return QStringLiteral(
         "usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]\n"
         "\n"
-        "  TASKFILE            a task file (.orlattask) opened into the job list\n"
+        "  TASKFILE            a task file (.orlattask) opened into the job list,\n"
+        "                      or an HP-GL (.plt) or DXF (.dxf) file added to it\n"
         "  --program-dir DIR   keep the settings, job list and data folders in DIR\n"
         "  --machine-port N    the machine's TCP port (5188 by default)\n"
         "  -h, --help          print this text and exit\n"
@@ -66,6 +67,13 @@ QString StartUsage()
 }
 
 QString StartVersion() { return QStringLiteral("OrlatCenter " ORLAT_VERSION "\n"); }
+
+bool IsPlotFileName(const QString& path)
+{
+    for (const char* suffix : {".plt", ".hpgl", ".dxf"})
+        if (path.endsWith(QLatin1String(suffix), Qt::CaseInsensitive)) return true;
+    return false;
+}
 
 int AnswerWithoutWindow(const StartOptions& options)
 {

@@ -10,7 +10,7 @@
 struct StartOptions {
     QString programDir;              // empty: the executable's folder
     std::optional<int> machinePort;  // the machine's TCP port
-    QString taskFile;                // opened into the job list at start
+    QString taskFile;                // opened into the job list at start, or a plot file added to it
     bool help = false;
     bool version = false;
     QString error;                   // set when the line is not understood
@@ -21,6 +21,10 @@ StartOptions ParseStartOptions(const QStringList& args);
 QString StartUsage();
 // "OrlatCenter 2.10.11" and a newline.
 QString StartVersion();
+
+// An HP-GL or DXF marker by its name (.plt, .hpgl, .dxf in any case), as
+// the desktop hands such files to the program; any other name is a task file.
+bool IsPlotFileName(const QString& path);
 
 // What the program does before any window: prints the help, the version or
 // the reason a line is refused. The exit code (0 or 2), or -1 to go on.

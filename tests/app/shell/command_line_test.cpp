@@ -1,4 +1,4 @@
-// Guards the command line: --help and --version answer without a display, a refused line exits 2 and touches nothing.
+// Guards the command line: --help and --version answer without a display, a refused line exits 2 and touches nothing, a marker from the desktop becomes a job.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -10,7 +10,14 @@
 #include <fstream>
 #include <sstream>
 
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/frame/MainFrame.h"
+#include "app/jobs/OrlatCenterDoc.h"
+#include "app/shell/OrlatCenterApp.h"
 #include "app/shell/StartOptions.h"
+#include "app/text/AppMessage.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
@@ -163,6 +170,64 @@ TEST_F(CommandLineProcess, ARefusedLineSaysWhyExitsTwoAndMakesNoFolder)
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(fs::exists(prog)) << c.line;
     }
+}
+
+TEST(CommandLine, MarkersAreToldFromTaskFilesByTheirNames)
+{
+    for (const char* name : {"a.plt", "/x/B.PLT", "c.hpgl", "d.dxf", "E.Dxf"}) EXPECT_TRUE(IsPlotFileName(name)) << name;
+    for (const char* name : {"", "a.orlattask", "plt", "a.plt.orlattask", "a.dxf~", "/x.plt/y"})
+        EXPECT_FALSE(IsPlotFileName(name)) << name;
+}
+
+// A start in this process, as the desktop starts the program with a marker.
+class OpenFromDesktop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(runtime.isValid() && program.isValid());
+        SetAppMessageHook([this](QMessageBox::Icon, const QString& text) { messages << text; });
+    }
+    void TearDown() override { SetAppMessageHook(nullptr); }
+    std::unique_ptr<COrlatCenterApp> Start(const QString& file)
+    {
+        auto app = std::make_unique<COrlatCenterApp>();
+        app->SetInstanceFolder(runtime.path());
+        app->SetTranslationFolder(program.path());
+        EXPECT_EQ(app->InitInstance({"--program-dir", program.path(), file}), COrlatCenterApp::Continue);
+        return app;
+    }
+
+    QTemporaryDir runtime, program;
+    QStringList messages;
+};
+
+TEST_F(OpenFromDesktop, AMarkerNamedAtStartIsAddedAsAJob)
+{
+    const QString plt = program.filePath("marker.plt");
+    std::ofstream(plt.toStdString(), std::ios::binary) << "IN;SP1;PU0,0;PD4000,0,4000,4000,0,4000,0,0;PU;";
+    const QString dxf = program.filePath("SHAPES.DXF");
+    fs::copy_file(fs::path(ORLAT_TEST_DATA) / "dxf" / "shapes_r12.dxf", dxf.toStdString());
+    for (const QString& file : {plt, dxf}) {
+        SCOPED_TRACE(file.toStdString());
+        auto app = Start(file);
+        ASSERT_NE(g_pTaskDoc, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([] { return g_pTaskDoc->PageCount() == 1; }));
+        EXPECT_FALSE(g_pTaskDoc->m_pages.empty() || g_pTaskDoc->m_pages[0]->m_curves.empty());
+        EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+        EXPECT_EQ(app->ExitInstance(0), 0);
+        fs::remove(fs::path(program.path().toStdString()) / "last2107.orlattask");
+    }
+}
+
+TEST_F(OpenFromDesktop, AMarkerThatCannotBeReadIsNamedAndTheProgramRuns)
+{
+    auto app = Start(program.filePath("gone.plt"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !messages.isEmpty(); }));
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("文件打开失败"))) << messages[0].toStdString();
+    EXPECT_EQ(g_pTaskDoc->PageCount(), 0);
+    EXPECT_TRUE(app->MainFrame()->isVisible());
+    EXPECT_EQ(app->ExitInstance(0), 0);
 }
 
 }  // namespace
