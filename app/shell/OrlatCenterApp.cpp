@@ -53,8 +53,9 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     const StartOptions options = ParseStartOptions(args);
     if (const int code = AnswerWithoutWindow(options); code >= 0) return code;
 
-    // Paths: the executable's folder (or the user's data folder when that
-    // is read-only), or the folder named on the command line.
+    // Paths: the executable's folder (or the user's data folder when the
+    // program is installed or its folder read-only), or the folder named on
+    // the command line.
     if (options.programDir.isEmpty()) {
         theSettings.InitPaths();
     } else {
