@@ -22,15 +22,18 @@ bool HasScheme(const QString& target)
     return !target.startsWith(QLatin1Char('/')) && scheme.match(target).hasMatch();
 }
 
-// "www.example.com", "example.com/path": a host name of dotted labels
-// ending in letters before any path, as a browser would take it.
+// "www.example.com", "example.com/path", "192.168.1.215": a host name of
+// dotted labels ending in letters, or an IPv4 address, before any path, as a
+// browser would take it.
 bool LooksLikeWebAddress(const QString& target)
 {
     if (target.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) return true;
     static const QRegularExpression host(
         QStringLiteral("^[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?)*"
                        "\\.[A-Za-z]{2,}(?::[0-9]{1,5})?(?:[/?#].*)?$"));
-    return host.match(target).hasMatch();
+    static const QRegularExpression ipv4(
+        QStringLiteral("^[0-9]{1,3}(?:\\.[0-9]{1,3}){3}(?::[0-9]{1,5})?(?:[/?#].*)?$"));
+    return host.match(target).hasMatch() || ipv4.match(target).hasMatch();
 }
 
 bool StartWebPage(const QString& program, const QString& url)

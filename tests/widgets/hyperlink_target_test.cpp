@@ -90,6 +90,7 @@ TEST(LinkTargets, EachKindGoesWhereItCanOpen)
         {"www.example.com/a?b=c", true, true, CHyperLink::kSuccess, {"http://www.example.com/a?b=c"}, {}},
         {"WWW.Example.COM", true, true, CHyperLink::kSuccess, {"http://www.example.com"}, {}},
         {"example.com.cn/download", true, true, CHyperLink::kSuccess, {"http://example.com.cn/download"}, {}},
+        {"192.168.1.215:8080/status", true, true, CHyperLink::kSuccess, {"http://192.168.1.215:8080/status"}, {}},
         // The desktop cannot: the web-page opener, as the original's browser.
         {"www.example.com", false, true, CHyperLink::kSuccess, {"http://www.example.com"}, {"http://www.example.com"}},
         {"https://example.com/", false, true, CHyperLink::kSuccess, {"https://example.com/"}, {"https://example.com/"}},
