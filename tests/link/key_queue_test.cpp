@@ -1,3 +1,4 @@
+// Guards the control-code queue against losing or reordering codes, a lost jog stop, and a wrong answer to whether a code still waits.
 #include <gtest/gtest.h>
 
 #include <vector>
