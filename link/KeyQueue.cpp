@@ -41,6 +41,14 @@ int CKeyQueue::Free() const
     return m_count >= kSlots ? 0 : kSlots - m_count;
 }
 
+bool CKeyQueue::Holds(uint8_t code) const
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    for (int i = 0; i < m_count; ++i)
+        if (m_slots[(m_head + i) % (kSlots + 1)] == code) return true;
+    return false;
+}
+
 void CKeyQueue::Clear()
 {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -52,4 +60,5 @@ int KeyQueuePush(uint8_t code) { return KeyQueue.Push(code); }
 int KeyQueuePop() { return KeyQueue.Pop(); }
 int KeyQueueCount() { return KeyQueue.Count(); }
 int KeyQueueFree() { return KeyQueue.Free(); }
+bool KeyQueueHolds(uint8_t code) { return KeyQueue.Holds(code); }
 void KeyQueueClear() { KeyQueue.Clear(); }

@@ -19,6 +19,9 @@ public:
     int Count() const;
     // Free slots for ordinary codes (0-5).
     int Free() const;
+    // The code waits in the queue (not yet popped). A popped code is the
+    // popper's: this says nothing about whether it has been sent.
+    bool Holds(uint8_t code) const;
     void Clear();
 
 private:
@@ -38,4 +41,5 @@ int KeyQueuePush(uint8_t code);
 int KeyQueuePop();
 int KeyQueueCount();
 int KeyQueueFree();
+bool KeyQueueHolds(uint8_t code);
 void KeyQueueClear();

@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTextDocument>
 #include <QUrl>
 
 #include "widgets/EventGuard.h"
@@ -21,24 +22,78 @@ bool HasScheme(const QString& target)
     return !target.startsWith(QLatin1Char('/')) && scheme.match(target).hasMatch();
 }
 
+// "www.example.com", "example.com/path", "192.168.1.215": a host name of
+// dotted labels ending in letters, or an IPv4 address, before any path, as a
+// browser would take it.
+bool LooksLikeWebAddress(const QString& target)
+{
+    if (target.startsWith(QLatin1String("www."), Qt::CaseInsensitive)) return true;
+    static const QRegularExpression host(
+        QStringLiteral("^[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?(?:\\.[A-Za-z0-9](?:[A-Za-z0-9-]*[A-Za-z0-9])?)*"
+                       "\\.[A-Za-z]{2,}(?::[0-9]{1,5})?(?:[/?#].*)?$"));
+    static const QRegularExpression ipv4(
+        QStringLiteral("^[0-9]{1,3}(?:\\.[0-9]{1,3}){3}(?::[0-9]{1,5})?(?:[/?#].*)?$"));
+    return host.match(target).hasMatch() || ipv4.match(target).hasMatch();
+}
+
+bool StartWebPage(const QString& program, const QString& url)
+{
+    return !program.isEmpty() && QProcess::startDetached(program, {url});
+}
+
 }  // namespace
+
+LinkKind ClassifyLinkTarget(const QString& target)
+{
+    if (target.trimmed().isEmpty()) return LinkKind::Empty;
+    if (target.startsWith(QLatin1String("file:"), Qt::CaseInsensitive)) return LinkKind::LocalPath;
+    if (HasScheme(target)) return LinkKind::Url;
+    // A local file or folder of that name wins over the look of a host name.
+    if (!target.startsWith(QLatin1Char('/')) && !target.startsWith(QLatin1Char('.')) &&
+        !target.startsWith(QLatin1Char('~')) && !QFileInfo::exists(target) && LooksLikeWebAddress(target))
+        return LinkKind::WebAddress;
+    return LinkKind::LocalPath;
+}
 
 int LinkOpener::Open(const QString& target) const
 {
-    auto open = [&](const QUrl& url) { return openUrl ? openUrl(url) : QDesktopServices::openUrl(url); };
-    if (target.isEmpty()) return 2;
-    if (!HasScheme(target) || target.startsWith(QLatin1String("file:"))) {
-        const QString path = target.startsWith(QLatin1String("file:")) ? QUrl(target).toLocalFile() : target;
+    auto desktop = [&](const QUrl& url) { return openUrl ? openUrl(url) : QDesktopServices::openUrl(url); };
+    auto webPage = [&](const QString& url) {
+        return openWebPage ? openWebPage(url) : StartWebPage(webPageProgram, url);
+    };
+    switch (ClassifyLinkTarget(target)) {
+    case LinkKind::Empty: return 2;
+    case LinkKind::LocalPath: {
+        const QString path = target.startsWith(QLatin1String("file:"), Qt::CaseInsensitive) ? QUrl(target).toLocalFile() : target;
         const QFileInfo info(path);
         if (!info.exists()) return QFileInfo(info.absolutePath()).isDir() ? 2 : 3;
         if (!info.isReadable()) return 5;
-        if (open(QUrl::fromLocalFile(info.absoluteFilePath()))) return CHyperLink::kSuccess;
-    } else if (open(QUrl(target))) {
-        return CHyperLink::kSuccess;
+        const QUrl url = QUrl::fromLocalFile(info.absoluteFilePath());
+        if (desktop(url) || webPage(url.toString())) return CHyperLink::kSuccess;
+        return 31;
     }
-    // The desktop could not: the fallback program, the target one argument.
-    if (QProcess::startDetached(fallbackProgram, {target})) return CHyperLink::kSuccess;
-    return 31;
+    case LinkKind::WebAddress: {
+        const QUrl url(QStringLiteral("http://") + target);
+        if (!url.isValid()) return 2;
+        if (desktop(url) || webPage(url.toString())) return CHyperLink::kSuccess;
+        return 31;
+    }
+    case LinkKind::Url: {
+        const QUrl url(target);
+        // The desktop could not: the web-page opener, the target as it was written.
+        if ((url.isValid() && desktop(url)) || webPage(target)) return CHyperLink::kSuccess;
+        return 31;
+    }
+    }
+    return 2;
+}
+
+QString LinkTipText(const QString& target)
+{
+    // A tip that might be rich text would be drawn as HTML: then it goes as
+    // HTML that spells the target out.
+    if (!Qt::mightBeRichText(target)) return target;
+    return QStringLiteral("<p style='white-space:pre'>") + target.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 QString LinkFailureText(int code)
@@ -67,12 +122,14 @@ QString LinkFailureText(int code)
 
 CHyperLink::CHyperLink(QWidget* parent) : CHyperLink(QString(), parent) {}
 
-CHyperLink::CHyperLink(const QString& text, QWidget* parent) : QLabel(text, parent)
+CHyperLink::CHyperLink(const QString& text, QWidget* parent) : QLabel(parent)
 {
+    setTextFormat(Qt::PlainText);
+    setText(text);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover, true);
     m_target = text;
-    setToolTip(m_target);
+    setToolTip(LinkTipText(m_target));
     ApplyLook();
 }
 
@@ -80,7 +137,7 @@ void CHyperLink::SetTargetUrl(const QString& target)
 {
     m_target = target;
     if (text().isEmpty()) setText(target);
-    setToolTip(target);
+    setToolTip(LinkTipText(target));
     FitWindowToText();
 }
 

@@ -1,21 +1,38 @@
 #pragma once
 // A label that is a link: link colours, underline while hovered, a pointing
 // hand, the target as its tip; a click opens the target and is not passed on.
+// Text and tip are plain text whatever they hold: a folder name with markup
+// is shown as it is written, never as HTML.
 #include <functional>
 
 #include <QColor>
 #include <QLabel>
 
-// Opens a link target: web addresses through the desktop, an existing path
-// as a local file URL, anything else through the fallback program with the
-// target as its one argument (never a shell). The result follows the
-// original's codes: above 32 success; 2 missing file, 3 missing path,
-// 5 access denied, 31 no application.
+// Opens a link target. A web address (with a scheme, or scheme-less like
+// "www.example.com") goes to the desktop, and when the desktop cannot, to
+// the web-page opener, as the original handed such targets to the browser of
+// its ".htm" association. A local path must exist: a missing one fails at
+// once with its code; an existing one the desktop cannot open goes to the
+// web-page opener as a file URL. The result follows the original's codes:
+// above 32 success; 2 missing file, 3 missing path, 5 access denied,
+// 31 no application.
 struct LinkOpener {
-    std::function<bool(const QUrl&)> openUrl;  // QDesktopServices::openUrl when empty
-    QString fallbackProgram = QStringLiteral("xdg-open");
+    // The desktop: QDesktopServices::openUrl when empty.
+    std::function<bool(const QUrl&)> openUrl;
+    // The web-page opener, given a URL text: when empty, webPageProgram is
+    // started with it as its one argument (never through a shell); true once
+    // the program has started.
+    std::function<bool(const QString&)> openWebPage;
+    QString webPageProgram = QStringLiteral("sensible-browser");
     int Open(const QString& target) const;
 };
+
+// How a target is opened.
+enum class LinkKind { Empty, Url, WebAddress, LocalPath };
+LinkKind ClassifyLinkTarget(const QString& target);
+
+// The tip for a target: the target itself, shown as plain text.
+QString LinkTipText(const QString& target);
 
 // "Unable to open hyperlink:\n\n" and the text for the code.
 QString LinkFailureText(int code);

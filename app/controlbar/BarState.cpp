@@ -1,5 +1,6 @@
 #include "app/controlbar/BarState.h"
 
+#include <climits>
 #include <cmath>
 
 #include "link/LinkState.h"
@@ -109,4 +110,40 @@ BarView ComputeBarView(const BarInputs& in)
     }
     v.enables = EnableRules(in);
     return v;
+}
+
+QStringList StateTextSamples()
+{
+    QStringList out;
+    for (int32_t language : {0, 1}) {
+        for (int s = 0; s < 16; ++s) {
+            for (int32_t count : {0, 1}) {
+                BarInputs in;
+                in.status = static_cast<uint8_t>(s);
+                in.language = language;
+                in.bandCount = count;
+                in.bandsStepped = count;  // 100.0 %
+                // The carriage as far out as a reply can put it, at a gear
+                // ratio of 1 pulse per mm (the dialogs take 20 and more).
+                in.headPosition = INT_MIN;
+                in.pulsesPerMmY = 1;
+                const QString t = MachineStateText(in);
+                if (!out.contains(t)) out << t;
+            }
+        }
+    }
+    return out;
+}
+
+QStringList WarningTextSamples()
+{
+    QStringList out;
+    for (int32_t language : {0, 1}) {
+        BarInputs in;
+        in.status = MachineState::Plotting;
+        in.headSelect = 1;
+        in.language = language;
+        out << ComputeBarView(in).warning.value_or(QString());
+    }
+    return out;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include <QString>
+#include <QStringList>
 
 // One reading of the values the bar looks at (taken without locks: the link
 // and job threads write them while the UI reads).
@@ -53,3 +54,8 @@ QString HeadPositionText(int32_t headPosition, double pulsesPerMmY);
 QString MachineStateText(const BarInputs& in);
 BarEnables EnableRules(const BarInputs& in);
 BarView ComputeBarView(const BarInputs& in);
+
+// Every text the state field (463) and the warning field (464) can show, in
+// both languages, with the widest numbers: what the fields are sized for.
+QStringList StateTextSamples();
+QStringList WarningTextSamples();

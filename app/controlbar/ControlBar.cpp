@@ -10,6 +10,7 @@
 
 #include "app/controlbar/BarControls.h"
 #include "app/controlbar/BarDecisions.h"
+#include "app/controlbar/BarField.h"
 #include "app/controlbar/BarIcons.h"
 #include "app/jobs/OrlatCenterDoc.h"
 #include "link/KeyQueue.h"
@@ -38,22 +39,6 @@ std::vector<COnePage*> DocumentJobs()
 }
 bool JobThreadRuns() { return g_pSendJobThread != nullptr; }
 
-// A read-only two-line text field (the template's disabled multi-line edits).
-QLabel* MakeField(QWidget* parent, int id)
-{
-    auto* f = new QLabel(parent);
-    f->setObjectName(QStringLiteral("field%1").arg(id));
-    f->setTextFormat(Qt::PlainText);
-    f->setWordWrap(true);
-    f->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    f->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    f->setAutoFillBackground(true);
-    f->setMargin(2);
-    f->setTextInteractionFlags(Qt::NoTextInteraction);
-    f->setFixedHeight(2 * f->fontMetrics().lineSpacing() + 2 * f->frameWidth() + 6);
-    return f;
-}
-
 }  // namespace
 
 CMyDlgBar::CMyDlgBar(QWidget* parent)
@@ -67,8 +52,8 @@ CMyDlgBar::CMyDlgBar(QWidget* parent)
     auto* stateGroup = new QGroupBox(tr("机器状态"), this);
     m_autoOffline = new QCheckBox(tr("自动脱机"), stateGroup);
     m_autoOffline->setObjectName(QStringLiteral("check213"));
-    m_stateText = MakeField(stateGroup, BarControl::StateText);
-    m_warning = MakeField(stateGroup, BarControl::Warning);
+    m_stateText = new CBarField(BarControl::StateText, StateTextSamples(), stateGroup);
+    m_warning = new CBarField(BarControl::Warning, WarningTextSamples(), stateGroup);
     auto* stateLayout = new QVBoxLayout(stateGroup);
     stateLayout->setSpacing(6);
     stateLayout->addWidget(m_autoOffline);
@@ -191,8 +176,8 @@ void CMyDlgBar::Refresh()
 void CMyDlgBar::UpdateMachineState()
 {
     const BarView v = ComputeBarView(ReadBarInputs());
-    if (m_stateText->text() != v.stateText) m_stateText->setText(v.stateText);
-    if (v.warning && m_warning->text() != *v.warning) m_warning->setText(*v.warning);
+    m_stateText->ShowText(v.stateText);
+    if (v.warning) m_warning->ShowText(*v.warning);
     SetWarningMark(v.yellow);
 }
 

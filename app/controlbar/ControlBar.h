@@ -11,13 +11,13 @@
 #include <QWidget>
 
 #include "app/controlbar/BarControls.h"
+#include "app/controlbar/BarField.h"
 #include "app/controlbar/BarState.h"
 #include "app/controlbar/JogHold.h"
 
 class CButtonNolt;
 class COnePage;
 class QCheckBox;
-class QLabel;
 class QTimer;
 
 class CMyDlgBar : public QWidget {
@@ -44,8 +44,8 @@ public:
 
     CButtonNolt* Button(int controlId) const;
     QCheckBox* AutoOfflineBox() const { return m_autoOffline; }
-    QLabel* StateField() const { return m_stateText; }
-    QLabel* WarningField() const { return m_warning; }
+    CBarField* StateField() const { return m_stateText; }
+    CBarField* WarningField() const { return m_warning; }
     bool WarningMarked() const { return m_yellow; }
     QTimer* Timer() const { return m_timer; }
 
@@ -81,8 +81,8 @@ private:
     CJogHold m_hold;
     std::map<int, CButtonNolt*> m_buttons;
     QCheckBox* m_autoOffline = nullptr;
-    QLabel* m_stateText = nullptr;
-    QLabel* m_warning = nullptr;
+    CBarField* m_stateText = nullptr;
+    CBarField* m_warning = nullptr;
     QTimer* m_timer = nullptr;
     bool m_yellow = false;
     JobList m_jobs;

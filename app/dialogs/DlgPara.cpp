@@ -38,6 +38,7 @@ CDlgPara::CDlgPara(QWidget* parent) : QDialog(parent)
     Build();
     LoadFromGlobals();
     m_openedOnline = LinkConnected.load() != 0;
+    m_cancel.Open(m_openedOnline);
     for (const auto& b : m_form.Bindings()) m_enabled.insert(b.spec.id);
     if (!m_openedOnline) {
         for (int id : ParaOfflineIds()) {
@@ -303,10 +304,9 @@ void CDlgPara::accept()
 
 void CDlgPara::reject()
 {
-    GuardEvent("CDlgPara Cancel", [&] {
-        // Drops what the advanced dialog changed since the last read or write.
-        if (LinkConnected.load() != 0) RestoreMachineParamsFromSaved();
-    });
+    // Drops what the advanced dialog changed, keeping a confirmed block whose
+    // write still waits in the queue.
+    GuardEvent("CDlgPara Cancel", [&] { m_cancel.Cancel(); });
     QDialog::reject();
 }
 

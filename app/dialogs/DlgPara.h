@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "app/dialogs/DlgParaCancel.h"
 #include "app/dialogs/ParaForm.h"
 
 class QCheckBox;
@@ -51,6 +52,8 @@ private:
     void RefuseAt(QWidget* control, const QString& message);
 
     CParaForm m_form;
+    // The blocks as the dialog opened on them, for Cancel.
+    CParaCancel m_cancel;
     // Controls enabled at opening: only they are read back on OK.
     std::set<int> m_enabled;
     bool m_openedOnline = false;

@@ -154,7 +154,11 @@ bool CDlgProtectPara::OnOK()
         return false;
     }
     m_form = form;
-    UpdateMachineParams([&](MachineParams& p) { form.Store(p, m_enabled); });
+    // Every value goes, the locked gear ratios too: what the dialog shows
+    // (after "restore defaults", the defaults) is what the block holds.
+    std::set<int> all;
+    for (const auto& b : form.Bindings()) all.insert(b.spec.id);
+    UpdateMachineParams([&](MachineParams& p) { form.Store(p, all); });
     return true;
 }
 

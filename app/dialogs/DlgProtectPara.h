@@ -1,7 +1,8 @@
 #pragma once
 // "高级参数": the machine's protected parameters (gear ratios, head geometry,
-// ink/cut overlaps). OK writes the live block and two settings; the write to
-// the machine waits for the settings dialog's OK.
+// ink/cut overlaps). OK writes the live block and two settings, every value
+// the dialog shows (the gear ratios are only read from their edits once
+// unlocked); the write to the machine waits for the settings dialog's OK.
 #include <QDialog>
 
 #include <map>

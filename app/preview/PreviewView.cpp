@@ -80,7 +80,9 @@ void COrlatCenterView::SetCurrentPage(int index)
     if (index < 0) index = 0;
     m_nCurPage = index;
     if (m_doc.m_pages.empty()) {
+        // The list emptied under the picture: the deleted job must not stay on it.
         m_nCurPage = 0;
+        RedrawBuffered();
         return;
     }
     m_nCurPage = NormalizePageIndex(index, m_doc.m_pages.size());
@@ -355,6 +357,7 @@ void COrlatCenterView::OnCommand(int id)
         case PreviewCmd::DeleteSelectedCurves:
             page->DeleteSelectedCurves();
             page->CalcPageBounds();
+            emit jobListChanged();
             break;
         default: return;
         }

@@ -10,7 +10,8 @@
 // - OnZoomIn / OnZoomOut / OnFitToScreen are the frame's commands 312, 313, 314;
 // - connect cursorMoved to ShowCursorPos (plot units);
 // - connect jobListChanged to the list's RefreshJobList (rotation, split,
-//   move: the size column changes).
+//   move, deleting curves: the size column changes).
+// With an empty job list the picture is the black ground alone.
 // While the preview has focus it takes the arrows (333-336), Ctrl+1 and
 // Ctrl+2 (1003, 1004) and Delete, ahead of any window shortcut for those
 // keys; Page Up / Page Down stay the frame's.
@@ -44,7 +45,8 @@ public:
     void SetShowMessage(ShowMessage f) { m_showMessage = std::move(f); }
     void SetRunMenu(RunMenu f) { m_runMenu = std::move(f); }
 
-    // Shows job index (negative or beyond the end: 0), fitted.
+    // Shows job index (negative or beyond the end: 0), fitted; with no job
+    // the empty picture.
     void SetCurrentPage(int index);
     int CurrentPage() const { return m_nCurPage; }
     // Fits the paper width to the view height; no redraw.

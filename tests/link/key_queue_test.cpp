@@ -1,3 +1,4 @@
+// Guards the control-code queue against losing or reordering codes, a lost jog stop, and a wrong answer to whether a code still waits.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -45,6 +46,35 @@ TEST(KeyQueue, JogStopIsNeverLostToAFullQueue)
     EXPECT_EQ(q.Push(4), -1) << "ordinary codes still see five slots";
     EXPECT_EQ(q.Push(0), 0);
     EXPECT_EQ(Drain(q), (std::vector<int>{3, 3, 3, 3, 0}));
+}
+
+// Only the codes still waiting count, wherever the ring has wrapped to.
+TEST(KeyQueue, HoldsSeesOnlyWaitingCodes)
+{
+    CKeyQueue q;
+    EXPECT_FALSE(q.Holds(27));
+    for (int round = 0; round < 7; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_EQ(q.Push(1), 0);
+        ASSERT_EQ(q.Push(27), 0);
+        ASSERT_EQ(q.Push(2), 0);
+        EXPECT_TRUE(q.Holds(27));
+        EXPECT_FALSE(q.Holds(13));
+        EXPECT_EQ(q.Pop(), 1);
+        EXPECT_TRUE(q.Holds(27));
+        EXPECT_EQ(q.Pop(), 27);
+        EXPECT_FALSE(q.Holds(27)) << "popped: gone from the queue";
+        EXPECT_TRUE(q.Holds(2));
+        EXPECT_EQ(q.Pop(), 2);
+        EXPECT_FALSE(q.Holds(2));
+    }
+    // A slot that held a code and was popped does not count.
+    q.Push(27);
+    q.Pop();
+    q.Push(5);
+    EXPECT_FALSE(q.Holds(27));
+    q.Clear();
+    EXPECT_FALSE(q.Holds(5));
 }
 
 TEST(KeyQueue, ClearEmpties)

@@ -113,7 +113,7 @@ TEST(LinkOpener, MapsLocalFailuresToCodes)
     EXPECT_EQ(urls, (QStringList{QUrl::fromLocalFile(dir.path()).toString(), "https://example.com/a?b=c"}));
 
     opener.openUrl = [](const QUrl&) { return false; };
-    opener.fallbackProgram = dir.filePath("no-such-program");
+    opener.webPageProgram = dir.filePath("no-such-program");
     EXPECT_EQ(opener.Open(QStringLiteral("https://example.com/")), 31);
 }
 
@@ -132,7 +132,7 @@ TEST(LinkOpener, FallbackGetsTheTargetAsOneArgument)
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     LinkOpener opener;
     opener.openUrl = [](const QUrl&) { return false; };
-    opener.fallbackProgram = script;
+    opener.webPageProgram = script;
     const QString target = QStringLiteral("http://x/a b;touch %1|`id` $(id) 'q' \"d\" &").arg(dir.filePath("pwned"));
     EXPECT_EQ(opener.Open(target), CHyperLink::kSuccess);
     for (int i = 0; i < 250 && !QFile::exists(out); ++i) QThread::msleep(20);
