@@ -8,6 +8,7 @@
 
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
+#include "app/text/WaitCursor.h"
 #include "app/shell/InstanceName.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/MessageBoxSink.h"
@@ -118,7 +119,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     if (!options.taskFile.isEmpty()) {
         const QString path = QFileInfo(options.taskFile).absoluteFilePath();
-        const TaskFileStatus s = m_doc->OpenTaskFile(ToU16(path));
+        const TaskFileStatus s = WhileBusy([&] { return m_doc->OpenTaskFile(ToU16(path)); });
         if (s != TaskFileStatus::Ok) {
             ShowAppMessage(nullptr, QMessageBox::Warning, TaskFileOpenFailure(path, s));
             return ExitFailed;
