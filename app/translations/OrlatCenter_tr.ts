@@ -402,7 +402,7 @@
     </message>
     <message>
         <source>保存当前工作列表	(&amp;S)</source>
-        <translation>İş Listesini &amp;Kaydet</translation>
+        <translation>İş &amp;Listesini Kaydet</translation>
     </message>
     <message>
         <source>当前列表导出为plt	(&amp;E)</source>
