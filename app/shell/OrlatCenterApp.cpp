@@ -4,12 +4,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
 #include "app/text/WaitCursor.h"
 #include "app/shell/InstanceName.h"
+#include "app/shell/ProgramFolder.h"
+#include "app/shell/RuntimeFolder.h"
+#include "app/shell/SettingsFileCheck.h"
+#include "app/shell/StartNotices.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/MessageBoxSink.h"
 #include "app/jobs/OrlatCenterDoc.h"
@@ -25,6 +31,9 @@
 #include "model/Text.h"
 #include "widgets/EventGuard.h"
 
+// Resources of a static library are registered by hand.
+static void InitAppResources() { Q_INIT_RESOURCE(icons); }
+
 namespace {
 
 std::u16string ToU16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size()); }
@@ -39,7 +48,13 @@ QString AlreadyRunningText(int language)
                          : QStringLiteral("Application already running");
 }
 
-COrlatCenterApp::COrlatCenterApp() = default;
+QIcon AppIcon()
+{
+    InitAppResources();
+    return QIcon(QStringLiteral(":/icons/app.png"));
+}
+
+COrlatCenterApp::COrlatCenterApp() : m_folderProbe(FolderProbe::System()) {}
 
 COrlatCenterApp::~COrlatCenterApp()
 {
@@ -63,17 +78,18 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     }
 
     // Paths: the executable's folder (or the user's data folder when that
-    // is read-only), or the folder named on the command line.
+    // is read-only), or the folder named on the command line; one that
+    // cannot be made or written in gives way to the user's data folder.
+    QString asked;
     if (options.programDir.isEmpty()) {
         theSettings.InitPaths();
+        asked = QString::fromStdU16String(theSettings.Path(Slot::ProgramDir));
     } else {
-        const QString dir = QDir(options.programDir).absolutePath();
-        if (!QDir().mkpath(dir)) {
-            PrintError(QStringLiteral("cannot use the program folder %1").arg(dir));
-            return ExitUsage;
-        }
-        theSettings.InitPathsFrom(ToU16(dir + QLatin1Char('/')));
+        asked = QDir(options.programDir).absolutePath();
     }
+    const ProgramFolderChoice programFolder =
+        ChooseProgramFolder(asked, QString::fromStdU16String(CSettings::UserDataProgramDir()), m_folderProbe);
+    theSettings.InitPathsFrom(ToU16(programFolder.dir));
 
     // One instance per program folder.
     QString exe = m_exeName;
@@ -97,8 +113,12 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     // Settings, then the machine defaults (which keep the address just read).
     std::string error;
-    if (!LoadSettings(&error)) ShowAppMessage(nullptr, QMessageBox::Warning, QString::fromStdString(error));
+    const bool settingsRead = LoadSettings(&error);
     m_settingsLoaded = true;
+    // A file that could not be read stays as it is (saving would read it
+    // again and fail), and so does a folder nothing can be saved in: the
+    // box at start has said so.
+    m_settingsKept = !settingsRead || !programFolder.Saves();
     SetDefaultMachineParams();
     if (options.machinePort) theEthOptions.port = *options.machinePort;
 
@@ -108,10 +128,21 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     m_translationLoaded = m_translations->Install(theSettings.Get(Slot::Language), folder);
     // From here on the core's messages (fonts, link) come as boxes.
     InstallMessageBoxSink();
+    QApplication::setWindowIcon(AppIcon());
+
+    // What the start did otherwise than asked, in the language just chosen.
+    const QString folderNotice = ProgramFolderNotice(programFolder);
+    if (!folderNotice.isEmpty()) ShowAppMessage(nullptr, QMessageBox::Warning, folderNotice);
+    if (!settingsRead) {
+        const std::string path = SettingsFilePath();
+        ShowAppMessage(nullptr, QMessageBox::Warning,
+                       SettingsFileNotice(QFile::decodeName(QByteArray::fromStdString(path)), CheckSettingsFile(path)));
+    }
 
     m_doc = std::make_unique<COrlatCenterDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_doc);
-    m_frame->saveSettings = [] {
+    m_frame->saveSettings = [this] {
+        if (m_settingsKept) return;
         std::string why;
         SaveSettings(&why);
     };
@@ -133,7 +164,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
 int COrlatCenterApp::ExitInstance(int code)
 {
-    if (!m_settingsLoaded) return code;
+    if (!m_settingsLoaded || m_settingsKept) return code;
     std::string error;
     if (!SaveSettings(&error)) {
         const QString text = CodeText("无法保存设置：", "Cannot save the settings: ") + QString::fromStdString(error);
@@ -146,6 +177,7 @@ int COrlatCenterApp::ExitInstance(int code)
 
 int RunOrlatCenter(int argc, char** argv)
 {
+    ProvideRuntimeFolder();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrlatCenter"));
     QApplication::setApplicationDisplayName(QString::fromLatin1(CMainFrame::kTitle));
