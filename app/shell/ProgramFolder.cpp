@@ -44,6 +44,7 @@ ProgramFolderChoice ChooseProgramFolder(const QString& asked, const QString& per
     c.refused = want;
     c.error = made;
     const QString other = WithSlash(perUser);
+    c.perUser = other;
     if (other != want && probe.make(other) == 0 && probe.writable(other)) {
         c.dir = other;
         return c;

@@ -21,6 +21,7 @@ struct ProgramFolderChoice {
     QString dir;  // the folder used, ending in '/'
     Problem problem = Problem::None;
     QString refused;             // the folder asked for, when not used as asked
+    QString perUser;             // the folder tried instead
     int error = 0;               // errno of the failed make
     bool fallbackFailed = false; // the per-user folder could not be made either
     bool Saves() const { return !fallbackFailed; }

@@ -41,11 +41,11 @@ QString ProgramFolderNotice(const ProgramFolderChoice& c)
     else if (c.problem == P::ReadOnly)
         instead = CodeText("文件夹 %1 也无法建立：程序使用其中的设置运行，设置和任务列表都不会保存。",
                            "%1 cannot be made either: the program runs with the settings found there and saves neither the settings nor the job list.")
-                      .arg(c.dir);
+                      .arg(c.perUser);
     else
         instead = CodeText("文件夹 %1 也无法建立：程序以默认设置运行，设置和任务列表都不会保存。",
                            "%1 cannot be made either: the program runs with the default settings and saves neither the settings nor the job list.")
-                      .arg(c.dir);
+                      .arg(c.perUser);
     return what + QLatin1Char('\n') + instead;
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/shell/OrlatCenterApp.h"
 #include "app/shell/ProgramFolder.h"
+#include "app/shell/StartNotices.h"
 #include "app/text/AppMessage.h"
 #include "model/Settings.h"
 #include "tests/support/GlobalsGuard.h"
@@ -212,6 +213,10 @@ TEST(ChooseProgramFolder, TheFolderAskedForOrThePerUserOneOrWhatCanStillBeRead)
         EXPECT_EQ(r.Saves(), c.saves);
         if (c.problem != P::None) {
             EXPECT_EQ(r.refused.toStdString(), "/asked/");
+            EXPECT_EQ(r.perUser.toStdString(), "/user/");
+            // The box names both: the one refused and the one tried instead.
+            const QString text = ProgramFolderNotice(r);
+            EXPECT_TRUE(text.contains("/asked/") && text.contains("/user/")) << text.toStdString();
         }
     }
 }
