@@ -38,6 +38,9 @@ QString ProgramFolderNotice(const ProgramFolderChoice& c)
     if (!c.fallbackFailed)
         instead = CodeText("程序改用文件夹 %1 保存设置和任务列表。", "The program keeps its settings and job list in %1 instead.")
                       .arg(c.dir);
+    else if (c.perUser == c.refused)  // the per-user folder was the one asked for
+        instead = CodeText("程序以默认设置运行，设置和任务列表都不会保存。",
+                           "The program runs with the default settings and saves neither the settings nor the job list.");
     else if (c.problem == P::ReadOnly)
         instead = CodeText("文件夹 %1 也无法建立：程序使用其中的设置运行，设置和任务列表都不会保存。",
                            "%1 cannot be made either: the program runs with the settings found there and saves neither the settings nor the job list.")

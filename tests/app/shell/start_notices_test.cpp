@@ -185,6 +185,18 @@ TEST_F(StartNotice, ASettingsFileThatCannotBeReadIsNamedInChineseAndLeftWhole)
     }
 }
 
+TEST(ProgramFolderNotice, ThePerUserFolderAskedForAndNotMadeIsNamedOnce)
+{
+    FolderProbe refuse;
+    refuse.make = [](const QString&) { return EACCES; };
+    refuse.writable = [](const QString&) { return false; };
+    const ProgramFolderChoice r = ChooseProgramFolder(QStringLiteral("/user"), QStringLiteral("/user/"), refuse);
+    EXPECT_FALSE(r.Saves());
+    const QString text = ProgramFolderNotice(r);
+    EXPECT_EQ(text.count(QStringLiteral("/user/")), 1) << text.toStdString();
+    EXPECT_TRUE(text.contains(QString::fromUtf8("默认设置"))) << text.toStdString();
+}
+
 TEST(ChooseProgramFolder, TheFolderAskedForOrThePerUserOneOrWhatCanStillBeRead)
 {
     using P = ProgramFolderChoice::Problem;
