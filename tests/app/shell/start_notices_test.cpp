@@ -160,9 +160,17 @@ TEST_F(StartNotice, ASettingsFileThatCannotBeReadIsNamedInChineseAndLeftWhole)
         {"five megabytes",
          [&] { std::ofstream(ini, std::ios::binary) << "[Para]\nLanguage=1\n" << std::string(5 << 20, ';'); },
          "文件太大"},
+        // Root reads it all the same: this case counts for other users only.
+        {"no permission",
+         [&] {
+             std::ofstream(ini, std::ios::binary) << "[Para]\nLanguage=1\n";
+             fs::permissions(ini, fs::perms::none);
+         },
+         "没有权限"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        if (std::string(c.name) == "no permission" && ::geteuid() == 0) continue;
         messages.clear();
         fs::remove_all(dir.toStdString());
         fs::create_directories(dir.toStdString());
