@@ -77,6 +77,9 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         return ExitOk;
     }
 
+    // Every window from here on, the boxes of this start included.
+    QApplication::setWindowIcon(AppIcon());
+
     // Paths: the executable's folder (or the user's data folder when that
     // is read-only), or the folder named on the command line; one that
     // cannot be made or written in gives way to the user's data folder.
@@ -128,7 +131,6 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     m_translationLoaded = m_translations->Install(theSettings.Get(Slot::Language), folder);
     // From here on the core's messages (fonts, link) come as boxes.
     InstallMessageBoxSink();
-    QApplication::setWindowIcon(AppIcon());
 
     // What the start did otherwise than asked, in the language just chosen.
     const QString folderNotice = ProgramFolderNotice(programFolder);

@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QLockFile>
 #include <QDialog>
 #include <QMessageBox>
 #include <QTemporaryDir>
 
 #include "app/frame/MainFrame.h"
+#include "app/shell/InstanceName.h"
 #include "app/shell/OrlatCenterApp.h"
 #include "app/text/AppMessage.h"
+#include "model/Text.h"
 #include "tests/support/GlobalsGuard.h"
 
 namespace {
@@ -42,6 +46,26 @@ TEST(AppIcon, TheAboutBoxAndAMessageBoxCarryTheProgramsIcon)
     QMessageBox box(QMessageBox::Information, QStringLiteral("t"), QStringLiteral("x"));
     EXPECT_EQ(Picture(box.windowIcon()), want);
     app.ExitInstance(0);
+}
+
+TEST(AppIcon, TheBoxOfASecondStartCarriesIt)
+{
+    testsupport::GlobalsGuard guard;
+    QApplication::setWindowIcon(QIcon());
+    QTemporaryDir runtime, program;
+    // The lock is held and nobody answers: the box comes before any window.
+    const std::u16string dir = FromUtf8(program.path().toStdString() + "/");
+    QLockFile held(runtime.filePath(InstanceKey(InstanceName(dir, u"OrlatCenter")) + ".lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    QImage atBox;
+    SetAppMessageHook([&](QMessageBox::Icon, const QString&) { atBox = Picture(QApplication::windowIcon()); });
+    COrlatCenterApp app;
+    app.SetInstanceFolder(runtime.path());
+    app.SetExecutableName("OrlatCenter");
+    EXPECT_EQ(app.InitInstance({"--program-dir", program.path()}), COrlatCenterApp::ExitFailed);
+    SetAppMessageHook(nullptr);
+    EXPECT_EQ(atBox, Picture(AppIcon()));
+    EXPECT_FALSE(atBox.isNull());
 }
 
 }  // namespace
