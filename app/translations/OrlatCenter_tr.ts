@@ -414,7 +414,7 @@
     </message>
     <message>
         <source>简体中文	(&amp;C)</source>
-        <translation>简体中文	(&amp;C)</translation>
+        <translation>简体中文(&amp;C)</translation>
     </message>
     <message>
         <source>English	(&amp;E)</source>
