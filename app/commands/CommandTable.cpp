@@ -38,7 +38,7 @@ constexpr std::array kFile{
 constexpr std::array kLanguage{
     Cmd(3000, QT_TRANSLATE_NOOP("Menu", "简体中文\t(&C)")),
     Cmd(3001, QT_TRANSLATE_NOOP("Menu", "English\t(&E)")),
-    Cmd(3002, QT_TRANSLATE_NOOP("Menu", "Turkey\t(&T)")),
+    Cmd(3002, QT_TRANSLATE_NOOP("Menu", "Türkçe\t(&T)")),
 };
 
 constexpr std::array kLink{

@@ -88,56 +88,56 @@ void CDlgPara::Build()
     auto* ink = new QGroupBox(tr("喷墨参数"), this);
     auto* inkGrid = new QGridLayout(ink);
     auto* inkChecks = new QGridLayout;
-    inkChecks->addWidget(check(PlotOnly, "只绘不切"), 0, 0);
-    inkChecks->addWidget(check(PlotCutLine, "绘切割线"), 0, 1);
-    inkChecks->addWidget(check(Head1, "启用1#喷头"), 1, 0);
-    inkChecks->addWidget(check(Head2, "启用2#喷头"), 1, 1);
-    inkChecks->addWidget(check(CleanAtStart, "开始打印前清洗喷头"), 2, 0);
-    inkChecks->addWidget(check(CleanAtSection, "每段开始清洗喷头"), 2, 1);
+    inkChecks->addWidget(check(PlotOnly, QT_TR_NOOP("只绘不切")), 0, 0);
+    inkChecks->addWidget(check(PlotCutLine, QT_TR_NOOP("绘切割线")), 0, 1);
+    inkChecks->addWidget(check(Head1, QT_TR_NOOP("启用1#喷头")), 1, 0);
+    inkChecks->addWidget(check(Head2, QT_TR_NOOP("启用2#喷头")), 1, 1);
+    inkChecks->addWidget(check(CleanAtStart, QT_TR_NOOP("开始打印前清洗喷头")), 2, 0);
+    inkChecks->addWidget(check(CleanAtSection, QT_TR_NOOP("每段开始清洗喷头")), 2, 1);
     inkGrid->addLayout(inkChecks, 0, 0, 1, 2);
     pairs(inkGrid, 1,
-          {{CleanThickness, "喷前清洗浓度(1~5)"},
-           {LineWidth, "绘图线宽(1~5)"},
-           {Head2Position, "2#喷头位置(100~250栅格)"},
-           {BidirCorrection, "来回校正(0~10栅格)"},
-           {HeadOverlapRows, "1#2#喷头X向重合点数(0~10)"},
-           {FeedSpeed, "喷墨时进纸速度(1~3)"}});
+          {{CleanThickness, QT_TR_NOOP("喷前清洗浓度(1~5)")},
+           {LineWidth, QT_TR_NOOP("绘图线宽(1~5)")},
+           {Head2Position, QT_TR_NOOP("2#喷头位置(100~250栅格)")},
+           {BidirCorrection, QT_TR_NOOP("来回校正(0~10栅格)")},
+           {HeadOverlapRows, QT_TR_NOOP("1#2#喷头X向重合点数(0~10)")},
+           {FeedSpeed, QT_TR_NOOP("喷墨时进纸速度(1~3)")}});
 
     auto* cut = new QGroupBox(tr("切割参数"), this);
     auto* cutGrid = new QGridLayout(cut);
     pairs(cutGrid, 0,
-          {{CutMode, "切割方式(0-不减速 1-减速抬刀)"},
-           {CutSpeed, "切割速度(1~5)"},
-           {FullKnifePressure, "全刀刀压(10~90)"},
-           {HalfKnifePressure, "半刀刀压(1~90)"},
-           {FullKnifeLength, "全刀切割长度(20~100)(mm)"},
-           {HalfKnifeLengthX, "X向半刀切割长度(0.1~3.0)(mm)"},
-           {HalfKnifeLengthY, "Y向半刀切割长度(0.1~3.0)(mm)"},
-           {PaperCutStart, "裁纸起点(mm)"},
-           {PaperCutEnd, "裁纸终点(mm)"},
-           {CutSEOft, "起刀，终刀补偿(0~2.0mm)"}});
+          {{CutMode, QT_TR_NOOP("切割方式(0-不减速 1-减速抬刀)")},
+           {CutSpeed, QT_TR_NOOP("切割速度(1~5)")},
+           {FullKnifePressure, QT_TR_NOOP("全刀刀压(10~90)")},
+           {HalfKnifePressure, QT_TR_NOOP("半刀刀压(1~90)")},
+           {FullKnifeLength, QT_TR_NOOP("全刀切割长度(20~100)(mm)")},
+           {HalfKnifeLengthX, QT_TR_NOOP("X向半刀切割长度(0.1~3.0)(mm)")},
+           {HalfKnifeLengthY, QT_TR_NOOP("Y向半刀切割长度(0.1~3.0)(mm)")},
+           {PaperCutStart, QT_TR_NOOP("裁纸起点(mm)")},
+           {PaperCutEnd, QT_TR_NOOP("裁纸终点(mm)")},
+           {CutSEOft, QT_TR_NOOP("起刀，终刀补偿(0~2.0mm)")}});
 
     auto* other = new QGroupBox(tr("其它参数"), this);
     auto* otherGrid = new QGridLayout(other);
     int row = pairs(otherGrid, 0,
-                    {{OutputPerMeterX, "X向1米实际输出(200~5000mm)"},
-                     {OutputPerMeterY, "Y向1米实际输出(200~5000mm)"},
-                     {PreFeed, "分段预送纸长度(0~1000mm)"},
-                     {PaperLen, "自动分页宽度(纸宽)(mm)"},
-                     {MachineLength, "机器实际长度(mm)"},
-                     {StartPoint, "起始点/右边距(0~1000mm)"},
-                     {DxfUnit, "DXF文件单位(1,4,10,40,100,400,1000)"}});
+                    {{OutputPerMeterX, QT_TR_NOOP("X向1米实际输出(200~5000mm)")},
+                     {OutputPerMeterY, QT_TR_NOOP("Y向1米实际输出(200~5000mm)")},
+                     {PreFeed, QT_TR_NOOP("分段预送纸长度(0~1000mm)")},
+                     {PaperLen, QT_TR_NOOP("自动分页宽度(纸宽)(mm)")},
+                     {MachineLength, QT_TR_NOOP("机器实际长度(mm)")},
+                     {StartPoint, QT_TR_NOOP("起始点/右边距(0~1000mm)")},
+                     {DxfUnit, QT_TR_NOOP("DXF文件单位(1,4,10,40,100,400,1000)")}});
     auto* ipLabel = new QLabel(tr("绘图仪IP(修改后重启绘图仪生效);"), this);
     m_address = new CIpAddressEdit(this);
     m_address->setObjectName(QStringLiteral("c%1").arg(ParaIds::Address));
     ipLabel->setBuddy(m_address->Field(0));
     otherGrid->addWidget(ipLabel, row, 0);
     otherGrid->addWidget(m_address, row++, 1, Qt::AlignLeft);
-    otherGrid->addWidget(check(SearchOutline, "读取绘图文件时自动将外轮廓识别为切割线"), row++, 0, 1, 2);
-    otherGrid->addWidget(check(AutoAddToList, "自动将数据目录下的文件加入工作列表"), row++, 0, 1, 2);
-    otherGrid->addWidget(check(AutoStart, "文件加入列表后自动开始打印"), row++, 0, 1, 2);
-    otherGrid->addWidget(check(AutoRotate, "宽幅模式(分页前自动旋转)"), row++, 0, 1, 2);
-    otherGrid->addWidget(check(AutoDelFinish, "自动删除列表中已经完成的项"), row++, 0, 1, 2);
+    otherGrid->addWidget(check(SearchOutline, QT_TR_NOOP("读取绘图文件时自动将外轮廓识别为切割线")), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoAddToList, QT_TR_NOOP("自动将数据目录下的文件加入工作列表")), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoStart, QT_TR_NOOP("文件加入列表后自动开始打印")), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoRotate, QT_TR_NOOP("宽幅模式(分页前自动旋转)")), row++, 0, 1, 2);
+    otherGrid->addWidget(check(AutoDelFinish, QT_TR_NOOP("自动删除列表中已经完成的项")), row++, 0, 1, 2);
 
     auto button = [this](int id, const char* text) {
         auto* b = new QPushButton(tr(text), this);
@@ -150,9 +150,9 @@ void CDlgPara::Build()
     m_dir1Link->setObjectName(QStringLiteral("c%1").arg(DataDir1Link));
     m_dir2Link = new CHyperLink(this);
     m_dir2Link->setObjectName(QStringLiteral("c%1").arg(DataDir2Link));
-    otherGrid->addWidget(button(DataDir1, "数据目录1(0.0250mm)(常规)"), row++, 0, 1, 2, Qt::AlignLeft);
+    otherGrid->addWidget(button(DataDir1, QT_TR_NOOP("数据目录1(0.0250mm)(常规)")), row++, 0, 1, 2, Qt::AlignLeft);
     otherGrid->addWidget(m_dir1Link, row++, 0, 1, 2, Qt::AlignLeft);
-    otherGrid->addWidget(button(DataDir2, "数据目录2(0.0254mm)(专用)"), row++, 0, 1, 2, Qt::AlignLeft);
+    otherGrid->addWidget(button(DataDir2, QT_TR_NOOP("数据目录2(0.0254mm)(专用)")), row++, 0, 1, 2, Qt::AlignLeft);
     otherGrid->addWidget(m_dir2Link, row++, 0, 1, 2, Qt::AlignLeft);
     auto* dirNote = new QLabel(tr("大多数CAD软件输出的绘图文件单位为0.0250mm, 请使用数据目录1; "
                                   "某些软件输出的单位为0.0254mm(1mil), 请使用数据目录2."),
@@ -162,13 +162,13 @@ void CDlgPara::Build()
     otherGrid->setRowStretch(row, 1);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button(Advanced, "高级参数"));
-    buttons->addWidget(button(Screenshot, "截图保存"));
+    buttons->addWidget(button(Advanced, QT_TR_NOOP("高级参数")));
+    buttons->addWidget(button(Screenshot, QT_TR_NOOP("截图保存")));
     buttons->addStretch(1);
-    QPushButton* ok = button(1, "确定");
+    QPushButton* ok = button(1, QT_TR_NOOP("确定"));
     ok->setDefault(true);
     buttons->addWidget(ok);
-    buttons->addWidget(button(2, "取消"));
+    buttons->addWidget(button(2, QT_TR_NOOP("取消")));
 
     auto* columns = new QHBoxLayout;
     auto* left = new QVBoxLayout;

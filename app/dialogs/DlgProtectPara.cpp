@@ -50,34 +50,34 @@ CDlgProtectPara::CDlgProtectPara(QWidget* parent) : QDialog(parent), m_form(Prot
     m_biDir->setObjectName(QStringLiteral("c%1").arg(BiDirPlot));
     inkGrid->addWidget(m_biDir, 0, 0, 1, 2);
     rows(inkGrid, 1,
-         {{Head1Gap, "1#喷头左右两列距离(20~40栅格)"},
-          {Head2Gap, "2#喷头左右两列距离(20~40栅格)"},
-          {InkAccel, "喷墨加速距离(30~100mm)"},
-          {InkInterval, "喷墨间隔脉冲数"},
-          {BoardVersion, "小车板软件版本(0~2)"},
-          {ProtectIds::InkBox2Left, "2#喷头位置(0-靠右，1-靠左)"}});
+         {{Head1Gap, QT_TR_NOOP("1#喷头左右两列距离(20~40栅格)")},
+          {Head2Gap, QT_TR_NOOP("2#喷头左右两列距离(20~40栅格)")},
+          {InkAccel, QT_TR_NOOP("喷墨加速距离(30~100mm)")},
+          {InkInterval, QT_TR_NOOP("喷墨间隔脉冲数")},
+          {BoardVersion, QT_TR_NOOP("小车板软件版本(0~2)")},
+          {ProtectIds::InkBox2Left, QT_TR_NOOP("2#喷头位置(0-靠右，1-靠左)")}});
 
     auto* cut = new QGroupBox(tr("高级切割参数"), this);
     auto* cutGrid = new QGridLayout(cut);
     rows(cutGrid, 0,
-         {{InkCutOverlapX, "喷切重合(X)(0.0~10.0)(mm)"},
-          {InkCutOverlapY, "喷切重合(Y)(0.0~10.0)(mm)"},
-          {BandsPerCut, "切割分段(喷多少次切割一段)"},
-          {AngleComp, "角度补偿(0~2)(mm)"}});
+         {{InkCutOverlapX, QT_TR_NOOP("喷切重合(X)(0.0~10.0)(mm)")},
+          {InkCutOverlapY, QT_TR_NOOP("喷切重合(Y)(0.0~10.0)(mm)")},
+          {BandsPerCut, QT_TR_NOOP("切割分段(喷多少次切割一段)")},
+          {AngleComp, QT_TR_NOOP("角度补偿(0~2)(mm)")}});
 
     auto* gear = new QGroupBox(tr("齿轮比调整"), this);
     auto* gearGrid = new QGridLayout(gear);
-    const int gearRow = rows(gearGrid, 0, {{PulsesX, "走纸轴每mm脉冲数(30~200)"}, {PulsesY, "小车轴每mm脉冲数(30~200)"}});
-    gearGrid->addWidget(button(ChangeGear, "修改齿轮比"), gearRow, 1);
+    const int gearRow = rows(gearGrid, 0, {{PulsesX, QT_TR_NOOP("走纸轴每mm脉冲数(30~200)")}, {PulsesY, QT_TR_NOOP("小车轴每mm脉冲数(30~200)")}});
+    gearGrid->addWidget(button(ChangeGear, QT_TR_NOOP("修改齿轮比")), gearRow, 1);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(button(Defaults, "恢复默认"));
-    buttons->addWidget(button(Screenshot, "截图保存"));
+    buttons->addWidget(button(Defaults, QT_TR_NOOP("恢复默认")));
+    buttons->addWidget(button(Screenshot, QT_TR_NOOP("截图保存")));
     buttons->addStretch(1);
-    QPushButton* ok = button(1, "确定");
+    QPushButton* ok = button(1, QT_TR_NOOP("确定"));
     ok->setDefault(true);
     buttons->addWidget(ok);
-    buttons->addWidget(button(2, "取消"));
+    buttons->addWidget(button(2, QT_TR_NOOP("取消")));
 
     auto* top = new QVBoxLayout(this);
     top->addWidget(ink);

@@ -27,6 +27,8 @@
 #include "app/text/AppMessage.h"
 #include "app/jobs/AutoJobStart.h"
 #include "app/text/CodeText.h"
+#include "app/text/FileFilters.h"
+#include "app/text/WaitCursor.h"
 #include "app/controlbar/ControlBar.h"
 #include "app/dialogs/DlgAboutBrelt.h"
 #include "app/dialogs/DlgPara.h"
@@ -482,7 +484,7 @@ void CMainFrame::OnStartTick()
 void CMainFrame::OnLoadLastTask()
 {
     const std::u16string path = theSettings.Path(Slot::LastTaskPath);
-    const LastTaskLoad r = LoadLastTask(path, m_doc.m_pages);
+    const LastTaskLoad r = WhileBusy([&] { return LoadLastTask(path, m_doc.m_pages); });
     if (r.status != TaskFileStatus::Ok) {
         QString text = CodeText("上次的任务列表无法读入: ", "The last task list cannot be read: ") + Q(path) +
                        QStringLiteral(" (") + QLatin1String(TaskFileStatusName(r.status)) + QStringLiteral(")");
@@ -543,7 +545,7 @@ void CMainFrame::ShowImported(const QString& message)
 void CMainFrame::ImportPltFile(const QString& path)
 {
     if (UnitNoHintNextTime.load() == 0 && !askPltUnit()) return;
-    PlotReadResult r = ReadPlotFile(U(path), PltFileUnit.load() == 1, false);
+    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), PltFileUnit.load() == 1, false); });
     if (r.outcome == PlotRead::NotReady && !r.message)
         r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
     if (r.page) m_doc.m_pages.push_back(std::move(r.page));
@@ -552,7 +554,7 @@ void CMainFrame::ImportPltFile(const QString& path)
 
 void CMainFrame::ImportDxfFile(const QString& path)
 {
-    PlotReadResult r = ReadPlotFile(U(path), false, false);
+    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), false, false); });
     if (r.outcome == PlotRead::NotReady && !r.message)
         r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
     if (r.page) m_doc.m_pages.push_back(std::move(r.page));
@@ -563,7 +565,7 @@ QString CMainFrame::AddFileFilters()
 {
     // "*.*" would pass only names with a dot; the shown names stay the
     // system's own (the patterns are hidden in the dialog).
-    return QStringLiteral("All file(*.*) (*);;HP-GL(*.plt) (*.[pP][lL][tT]);;AutoCAD(*.dxf) (*.[dD][xX][fF])");
+    return PlotFileFilters();
 }
 
 QString CMainFrame::TestFilePath(int index)
@@ -591,7 +593,7 @@ void CMainFrame::OnTestPlt(int index)
 
 void CMainFrame::OnExportListAsPlt()
 {
-    const QString chosen = askSaveFile(QString(), QStringLiteral("All file(*.*) (*);;HP-GL(*.plt) (*.[pP][lL][tT])"));
+    const QString chosen = askSaveFile(QString(), ExportFileFilters());
     if (chosen.isEmpty()) return;
     const ExportName name = ExportNameFor(U(chosen));
     if (name.appended && FileExists(name.path) &&
@@ -605,9 +607,9 @@ void CMainFrame::OnExportListAsPlt()
 
 void CMainFrame::OnOpenTaskFile()
 {
-    const QString path = askOpenFile(QString(), tr("立式切割机打印任务(*.orlattask)"));
+    const QString path = askOpenFile(QString(), TaskFileFilter());
     if (path.isEmpty()) return;
-    const TaskFileStatus s = m_doc.OpenTaskFile(U(path));
+    const TaskFileStatus s = WhileBusy([&] { return m_doc.OpenTaskFile(U(path)); });
     if (s != TaskFileStatus::Ok)
         ShowAppMessage(this, QMessageBox::Warning,
                        CodeText("任务文件无法打开: ", "The task file cannot be opened: ") + path + QStringLiteral(" (") +
@@ -619,10 +621,10 @@ void CMainFrame::OnOpenTaskFile()
 void CMainFrame::OnSaveTaskFile()
 {
     QString path = Q(m_doc.CurrentPath());
-    if (path.isEmpty()) path = askSaveFile(QString(), tr("立式切割机打印任务(*.orlattask)"));
+    if (path.isEmpty()) path = askSaveFile(QString(), TaskFileFilter());
     if (path.isEmpty()) return;
     if (!path.endsWith(QStringLiteral(".orlattask"), Qt::CaseInsensitive)) path += QStringLiteral(".orlattask");
-    const TaskFileStatus s = m_doc.SaveTaskFile(U(path));
+    const TaskFileStatus s = WhileBusy([&] { return m_doc.SaveTaskFile(U(path)); });
     if (s != TaskFileStatus::Ok)
         ShowAppMessage(this, QMessageBox::Warning,
                        CodeText("任务文件无法保存: ", "The task file cannot be saved: ") + path + QStringLiteral(" (") +
@@ -700,7 +702,7 @@ bool CMainFrame::PrepareToClose(bool forced)
         return false;
     const std::u16string last = theSettings.Path(Slot::LastTaskPath);
     if (!m_doc.m_pages.empty()) {
-        const TaskFileStatus s = m_doc.SaveLastTask();
+        const TaskFileStatus s = WhileBusy([&] { return m_doc.SaveLastTask(); });
         if (s != TaskFileStatus::Ok && !forced &&
             !askQuestion(CodeText("提示", "Note"),
                          CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") + Q(last) +

@@ -4,11 +4,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
+#include "app/text/WaitCursor.h"
 #include "app/shell/InstanceName.h"
+#include "app/shell/ProgramFolder.h"
+#include "app/shell/RuntimeFolder.h"
+#include "app/shell/SettingsFileCheck.h"
+#include "app/shell/StartNotices.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/MessageBoxSink.h"
 #include "app/jobs/OrlatCenterDoc.h"
@@ -24,6 +31,9 @@
 #include "model/Text.h"
 #include "widgets/EventGuard.h"
 
+// Resources of a static library are registered by hand.
+static void InitAppResources() { Q_INIT_RESOURCE(icons); }
+
 namespace {
 
 std::u16string ToU16(const QString& s) { return std::u16string(reinterpret_cast<const char16_t*>(s.utf16()), s.size()); }
@@ -38,7 +48,13 @@ QString AlreadyRunningText(int language)
                          : QStringLiteral("Application already running");
 }
 
-COrlatCenterApp::COrlatCenterApp() = default;
+QIcon AppIcon()
+{
+    InitAppResources();
+    return QIcon(QStringLiteral(":/icons/app.png"));
+}
+
+COrlatCenterApp::COrlatCenterApp() : m_folderProbe(FolderProbe::System()) {}
 
 COrlatCenterApp::~COrlatCenterApp()
 {
@@ -53,19 +69,23 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     const StartOptions options = ParseStartOptions(args);
     if (const int code = AnswerWithoutWindow(options); code >= 0) return code;
 
+    // Every window from here on, the boxes of this start included.
+    QApplication::setWindowIcon(AppIcon());
+
     // Paths: the executable's folder (or the user's data folder when the
     // program is installed or its folder read-only), or the folder named on
-    // the command line.
+    // the command line; one that cannot be made or written in gives way to
+    // the user's data folder.
+    QString asked;
     if (options.programDir.isEmpty()) {
         theSettings.InitPaths();
+        asked = QString::fromStdU16String(theSettings.Path(Slot::ProgramDir));
     } else {
-        const QString dir = QDir(options.programDir).absolutePath();
-        if (!QDir().mkpath(dir)) {
-            PrintError(QStringLiteral("cannot use the program folder %1").arg(dir));
-            return ExitUsage;
-        }
-        theSettings.InitPathsFrom(ToU16(dir + QLatin1Char('/')));
+        asked = QDir(options.programDir).absolutePath();
     }
+    const ProgramFolderChoice programFolder =
+        ChooseProgramFolder(asked, QString::fromStdU16String(CSettings::UserDataProgramDir()), m_folderProbe);
+    theSettings.InitPathsFrom(ToU16(programFolder.dir));
 
     // One instance per program folder.
     QString exe = m_exeName;
@@ -89,8 +109,12 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     // Settings, then the machine defaults (which keep the address just read).
     std::string error;
-    if (!LoadSettings(&error)) ShowAppMessage(nullptr, QMessageBox::Warning, QString::fromStdString(error));
+    const bool settingsRead = LoadSettings(&error);
     m_settingsLoaded = true;
+    // A file that could not be read stays as it is (saving would read it
+    // again and fail), and so does a folder nothing can be saved in: the
+    // box at start has said so.
+    m_settingsKept = !settingsRead || !programFolder.Saves();
     SetDefaultMachineParams();
     if (options.machinePort) theEthOptions.port = *options.machinePort;
 
@@ -101,9 +125,19 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     // From here on the core's messages (fonts, link) come as boxes.
     InstallMessageBoxSink();
 
+    // What the start did otherwise than asked, in the language just chosen.
+    const QString folderNotice = ProgramFolderNotice(programFolder);
+    if (!folderNotice.isEmpty()) ShowAppMessage(nullptr, QMessageBox::Warning, folderNotice);
+    if (!settingsRead) {
+        const std::string path = SettingsFilePath();
+        ShowAppMessage(nullptr, QMessageBox::Warning,
+                       SettingsFileNotice(QFile::decodeName(QByteArray::fromStdString(path)), CheckSettingsFile(path)));
+    }
+
     m_doc = std::make_unique<COrlatCenterDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_doc);
-    m_frame->saveSettings = [] {
+    m_frame->saveSettings = [this] {
+        if (m_settingsKept) return;
         std::string why;
         SaveSettings(&why);
     };
@@ -114,7 +148,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         plotFile = QFileInfo(options.taskFile).absoluteFilePath();
     } else if (!options.taskFile.isEmpty()) {
         const QString path = QFileInfo(options.taskFile).absoluteFilePath();
-        const TaskFileStatus s = m_doc->OpenTaskFile(ToU16(path));
+        const TaskFileStatus s = WhileBusy([&] { return m_doc->OpenTaskFile(ToU16(path)); });
         if (s != TaskFileStatus::Ok) {
             ShowAppMessage(nullptr, QMessageBox::Warning, TaskFileOpenFailure(path, s));
             return ExitFailed;
@@ -136,7 +170,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
 int COrlatCenterApp::ExitInstance(int code)
 {
-    if (!m_settingsLoaded) return code;
+    if (!m_settingsLoaded || m_settingsKept) return code;
     std::string error;
     if (!SaveSettings(&error)) {
         const QString text = CodeText("无法保存设置：", "Cannot save the settings: ") + QString::fromStdString(error);
@@ -151,6 +185,7 @@ int RunOrlatCenter(int argc, char** argv)
 {
     // Before the application object, which needs a display.
     if (const int code = AnswerWithoutWindow(ParseStartOptions(ArgumentsOf(argc, argv))); code >= 0) return code;
+    ProvideRuntimeFolder();
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OrlatCenter"));
     // The desktop entry's name: the window finds its menu entry and icon.

@@ -3,8 +3,11 @@
 // settings file read at start and written at exit.
 #include <memory>
 
+#include <QIcon>
 #include <QString>
 #include <QStringList>
+
+#include "app/shell/ProgramFolder.h"
 
 class CMainFrame;
 class COrlatCenterDoc;
@@ -27,6 +30,8 @@ public:
     void SetInstanceFolder(const QString& folder) { m_instanceFolder = folder; }
     // The executable's name in the instance name; the running one's by default.
     void SetExecutableName(const QString& name) { m_exeName = name; }
+    // How the program folder is made and tested for writing.
+    void SetFolderProbe(FolderProbe probe) { m_folderProbe = std::move(probe); }
 
     // The start-up: options, paths, single instance, settings, machine
     // defaults, language, document and window, task file, window shown.
@@ -41,13 +46,17 @@ public:
     COrlatCenterDoc* Document() const { return m_doc.get(); }
     SingleInstance* Instance() const { return m_instance.get(); }
     bool SettingsLoaded() const { return m_settingsLoaded; }
+    // The settings file is left alone at exit.
+    bool SettingsKept() const { return m_settingsKept; }
     bool TranslationLoaded() const { return m_translationLoaded; }
 
 private:
     QString m_translationFolder;
     QString m_instanceFolder;
     QString m_exeName;
+    FolderProbe m_folderProbe;
     bool m_settingsLoaded = false;
+    bool m_settingsKept = false;  // not written at exit: the start said why
     bool m_translationLoaded = false;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Translations> m_translations;
@@ -58,6 +67,9 @@ private:
 // The desktop entry (resources/desktop) is this name with ".desktop"; the
 // icon and the metainfo carry it too.
 inline constexpr const char* kDesktopFileName = "org.orlat.OrlatCenter";
+
+// The program's icon, on every window from the start on.
+QIcon AppIcon();
 
 // The message a second start shows when the first does not answer, in the
 // language of the settings file's Language key.

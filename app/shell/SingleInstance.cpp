@@ -4,9 +4,9 @@
 #include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QTimer>
 
+#include "app/shell/RuntimeFolder.h"
 #include "widgets/EventGuard.h"
 
 namespace {
@@ -17,7 +17,7 @@ constexpr char kDone[] = "ok\n";
 SingleInstance::SingleInstance(const QString& key, const QString& folder, QObject* parent) : QObject(parent)
 {
     QString dir = folder;
-    if (dir.isEmpty()) dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) dir = RuntimeFolder();
     if (dir.isEmpty()) dir = QDir::tempPath();
     QDir().mkpath(dir);
     m_lockPath = QDir(dir).filePath(key + QStringLiteral(".lock"));

@@ -2,46 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
-    <name>CDlgGetIntInput</name>
-    <message>
-        <source>输入</source>
-        <translation>Input</translation>
-    </message>
-    <message>
-        <source>OK</source>
-        <translation>OK</translation>
-    </message>
-</context>
-<context>
-    <name>CDlgSetPltUnit</name>
-    <message>
-        <source>PLT文件单位</source>
-        <translation>PLT File Unit</translation>
-    </message>
-    <message>
-        <source>绘图单位 </source>
-        <translation>Plot unit </translation>
-    </message>
-    <message>
-        <source>下次打开plt时不弹出此对话框</source>
-        <translation>Do not show this dialog the next time a plt file is opened</translation>
-    </message>
-    <message>
-        <source>提示:
-    对于大多数CAD软件输出的plt, 1个数据单位代表0.0250mm, 这里应该选择“0.0250mm(常规)” 但某些软件(如格博)输出的plt, 1个数据单位代表1mil(即0.0254mm), 这里应该选择“0.0254mm” 如果选择了不合适的绘图单位, 会导致输出的图形尺寸有偏差.</source>
-        <translation>Hint:
-    In the plt files of most CAD programs one data unit is 0.0250 mm: choose “0.0250mm” here. In the plt files of some programs (such as Gerber) one data unit is 1 mil (0.0254 mm): choose “0.0254mm” here. A wrong plot unit makes the output the wrong size.</translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
-    </message>
-    <message>
-        <source>取消</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>CDlgAboutBrelt</name>
     <message>
         <source>关于OrlatCenter</source>
@@ -57,6 +17,17 @@
     </message>
     <message>
         <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>CDlgGetIntInput</name>
+    <message>
+        <source>输入</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>OK</source>
         <translation>OK</translation>
     </message>
 </context>
@@ -87,11 +58,11 @@
     </message>
     <message>
         <source>只绘不切</source>
-        <translation>Plot only, no cutting</translation>
+        <translation>Print only, no cutting</translation>
     </message>
     <message>
         <source>绘切割线</source>
-        <translation>Plot the cut lines</translation>
+        <translation>Print the cut lines</translation>
     </message>
     <message>
         <source>启用1#喷头</source>
@@ -119,15 +90,15 @@
     </message>
     <message>
         <source>2#喷头位置(100~250栅格)</source>
-        <translation>Head 2 position (100~250 grid)</translation>
+        <translation>Head 2 position (100~250 dots)</translation>
     </message>
     <message>
         <source>来回校正(0~10栅格)</source>
-        <translation>Bidirectional correction (0~10 grid)</translation>
+        <translation>Bidirectional correction (0~10 dots)</translation>
     </message>
     <message>
         <source>1#2#喷头X向重合点数(0~10)</source>
-        <translation>Head 1/2 overlap in X (0~10 rows)</translation>
+        <translation>Overlap of heads 1 and 2 in X (0~10 rows)</translation>
     </message>
     <message>
         <source>喷墨时进纸速度(1~3)</source>
@@ -139,7 +110,7 @@
     </message>
     <message>
         <source>切割方式(0-不减速 1-减速抬刀)</source>
-        <translation>Cut mode (0 full speed, 1 slow down and lift)</translation>
+        <translation>Cutting mode (0 full speed, 1 slow down and lift)</translation>
     </message>
     <message>
         <source>切割速度(1~5)</source>
@@ -155,15 +126,15 @@
     </message>
     <message>
         <source>全刀切割长度(20~100)(mm)</source>
-        <translation>Full cut length (20~100)(mm)</translation>
+        <translation>Full cut length (20~100 mm)</translation>
     </message>
     <message>
         <source>X向半刀切割长度(0.1~3.0)(mm)</source>
-        <translation>Half cut length in X (0.1~3.0)(mm)</translation>
+        <translation>Half cut length in X (0.1~3.0 mm)</translation>
     </message>
     <message>
         <source>Y向半刀切割长度(0.1~3.0)(mm)</source>
-        <translation>Half cut length in Y (0.1~3.0)(mm)</translation>
+        <translation>Half cut length in Y (0.1~3.0 mm)</translation>
     </message>
     <message>
         <source>裁纸起点(mm)</source>
@@ -175,7 +146,7 @@
     </message>
     <message>
         <source>起刀，终刀补偿(0~2.0mm)</source>
-        <translation>Knife start/end extension (0~2.0mm)</translation>
+        <translation>Knife start and end extension (0~2.0 mm)</translation>
     </message>
     <message>
         <source>其它参数</source>
@@ -183,71 +154,71 @@
     </message>
     <message>
         <source>X向1米实际输出(200~5000mm)</source>
-        <translation>Actual output of 1 m in X (200~5000mm)</translation>
+        <translation>Actual output of 1 m in X (200~5000 mm)</translation>
     </message>
     <message>
         <source>Y向1米实际输出(200~5000mm)</source>
-        <translation>Actual output of 1 m in Y (200~5000mm)</translation>
+        <translation>Actual output of 1 m in Y (200~5000 mm)</translation>
     </message>
     <message>
         <source>分段预送纸长度(0~1000mm)</source>
-        <translation>Paper pre-feed per section (0~1000mm)</translation>
+        <translation>Paper pre-feed per section (0~1000 mm)</translation>
     </message>
     <message>
         <source>自动分页宽度(纸宽)(mm)</source>
-        <translation>Page split width (paper width)(mm)</translation>
+        <translation>Page split width (paper width, mm)</translation>
     </message>
     <message>
         <source>机器实际长度(mm)</source>
-        <translation>Usable machine width (mm)</translation>
+        <translation>Usable machine length (mm)</translation>
     </message>
     <message>
         <source>起始点/右边距(0~1000mm)</source>
-        <translation>Start point / right margin (0~1000mm)</translation>
+        <translation>Start point / right margin (0~1000 mm)</translation>
     </message>
     <message>
         <source>DXF文件单位(1,4,10,40,100,400,1000)</source>
-        <translation>DXF file unit (1,4,10,40,100,400,1000)</translation>
+        <translation>DXF file unit (1, 4, 10, 40, 100, 400, 1000)</translation>
     </message>
     <message>
         <source>绘图仪IP(修改后重启绘图仪生效);</source>
-        <translation>Plotter IP (takes effect after the plotter restarts);</translation>
+        <translation>Plotter IP (takes effect when the plotter restarts)</translation>
     </message>
     <message>
         <source>读取绘图文件时自动将外轮廓识别为切割线</source>
-        <translation>Turn outer contours into cut lines when reading a plot file</translation>
+        <translation>Turn outer contours into cut lines when a plot file is read</translation>
     </message>
     <message>
         <source>自动将数据目录下的文件加入工作列表</source>
-        <translation>Add the files of the data directories to the job list</translation>
+        <translation>Add the files of the data folders to the job list</translation>
     </message>
     <message>
         <source>文件加入列表后自动开始打印</source>
-        <translation>Start printing when a file joins the list</translation>
+        <translation>Start printing as soon as a file joins the list</translation>
     </message>
     <message>
         <source>宽幅模式(分页前自动旋转)</source>
-        <translation>Wide mode (rotate before splitting pages)</translation>
+        <translation>Wide mode (rotate before splitting into pages)</translation>
     </message>
     <message>
         <source>自动删除列表中已经完成的项</source>
-        <translation>Delete finished jobs from the list</translation>
+        <translation>Remove finished jobs from the list</translation>
     </message>
     <message>
         <source>数据目录1(0.0250mm)(常规)</source>
-        <translation>Data directory 1 (0.0250mm)(usual)</translation>
+        <translation>Data folder 1 (0.0250 mm, usual)</translation>
     </message>
     <message>
         <source>数据目录2(0.0254mm)(专用)</source>
-        <translation>Data directory 2 (0.0254mm)(special)</translation>
+        <translation>Data folder 2 (0.0254 mm, special)</translation>
     </message>
     <message>
         <source>大多数CAD软件输出的绘图文件单位为0.0250mm, 请使用数据目录1; 某些软件输出的单位为0.0254mm(1mil), 请使用数据目录2.</source>
-        <translation>Most CAD programs write plot files in units of 0.0250 mm: use data directory 1; some write 0.0254 mm (1 mil): use data directory 2.</translation>
+        <translation>Most CAD programs write plot files in units of 0.0250 mm: use data folder 1. Some write units of 0.0254 mm (1 mil): use data folder 2.</translation>
     </message>
     <message>
         <source>高级参数</source>
-        <translation>Advanced Parameters</translation>
+        <translation>Advanced...</translation>
     </message>
     <message>
         <source>确定</source>
@@ -278,19 +249,19 @@
     </message>
     <message>
         <source>1#喷头左右两列距离(20~40栅格)</source>
-        <translation>Head 1 column distance (20~40 grid)</translation>
+        <translation>Head 1 column spacing (20~40 dots)</translation>
     </message>
     <message>
         <source>2#喷头左右两列距离(20~40栅格)</source>
-        <translation>Head 2 column distance (20~40 grid)</translation>
+        <translation>Head 2 column spacing (20~40 dots)</translation>
     </message>
     <message>
         <source>喷墨加速距离(30~100mm)</source>
-        <translation>Printing acceleration distance (30~100mm)</translation>
+        <translation>Printing acceleration distance (30~100 mm)</translation>
     </message>
     <message>
         <source>喷墨间隔脉冲数</source>
-        <translation>Pulses per printed column</translation>
+        <translation>Pulses between printed columns</translation>
     </message>
     <message>
         <source>小车板软件版本(0~2)</source>
@@ -306,19 +277,19 @@
     </message>
     <message>
         <source>喷切重合(X)(0.0~10.0)(mm)</source>
-        <translation>Print/cut overlap (X)(0.0~10.0)(mm)</translation>
+        <translation>Print and cut overlap in X (0.0~10.0 mm)</translation>
     </message>
     <message>
         <source>喷切重合(Y)(0.0~10.0)(mm)</source>
-        <translation>Print/cut overlap (Y)(0.0~10.0)(mm)</translation>
+        <translation>Print and cut overlap in Y (0.0~10.0 mm)</translation>
     </message>
     <message>
         <source>切割分段(喷多少次切割一段)</source>
-        <translation>Cut segment (bands printed per cut)</translation>
+        <translation>Cut section (bands printed per cut)</translation>
     </message>
     <message>
         <source>角度补偿(0~2)(mm)</source>
-        <translation>Corner compensation (0~2)(mm)</translation>
+        <translation>Corner compensation (0~2 mm)</translation>
     </message>
     <message>
         <source>齿轮比调整</source>
@@ -338,7 +309,7 @@
     </message>
     <message>
         <source>恢复默认</source>
-        <translation>Defaults</translation>
+        <translation>Restore Defaults</translation>
     </message>
     <message>
         <source>确定</source>
@@ -354,10 +325,46 @@
     </message>
 </context>
 <context>
+    <name>CDlgSetPltUnit</name>
+    <message>
+        <source>PLT文件单位</source>
+        <translation>PLT File Unit</translation>
+    </message>
+    <message>
+        <source>绘图单位 </source>
+        <translation>Plot unit</translation>
+    </message>
+    <message>
+        <source>下次打开plt时不弹出此对话框</source>
+        <translation>Do not show this dialog the next time a plt file is opened</translation>
+    </message>
+    <message>
+        <source>提示:
+    对于大多数CAD软件输出的plt, 1个数据单位代表0.0250mm, 这里应该选择“0.0250mm(常规)” 但某些软件(如格博)输出的plt, 1个数据单位代表1mil(即0.0254mm), 这里应该选择“0.0254mm” 如果选择了不合适的绘图单位, 会导致输出的图形尺寸有偏差.</source>
+        <translation>Note:
+    In the plt files of most CAD programs one data unit is 0.0250 mm: choose “0.0250mm” here. In the plt files of some programs (Gerber, for example) one data unit is 1 mil (0.0254 mm): choose “0.0254mm” here. A wrong plot unit prints the drawing at the wrong size.</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>工具栏</source>
+        <translation>Toolbar</translation>
+    </message>
+</context>
+<context>
     <name>CMyDlgBar</name>
     <message>
         <source>机器状态</source>
-        <translation>Machine state</translation>
+        <translation>Machine State</translation>
     </message>
     <message>
         <source>自动脱机</source>
@@ -365,101 +372,53 @@
     </message>
     <message>
         <source>控制:</source>
-        <translation>Control:</translation>
+        <translation>Control</translation>
     </message>
 </context>
 <context>
-    <name>CMainFrame</name>
+    <name>FileFilter</name>
     <message>
-        <source>文件(&amp;F)</source>
-        <translation>File(&amp;F)</translation>
-    </message>
-    <message>
-        <source>添加打印文件(plt,dxf)(&amp;A)</source>
-        <translation>Add Print File(plt,dxf)(&amp;A)</translation>
-    </message>
-    <message>
-        <source>添加打印文件(plt,dxf)</source>
-        <translation>Add print file(plt,dxf)</translation>
-    </message>
-    <message>
-        <source>打开调机文件(&amp;T)</source>
-        <translation>Open Test File(&amp;T)</translation>
-    </message>
-    <message>
-        <source>打开保存的工作列表(&amp;O)</source>
-        <translation>Open Saved Job List(&amp;O)</translation>
-    </message>
-    <message>
-        <source>保存当前工作列表(&amp;S)</source>
-        <translation>Save Current Job List(&amp;S)</translation>
-    </message>
-    <message>
-        <source>当前列表导出为plt(&amp;E)</source>
-        <translation>Export List as plt(&amp;E)</translation>
-    </message>
-    <message>
-        <source>导出列表为plt文件</source>
-        <translation>Export the list as a plt file</translation>
-    </message>
-    <message>
-        <source>退出(&amp;X)</source>
-        <translation>Exit(&amp;X)</translation>
-    </message>
-    <message>
-        <source>隐藏窗口</source>
-        <translation>Hide Window</translation>
-    </message>
-    <message>
-        <source>工具栏</source>
-        <translation>Toolbar</translation>
-    </message>
-    <message>
-        <source>就绪</source>
-        <translation>Ready</translation>
+        <source>All file(*.*)</source>
+        <translation>All files (*.*)</translation>
     </message>
     <message>
         <source>立式切割机打印任务(*.orlattask)</source>
-        <translation>Cutter Job List(*.orlattask)</translation>
+        <translation>Cutter Job List (*.orlattask)</translation>
     </message>
 </context>
 <context>
     <name>Menu</name>
     <message>
         <source>添加打印文件(plt,dxf)	(&amp;A)</source>
-        <translation>Add Print File (plt,dxf)	(&amp;A)</translation>
+        <translation>&amp;Add Print File (plt, dxf)</translation>
     </message>
     <message>
         <source>打开调机文件	(&amp;T)</source>
-        <translation>Open Test File	(&amp;T)</translation>
+        <translation>Open &amp;Test File</translation>
     </message>
     <message>
         <source>打开保存的工作列表	(&amp;O)</source>
-        <translation>Open Saved Job List	(&amp;O)</translation>
+        <translation>&amp;Open Saved Job List...</translation>
     </message>
     <message>
         <source>保存当前工作列表	(&amp;S)</source>
-        <translation>Save Current Job List	(&amp;S)</translation>
+        <translation>&amp;Save Job List</translation>
     </message>
     <message>
         <source>当前列表导出为plt	(&amp;E)</source>
-        <translation>Export List as plt	(&amp;E)</translation>
+        <translation>&amp;Export List as PLT...</translation>
     </message>
     <message>
         <source>退出	(&amp;X)</source>
-        <translation>Exit	(&amp;X)</translation>
+        <translation>E&amp;xit</translation>
     </message>
     <message>
         <source>简体中文	(&amp;C)</source>
-        <translation>简体中文	(&amp;C)</translation>
+        <translation>简体中文(&amp;C)</translation>
     </message>
     <message>
         <source>English	(&amp;E)</source>
-        <translation>English	(&amp;E)</translation>
-    </message>
-    <message>
-        <source>Turkey	(&amp;T)</source>
-        <translation>Turkey	(&amp;T)</translation>
+        <translation>&amp;English</translation>
     </message>
     <message>
         <source>USB</source>
@@ -475,31 +434,31 @@
     </message>
     <message>
         <source>参数	(&amp;P)</source>
-        <translation>Parameters	(&amp;P)</translation>
+        <translation>&amp;Parameters...</translation>
     </message>
     <message>
         <source>绘图单位	(&amp;U)</source>
-        <translation>Plot Unit	(&amp;U)</translation>
+        <translation>Plot &amp;Unit...</translation>
     </message>
     <message>
         <source>关于 OrlatCenter(&amp;A)...</source>
-        <translation>About OrlatCenter(&amp;A)...</translation>
+        <translation>&amp;About OrlatCenter...</translation>
     </message>
     <message>
         <source>文件(&amp;F)</source>
-        <translation>File(&amp;F)</translation>
+        <translation>&amp;File</translation>
     </message>
     <message>
         <source>Language(&amp;L)</source>
-        <translation>Language(&amp;L)</translation>
+        <translation>&amp;Language</translation>
     </message>
     <message>
         <source>设置(&amp;S)</source>
-        <translation>Settings(&amp;S)</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>帮助(&amp;H)</source>
-        <translation>Help(&amp;H)</translation>
+        <translation>&amp;Help</translation>
     </message>
     <message>
         <source>自动</source>
@@ -519,11 +478,11 @@
     </message>
     <message>
         <source>修改份数</source>
-        <translation>Change Copies</translation>
+        <translation>Change Copies...</translation>
     </message>
     <message>
         <source>修改起始位置</source>
-        <translation>Change Start Position</translation>
+        <translation>Change Start Position...</translation>
     </message>
     <message>
         <source>移至最前</source>
@@ -531,11 +490,11 @@
     </message>
     <message>
         <source>删除“已完成”</source>
-        <translation>Delete "Done"</translation>
+        <translation>Delete Done Jobs</translation>
     </message>
     <message>
         <source>删除	DEL</source>
-        <translation>Delete	DEL</translation>
+        <translation>Delete	Del</translation>
     </message>
     <message>
         <source>工作列表</source>
@@ -559,11 +518,11 @@
     </message>
     <message>
         <source>转换为绘图	(Ctrl+1)</source>
-        <translation>Convert to Printing	(Ctrl+1)</translation>
+        <translation>Convert to Printing	Ctrl+1</translation>
     </message>
     <message>
         <source>转换为切割	(Ctrl+2)</source>
-        <translation>Convert to Cutting	(Ctrl+2)</translation>
+        <translation>Convert to Cutting	Ctrl+2</translation>
     </message>
     <message>
         <source>旋转90度</source>
@@ -571,7 +530,7 @@
     </message>
     <message>
         <source>Y向(纸宽方向)手动分页</source>
-        <translation>Split Pages by Hand in Y (Paper Width)</translation>
+        <translation>Split into Pages in Y (Paper Width)...</translation>
     </message>
     <message>
         <source>图形平移至左下角</source>
@@ -583,7 +542,7 @@
     </message>
     <message>
         <source>删除所选	(DEL)</source>
-        <translation>Delete Selected	(DEL)</translation>
+        <translation>Delete Selected	Del</translation>
     </message>
     <message>
         <source>预览</source>
@@ -592,14 +551,14 @@
     <message>
         <source>添加打印文件(plt,dxf)
 添加打印文件(plt,dxf)</source>
-        <translation>Add a print file (plt,dxf)
-Add print file (plt,dxf)</translation>
+        <translation>Add a print file (plt, dxf)
+Add print file (plt, dxf)</translation>
     </message>
     <message>
         <source>导出列表为plt文件
 导出为plt</source>
-        <translation>Export the list as a plt file
-Export as plt</translation>
+        <translation>Export the list as one PLT file
+Export as PLT</translation>
     </message>
     <message>
         <source>放大
@@ -616,8 +575,8 @@ Zoom out</translation>
     <message>
         <source>适合屏幕
 适合屏幕</source>
-        <translation>Fit to screen
-Fit to screen</translation>
+        <translation>Fit the drawing to the window
+Fit to window</translation>
     </message>
     <message>
         <source>设置机器参数
@@ -628,12 +587,16 @@ Machine parameters</translation>
     <message>
         <source>隐藏窗口
 隐藏窗口</source>
-        <translation>Hide the window
+        <translation>Hide the window in the system tray
 Hide window</translation>
     </message>
     <message>
         <source>就绪</source>
         <translation>Ready</translation>
+    </message>
+    <message>
+        <source>Türkçe	(&amp;T)</source>
+        <translation>&amp;Türkçe</translation>
     </message>
 </context>
 </TS>
