@@ -14,7 +14,7 @@
 #include "app/controlbar/ControlBar.h"
 #include "link/CommPoll.h"
 #include "link/MyEth.h"
-#include "tests/app/BarFixture.h"
+#include "tests/app/controlbar/BarFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 #include "widgets/ButtonNolt.h"
 

@@ -15,7 +15,7 @@
 #include "app/controlbar/ControlBar.h"
 #include "app/jobs/OrlatCenterDoc.h"
 #include "model/Page.h"
-#include "tests/app/BarFixture.h"
+#include "tests/app/controlbar/BarFixture.h"
 #include "widgets/ButtonNolt.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "app/dialogs/DataExchange.h"
 #include "app/dialogs/DlgPara.h"
 #include "app/dialogs/IpAddressEdit.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/app/dialogs/DialogFixture.h"
 #include "widgets/HyperLink.h"
 
 namespace {

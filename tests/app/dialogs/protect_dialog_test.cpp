@@ -7,7 +7,7 @@
 #include "app/dialogs/DlgGetPwd.h"
 #include "app/dialogs/DlgPara.h"
 #include "app/dialogs/DlgProtectPara.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/app/dialogs/DialogFixture.h"
 #include "widgets/HyperLink.h"
 
 namespace {

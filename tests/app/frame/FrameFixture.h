@@ -15,7 +15,7 @@
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
 #include "model/MachineParams.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 namespace appfix {
 

@@ -12,7 +12,7 @@
 #include "link/KeyQueue.h"
 #include "link/MyEth.h"
 #include "model/SettingsFile.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 #include "widgets/ButtonNolt.h"
 

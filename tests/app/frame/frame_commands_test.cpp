@@ -20,7 +20,7 @@
 #include "widgets/ButtonNolt.h"
 #include "widgets/EventGuard.h"
 #include "model/DispSet.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 
 using namespace appfix;
 using namespace framecmd;

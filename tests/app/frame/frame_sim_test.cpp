@@ -9,7 +9,7 @@
 
 #include "app/frame/FrameHub.h"
 #include "link/MyEth.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 
 using namespace appfix;

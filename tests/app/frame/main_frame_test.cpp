@@ -19,7 +19,7 @@
 #include "app/frame/FrameHub.h"
 #include "app/joblist/JobListView.h"
 #include "app/preview/PreviewView.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 
 using namespace appfix;
 using namespace JobState;

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "app/jobs/DataDirScan.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
 

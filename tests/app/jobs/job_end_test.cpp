@@ -5,7 +5,7 @@
 #include "app/jobs/JobEnd.h"
 #include "app/jobs/PollCycle.h"
 #include "link/LinkState.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
 using namespace JobState;
