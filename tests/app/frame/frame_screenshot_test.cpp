@@ -1,7 +1,6 @@
-// The real program on a private X server, with a task file holding a marker:
-// the screen is grabbed in Chinese and in English and kept with the test
-// outputs (build/test-output/); the job list shows its background with text,
-// the preview a black field with the green paper outline and white curves.
+// Guards: the real program's window on an X screen with its job row missing
+// or misplaced, or its preview mirrored, flipped or blank (the paper's corner
+// at the bottom left, the pieces inside it), in Chinese, English and Turkish.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -85,52 +84,62 @@ void WriteMarkerTask(const fs::path& path)
     ASSERT_EQ(SaveTaskFile(FromUtf8(path.string()), pages), TaskFileStatus::Ok);
 }
 
-struct Counts {
-    int listBackground = 0, listText = 0;
-    int black = 0, green = 0, white = 0;
-};
-
-Counts Count(const QImage& img)
+// The bounding box of the pixels of img (within `within`) that match.
+template <class Match>
+QRect BoxOf(const QImage& img, const QRect& within, Match match)
 {
-    Counts c;
-    for (int y = 0; y < img.height(); ++y) {
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor p = img.pixelColor(x, y);
-            const int r = p.red(), g = p.green(), b = p.blue();
-            if (r == 250 && g == 250 && b == 236) ++c.listBackground;
-            if (r == 0 && g == 0 && b == 0) ++c.black;
-            if (r < 60 && g > 200 && b < 60) ++c.green;
-            if (r > 240 && g > 240 && b > 240) ++c.white;
-        }
-    }
-    // Text in the list: dark pixels inside the span of its background on
-    // each row (the pane's own borders lie outside it).
-    for (int y = 0; y < img.height(); ++y) {
-        int first = -1, last = -1;
-        for (int x = 0; x < img.width(); ++x) {
-            const QColor p = img.pixelColor(x, y);
-            if (p.red() == 250 && p.green() == 250 && p.blue() == 236) {
-                if (first < 0) first = x;
-                last = x;
-            }
-        }
-        if (first < 0 || last - first < img.width() / 4) continue;
-        for (int x = first + 2; x < last - 2; ++x) {
-            const QColor p = img.pixelColor(x, y);
-            if (p.red() + p.green() + p.blue() < 450) ++c.listText;  // the cells' text, any colour
-        }
-    }
-    return c;
+    QRect box;
+    const QRect area = within.intersected(img.rect());
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (match(img.pixelColor(x, y))) box |= QRect(x, y, 1, 1);
+    return box;
 }
 
-class Screenshot : public ::testing::TestWithParam<int> {};
+bool ListGround(const QColor& p) { return p.red() == 250 && p.green() == 250 && p.blue() == 236; }
+bool Ink(const QColor& p) { return p.red() + p.green() + p.blue() < 450; }
+bool Green(const QColor& p) { return p.red() < 60 && p.green() > 200 && p.blue() < 60; }
+bool White(const QColor& p) { return p.red() > 240 && p.green() > 240 && p.blue() > 240; }
+
+// Where the shot shows the list and the preview, and what lies in them.
+struct Layout {
+    QRect list, listInk, preview, paper, pieces;
+    bool Complete() const { return !list.isEmpty() && !listInk.isEmpty() && !paper.isEmpty() && !pieces.isEmpty(); }
+};
+
+Layout Find(const QImage& img)
+{
+    Layout l;
+    // The list: the rows whose ground runs across a good part of the screen
+    // (single pixels of that colour elsewhere do not count).
+    for (int y = 0; y < img.height(); ++y) {
+        const QRect row = BoxOf(img, QRect(0, y, img.width(), 1), ListGround);
+        if (row.width() > img.width() / 4) l.list |= row;
+    }
+    if (!l.list.isEmpty()) l.listInk = BoxOf(img, l.list.adjusted(2, 0, -2, 0), Ink);
+    // The preview: the black field below the list, as wide as the list
+    // (the screen past the window is black too).
+    if (!l.list.isEmpty()) {
+        const int cx = l.list.center().x();
+        int top = l.list.bottom() + 1;
+        while (top < img.height() && img.pixelColor(cx, top) != QColor(Qt::black)) ++top;
+        int bottom = top;
+        while (bottom + 1 < img.height() && img.pixelColor(cx, bottom + 1) == QColor(Qt::black)) ++bottom;
+        if (top < img.height()) l.preview = QRect(QPoint(l.list.left(), top), QPoint(l.list.right(), bottom));
+        l.paper = BoxOf(img, l.preview, Green);
+        if (!l.paper.isEmpty()) l.pieces = BoxOf(img, l.paper.adjusted(2, 2, -2, -2), White);
+    }
+    return l;
+}
+
+class MainWindowShot : public ::testing::TestWithParam<int> {};
 
 }  // namespace
 
-TEST_P(Screenshot, ListAndPreviewOfTheRealProgram)
+TEST_P(MainWindowShot, ListAndPreviewOfTheRealProgram)
 {
     if (!fs::exists(kProgram) || !fs::exists(kGrab)) GTEST_SKIP() << "the program is not built";
-    XvfbServer x("1280x800x24");
+    XvfbServer x("1024x768x24");
     if (!x.Running()) GTEST_SKIP() << "no Xvfb: " << x.Error();
     const int language = GetParam();
     const fs::path root = fs::path(ORLAT_BINARY_DIR) / ("screenshot_" + std::to_string(::getpid()) + "_" +
@@ -156,28 +165,41 @@ TEST_P(Screenshot, ListAndPreviewOfTheRealProgram)
                                  (root / "marker.orlattask").string()},
                                 env);
     ASSERT_GT(program, 0);
-    const fs::path png = kOutputs / (language == 0 ? "main_window_zh.png" : "main_window_en.png");
+    const char* const names[] = {"zh", "en", "tr"};
+    const fs::path png = kOutputs / "main-window" / ("main-window-" + std::string(names[language]) + ".png");
+    fs::create_directories(png.parent_path());
     fs::remove(png);
     // Grab once the window has been painted (a few tries: start-up under ASan is slow).
-    Counts c;
+    Layout l;
+    QImage img;
     for (int attempt = 0; attempt < 20; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
         const pid_t grab = Spawn({kGrab.string(), png.string()}, env);
         ASSERT_GT(grab, 0);
         if (WaitExit(grab, 20000) != 0) continue;
-        QImage img(QString::fromStdString(png.string()));
+        img = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
         if (img.isNull()) continue;
-        c = Count(img.convertToFormat(QImage::Format_RGB32));
-        if (c.listBackground > 20000 && c.listText > 50 && c.green > 100 && c.white > 100) break;
+        l = Find(img);
+        if (l.Complete()) break;
     }
     ::kill(program, SIGTERM);
     EXPECT_EQ(WaitExit(program, 20000), 0);
-    EXPECT_GT(c.listBackground, 20000) << png;
-    EXPECT_GT(c.listText, 50) << png;
-    EXPECT_GT(c.black, 100000) << png;
-    EXPECT_GT(c.green, 100) << png;
-    EXPECT_GT(c.white, 100) << png;
+    ASSERT_TRUE(l.Complete()) << png;
+    // The one job's row is the list's first: its text in the top row's band,
+    // none further down.
+    EXPECT_LT(l.listInk.top() - l.list.top(), 12) << png;
+    EXPECT_LT(l.listInk.bottom() - l.list.top(), 40) << png;
+    EXPECT_GT(l.listInk.width(), l.list.width() / 3) << "the row's cells" << png;
+    // The paper (its outline and scale, both green) stands on the preview's
+    // bottom left; the marker's pieces fill its lower part, the lower row
+    // at its bottom.
+    EXPECT_LT(l.paper.left() - l.preview.left(), 80) << png;
+    EXPECT_LT(l.preview.bottom() - l.paper.bottom(), 40) << png;
+    EXPECT_GT(l.preview.right() - l.paper.right(), l.preview.width() / 3) << png;
+    EXPECT_LT(l.paper.bottom() - l.pieces.bottom(), 40) << png;
+    EXPECT_GT(l.pieces.top() - l.paper.top(), l.paper.height() / 3) << "the pieces at the paper's top: flipped" << png;
+    EXPECT_LT(l.pieces.left() - l.paper.left(), 60) << png;
     fs::remove_all(root);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, Screenshot, ::testing::Values(0, 1));
+INSTANTIATE_TEST_SUITE_P(Languages, MainWindowShot, ::testing::Values(0, 1, 2));
