@@ -1,77 +1,201 @@
+// Guards: a command table whose menus carry an id twice, whose templates lose
+// or reorder entries, whose accelerators clash, or whose texts show Chinese
+// (or nothing) in the English and Turkish translations.
 #include "app/commands/CommandTable.h"
+#include "app/commands/FrameCommands.h"
 
 #include "widgets/DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <QKeySequence>
+#include <QTranslator>
+
+#include <map>
+#include <set>
+#include <vector>
+
 namespace {
 
-std::vector<uint16_t> Ids(const std::vector<MenuTemplateItem>& items)
+struct NamedMenu {
+    const char* name;
+    std::span<const MenuEntry> entries;
+};
+
+std::vector<NamedMenu> AllMenus()
 {
-    std::vector<uint16_t> ids;
-    for (const auto& i : items)
-        ids.push_back((i.flags & mf::kPopup) ? 0xFFFF : i.id);
-    return ids;
+    return {{"main", commandtable::MainMenu()},
+            {"job list", commandtable::JobMenu()},
+            {"preview", commandtable::PreviewMenu()}};
 }
 
-TEST(CommandTable, MainMenuTemplate)
+void CollectIds(std::span<const MenuEntry> menu, std::vector<uint16_t>& ids)
+{
+    for (const MenuEntry& e : menu) {
+        if (e.kind == MenuEntry::Kind::Command) ids.push_back(e.id);
+        if (e.kind == MenuEntry::Kind::SubMenu) CollectIds(e.items, ids);
+    }
+}
+
+void CollectTexts(std::span<const MenuEntry> menu, std::vector<const char*>& texts)
+{
+    for (const MenuEntry& e : menu) {
+        if (e.text) texts.push_back(e.text);
+        if (e.kind == MenuEntry::Kind::SubMenu) CollectTexts(e.items, texts);
+    }
+}
+
+bool HasHan(const QString& s)
+{
+    for (QChar c : s)
+        if (c.unicode() >= 0x3000 && c.unicode() <= 0x9FFF) return true;
+    return false;
+}
+
+// The template the owner-drawn menu reads holds the table as it stands:
+// every entry in order, kind, id and translated text.
+void ExpectSameTree(std::span<const MenuEntry> table, const std::vector<MenuTemplateItem>& parsed,
+                    const std::string& where)
+{
+    ASSERT_EQ(parsed.size(), table.size()) << where;
+    for (size_t i = 0; i < table.size(); ++i) {
+        const MenuEntry& e = table[i];
+        const MenuTemplateItem& t = parsed[i];
+        const std::string at = where + "/" + std::to_string(i);
+        switch (e.kind) {
+        case MenuEntry::Kind::Separator:
+            EXPECT_EQ(t.id, 0) << at;
+            EXPECT_TRUE(t.text.isEmpty()) << at;
+            break;
+        case MenuEntry::Kind::Command:
+            EXPECT_FALSE(t.flags & mf::kPopup) << at;
+            EXPECT_EQ(t.id, e.id) << at;
+            EXPECT_EQ(t.text, commandtable::Translate(e.text)) << at;
+            break;
+        case MenuEntry::Kind::SubMenu:
+            ASSERT_TRUE(t.flags & mf::kPopup) << at;
+            EXPECT_EQ(t.text, commandtable::Translate(e.text)) << at;
+            ExpectSameTree(e.items, t.children, at);
+            break;
+        }
+    }
+}
+
+TEST(CommandTable, TemplatesHoldEveryEntryInOrder)
 {
     dravtest::EnsureApp();
-    const auto menu = ParseMenuTemplate(commandtable::MenuTemplateBytes(commandtable::MainMenu()));
-    ASSERT_TRUE(menu);
-    ASSERT_EQ(menu->size(), 4u);
-    EXPECT_EQ((*menu)[0].text, QStringLiteral("文件(&F)"));
-    EXPECT_EQ((*menu)[1].text, QStringLiteral("Language(&L)"));
-    const auto& file = (*menu)[0].children;
-    EXPECT_EQ(Ids(file), (std::vector<uint16_t>{309, 0xFFFF, 0, 57601, 57603, 0, 310, 0, 57665}));
-    EXPECT_EQ(file[1].text, QStringLiteral("打开调机文件\t(&T)"));
-    EXPECT_EQ(Ids(file[1].children), (std::vector<uint16_t>{32700, 32701, 32702, 32703, 32704}));
-    EXPECT_EQ(file[1].children[0].text, QStringLiteral("\"10x10.plt\""));
-    EXPECT_EQ(file[8].text, QStringLiteral("退出\t(&X)"));
-    EXPECT_EQ(Ids((*menu)[1].children), (std::vector<uint16_t>{3000, 3001, 3002}));
-    const auto& settings = (*menu)[2].children;
-    EXPECT_EQ(Ids(settings), (std::vector<uint16_t>{0xFFFF, 315, 3003}));
-    EXPECT_EQ(Ids(settings[0].children), (std::vector<uint16_t>{3201, 3202}));
-    EXPECT_EQ(settings[0].children[1].text, QStringLiteral("网线"));
-    EXPECT_EQ(Ids((*menu)[3].children), (std::vector<uint16_t>{57664}));
+    for (const NamedMenu& m : AllMenus()) {
+        const auto parsed = ParseMenuTemplate(commandtable::MenuTemplateBytes(m.entries));
+        ASSERT_TRUE(parsed) << m.name;
+        ExpectSameTree(m.entries, *parsed, m.name);
+    }
 }
 
-TEST(CommandTable, ContextMenusToolbarAndAccelerators)
+TEST(CommandTable, NoIdTwiceInAMenuAndEachOneFound)
+{
+    std::vector<std::vector<uint16_t>> idsOf;
+    for (const NamedMenu& m : AllMenus()) {
+        std::vector<uint16_t> ids;
+        CollectIds(m.entries, ids);
+        EXPECT_FALSE(ids.empty()) << m.name;
+        const std::set<uint16_t> once(ids.begin(), ids.end());
+        EXPECT_EQ(once.size(), ids.size()) << "an id twice in the " << m.name << " menu";
+        for (uint16_t id : ids) {
+            const MenuEntry* e = commandtable::FindCommand(m.entries, id);
+            ASSERT_NE(e, nullptr) << m.name << " " << id;
+            EXPECT_EQ(e->id, id);
+        }
+        idsOf.push_back(std::move(ids));
+    }
+    // The context menus' commands are their views' own, never the frame's.
+    for (size_t a = 0; a < idsOf.size(); ++a)
+        for (size_t b = 0; b < idsOf.size(); ++b)
+            if (a != b) {
+                for (uint16_t id : idsOf[a]) {
+                    EXPECT_EQ(commandtable::FindCommand(AllMenus()[b].entries, id), nullptr)
+                        << id << " of the " << AllMenus()[a].name << " menu in the " << AllMenus()[b].name << " menu";
+                }
+            }
+}
+
+TEST(CommandTable, ToolbarAndAccelerators)
+{
+    std::set<uint16_t> buttons;
+    for (uint16_t id : commandtable::ToolbarButtons())
+        if (id != 0) {
+            EXPECT_TRUE(buttons.insert(id).second) << "button " << id << " twice";
+        }
+    EXPECT_FALSE(buttons.empty());
+    std::set<QKeySequence> keys;
+    for (const AcceleratorEntry& k : commandtable::Accelerators()) {
+        const QKeySequence key(QString::fromLatin1(k.key));
+        EXPECT_EQ(key.count(), 1) << k.key;
+        EXPECT_NE(key[0].key(), Qt::Key_unknown) << k.key;
+        EXPECT_TRUE(keys.insert(key).second) << k.key << " twice";
+        EXPECT_NE(k.command, 0) << k.key;
+        // A key a menu item names after its tab is the key of that item.
+        for (const NamedMenu& m : AllMenus())
+            if (const MenuEntry* e = commandtable::FindCommand(m.entries, k.command)) {
+                const QString shown = commandtable::AcceleratorOf(e->text);
+                if (shown.contains(QLatin1String("Ctrl+"))) {
+                    EXPECT_TRUE(shown.contains(QString::fromLatin1(k.key))) << k.key << " shown as " << shown.toStdString();
+                }
+            }
+    }
+}
+
+TEST(CommandTable, LabelAcceleratorAndPromptSplitTheirTexts)
+{
+    for (const NamedMenu& m : AllMenus()) {
+        std::vector<const char*> texts;
+        CollectTexts(m.entries, texts);
+        for (const char* t : texts) {
+            const QString whole = commandtable::Translate(t);
+            const QString accel = commandtable::AcceleratorOf(t);
+            EXPECT_EQ(accel.isEmpty() ? commandtable::LabelOf(t) : commandtable::LabelOf(t) + '\t' + accel, whole) << t;
+            EXPECT_FALSE(commandtable::LabelOf(t).contains('\t')) << t;
+        }
+    }
+    for (const PromptEntry& p : commandtable::Prompts()) {
+        const QString text = commandtable::Translate(p.text);
+        const QString status = commandtable::StatusPromptOf(p.command), tip = commandtable::ToolTipOf(p.command);
+        EXPECT_FALSE(status.isEmpty()) << p.command;
+        EXPECT_EQ(tip.isEmpty() ? status : status + '\n' + tip, text) << p.command;
+    }
+    EXPECT_EQ(commandtable::StatusPromptOf(0), QString());
+    EXPECT_EQ(commandtable::Translate(nullptr), QString());
+}
+
+// Every text of the table as the operator reads it in a language: a
+// translation, and never a Chinese character in English or Turkish.
+class CommandTexts : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CommandTexts, EveryTextTranslated)
 {
     dravtest::EnsureApp();
-    const auto jobs = ParseMenuTemplate(commandtable::MenuTemplateBytes(commandtable::JobMenu()));
-    ASSERT_TRUE(jobs);
-    ASSERT_EQ(jobs->size(), 1u);
-    const auto& job = (*jobs)[0].children;
-    EXPECT_EQ(Ids(job), (std::vector<uint16_t>{0xFFFF, 3024, 3025, 3020, 3011, 3010}));
-    EXPECT_EQ(Ids(job[0].children), (std::vector<uint16_t>{3021, 3022, 3023}));
-    EXPECT_EQ(job[5].text, QStringLiteral("删除\tDEL"));
-
-    const auto previews = ParseMenuTemplate(commandtable::MenuTemplateBytes(commandtable::PreviewMenu()));
-    ASSERT_TRUE(previews);
-    const auto& preview = (*previews)[0].children;
-    EXPECT_EQ(Ids(preview), (std::vector<uint16_t>{1006, 3200, 1003, 1004, 1009, 1010, 1011, 0xFFFF, 1005}));
-    EXPECT_EQ(Ids(preview[7].children), (std::vector<uint16_t>{1007, 1008}));
-
-    const auto bar = commandtable::ToolbarButtons();
-    EXPECT_EQ(std::vector<uint16_t>(bar.begin(), bar.end()), (std::vector<uint16_t>{309, 0, 314, 0, 315, 0, 317, 316}));
-    EXPECT_EQ(commandtable::Accelerators().size(), 9u);
-
-    // For the main window's actions: a command's label and accelerator text.
-    const MenuEntry* exit = commandtable::FindCommand(commandtable::MainMenu(), 57665);
-    ASSERT_NE(exit, nullptr);
-    EXPECT_EQ(commandtable::LabelOf(exit->text), QStringLiteral("退出"));
-    EXPECT_EQ(commandtable::AcceleratorOf(exit->text), QStringLiteral("(&X)"));
-    const MenuEntry* usb = commandtable::FindCommand(commandtable::MainMenu(), 3201);
-    ASSERT_NE(usb, nullptr);
-    EXPECT_EQ(commandtable::AcceleratorOf(usb->text), QString());
-    EXPECT_EQ(commandtable::FindCommand(commandtable::MainMenu(), 1003), nullptr);
-    EXPECT_NE(commandtable::FindCommand(commandtable::PreviewMenu(), 1008), nullptr);
-    EXPECT_EQ(commandtable::StatusPromptOf(310), QStringLiteral("导出列表为plt文件"));
-    EXPECT_EQ(commandtable::ToolTipOf(310), QStringLiteral("导出为plt"));
-    EXPECT_EQ(commandtable::ToolTipOf(316), QString());
-    EXPECT_EQ(commandtable::Translate(commandtable::kIdlePrompt), QStringLiteral("就绪"));
+    QTranslator t;
+    const QString file = QStringLiteral(ORLAT_TEST_QM_DIR "/OrlatCenter_%1.qm").arg(QString::fromLatin1(GetParam()));
+    ASSERT_TRUE(t.load(file)) << file.toStdString();
+    std::vector<const char*> texts;
+    for (const NamedMenu& m : AllMenus()) CollectTexts(m.entries, texts);
+    for (const PromptEntry& p : commandtable::Prompts()) texts.push_back(p.text);
+    texts.push_back(commandtable::kIdlePrompt);
+    for (const char* source : texts) {
+        const QString tr = t.translate("Menu", source);
+        const QString shown = tr.isEmpty() ? QString::fromUtf8(source) : tr;
+        // A text without Chinese (a file name, "USB") may stand as it is.
+        EXPECT_TRUE(!tr.isEmpty() || !HasHan(shown)) << GetParam() << ": no translation of " << source;
+        // The Chinese language names itself in its own script.
+        const MenuEntry* chinese = commandtable::FindCommand(commandtable::MainMenu(), framecmd::kLangChinese);
+        if (chinese == nullptr || source != chinese->text) {
+            EXPECT_FALSE(HasHan(shown)) << GetParam() << ": " << shown.toStdString();
+        }
+        // The tab between label and accelerator survives the translation.
+        EXPECT_EQ(shown.count('\t'), QString::fromUtf8(source).count('\t')) << GetParam() << ": " << source;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(Languages, CommandTexts, ::testing::Values("en", "tr"));
 
 TEST(CommandTable, TheProgramsMenusLoadAsOwnerDrawnMenus)
 {
@@ -90,7 +214,12 @@ TEST(CommandTable, TheProgramsMenusLoadAsOwnerDrawnMenus)
     const MenuHandle file = ctx.handles.GetSubMenu(menu.Handle(), 0);
     EXPECT_EQ(DravMenu::FindShortcutItem(ctx, 'x', mf::kPopup, file), 0x20008u);
     EXPECT_EQ(DravMenu::FindShortcutItem(ctx, 'T', mf::kPopup, file), 0x20001u);
-    EXPECT_EQ(FindToolbarImageIndexIn(ctx.resources, commandtable::kToolbarId, 316), 4);
+    // Each button's image is found for its command, in button order.
+    int image = 0;
+    for (uint16_t id : commandtable::ToolbarButtons())
+        if (id != 0) {
+            EXPECT_EQ(FindToolbarImageIndexIn(ctx.resources, commandtable::kToolbarId, id), image++) << id;
+        }
 }
 
 }  // namespace
