@@ -43,16 +43,21 @@ TEST_F(FrameFixture, LayoutListKeepsItsHeightAndStatusShowsPosition)
 {
     frame->show();
     PumpUntil([] { return false; }, 50);
-    QSplitter* s = frame->Splitter();
-    EXPECT_EQ(s->orientation(), Qt::Vertical);
-    ASSERT_EQ(s->count(), 2);
-    EXPECT_EQ(s->widget(0), frame->ListView());
-    EXPECT_EQ(s->widget(1), frame->PreviewView());
-    EXPECT_EQ(s->sizes()[0], 200);
+    // The list over the preview, as wide as it; a bigger window goes to the preview.
+    auto at = [this](QWidget* w) { return QRect(w->mapTo(frame.get(), QPoint(0, 0)), w->size()); };
+    const QRect list = at(frame->ListView()), preview = at(frame->PreviewView());
+    EXPECT_LE(list.bottom(), preview.top());
+    EXPECT_EQ(list.left(), preview.left());
+    EXPECT_EQ(list.width(), preview.width());
+    EXPECT_GT(list.height(), 100);
     frame->resize(1400, 1000);
     PumpUntil([] { return false; }, 50);
-    EXPECT_EQ(s->sizes()[0], 200);
-    EXPECT_GT(s->sizes()[1], 600);
+    EXPECT_EQ(at(frame->ListView()).height(), list.height());
+    EXPECT_GT(at(frame->PreviewView()).height(), preview.height() + 200);
+    EXPECT_EQ(at(frame->PreviewView()).bottom() - at(frame->ListView()).top() + 1 -
+                  at(frame->ListView()).height() - at(frame->PreviewView()).height(),
+              frame->Splitter()->handleWidth())
+        << "nothing else between them";
 
     EXPECT_EQ(frame->ControlDock()->features(), QDockWidget::NoDockWidgetFeatures);
     EXPECT_EQ(frame->dockWidgetArea(frame->ControlDock()), Qt::RightDockWidgetArea);

@@ -235,9 +235,30 @@ TEST_F(JobListView, RowsColoursAndResetWithoutSelection)
     ASSERT_EQ(view->model()->rowCount(), 3);
     EXPECT_EQ(Cell(*view, 1, 0), "002");
     EXPECT_EQ(Cell(*view, 1, 6), "a.plt");
-    EXPECT_EQ(view->palette().color(QPalette::Base), QColor(250, 250, 236));
-    EXPECT_EQ(view->model()->index(0, 0).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
-    EXPECT_EQ(view->columnWidth(6), 500);
+    // What the rows show: each text in the list's text colour on its ground,
+    // every file name whole in its cell.
+    view->resize(1400, 300);
+    QApplication::processEvents();
+    const QImage shot = view->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    // Anti-aliased strokes: near the text colour, far from the ground.
+    auto inTextColour = [](const QColor& p) {
+        return std::abs(p.red() - kJobListText.red()) < 90 && std::abs(p.green() - kJobListText.green()) < 90 &&
+               std::abs(p.blue() - kJobListText.blue()) < 90;
+    };
+    for (int row = 0; row < 3; ++row) {
+        for (int col : {0, 6}) {
+            const QRect cell = view->visualRect(view->model()->index(row, col));
+            int text = 0;
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                for (int x = cell.left(); x <= cell.right(); ++x) text += inTextColour(shot.pixelColor(x, y));
+            EXPECT_GT(text, 5) << "row " << row << " column " << col;
+            if (view->currentIndex() != view->model()->index(row, col)) {  // the current cell has its own face
+                EXPECT_EQ(shot.pixelColor(cell.right() - 2, cell.center().y()), kJobListBackground) << row << " " << col;
+            }
+        }
+        const QRect name = view->visualRect(view->model()->index(row, 6));
+        EXPECT_GE(name.width(), view->fontMetrics().horizontalAdvance(Cell(*view, row, 6)) + 8) << row;
+    }
     Select({0, 2});
     view->RefreshJobList();
     EXPECT_TRUE(view->SelectedRows().empty());

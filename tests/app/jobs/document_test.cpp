@@ -58,9 +58,18 @@ protected:
     COrlatCenterDoc doc;
 };
 
-TEST_F(Document, IsTheGlobalDocument)
+// The control bar and the sending thread read the global document: a gone
+// document must not stay there, nor take a newer one with it.
+TEST(DocumentGlobal, NeverLeftDanglingNorClearedByAnOlderOne)
 {
-    EXPECT_EQ(g_pTaskDoc, &doc);
+    {
+        auto older = std::make_unique<COrlatCenterDoc>();
+        COrlatCenterDoc newer;
+        EXPECT_EQ(g_pTaskDoc, &newer);
+        older.reset();
+        EXPECT_EQ(g_pTaskDoc, &newer) << "the older document's end cleared the newer one";
+    }
+    EXPECT_EQ(g_pTaskDoc, nullptr) << "dangling after the document ended";
 }
 
 TEST_F(Document, IndexGuardsAndThePrintingJob)
