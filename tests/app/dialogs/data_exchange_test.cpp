@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdio>
+#include <string>
 
 #include "app/dialogs/DataExchange.h"
 
@@ -75,7 +77,17 @@ TEST(DataExchange, EnglishMessages)
 TEST(DataExchange, FormatsAndParsesInTheCLocaleWhateverTheProcessLocale)
 {
     // A comma-decimal locale must change neither what is shown nor what is read.
-    const char* had = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    // Without that locale the test would prove nothing: it fails instead
+    // (tools/test.sh generates de_DE.UTF-8).
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr) << "the locale de_DE.UTF-8 is not installed";
+    struct Restore {
+        std::string name;
+        ~Restore() { std::setlocale(LC_NUMERIC, name.c_str()); }
+    } restore{before};
+    char comma[16];
+    std::snprintf(comma, sizeof comma, "%.1f", 1.5);
+    ASSERT_STREQ(comma, "1,5") << "the locale took no effect";
     EXPECT_EQ(CDataExchange::FormatDouble(8 * 0.1), "0.8");
     EXPECT_EQ(CDataExchange::FormatDouble(1.5), "1.5");
     EXPECT_EQ(CDataExchange::FormatDouble(41.36), "41.36");
@@ -83,6 +95,5 @@ TEST(DataExchange, FormatsAndParsesInTheCLocaleWhateverTheProcessLocale)
     EXPECT_EQ(CDataExchange::FormatDouble(10000 * 0.1), "1000");
     EXPECT_EQ(CDataExchange::ParseDouble("2.3"), 2.3);
     EXPECT_EQ(CDataExchange::Format(FieldKind::UInt, 4000), "4000");
-    if (had) std::setlocale(LC_NUMERIC, "C");
 }
 }  // namespace
