@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "app/jobs/AutoJobStart.h"
-#include "app/jobs/ExportName.h"
 #include "link/LinkState.h"
 #include "tests/app/support/AppFixture.h"
 
@@ -123,24 +122,4 @@ TEST(AutoStart, NoAutoJobWithCurves)
     EXPECT_EQ(r.result, -1);
     EXPECT_TRUE(r.removed);
     EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual}));
-}
-
-TEST(ExportName, PltAppendedUnlessPresent)
-{
-    struct Case {
-        const char16_t* in;
-        const char16_t* out;
-        bool appended;
-    } cases[] = {
-        {u"/t/out.PLT", u"/t/out.PLT", false},
-        {u"/t/out", u"/t/out.plt", true},
-        {u"/t/out.plt.txt", u"/t/out.plt.txt.plt", true},
-        {u".plt", u".plt.plt", true},
-        {u"a.pLt", u"a.pLt", false},
-    };
-    for (const Case& c : cases) {
-        const ExportName n = ExportNameFor(c.in);
-        EXPECT_EQ(n.path, c.out);
-        EXPECT_EQ(n.appended, c.appended);
-    }
 }

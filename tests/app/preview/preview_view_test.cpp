@@ -9,7 +9,6 @@
 
 #include "app/preview/BandOverlay.h"
 #include "app/commands/ContextMenus.h"
-#include "app/jobs/JobInput.h"
 #include "app/jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewMouse.h"
 #include "app/preview/PreviewPicture.h"
@@ -204,43 +203,7 @@ TEST(PreviewMouse, Thresholds)
     EXPECT_EQ(w.Add(220), 1);
 }
 
-TEST(BandOverlay, BandSpans)
-{
-    MachineParams p{};
-    p.headSelect = 1;
-    EXPECT_EQ(BandStartPixel(-1, p), 0);
-    BandSpan s = BandOverlaySpan(10, 3, p);
-    EXPECT_EQ(s.x0, 400 + 1500);
-    EXPECT_EQ(s.x1, 400 + 2000);
-    p.headSelect = 0;
-    p.headOverlapRows = 2;
-    s = BandOverlaySpan(0, 0, p);
-    EXPECT_EQ(s.x0, 0);
-    EXPECT_EQ(s.x1, 993);
-    EXPECT_EQ(BandStartPixel(1, p), 1986);
-}
 
-TEST(JobInputSplit, RefusesTinyAndTooManyStrips)
-{
-    COnePage page;
-    AddCurve(page, {{0, 0}, {1000, 40 * 1000}});  // 1000 mm across
-    struct Case {
-        double mm;
-        bool refused;
-        int32_t width;
-    } cases[] = {{1000, false, 40000}, {0.99, true, 39}, {1, false, 40}, {0.999, true, 39},
-                 {-5, true, -200},     {2, false, 80}, {0.5, true, 20},   {1e12, false, 2147483647}};
-    for (const Case& c : cases) {
-        const SplitLengthResult r = SplitLengthFromInput(c.mm, page, 1);
-        EXPECT_EQ(!r.refusal.isEmpty(), c.refused) << c.mm;
-        EXPECT_EQ(r.width, c.width) << c.mm;
-    }
-    // 1 mm strips of 1001 mm: 1001 strips.
-    AddCurve(page, {{0, 0}, {1000, 40 * 1000 + 40}});
-    EXPECT_FALSE(SplitLengthFromInput(1, page, 0).refusal.isEmpty());
-    EXPECT_FALSE(SplitLengthFromInput(1.01, page, 0).refusal.isEmpty());  // still 40 plot units
-    EXPECT_TRUE(SplitLengthFromInput(1.1, page, 0).refusal.isEmpty());
-}
 
 class PreviewView : public ::testing::Test {
 protected:
