@@ -1,6 +1,4 @@
-// Guards: a drop-down that reaches the X screen unlike the renderer's image
-// (clipped, shifted, a look or a language drawn wrong), checked on Xvfb in
-// Chinese and English, in the classic and the XP look, with toolbar images.
+// Guards: owner-drawn drop-downs on an X screen unlike the renderer's image, in Chinese and English, classic and XP.
 
 #include "widgets/DravMenuPopup.h"
 #include "widgets/DravMenuTestSupport.h"

@@ -1,6 +1,4 @@
-// Guards: a command table whose menus carry an id twice, whose templates lose
-// or reorder entries, whose accelerators clash, or whose texts show Chinese
-// (or nothing) in the English and Turkish translations.
+// Guards: menus with an id twice, templates losing entries, clashing keys, texts left Chinese in English or Turkish.
 #include "app/commands/CommandTable.h"
 #include "app/commands/FrameCommands.h"
 

@@ -1,3 +1,4 @@
+// Guards against tests leaking the machine state and queued codes the control bar reads into each other.
 #pragma once
 // The shared values the control bar reads, set to a known moment, and the
 // codes it queued, read back from KeyQueue.

@@ -1,3 +1,4 @@
+// Guards: bar buttons acting outside their state, a start turning the wrong job Auto, a jog hold without one stop.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,3 +1,4 @@
+// Guards: a control bar showing the wrong state, progress outside its scale or a position in the process locale.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,4 @@
-// Guards: a control bar that reaches the screen unlike its own rendering, a
-// state text or warning field missing from its place, a clipped title or a
-// missing glyph, in Chinese, English and Turkish on a 1024x768 Xvfb.
+// Guards: a control bar on screen unlike its rendering, its fields misplaced, clipped or glyphless, in 3 languages.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

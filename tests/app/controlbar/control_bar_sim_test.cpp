@@ -1,5 +1,4 @@
-// The control bar against the simulated machine over loopback TCP, with the
-// program's own link thread sending what the bar queues.
+// Guards: control bar codes that do not reach the simulated machine, or reach it twice, through the real link thread.
 #include <gtest/gtest.h>
 
 #include <netinet/in.h>

@@ -1,3 +1,4 @@
+// Guards: a control bar that enables, sends or stops jogs other than the machine state says, or drops a stop.
 #include <gtest/gtest.h>
 
 #include <memory>

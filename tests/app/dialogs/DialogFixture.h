@@ -1,3 +1,4 @@
+// Guards against dialog tests leaking the settings, message boxes and folder choices they script into each other.
 #pragma once
 // Globals the parameter dialogs read and write, set to known values before a
 // test and put back after; message boxes and the folder browser scripted.

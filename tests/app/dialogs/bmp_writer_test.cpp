@@ -1,4 +1,4 @@
-// The screenshot file, byte for byte, and its all-or-nothing write.
+// Guards: a screenshot file with wrong bytes, or half written when the write fails.
 #include <gtest/gtest.h>
 
 #include <QImage>

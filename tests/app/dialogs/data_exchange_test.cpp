@@ -1,4 +1,4 @@
-// Parsing and range checks of typed values, as the dialogs' OK runs them.
+// Guards: typed values accepted out of range, refused with the wrong message, or read and shown in the process locale.
 #include <gtest/gtest.h>
 
 #include <clocale>

@@ -1,7 +1,4 @@
-// Guards: a dialog picture under the wrong name, two in one second, a file left
-// on an unwritable desktop; on a 1024x768 Xvfb, a dialog in Chinese, English
-// or Turkish that is clipped, off screen, unlike its own rendering or drawn
-// with missing glyphs.
+// Guards: dialog pictures misnamed, doubled or half left; dialogs clipped, off screen or glyphless at 1024x768.
 #include <unistd.h>
 
 #include <QAbstractButton>

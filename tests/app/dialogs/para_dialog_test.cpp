@@ -1,5 +1,4 @@
-// The machine settings dialog on its real widgets: what OK refuses, what it
-// stores and where, the head boxes, offline opening, the data directories.
+// Guards: the settings dialog storing anything while a value is refused, or storing where it should not.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,5 +1,4 @@
-// The settings dialog against the simulated machine over loopback TCP, with
-// the program's own link thread: what OK makes the machine receive.
+// Guards: settings confirmed with OK that the simulated machine never receives, or receives wrong.
 #include <QLineEdit>
 
 #include <cstring>

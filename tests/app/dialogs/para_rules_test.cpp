@@ -1,4 +1,4 @@
-// The head and address rules.
+// Guards: head choices and machine addresses loaded, saved or packed wrong.
 #include <gtest/gtest.h>
 
 #include "app/dialogs/ParaRules.h"

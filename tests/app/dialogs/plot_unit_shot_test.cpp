@@ -1,7 +1,4 @@
-// Guards: the plot-unit dialog reaching the screen unlike its own rendering,
-// off the 1024x768 screen, or its label without glyphs, in Chinese, English
-// and Turkish; flat buttons whose faces and hover text are not where the
-// buttons are.
+// Guards: the plot-unit dialog and flat buttons on screen unlike their rendering, off screen or glyphless.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-// The access code, the advanced parameters dialog and the About box.
+// Guards: advanced parameters opened without the access code or stored when refused; an About box that fails.
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>

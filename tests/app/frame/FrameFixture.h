@@ -1,3 +1,4 @@
+// Guards against frame tests leaking their document, program folder, answers and messages into each other.
 #pragma once
 // A main frame over its own document and program folder, with the dialogs
 // answered by the test and the message boxes recorded.

@@ -1,5 +1,4 @@
-// Guards: a menu item, toolbar button or key of the command table that the
-// window routes nowhere (it does nothing when the operator uses it).
+// Guards: a menu item, toolbar button or key of the command table that the window routes nowhere.
 #include <QDialog>
 #include <QTest>
 

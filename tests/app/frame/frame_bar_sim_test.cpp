@@ -1,6 +1,4 @@
-// The frame with its control bar, clocks and link thread against the
-// simulated machine over loopback TCP: a job run from the bar alone (start,
-// pause, resume, delete), and a language change refused while it runs.
+// Guards: a job run from the bar that the simulated machine does not see run and end; a language change mid-job.
 #include <netinet/in.h>
 
 #include <QLabel>

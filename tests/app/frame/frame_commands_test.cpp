@@ -1,7 +1,4 @@
-// The main frame's commands offscreen: the check-mark and language rules,
-// menus and toolbar from the table, the window-wide keys and the view keys
-// by focus, zoom limits, parameters, plot unit, the bar toggle and the
-// status pane.
+// Guards: wrong check marks, a toolbar unlike the table, keys in the wrong view, zoom past its limits.
 #include <QDialog>
 #include <QDockWidget>
 #include <QLabel>

@@ -1,6 +1,4 @@
-// Guards: a main menu that is empty, clipped, off the 1024x768 screen, drawn
-// unlike its own rendering or with missing glyphs, in Chinese, English and
-// Turkish, with the window, its control bar and each main menu open.
+// Guards: main menus empty, clipped, off the 1024x768 screen, unlike their rendering or glyphless, in three languages.
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,4 @@
-// Guards: the real program's window on an X screen with its job row missing
-// or misplaced, or its preview mirrored, flipped or blank (the paper's corner
-// at the bottom left, the pieces inside it), in Chinese, English and Turkish.
+// Guards: the real program showing its job row misplaced or its preview mirrored, flipped or blank, in three languages.
 #include <gtest/gtest.h>
 
 #include <signal.h>

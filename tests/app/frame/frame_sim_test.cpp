@@ -1,6 +1,4 @@
-// The frame's own clocks and link thread against the simulated machine in
-// this process: a job of two copies prints twice and ends Done; a link lost
-// mid-job turns that job and every Auto job Manual.
+// Guards: copies printed a wrong number of times, or a lost link leaving jobs Auto or Printing.
 #include <netinet/in.h>
 
 #include <condition_variable>

@@ -1,6 +1,4 @@
-// The main frame offscreen: layout and status pane, the job hub from another
-// thread, Done clean-up, the last task, hand imports, test files, the data
-// directory scan, the tray without a tray, and the close.
+// Guards: a frame that loses the list height, hub reports from threads, or jobs on clean-up, import or close.
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>

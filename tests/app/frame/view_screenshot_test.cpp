@@ -1,6 +1,4 @@
-// Guards: the job list over the preview reaching an X screen mirrored, shifted,
-// blank or unlike their own rendering, rows without their text, in Chinese,
-// English and Turkish (a child of this program under a private Xvfb).
+// Guards: list and preview on screen mirrored, shifted, blank or unlike their rendering, rows without text.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Guards: list rows, sorting, selection and edits that show or change another job than the operator chose.
 #include <gtest/gtest.h>
 
 #include <QHeaderView>
@@ -9,7 +10,6 @@
 #include <limits>
 
 #include "app/commands/ContextMenus.h"
-#include "app/jobs/JobInput.h"
 #include "app/joblist/JobListCells.h"
 #include "app/joblist/JobListView.h"
 #include "app/joblist/JobSort.h"
@@ -169,29 +169,6 @@ TEST(JobSort, StableByCodeUnitAndSignedTime)
     SortJobs(doc.m_pages, SortMode::TimeDown);
     EXPECT_EQ(doc.m_pages[0]->m_strFileName, u"b");
     EXPECT_EQ(doc.m_pages[1]->m_strFileName, u"a");
-}
-
-TEST(JobInput, StartPositionAndCopies)
-{
-    struct Case {
-        double mm;
-        int32_t maxX;
-        int32_t start;
-        bool refused;
-    } cases[] = {
-        {0, 40, 0, false},       {0, 39, 0, true},       {12.9, 100000, 12, false},
-        {1, 80, 1, false},       {1.01, 80, 1, false},  {1.03, 80, 0, true},    {-3.5, 100, -3, false},
-        {1e300, 100, 0, true},   {5, 0, 0, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.mm);
-        const StartPosResult r = StartPosFromInput(c.mm, c.maxX);
-        EXPECT_EQ(r.startPos, c.start);
-        EXPECT_EQ(r.refused, c.refused);
-    }
-    EXPECT_EQ(CopiesFromInput(2.7), 2);
-    EXPECT_EQ(CopiesFromInput(-1), -1);
-    EXPECT_EQ(CopiesFromInput(1e30), std::numeric_limits<int32_t>::max());
 }
 
 class JobListView : public ::testing::Test {

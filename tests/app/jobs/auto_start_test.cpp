@@ -1,4 +1,4 @@
-// The start of the next Auto job, with a scripted machine.
+// Guards: an Auto job started when the machine is not exactly ready, twice, or while the last one is still ending.
 #include <gtest/gtest.h>
 
 #include "app/jobs/AutoJobStart.h"

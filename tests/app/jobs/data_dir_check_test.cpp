@@ -1,5 +1,4 @@
-// Guards: a data folder taken that is the program folder (in any spelling) or
-// the root, or a full one taken without asking.
+// Guards: the program folder or the root taken as a data folder, or a full one taken without asking.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

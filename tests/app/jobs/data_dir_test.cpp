@@ -1,5 +1,4 @@
-// Watched data directories: one file per scan in name order, files not yet
-// ready passed over, refused files put aside, undeletable ones not taken twice.
+// Guards: watched files taken out of order, before they are ready, or twice when they cannot be deleted.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Guards: a job list changed by a damaged load, a save or an export, or a global document left dangling.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

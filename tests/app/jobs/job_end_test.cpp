@@ -1,5 +1,4 @@
-// The job list decisions of the frame: the end of a job, the clean-up of Done
-// jobs, the band overlay and the poll cycle's order.
+// Guards: a job end counting copies wrong, leaving jobs Auto after a failure, or a band overlay when idle.
 #include <gtest/gtest.h>
 
 #include "app/jobs/JobEnd.h"

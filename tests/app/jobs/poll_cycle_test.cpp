@@ -1,5 +1,4 @@
-// Guards: a poll cycle that scans or loads out of order, pauses wrongly, or
-// deletes Done jobs at another rate than every fourth cycle.
+// Guards: a poll cycle that scans or loads out of order, pauses wrongly, or deletes Done jobs at another rate.
 #include <gtest/gtest.h>
 
 #include <vector>

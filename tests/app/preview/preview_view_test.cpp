@@ -1,3 +1,4 @@
+// Guards: a preview that draws, zooms, pans or selects elsewhere than the pointer and the plot units say.
 #include <gtest/gtest.h>
 
 #include <QMenu>

@@ -1,8 +1,4 @@
-// The real program, offscreen, against the simulated machine running in this
-// test on a free port: a marker dropped into the watched folder prints and
-// leaves the folder; SIGTERM ends the program cleanly with the job Done in
-// the last-task file; the machine received what send-job sends for the same
-// file and settings. And a command-line task file's two-copy job prints twice.
+// Guards: a watched marker that does not print, stays in the folder, or is printed twice across a SIGTERM.
 #include <gtest/gtest.h>
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// Guards: two instances on one program folder, a second start that hangs, or a stale socket that blocks the next start.
 #include <gtest/gtest.h>
 
 #include <QApplication>

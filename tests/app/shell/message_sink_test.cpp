@@ -1,5 +1,4 @@
-// The core's messages reach the operator as boxes in the Language slot's
-// language, also when a worker thread raises them.
+// Guards: core messages shown in the wrong language, or lost when a worker thread raises them.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -1,3 +1,4 @@
+// Guards: a first start that misses settings keys or data folders, or a killed instance whose lock blocks the next.
 #include <gtest/gtest.h>
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// Guards: a start that writes anything on bad options, opens a damaged task file, or forwards in the wrong language.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Guards against app tests leaking program-wide values and temporary folders into each other.
 #pragma once
 // Shared helpers of the application tests: pages, a temporary folder and the
 // guard of the program-wide values (the shared ones, under the names used here).

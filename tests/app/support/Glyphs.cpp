@@ -1,3 +1,4 @@
+// Guards screenshot tests against texts drawn as missing-glyph boxes.
 #include "tests/app/support/Glyphs.h"
 
 #include <QGlyphRun>

@@ -1,3 +1,4 @@
+// Guards screenshot tests against texts drawn as missing-glyph boxes.
 #pragma once
 // Whether a text can be read on screen: the characters that no font in use
 // draws (the missing-glyph box, glyph 0, after Qt's fallbacks).

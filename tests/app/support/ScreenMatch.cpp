@@ -1,3 +1,4 @@
+// Guards screenshot tests against windows that reach the screen unlike their own rendering.
 #include "tests/app/support/ScreenMatch.h"
 
 #include <QPixmap>

@@ -1,3 +1,4 @@
+// Guards screenshot tests against windows that reach the screen unlike their own rendering.
 #pragma once
 // What a window shows on the X screen against the widget's own rendering,
 // and the ink of text at a computed place.

@@ -1,6 +1,4 @@
-// ui-shots OUTDIR QMDIR: shows the real plot-unit dialog (Chinese, English,
-// Turkish) and a row of flat buttons on the display it is given, and saves
-// what the screen shows as PNGs with a key=value note of what to look for.
+// Guards the plot-unit and button shots against a child that cannot report what it showed.
 #include <cstdio>
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Guards screenshot tests against a private X server that does not come up or outlives them.
 #include "tests/app/support/Xvfb.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// Guards screenshot tests against a private X server that does not come up or outlives them.
 #pragma once
 // A private X server for screenshot tests: Xvfb started with -displayfd on
 // a free display number, stopped with the object.

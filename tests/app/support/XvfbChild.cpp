@@ -1,3 +1,4 @@
+// Guards screenshot tests against children run on the wrong display, without their test or past their time.
 #include "tests/app/support/XvfbChild.h"
 
 #include <unistd.h>

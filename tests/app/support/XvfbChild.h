@@ -1,3 +1,4 @@
+// Guards screenshot tests against children run on the wrong display, without their test or past their time.
 #pragma once
 // A screenshot test's child: this test program run again under a private X
 // server with one of its disabled tests selected.
