@@ -1,3 +1,4 @@
+// Guards against Qt test programs running without their one QApplication.
 #include "tests/app/support/QtTestMain.h"
 
 #include <gtest/gtest.h>

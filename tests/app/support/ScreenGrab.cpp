@@ -1,5 +1,4 @@
-// screen-grab OUT.png: saves the whole X screen (DISPLAY) as a PNG; exit 0
-// when it was written. The screenshot tests run it beside the program.
+// Guards the real program's screenshot tests against judging a window they could not grab.
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>

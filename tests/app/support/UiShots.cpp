@@ -1,6 +1,4 @@
-// ui-shots OUTDIR QMDIR: shows the real plot-unit dialog (Chinese, then
-// English) and a row of flat buttons on the display it is given, and saves
-// what the screen shows as PNGs with a key=value note of what to look for.
+// Guards the plot-unit and button shots against a child that cannot report what it showed.
 #include <cstdio>
 
 #include <QApplication>
@@ -12,8 +10,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QGlyphRun>
-#include <QTextLayout>
 #include <QScreen>
 #include <QTest>
 #include <QTextStream>
@@ -22,6 +18,8 @@
 #include "app/dialogs/DlgSetPltUnit.h"
 #include "model/Settings.h"
 #include "widgets/ButtonNolt.h"
+#include "tests/app/support/Glyphs.h"
+#include "tests/app/support/ScreenMatch.h"
 
 namespace {
 
@@ -44,29 +42,20 @@ QString LabelNote(CDlgSetPltUnit& d, const QString& prefix)
         if (l->buddy() == d.UnitBox()) label = l;
     if (!label) return prefix + "label=none\n";
     const QRect r(label->mapTo(&d, QPoint(0, 0)), label->size());
-    // The fonts the text is really drawn with (fallbacks included): no
-    // glyph may be the missing-glyph box (index 0).
-    QTextLayout layout(label->text().trimmed(), label->font());
-    layout.beginLayout();
-    layout.createLine();
-    layout.endLayout();
-    bool glyphs = true;
-    int count = 0;
-    for (const QGlyphRun& run : layout.glyphRuns()) {
-        for (quint32 g : run.glyphIndexes()) {
-            glyphs = glyphs && g != 0;
-            ++count;
-        }
-    }
-    glyphs = glyphs && count >= label->text().trimmed().size();
-    return QStringLiteral("%1label=%2,%3,%4,%5\n%1label_text=%6\n%1glyphs=%7\n")
+    const bool glyphs = MissingGlyphs(label->text().trimmed(), label->font()).isEmpty();
+    // What the screen shows against the dialog's own rendering.
+    const int differ = DifferingPixels(ScreenImageOf(&d), OwnImageOf(&d));
+    const QString fits = WholeOnScreen(&d) ? QStringLiteral("1") : QStringLiteral("0");
+    return QStringLiteral("%1label=%2,%3,%4,%5\n%1label_text=%6\n%1glyphs=%7\n%1differ=%8\n%1fits=%9\n")
         .arg(prefix)
         .arg(r.x())
         .arg(r.y())
         .arg(r.width())
         .arg(r.height())
         .arg(label->text().trimmed())
-        .arg(glyphs ? 1 : 0);
+        .arg(glyphs ? 1 : 0)
+        .arg(differ)
+        .arg(fits);
 }
 
 QPixmap Icon(const QColor& c)
@@ -94,7 +83,7 @@ int main(int argc, char** argv)
     QDir().mkpath(out.path());
     QString note;
 
-    // The plot-unit dialog as a Chinese user sees it, then in English.
+    // The plot-unit dialog as a Chinese user sees it, then in English and Turkish.
     theSettings.Set(Slot::Language, 0);
     PltFileUnit = 0;
     UnitNoHintNextTime = 1;
@@ -104,15 +93,18 @@ int main(int argc, char** argv)
         if (!shot.save(out.filePath("plot_unit_zh.png"))) return 1;
         note += LabelNote(d, "zh_");
     }
-    QTranslator en;
-    if (en.load(QDir(QString::fromLocal8Bit(argv[2])).filePath("OrlatCenter_en.qm"))) QApplication::installTranslator(&en);
-    theSettings.Set(Slot::Language, 1);
-    {
-        CDlgSetPltUnit d;
-        if (!Grab(d).save(out.filePath("plot_unit_en.png"))) return 1;
-        note += LabelNote(d, "en_");
+    for (const char* lang : {"en", "tr"}) {
+        QTranslator t;
+        if (t.load(QDir(QString::fromLocal8Bit(argv[2])).filePath(QStringLiteral("OrlatCenter_%1.qm").arg(lang))))
+            QApplication::installTranslator(&t);
+        theSettings.Set(Slot::Language, qstrcmp(lang, "en") == 0 ? 1 : 2);
+        {
+            CDlgSetPltUnit d;
+            if (!Grab(d).save(out.filePath(QStringLiteral("plot_unit_%1.png").arg(lang)))) return 1;
+            note += LabelNote(d, QStringLiteral("%1_").arg(lang));
+        }
+        QApplication::removeTranslator(&t);
     }
-    QApplication::removeTranslator(&en);
 
     // A row of control-bar buttons: at rest, hovered, checked, disabled,
     // coloured as the control bar colours them.
@@ -145,6 +137,10 @@ int main(int argc, char** argv)
     note += QStringLiteral("hover_back=%1\n").arg(buttons[1]->StateColor(CButtonNolt::HoverBack).name());
     note += QStringLiteral("normal_back=%1\n").arg(buttons[0]->StateColor(CButtonNolt::NormalBack).name());
     note += QStringLiteral("hover_text=%1\n").arg(buttons[1]->StateColor(CButtonNolt::HoverText).name());
+    for (int i = 0; i < 4; ++i) {
+        const QRect r(buttons[i]->mapTo(&row, QPoint(0, 0)), buttons[i]->size());
+        note += QStringLiteral("button%1=%2,%3,%4,%5\n").arg(i).arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+    }
 
     QFile f(out.filePath("shots.txt"));
     if (!f.open(QIODevice::WriteOnly)) return 1;

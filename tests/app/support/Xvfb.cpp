@@ -1,3 +1,4 @@
+// Guards screenshot tests against a private X server that does not come up or outlives them.
 #include "tests/app/support/Xvfb.h"
 
 #include <fcntl.h>
@@ -103,15 +104,22 @@ XvfbServer::~XvfbServer()
 }
 
 int RunOnDisplay(const std::string& display, const std::string& program, const std::vector<std::string>& args,
-                 int timeoutMs)
+                 int timeoutMs, const std::vector<std::string>& extraEnv)
 {
+    auto overridden = [&](const std::string& v) {
+        for (const std::string& x : extraEnv)
+            if (v.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0) return true;
+        return false;
+    };
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string v = *e;
-        if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("QT_QPA_PLATFORM=", 0) == 0 || v.rfind("WAYLAND_DISPLAY=", 0) == 0)
+        if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("QT_QPA_PLATFORM=", 0) == 0 || v.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
+            v.rfind("LSAN_OPTIONS=", 0) == 0 || overridden(v))
             continue;
         env.push_back(v);
     }
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=xcb");
 #ifdef ORLAT_LSAN_SUPPRESSIONS

@@ -1,3 +1,4 @@
+// Guards screenshot tests against a private X server that does not come up or outlives them.
 #pragma once
 // A private X server for screenshot tests: Xvfb started with -displayfd on
 // a free display number, stopped with the object.
@@ -26,7 +27,8 @@ private:
 };
 
 // Runs program with args under the given display (QT_QPA_PLATFORM=xcb, the
-// system libraries' leaks at exit suppressed under the sanitizer);
-// its exit status, -1 when it could not run or ran past timeoutMs (killed then).
+// system libraries' leaks at exit suppressed under the sanitizer), with
+// extraEnv ("NAME=value") added; its exit status, -1 when it could not run
+// or ran past timeoutMs (killed then).
 int RunOnDisplay(const std::string& display, const std::string& program, const std::vector<std::string>& args,
-                 int timeoutMs = 60000);
+                 int timeoutMs = 60000, const std::vector<std::string>& extraEnv = {});
