@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "app/frame/AskedJobs.h"
 #include "app/frame/FrameAsks.h"
 #include "app/frame/FrameViews.h"
 #include "app/jobs/ExportName.h"
@@ -100,11 +101,12 @@ QString CFileCommands::TestFilePath(int index)
 void CFileCommands::OnTestPlt(int index)
 {
     if (index < 0 || index >= kTestFileCount) return;
+    const CAskedJobs asked(m_doc.m_pages);
     if (!m_doc.m_pages.empty() &&
         !m_asks.askQuestion(CodeText("提示", "Note"), CodeText("打开调机文件将清空当前任务列表, 是否继续?",
                                                                  "Opening a test file empties the job list. Go on?")))
         return;
-    m_doc.DeleteAllPages();
+    asked.DeleteFrom(m_doc.m_pages);
     m_views.refreshList();
     m_views.showJob(0);
     ImportPltFile(TestFilePath(index));
@@ -129,10 +131,21 @@ void CFileCommands::OnExportListAsPlt()
 
 void CFileCommands::OnOpenTaskFile()
 {
+    const CAskedJobs asked(m_doc.m_pages);
     const QString path =
         m_asks.askOpenFile(QString(), QCoreApplication::translate("CMainFrame", "立式切割机打印任务(*.orlattask)"));
     if (path.isEmpty()) return;
-    const TaskFileStatus s = m_doc.OpenTaskFile(U(path));
+    // The file replaces the list the operator saw; jobs imported while the
+    // dialog was open follow it (or stay where they were when it fails).
+    CAskedJobs::Newcomers newcomers = asked.TakeNewcomers(m_doc.m_pages);
+    TaskFileStatus s = TaskFileStatus::Ok;
+    try {
+        s = m_doc.OpenTaskFile(U(path));
+    } catch (...) {
+        CAskedJobs::PutBack(m_doc.m_pages, std::move(newcomers), false);
+        throw;
+    }
+    CAskedJobs::PutBack(m_doc.m_pages, std::move(newcomers), s == TaskFileStatus::Ok);
     if (s != TaskFileStatus::Ok)
         ShowAppMessage(m_views.window, QMessageBox::Warning,
                        CodeText("任务文件无法打开: ", "The task file cannot be opened: ") + path + QStringLiteral(" (") +

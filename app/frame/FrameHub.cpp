@@ -34,6 +34,11 @@ void CFrameHub::BandSent(int32_t band, int result, int32_t bytes)
     RunOnUi([=](CJobObserver& o) { o.BandSent(band, result, bytes); });
 }
 
+void CFrameHub::CutPassSent(int32_t pass, int32_t records, int result)
+{
+    if (result != 0) RunOnUi([=](CJobObserver& o) { o.CutPassSent(pass, records, result); });
+}
+
 void CFrameHub::Message(const char* key, const std::u16string& text)
 {
     // The key is kept as text: the report may outlive the sender's plan.

@@ -25,6 +25,9 @@ public:
     }
 
     void BandSent(int32_t band, int result, int32_t bytes) override;
+    // Only a pass that failed crosses over: the others would cost the
+    // sending thread a wait each for nothing.
+    void CutPassSent(int32_t pass, int32_t records, int result) override;
     void Message(const char* key, const std::u16string& text) override;
     void JobFinished(int result) override;
 

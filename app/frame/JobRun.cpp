@@ -120,7 +120,17 @@ void CJobRun::OnPollTimer()
 
 void CJobRun::BandSent(int32_t, int, int32_t) { OnBandSent(); }
 
-void CJobRun::Message(const char*, const std::u16string& text) { ShowJobMessage(Q(text)); }
+void CJobRun::CutPassSent(int32_t, int32_t, int result)
+{
+    if (result != 0) m_end.cutPassFailed = true;
+}
+
+void CJobRun::Message(const char* key, const std::u16string& text)
+{
+    m_end.messageKey = key != nullptr ? key : "";
+    m_end.messageText = text;
+    ShowJobMessage(Q(text));
+}
 
 void CJobRun::JobFinished(int result) { OnJobFinished(result); }
 
@@ -134,13 +144,28 @@ void CJobRun::OnBandSent()
 
 void CJobRun::OnJobFinished(int result)
 {
-    ApplyJobEnd(m_doc.m_pages, result);
+    // Only once the views have been told has the job ended, and whatever they
+    // do it has: a handle left set would keep every later job from starting.
+    struct EndOfJob {
+        JobEndFacts& facts;
+        ~EndOfJob()
+        {
+            facts = {};
+            g_pSendJobThread.reset();
+        }
+    } endOfJob{m_end};
+    m_end.result = result;
+    m_end.machineStatus = MachineStatus.load();
+    m_end.jobName = WorkPage.m_strFileName;
+    const int printing = ApplyJobEnd(m_doc.m_pages, result);
+    if (printing >= 0) m_end.jobName = m_doc.m_pages[static_cast<size_t>(printing)]->m_strFileName;
     WorkPage.DeleteAllCurves();
+    // Said once, before the views (which may fail).
+    const QString note = JobStopNote(m_end);
+    if (!note.isEmpty()) m_views.showStatus(note, 0);
     m_views.refreshList();
     m_views.showJob(0);
     m_views.refreshBar();
-    // Only now has the job ended: the next tick may start another.
-    g_pSendJobThread.reset();
 }
 
 void CJobRun::OnStartTick()

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <thread>
 
+#include "app/frame/JobStopNote.h"
 #include "app/jobs/DataDirScan.h"
 #include "app/jobs/PollCycle.h"
 #include "link/job/JobObserver.h"
@@ -49,6 +50,7 @@ public:
 
     // The sending thread's reports, as the hub hands them over on the UI thread.
     void BandSent(int32_t band, int result, int32_t bytes) override;
+    void CutPassSent(int32_t pass, int32_t records, int result) override;
     void Message(const char* key, const std::u16string& text) override;
     void JobFinished(int result) override;
 
@@ -68,6 +70,10 @@ private:
     QTimer m_pollTimer;
     CPollCycle m_pollCycle;
     CDataDirScanner m_scanner;
+
+    // What the reports of the job being sent have told so far; written by
+    // the reports and read by OnJobFinished (UI thread), cleared at each end.
+    JobEndFacts m_end;
 
     // The link thread (CommPollThread); started by StartWorkers on the UI
     // thread, joined there at close or by the destructor.
