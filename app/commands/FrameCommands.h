@@ -6,6 +6,14 @@
 
 namespace framecmd {
 
+inline constexpr uint16_t kAddPrintFile = 309;
+inline constexpr uint16_t kExportListAsPlt = 310;
+inline constexpr uint16_t kOpenTaskFile = 57601;
+inline constexpr uint16_t kSaveTaskFile = 57603;
+inline constexpr uint16_t kExit = 57665;
+// The test-file sub-menu: one id per file, 10x10 .. 50x50.
+inline constexpr uint16_t kTestFileFirst = 32700;
+inline constexpr uint16_t kTestFileLast = 32704;
 inline constexpr uint16_t kLangChinese = 3000;
 inline constexpr uint16_t kLangEnglish = 3001;
 inline constexpr uint16_t kLangTurkish = 3002;

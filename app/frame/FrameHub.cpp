@@ -1,8 +1,8 @@
 #include "app/frame/FrameHub.h"
 
 #include <QThread>
+#include <string>
 
-#include "app/frame/MainFrame.h"
 #include "model/Settings.h"
 #include "widgets/EventGuard.h"
 
@@ -22,24 +22,30 @@ void CFrameHub::RunOnUi(F f)
     auto run = [this, f] {
         // No exception leaves the handler into Qt's event loop.
         GuardEvent("job report", [this, &f] {
-            if (m_frame != nullptr && theSettings.Get(Slot::Quitting) == 0) f(*m_frame);
+            if (m_observer != nullptr && theSettings.Get(Slot::Quitting) == 0) f(*m_observer);
         });
     };
     if (QThread::currentThread() == thread()) run();
     else QMetaObject::invokeMethod(this, run, Qt::BlockingQueuedConnection);
 }
 
-void CFrameHub::BandSent(int32_t, int, int32_t)
+void CFrameHub::BandSent(int32_t band, int result, int32_t bytes)
 {
-    RunOnUi([](CMainFrame& f) { f.OnBandSent(); });
+    RunOnUi([=](CJobObserver& o) { o.BandSent(band, result, bytes); });
 }
 
-void CFrameHub::Message(const char*, const std::u16string& text)
+void CFrameHub::CutPassSent(int32_t pass, int32_t records, int result)
 {
-    RunOnUi([text](CMainFrame& f) { f.ShowJobMessage(QString::fromStdU16String(text)); });
+    if (result != 0) RunOnUi([=](CJobObserver& o) { o.CutPassSent(pass, records, result); });
+}
+
+void CFrameHub::Message(const char* key, const std::u16string& text)
+{
+    // The key is kept as text: the report may outlive the sender's plan.
+    RunOnUi([k = std::string(key != nullptr ? key : ""), text](CJobObserver& o) { o.Message(k.c_str(), text); });
 }
 
 void CFrameHub::JobFinished(int result)
 {
-    RunOnUi([result](CMainFrame& f) { f.OnJobFinished(result); });
+    RunOnUi([result](CJobObserver& o) { o.JobFinished(result); });
 }

@@ -1,17 +1,10 @@
 #include "app/frame/MainFrame.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
-#include <QEventLoop>
-#include <QFile>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -22,37 +15,27 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
+#include <thread>
 
-#include "app/text/AppMessage.h"
-#include "app/jobs/AutoJobStart.h"
-#include "app/text/CodeText.h"
-#include "app/text/FileFilters.h"
-#include "app/text/WaitCursor.h"
+#include "app/commands/FrameCommands.h"
+#include "app/commands/ToolbarIcons.h"
+#include "app/frame/StatusPane.h"
 #include "app/controlbar/ControlBar.h"
 #include "app/dialogs/DlgAboutBrelt.h"
 #include "app/dialogs/DlgPara.h"
-#include "app/commands/FrameCommands.h"
-#include "app/commands/ToolbarIcons.h"
-#include "app/dialogs/DlgSetPltUnit.h"
-#include "app/jobs/ExportName.h"
-#include "app/frame/FrameHub.h"
 #include "app/joblist/JobListView.h"
-#include "app/preview/PreviewView.h"
-#include "app/jobs/JobEnd.h"
-#include "app/jobs/LastTask.h"
 #include "app/jobs/OrlatCenterDoc.h"
-#include "app/jobs/PlotFileRead.h"
-#include "link/CommPoll.h"
+#include "app/preview/PreviewView.h"
+#include "app/text/AppMessage.h"
+#include "app/text/CodeText.h"
+#include "app/text/WaitCursor.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
-#include "model/ProgramData.h"
 #include "model/Settings.h"
 #include "model/SettingsFile.h"
 #include "model/Text.h"
 #include "widgets/EventGuard.h"
 
-int g_bInStartTick = 0;
 CMainFrame* g_pMainFrame = nullptr;
 
 // Resources of a static library are registered by hand.
@@ -60,26 +43,15 @@ static void InitFrameResources() { Q_INIT_RESOURCE(icons); }
 
 namespace {
 
-constexpr int kTickMs = 500;
 constexpr int kListHeight = 200;
-const char* const kTestFiles[] = {"10x10.plt", "20x20.plt", "30x30.plt", "40x40.plt", "50x50.plt"};
 
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
-std::u16string U(const QString& s) { return s.toStdU16String(); }
 
 // A slot body that reports an exception instead of letting it into Qt.
 template <class F>
 auto Guarded(const char* where, F f)
 {
     return [where, f] { GuardEvent(where, f); };
-}
-
-QString Text(const UserMessage& m) { return Q(m.Text(theSettings.Get(Slot::Language))); }
-
-bool FileExists(const std::u16string& path)
-{
-    struct stat st {};
-    return ::stat(ToUtf8(path).c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -93,42 +65,20 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
     BuildClient();
     BuildMenuAndToolBar();
 
-    askOpenFile = [this](const QString& title, const QString& filters) {
-        return QFileDialog::getOpenFileName(this, title, QString(), filters, nullptr,
-                                            QFileDialog::HideNameFilterDetails);
-    };
-    askSaveFile = [this](const QString& title, const QString& filters) {
-        return QFileDialog::getSaveFileName(this, title, QString(), filters, nullptr,
-                                            QFileDialog::HideNameFilterDetails);
-    };
-    askQuestion = [this](const QString& title, const QString& text) {
-        return QMessageBox::question(this, title, text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) ==
-               QMessageBox::Ok;
-    };
-    askPltUnit = [this] {
-        CDlgSetPltUnit dlg(this);
-        return dlg.exec() == QDialog::Accepted;
-    };
-    runDialog = [](QDialog& dlg) { return dlg.exec() == QDialog::Accepted; };
+    SetProgramAsks(*this, this);
     writeSettings = [](std::string* error) { return SaveSettings(error); };
 
-    m_tickTimer.setSingleShot(true);
-    m_pollTimer.setSingleShot(true);
-    connect(&m_tickTimer, &QTimer::timeout, this, [this] { OnTickTimer(); });
-    connect(&m_pollTimer, &QTimer::timeout, this, [this] { OnPollTimer(); });
-
-    CFrameHub::Instance().SetFrame(this);
+    WireViews();
+    m_run = std::make_unique<CJobRun>(m_doc, m_views);
+    m_files = std::make_unique<CFileCommands>(m_doc, *this, m_views);
     g_pMainFrame = this;
 }
 
 CMainFrame::~CMainFrame()
 {
     if (g_pMainFrame == this) g_pMainFrame = nullptr;
-    CFrameHub::Instance().ForgetFrame(this);
-    theSettings.Set(Slot::Quitting, 1);
-    m_tickTimer.stop();
-    m_pollTimer.stop();
-    if (m_commPoll.joinable()) m_commPoll.join();
+    // The run stops its clocks and joins the link thread before the panes go.
+    m_run.reset();
 }
 
 void CMainFrame::BringToFront()
@@ -140,6 +90,18 @@ void CMainFrame::BringToFront()
     activateWindow();
 }
 
+void CMainFrame::WireViews()
+{
+    m_views.refreshList = [this] { m_listPane->RefreshJobList(); };
+    m_views.showJob = [this](int index) { m_previewPane->SetCurrentPage(index); };
+    m_views.redrawPreview = [this] { m_previewPane->RedrawBuffered(); };
+    m_views.shownJob = [this] { return m_previewPane->CurrentPage(); };
+    m_views.drawBandOverlay = [this] { m_previewPane->DrawBandOverlay(); };
+    m_views.refreshBar = [this] { UpdateMachineState(); };
+    m_views.showStatus = [this](const QString& text, int ms) { statusBar()->showMessage(text, ms); };
+    m_views.window = this;
+}
+
 void CMainFrame::BuildClient()
 {
     m_splitter = new QSplitter(Qt::Vertical, this);
@@ -147,7 +109,8 @@ void CMainFrame::BuildClient()
     m_previewPane = new COrlatCenterView(m_doc, m_splitter);
     connect(m_listPane, &CMyListView::jobClicked, m_previewPane, &COrlatCenterView::SetCurrentPage);
     connect(m_listPane, &CMyListView::jobsChanged, m_previewPane, &COrlatCenterView::RedrawBuffered);
-    connect(m_listPane, &CMyListView::deleteDoneRequested, this, Guarded("delete done", [this] { OnDeleteDoneJobs(); }));
+    connect(m_listPane, &CMyListView::deleteDoneRequested, this,
+            Guarded("delete done", [this] { m_run->OnDeleteDoneJobs(); }));
     connect(m_previewPane, &COrlatCenterView::cursorMoved, this, &CMainFrame::ShowCursorPos);
     connect(m_previewPane, &COrlatCenterView::jobListChanged, m_listPane, &CMyListView::RefreshJobList);
     m_splitter->addWidget(m_listPane);
@@ -171,16 +134,11 @@ void CMainFrame::BuildClient()
             return jobs;
         },
         [] { return g_pSendJobThread != nullptr; });
-    connect(m_bar, &CMyDlgBar::jobListChanged, this, Guarded("bar job list", [this] { RefreshJobList(); }));
+    connect(m_bar, &CMyDlgBar::jobListChanged, this, Guarded("bar job list", [this] { m_listPane->RefreshJobList(); }));
     m_dock->setWidget(m_bar);
     addDockWidget(Qt::RightDockWidgetArea, m_dock);
 
-    m_statusPane = new QLabel(this);
-    m_statusPane->setObjectName(QStringLiteral("statusPane0"));
-    statusBar()->addWidget(m_statusPane, 1);
-    SetPaneText(commandtable::Translate(commandtable::kIdlePrompt));
-    connect(statusBar(), &QStatusBar::messageChanged, this,
-            [this](const QString& m) { GuardEvent("status prompt", [&] { ShowIdlePrompt(m); }); });
+    m_statusPane = new CStatusPane(statusBar());
 }
 
 void CMainFrame::BuildMenuAndToolBar()
@@ -213,7 +171,8 @@ void CMainFrame::BuildMenuAndToolBar()
     // Ctrl+1 / Ctrl+2 belong to the view with the focus: the preview takes
     // them itself, the list keeps its own arrows.
     for (const AcceleratorEntry& k : commandtable::Accelerators()) {
-        if (k.command != 312 && k.command != 313 && k.command != 57601) continue;
+        if (k.command != framecmd::kZoomIn && k.command != framecmd::kZoomOut && k.command != framecmd::kOpenTaskFile)
+            continue;
         QAction* a = ActionFor(k.command);
         a->setShortcut(QKeySequence(QString::fromLatin1(k.key)));
         a->setShortcutContext(Qt::WindowShortcut);
@@ -281,16 +240,16 @@ void CMainFrame::UpdateCheckMarks()
 void CMainFrame::OnCommand(uint16_t id)
 {
     GuardEvent("command", [this, id] {
-        if (id >= 32700 && id <= 32704) {
-            OnTestPlt(id - 32700);
+        if (id >= framecmd::kTestFileFirst && id <= framecmd::kTestFileLast) {
+            m_files->OnTestPlt(id - framecmd::kTestFileFirst);
             return;
         }
         switch (id) {
-        case 309: OnAddPrintFile(); break;
-        case 310: OnExportListAsPlt(); break;
-        case 57601: OnOpenTaskFile(); break;
-        case 57603: OnSaveTaskFile(); break;
-        case 57665: close(); break;
+        case framecmd::kAddPrintFile: m_files->OnAddPrintFile(); break;
+        case framecmd::kExportListAsPlt: m_files->OnExportListAsPlt(); break;
+        case framecmd::kOpenTaskFile: m_files->OnOpenTaskFile(); break;
+        case framecmd::kSaveTaskFile: m_files->OnSaveTaskFile(); break;
+        case framecmd::kExit: close(); break;
         case framecmd::kLangChinese: OnLanguageChinese(); break;
         case framecmd::kLangEnglish: OnLanguageEnglish(); break;
         case framecmd::kLangTurkish: OnLanguageTurkish(); break;
@@ -384,268 +343,14 @@ void CMainFrame::UpdateMachineState()
     if (m_bar != nullptr) m_bar->Refresh();
 }
 
-void CMainFrame::ShowIdlePrompt(const QString& message)
-{
-    // A prompt has ended: the pane shows the idle text until the next position.
-    if (message.isEmpty()) SetPaneText(commandtable::Translate(commandtable::kIdlePrompt));
-}
-
-// --- The views ---------------------------------------------------------------
-
-void CMainFrame::RefreshJobList() { m_listPane->RefreshJobList(); }
-
-void CMainFrame::SetCurrentPage(int index) { m_previewPane->SetCurrentPage(index); }
-
-void CMainFrame::RedrawBuffered() { m_previewPane->RedrawBuffered(); }
-
-// --- Workers -----------------------------------------------------------------
-
-void CMainFrame::StartWorkers()
-{
-    // The list as start-up left it (a task file named on the command line).
-    RefreshJobList();
-    SetCurrentPage(0);
-    theSettings.Set(Slot::Quitting, 0);
-    if (!m_commPoll.joinable()) m_commPoll = std::thread([] { CommPollThread(); });
-    StartTimers();
-}
-
-void CMainFrame::StartTimers()
-{
-    theSettings.Set(Slot::Quitting, 0);
-    m_tickTimer.start(kTickMs);
-    m_pollTimer.start(0);
-}
-
-void CMainFrame::OnTickTimer()
-{
-    if (theSettings.Get(Slot::Quitting) != 0) return;
-    if (g_pSendJobThread == nullptr) GuardEvent("start tick", [this] { OnStartTick(); });
-    // Re-armed once the handler has returned, as the blocking send paced it.
-    if (theSettings.Get(Slot::Quitting) == 0) m_tickTimer.start(kTickMs);
-}
-
-void CMainFrame::OnPollTimer()
-{
-    if (theSettings.Get(Slot::Quitting) != 0) return;
-    const PollAction a = m_pollCycle.Next(FileExists(theSettings.Path(Slot::LastTaskPath)),
-                                          theSettings.Get(Slot::AutoDelFinish) != 0);
-    GuardEvent("data directories", [this, &a] {
-        switch (a.step) {
-        case PollStep::LoadLastTask: OnLoadLastTask(); break;
-        case PollStep::ScanMm: OnScanDataDir(0); break;
-        case PollStep::ScanMil: OnScanDataDir(1); break;
-        case PollStep::DeleteDone: OnDeleteDoneJobs(); break;
-        default: break;
-        }
-    });
-    if (theSettings.Get(Slot::Quitting) == 0) m_pollTimer.start(a.pauseMs);
-}
-
-// --- Thread messages ---------------------------------------------------------
-
-void CMainFrame::OnBandSent()
-{
-    // The bar's progress and enabling after every band, the outline only while plotting.
-    UpdateMachineState();
-    if ((MachineStatus.load() & 0x0F) != MachineState::Plotting) return;
-    if (BandOverlayWanted(MachineStatus.load(), m_doc.m_pages, m_previewPane->CurrentPage()))
-        m_previewPane->DrawBandOverlay();
-}
-
-void CMainFrame::OnJobFinished(int result)
-{
-    ApplyJobEnd(m_doc.m_pages, result);
-    WorkPage.DeleteAllCurves();
-    RefreshJobList();
-    SetCurrentPage(0);
-    UpdateMachineState();
-    // Only now has the job ended: the next tick may start another.
-    g_pSendJobThread.reset();
-}
-
-void CMainFrame::OnStartTick()
-{
-    if (g_bInStartTick) return;
-    g_bInStartTick = 1;
-    struct Clear {
-        ~Clear() { g_bInStartTick = 0; }
-    } clear;
-    try {
-        const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance(), jobLink));
-        if (r.removed || r.started >= 0) RefreshJobList();
-        if (r.started >= 0) SetCurrentPage(r.started);
-        else if (r.removed) RedrawBuffered();
-    } catch (const std::bad_alloc&) {
-        statusBar()->showMessage(CodeText("内存不足, 任务无法开始", "Out of memory: the job cannot start"), 10000);
-    }
-}
-
-void CMainFrame::OnLoadLastTask()
-{
-    const std::u16string path = theSettings.Path(Slot::LastTaskPath);
-    const LastTaskLoad r = WhileBusy([&] { return LoadLastTask(path, m_doc.m_pages); });
-    if (r.status != TaskFileStatus::Ok) {
-        QString text = CodeText("上次的任务列表无法读入: ", "The last task list cannot be read: ") + Q(path) +
-                       QStringLiteral(" (") + QLatin1String(TaskFileStatusName(r.status)) + QStringLiteral(")");
-        if (!r.keptAs.empty()) text += CodeText("\n文件已保存为 ", "\nThe file was kept as ") + Q(r.keptAs);
-        ShowAppMessage(this, QMessageBox::Warning, text);
-    }
-    RefreshJobList();
-    SetCurrentPage(0);
-    update();
-}
-
-void CMainFrame::OnDeleteDoneJobs()
-{
-    if (theSettings.Get(Slot::Quitting) == 1) return;
-    const DoneDeletion d = DeleteDoneJobs(m_doc.m_pages);
-    if (d.deleted == 0) return;
-    RefreshJobList();
-    SetCurrentPage(d.printingIndex);
-}
-
-void CMainFrame::OnScanDataDir(int unitFlag)
-{
-    if (theSettings.Get(Slot::AutoAddToList) == 0) return;
-    const std::u16string& dir = unitFlag != 0 ? theSettings.DataDirMil : theSettings.DataDirMm;
-    if (dir.empty()) return;
-    ScanOutcome o = m_scanner.ScanOnce(dir, unitFlag != 0);
-    if (o.page) {
-        m_doc.m_pages.push_back(std::move(o.page));
-        RefreshJobList();
-        SetCurrentPage(0);
-    }
-    if (!o.message.empty()) statusBar()->showMessage(Q(o.message), 10000);
-}
-
-void CMainFrame::ShowJobMessage(const QString& text) { ShowAppMessage(this, QMessageBox::Warning, text); }
-
-// --- Adding files ------------------------------------------------------------
-
-void CMainFrame::OnAddPrintFile()
-{
-    const QString path = askOpenFile(QStringLiteral("Add File"), AddFileFilters());
-    if (!path.isEmpty()) AddPrintFile(path);
-}
-
-void CMainFrame::AddPrintFile(const QString& path)
-{
-    if (IsDxfFileName(U(path))) ImportDxfFile(path);
-    else ImportPltFile(path);
-}
-
-void CMainFrame::ShowImported(const QString& message)
-{
-    RefreshJobList();
-    SetCurrentPage(0);
-    if (!message.isEmpty()) ShowAppMessage(this, QMessageBox::Warning, message);
-}
-
-void CMainFrame::ImportPltFile(const QString& path)
-{
-    if (UnitNoHintNextTime.load() == 0 && !askPltUnit()) return;
-    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), PltFileUnit.load() == 1, false); });
-    if (r.outcome == PlotRead::NotReady && !r.message)
-        r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
-    if (r.page) m_doc.m_pages.push_back(std::move(r.page));
-    ShowImported(r.outcome == PlotRead::NoCurves ? QString() : Text(r.message));
-}
-
-void CMainFrame::ImportDxfFile(const QString& path)
-{
-    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), false, false); });
-    if (r.outcome == PlotRead::NotReady && !r.message)
-        r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
-    if (r.page) m_doc.m_pages.push_back(std::move(r.page));
-    ShowImported(r.outcome == PlotRead::NoCurves ? QString() : Text(r.message));
-}
-
-QString CMainFrame::AddFileFilters()
-{
-    // "*.*" would pass only names with a dot; the shown names stay the
-    // system's own (the patterns are hidden in the dialog).
-    return PlotFileFilters();
-}
-
-QString CMainFrame::TestFilePath(int index)
-{
-    const QString name = QStringLiteral("TestPlt/") + QLatin1String(kTestFiles[index]);
-    const QString inProgramDir = Q(theSettings.Path(Slot::ProgramDir)) + name;
-    if (QFileInfo::exists(inProgramDir)) return inProgramDir;
-    const std::string shipped = FindProgramData(QFile::encodeName(name).toStdString());
-    if (!shipped.empty()) return QFile::decodeName(QByteArray::fromStdString(shipped));
-    return inProgramDir;
-}
-
-void CMainFrame::OnTestPlt(int index)
-{
-    if (index < 0 || index > 4) return;
-    if (!m_doc.m_pages.empty() &&
-        !askQuestion(CodeText("提示", "Note"), CodeText("打开调机文件将清空当前任务列表, 是否继续?",
-                                                          "Opening a test file empties the job list. Go on?")))
-        return;
-    m_doc.DeleteAllPages();
-    RefreshJobList();
-    SetCurrentPage(0);
-    ImportPltFile(TestFilePath(index));
-}
-
-void CMainFrame::OnExportListAsPlt()
-{
-    const QString chosen = askSaveFile(QString(), ExportFileFilters());
-    if (chosen.isEmpty()) return;
-    const ExportName name = ExportNameFor(U(chosen));
-    if (name.appended && FileExists(name.path) &&
-        !askQuestion(CodeText("提示", "Note"),
-                     Q(name.path) + CodeText(" 已存在, 是否替换?", " exists already. Replace it?")))
-        return;
-    std::string error;
-    if (!m_doc.ExportHpgl(name.path, &error))
-        ShowAppMessage(this, QMessageBox::Warning, QString::fromStdString(error));
-}
-
-void CMainFrame::OnOpenTaskFile()
-{
-    const QString path = askOpenFile(QString(), TaskFileFilter());
-    if (path.isEmpty()) return;
-    const TaskFileStatus s = WhileBusy([&] { return m_doc.OpenTaskFile(U(path)); });
-    if (s != TaskFileStatus::Ok)
-        ShowAppMessage(this, QMessageBox::Warning,
-                       CodeText("任务文件无法打开: ", "The task file cannot be opened: ") + path + QStringLiteral(" (") +
-                           QLatin1String(TaskFileStatusName(s)) + QStringLiteral(")"));
-    RefreshJobList();
-    SetCurrentPage(0);
-}
-
-void CMainFrame::OnSaveTaskFile()
-{
-    QString path = Q(m_doc.CurrentPath());
-    if (path.isEmpty()) path = askSaveFile(QString(), TaskFileFilter());
-    if (path.isEmpty()) return;
-    if (!path.endsWith(QStringLiteral(".orlattask"), Qt::CaseInsensitive)) path += QStringLiteral(".orlattask");
-    const TaskFileStatus s = WhileBusy([&] { return m_doc.SaveTaskFile(U(path)); });
-    if (s != TaskFileStatus::Ok)
-        ShowAppMessage(this, QMessageBox::Warning,
-                       CodeText("任务文件无法保存: ", "The task file cannot be saved: ") + path + QStringLiteral(" (") +
-                           QLatin1String(TaskFileStatusName(s)) + QStringLiteral(")"));
-}
+void CMainFrame::StartWorkers() { m_run->StartWorkers(); }
 
 // --- Status pane and tray ----------------------------------------------------
 
 void CMainFrame::ShowCursorPos(int x, int y)
 {
-    SetPaneText(Q(framecmd::CursorText(x, y, theSettings.Get(Slot::Language))));
+    m_statusPane->ShowText(Q(framecmd::CursorText(x, y, theSettings.Get(Slot::Language))));
     m_statusPane->repaint();
-}
-
-void CMainFrame::SetPaneText(const QString& text)
-{
-    m_statusPane->setText(text);
-    // Measured with the pane's own font, so the text is never clipped.
-    const int margins = m_statusPane->contentsMargins().left() + m_statusPane->contentsMargins().right() +
-                        2 * m_statusPane->margin();
-    m_statusPane->setMinimumWidth(m_statusPane->fontMetrics().horizontalAdvance(text) + margins + 2);
 }
 
 QString CMainFrame::StatusText() const
@@ -683,17 +388,6 @@ void CMainFrame::CloseFromSignal()
     close();
 }
 
-void CMainFrame::JoinCommPoll()
-{
-    if (!m_commPoll.joinable()) return;
-    // The link thread ends at its next pass; the window keeps painting meanwhile.
-    QEventLoop loop;
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (g_commPollThreadRunning.load() && std::chrono::steady_clock::now() < until)
-        loop.processEvents(QEventLoop::AllEvents, 20);
-    m_commPoll.join();
-}
-
 bool CMainFrame::PrepareToClose(bool forced)
 {
     if (g_pSendJobThread != nullptr && !forced &&
@@ -713,9 +407,8 @@ bool CMainFrame::PrepareToClose(bool forced)
         ::unlink(ToUtf8(last).c_str());
     }
     theSettings.Set(Slot::Quitting, 1);
-    m_tickTimer.stop();
-    m_pollTimer.stop();
-    JoinCommPoll();
+    m_run->StopTimers();
+    m_run->JoinCommPoll();
     if (saveSettings) saveSettings();
     if (g_pSendJobThread != nullptr) {
         // The sending thread still uses the link and WorkPage: static

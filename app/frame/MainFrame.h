@@ -1,31 +1,30 @@
 #pragma once
 // The main window: job list over preview in a vertical splitter, menu 128,
 // toolbar 128 and the window-wide keys from the command table, one status
-// pane, the control bar in a fixed dock on the right. It runs the start tick and the UI poll on single-shot
-// timers of the UI thread, takes the sending thread's reports through the
-// hub, imports files by hand and from the data directories, and closes the
-// program.
+// pane, the control bar in a fixed dock on the right. It routes the commands,
+// hands the jobs' clocks and reports to its job run and the File menu to its
+// file commands, and closes the program.
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
-#include <thread>
-
-#include <span>
 
 #include "app/commands/CommandTable.h"
-#include "app/jobs/DataDirScan.h"
-#include "app/jobs/PollCycle.h"
-#include "link/job/JobSender.h"
+#include "app/commands/FrameCommands.h"
+#include "app/frame/FileCommands.h"
+#include "app/frame/FrameAsks.h"
+#include "app/frame/FrameViews.h"
+#include "app/frame/JobRun.h"
 
 class COrlatCenterDoc;
 class CMyListView;
 class COrlatCenterView;
-class QLabel;
+class CStatusPane;
 class QSplitter;
 class QDockWidget;
 class QSystemTrayIcon;
@@ -38,11 +37,9 @@ class CMyDlgBar;
 // The one main window while it exists. UI thread only.
 extern CMainFrame* g_pMainFrame;
 
-// Set while OnStartTick runs: dialogs and menus run nested event loops, in
-// which the next tick must not start a second job. UI thread only.
-extern int g_bInStartTick;
-
-class CMainFrame : public QMainWindow {
+// The questions (FrameAsks) are the frame's: it and its file commands put
+// them, tests replace them here.
+class CMainFrame : public QMainWindow, public FrameAsks {
     Q_OBJECT
 public:
     static constexpr const char* kTitle = "OrlatCenterII";
@@ -55,35 +52,16 @@ public:
 
     // Starts the link thread and the two timers (once the window exists).
     void StartWorkers();
-    // For tests: the timers alone, or none of the workers.
-    void StartTimers();
-
-    // --- Thread messages (UI thread) ---------------------------------------
-    void OnBandSent();
-    void OnJobFinished(int result);
-    void OnStartTick();
-    void OnLoadLastTask();
-    void OnDeleteDoneJobs();
-    void OnScanDataDir(int unitFlag);
-    void ShowJobMessage(const QString& text);
 
     // --- Commands --------------------------------------------------------------
-    void OnAddPrintFile();                 // 309
-    void AddPrintFile(const QString& path);  // the chosen file
-    void ImportPltFile(const QString& path);
-    void ImportDxfFile(const QString& path);
-    void OnTestPlt(int index);             // 32700 + index: 10x10 .. 50x50
-    void OnExportListAsPlt();              // 310
-    void OnOpenTaskFile();                 // 57601
-    void OnSaveTaskFile();                 // 57603
     void OnHideToTray();                   // 317
     void ShowCursorPos(int x, int y);
     // The close of a signal: the question while a job runs is taken as OK.
     void CloseFromSignal();
 
-    void OnLanguageChinese() { OnLanguage(3000); }  // 3000
-    void OnLanguageEnglish() { OnLanguage(3001); }  // 3001
-    void OnLanguageTurkish() { OnLanguage(3002); }  // 3002
+    void OnLanguageChinese() { OnLanguage(framecmd::kLangChinese); }
+    void OnLanguageEnglish() { OnLanguage(framecmd::kLangEnglish); }
+    void OnLanguageTurkish() { OnLanguage(framecmd::kLangTurkish); }
     void OnLinkUsb();                      // 3201
     void OnLinkEthernet();                 // 3202
     void OnMachineParams();                // 315
@@ -101,30 +79,18 @@ public:
     // The bar's state display and enabling.
     void UpdateMachineState();
 
-    // The add-file dialog's filters: "All file" matches every name, the
-    // others their extension in any case.
-    static QString AddFileFilters();
-
-    // Where a test file is: ProgramDir/TestPlt/, TestPlt/ beside the program
-    // or in the installed data folder.
-    static QString TestFilePath(int index);
-
-    // Dialogs, replaceable by tests. Empty string: cancelled.
-    std::function<QString(const QString& title, const QString& filters)> askOpenFile;
-    std::function<QString(const QString& title, const QString& filters)> askSaveFile;
-    // OK/Cancel (or Yes/No) question; true for OK.
-    std::function<bool(const QString& title, const QString& text)> askQuestion;
-    // Shows the unit dialog for a hand import; false when cancelled.
-    std::function<bool()> askPltUnit;
     // Writes the settings file before a close that cannot wait for the
     // sending thread (the normal exit writes it after the event loop).
     std::function<void()> saveSettings;
-    // Runs a modal dialog (parameters, About); true for OK.
-    std::function<bool(QDialog&)> runDialog;
     // Writes the settings file after an accepted dialog; false and the reason on failure.
     std::function<bool(std::string*)> writeSettings;
-    // How jobs reach the machine (tests shorten the time-outs).
-    JobLink jobLink;
+
+    // The jobs' clocks, the link thread and the sending thread's reports.
+    CJobRun& Run() { return *m_run; }
+    // The File menu's commands.
+    CFileCommands& Files() { return *m_files; }
+    // What the run and the file commands show their work on (tests wrap them).
+    FrameViews& Views() { return m_views; }
 
     // For tests and the screenshot.
     CMyListView* ListView() const { return m_listPane; }
@@ -137,8 +103,7 @@ public:
     QSplitter* Splitter() const { return m_splitter; }
     QString StatusText() const;
     COrlatCenterDoc& Document() { return m_doc; }
-    CDataDirScanner& Scanner() { return m_scanner; }
-    bool TimersActive() const { return m_tickTimer.isActive() || m_pollTimer.isActive(); }
+    CDataDirScanner& Scanner() { return m_run->Scanner(); }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -151,19 +116,10 @@ private:
     void AddMenuItems(QMenu* menu, std::span<const MenuEntry> entries);
     void OnLanguage(uint16_t id);
     void SaveAfterDialog();
-    void ShowIdlePrompt(const QString& message);
-    void SetPaneText(const QString& text);
     void BuildClient();
-    void OnTickTimer();
-    void OnPollTimer();
-    // The views: the list rebuilt, the preview showing job i, redrawn.
-    void RefreshJobList();
-    void SetCurrentPage(int index);
-    void RedrawBuffered();
-    void ShowImported(const QString& message);
+    void WireViews();
     // The close steps once the operator has agreed; false: stay open.
     bool PrepareToClose(bool forced);
-    void JoinCommPoll();
 
     COrlatCenterDoc& m_doc;
     QSplitter* m_splitter = nullptr;
@@ -174,17 +130,14 @@ private:
     bool m_bCtrlBarVisible = true;
     std::map<uint16_t, QAction*> m_actions;  // one per command id
     std::vector<QMenu*> m_menus;             // the main menu's drop-downs
-    QLabel* m_statusPane = nullptr;
+    CStatusPane* m_statusPane = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
 
-    // The two clocks, re-armed when each handler returns (UI thread).
-    QTimer m_tickTimer;
-    QTimer m_pollTimer;
-    CPollCycle m_pollCycle;
-    CDataDirScanner m_scanner;
+    // The panes as the run and the file commands see them; before both.
+    FrameViews m_views;
+    std::unique_ptr<CJobRun> m_run;
+    std::unique_ptr<CFileCommands> m_files;
 
-    // The link thread; started by StartWorkers, joined at close.
-    std::thread m_commPoll;
     bool m_closing = false;    // the close steps have run
     bool m_forceClose = false; // a signal asked for the close
 };

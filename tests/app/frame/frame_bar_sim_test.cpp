@@ -38,9 +38,9 @@ protected:
         MachineStatus = 0;
         LinkConnected = 0;
         KeyQueueClear();
-        frame->jobLink.timings.readyPauseMs = 2;
-        frame->jobLink.timings.pollRetryMs = 50;
-        frame->jobLink.timings.linkLostMs = 2000;
+        frame->Run().jobLink.timings.readyPauseMs = 2;
+        frame->Run().jobLink.timings.pollRetryMs = 50;
+        frame->Run().jobLink.timings.linkLostMs = 2000;
     }
     void TearDown() override
     {

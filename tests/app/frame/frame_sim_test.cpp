@@ -29,9 +29,9 @@ protected:
         g_jobActive = false;
         MachineStatus = 0;
         LinkConnected = 0;
-        frame->jobLink.timings.readyPauseMs = 2;
-        frame->jobLink.timings.pollRetryMs = 50;
-        frame->jobLink.timings.linkLostMs = 500;
+        frame->Run().jobLink.timings.readyPauseMs = 2;
+        frame->Run().jobLink.timings.pollRetryMs = 50;
+        frame->Run().jobLink.timings.linkLostMs = 500;
     }
     void TearDown() override
     {
@@ -121,21 +121,21 @@ TEST_F(FrameOnSim, NoNewJobBeforeTheLastJobsEndIsHandled)
     doc.m_pages.push_back(Job(Printing));
     doc.m_pages.push_back(Job(Auto));
     HeldLastReport sender;
-    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->jobLink), 0);
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Run().jobLink), 0);
     sender.WaitReached();
     ASSERT_TRUE(sender.reached);
     EXPECT_FALSE(g_jobActive.load());  // the link flag says the job is over
     MachineStatus = MachineState::Ready;
-    frame->OnStartTick();
+    frame->Run().OnStartTick();
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Printing, Auto}));
     EXPECT_FALSE(WorkPage.m_curves.empty());  // still the old job's
 
     sender.Release();
-    frame->OnJobFinished(1);
+    frame->Run().OnJobFinished(1);
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Done, Auto}));
     EXPECT_EQ(g_pSendJobThread, nullptr);
     MachineStatus = MachineState::Ready;
-    frame->OnStartTick();
+    frame->Run().OnStartTick();
     EXPECT_EQ(doc.m_pages[1]->m_state, Printing);
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000));
     EXPECT_EQ(sim.JobsEnded(), 2);
@@ -146,7 +146,7 @@ TEST_F(FrameOnSim, CloseWhileAJobRunsAsksAndCancelKeepsEverything)
     frame->show();
     doc.m_pages.push_back(Job(Printing));
     HeldLastReport sender;
-    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->jobLink), 0);
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Run().jobLink), 0);
     sender.WaitReached();
     answer = false;
     EXPECT_FALSE(frame->close());
@@ -156,6 +156,6 @@ TEST_F(FrameOnSim, CloseWhileAJobRunsAsksAndCancelKeepsEverything)
     EXPECT_EQ(theSettings.Get(Slot::Quitting), 0);
     EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));
     sender.Release();
-    frame->OnJobFinished(1);
+    frame->Run().OnJobFinished(1);
     EXPECT_EQ(doc.m_pages[0]->m_state, Done);
 }

@@ -98,12 +98,12 @@ TEST_F(FrameFixture, JobMessageIsABoxOfTheWindow)
 TEST_F(FrameFixture, DeleteDoneShowsThePrintingJob)
 {
     for (int32_t s : {Done, Manual, Done, Printing, Done}) doc.m_pages.push_back(Job(s));
-    frame->OnDeleteDoneJobs();
+    frame->Run().OnDeleteDoneJobs();
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Manual, Printing}));
     EXPECT_EQ(frame->PreviewView()->CurrentPage(), 1);
     theSettings.Set(Slot::Quitting, 1);
     doc.m_pages.push_back(Job(Done));
-    frame->OnDeleteDoneJobs();
+    frame->Run().OnDeleteDoneJobs();
     EXPECT_EQ(doc.m_pages.size(), 3u);
 }
 
@@ -117,7 +117,7 @@ TEST_F(FrameFixture, LastTaskComesFirstAndStaysUntilClose)
     }
     doc.m_pages.push_back(Job(Auto, 2));
     doc.m_pages.back()->m_strFileName = u"command line";
-    frame->OnLoadLastTask();
+    frame->Run().OnLoadLastTask();
     ASSERT_EQ(doc.m_pages.size(), 2u);
     EXPECT_EQ(doc.m_pages[0]->m_strFileName, u"last");
     EXPECT_EQ(doc.m_pages[1]->m_strFileName, u"command line");
@@ -129,7 +129,7 @@ TEST_F(FrameFixture, BadLastTaskIsKeptAsideWithAMessage)
 {
     program.Write("last2107.orlattask", "\x05\x00garbage");
     doc.m_pages.push_back(Job(Manual));
-    frame->OnLoadLastTask();
+    frame->Run().OnLoadLastTask();
     EXPECT_EQ(doc.m_pages.size(), 1u);
     EXPECT_TRUE(program.Exists("last2107.orlattask.bad"));
     EXPECT_FALSE(program.Exists("last2107.orlattask"));
@@ -141,20 +141,20 @@ TEST_F(FrameFixture, HandImports)
 {
     program.Write("sq.plt", Square(400));
     program.Write("empty.plt", "IN;SP1;PU;");
-    frame->AddPrintFile(QString::fromStdString(program.File("sq.plt")));
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("sq.plt")));
     ASSERT_EQ(doc.m_pages.size(), 1u);
     EXPECT_EQ(doc.m_pages[0]->m_state, Auto);
-    frame->AddPrintFile(QString::fromStdString(program.File("missing.dxf")));
-    frame->AddPrintFile(QString::fromStdString(program.File("missing.plt")));
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("missing.dxf")));
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("missing.plt")));
     EXPECT_EQ(messages, (QStringList{QStringLiteral("Open File Failed!"), QStringLiteral("Open File Failed!")}));
-    frame->AddPrintFile(QString::fromStdString(program.File("empty.plt")));  // no job, no message
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("empty.plt")));  // no job, no message
     EXPECT_EQ(doc.m_pages.size(), 1u);
     EXPECT_EQ(messages.size(), 2);
 
     // The unit question, cancelled: nothing.
     UnitNoHintNextTime = 0;
     frame->askPltUnit = [] { return false; };
-    frame->AddPrintFile(QString::fromStdString(program.File("sq.plt")));
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("sq.plt")));
     EXPECT_EQ(doc.m_pages.size(), 1u);
 }
 
@@ -165,11 +165,11 @@ TEST_F(FrameFixture, TestFileAsksBeforeEmptyingTheList)
     doc.m_pages.push_back(Job(Manual));
     doc.m_pages.push_back(Job(Manual));
     answer = false;
-    frame->OnTestPlt(1);
+    frame->Files().OnTestPlt(1);
     EXPECT_EQ(questions.size(), 1);
     EXPECT_EQ(doc.m_pages.size(), 2u);
     answer = true;
-    frame->OnTestPlt(1);
+    frame->Files().OnTestPlt(1);
     ASSERT_EQ(doc.m_pages.size(), 1u);
     EXPECT_EQ(doc.m_pages[0]->m_maxX - doc.m_pages[0]->m_minX, 8000);
 }
@@ -180,12 +180,12 @@ TEST_F(FrameFixture, ExportAsksBeforeReplacingAnAppendedName)
     program.Write("out.plt", "old");
     chosenFile = QString::fromStdString(program.File("out"));
     answer = false;
-    frame->OnExportListAsPlt();
+    frame->Files().OnExportListAsPlt();
     ASSERT_EQ(questions.size(), 1);
     std::ifstream kept(program.File("out.plt"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "old");
     answer = true;
-    frame->OnExportListAsPlt();
+    frame->Files().OnExportListAsPlt();
     std::ifstream fresh(program.File("out.plt"));
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(fresh), {}).substr(0, 4), "SP1;");
 }
@@ -199,16 +199,16 @@ TEST_F(FrameFixture, ScanAddsAJobAndReportsRefusalsInTheStatusBar)
     const struct utimbuf old {1000000000, 1000000000};
     ::utime((mm + "a.plt").c_str(), &old);
     ::utime((mm + "b.plt").c_str(), &old);
-    frame->OnScanDataDir(0);
+    frame->Run().OnScanDataDir(0);
     EXPECT_TRUE(doc.m_pages.empty());
     EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("Rejected")));
     EXPECT_TRUE(messages.isEmpty());
-    frame->OnScanDataDir(0);
+    frame->Run().OnScanDataDir(0);
     EXPECT_EQ(doc.m_pages.size(), 1u);
     theSettings.Set(Slot::AutoAddToList, 0);
     std::ofstream(mm + "c.plt") << Square(400);
     ::utime((mm + "c.plt").c_str(), &old);
-    frame->OnScanDataDir(0);
+    frame->Run().OnScanDataDir(0);
     EXPECT_EQ(doc.m_pages.size(), 1u);
 }
 
@@ -223,12 +223,12 @@ TEST_F(FrameFixture, HideWithoutATrayMinimises)
 
 TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
 {
-    frame->StartTimers();
+    frame->Run().StartTimers();
     frame->show();
     doc.m_pages.push_back(Job(Auto));
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(theSettings.Get(Slot::Quitting), 1);
-    EXPECT_FALSE(frame->TimersActive());
+    EXPECT_FALSE(frame->Run().TimersActive());
     PageList back;
     ASSERT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), back), TaskFileStatus::Ok);
     EXPECT_EQ(back.size(), 1u);
@@ -244,7 +244,7 @@ TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
 
 TEST(AddFileFilters, AllFilesMatchEveryNameAndExtensionsAnyCase)
 {
-    const QStringList filters = CMainFrame::AddFileFilters().split(QStringLiteral(";;"));
+    const QStringList filters = CFileCommands::AddFileFilters().split(QStringLiteral(";;"));
     ASSERT_EQ(filters.size(), 3);
     auto matches = [&](int filter, const QString& name) {
         const QString f = filters[filter];
@@ -290,10 +290,10 @@ TEST_F(FrameFixture, TheClocksLoadTheLastTaskThenWatchTheFolders)
     const struct utimbuf old {1000000000, 1000000000};
     ::utime((mil + "m.plt").c_str(), &old);
     theSettings.Set(Slot::AutoStart, 0);  // nothing to start: no machine here
-    frame->StartTimers();
+    frame->Run().StartTimers();
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages.size() == 2; }, 5000));
     EXPECT_EQ(doc.m_pages[0]->m_strFileName, u"last");
     EXPECT_EQ(doc.m_pages[1]->m_maxX - doc.m_pages[1]->m_minX, 1016);
     EXPECT_FALSE(std::filesystem::exists(mil + "m.plt"));
-    EXPECT_TRUE(frame->TimersActive());
+    EXPECT_TRUE(frame->Run().TimersActive());
 }

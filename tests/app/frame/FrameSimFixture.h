@@ -1,0 +1,68 @@
+#pragma once
+// The frame against the simulated machine in this process over loopback TCP,
+// with short link time-outs.
+#include <netinet/in.h>
+
+#include "link/MyEth.h"
+#include "tests/app/FrameFixture.h"
+#include "tools/machine-sim/MachineSim.h"
+
+namespace appfix {
+
+class FrameSimFixture : public FrameFixture {
+protected:
+    void SetUp() override
+    {
+        FrameFixture::SetUp();
+        sim.SetLogToStderr(false);
+        SimFaults f;
+        ASSERT_TRUE(faults.empty() || ApplyFault(faults, f));
+        sim.SetFaults(f);
+        ASSERT_GT(sim.Start(0), 0);
+        theEthOptions.port = sim.Port();
+        theEthOptions.addressOverride = INADDR_LOOPBACK;
+        theSettings.Set(Slot::ConnectViaEth, 1);
+        theSettings.Set(Slot::AutoOffline, 0);
+        g_jobActive = false;
+        MachineStatus = 0;
+        LinkConnected = 0;
+        frame->Run().jobLink.timings.readyPauseMs = 2;
+        frame->Run().jobLink.timings.pollRetryMs = 50;
+        frame->Run().jobLink.timings.linkLostMs = 500;
+    }
+    void TearDown() override
+    {
+        answer = true;
+        // A handle still set would make the close end the process at once
+        // (with status 0, whatever failed): the thread is let finish first.
+        if (g_pSendJobThread) {
+            PumpUntil([] { return g_pSendJobThread->Done(); }, 20000);
+            g_pSendJobThread->Join();
+            g_pSendJobThread.reset();
+        }
+        frame->close();  // stops the clocks, joins the link thread
+        FrameFixture::TearDown();
+        sim.Stop();
+        theEthOptions.port = 5188;
+        theEthOptions.addressOverride = 0;
+        g_jobActive = false;
+        LinkConnected = 0;
+        MachineStatus = 0;
+    }
+
+    std::string faults;  // set before SetUp: the simulator's fault
+    CMachineSim sim;
+};
+
+// A job of one square, side units, named name.
+inline std::unique_ptr<COnePage> SquareJob(int32_t state, int32_t units, const char16_t* name)
+{
+    auto job = Job(state);
+    job->m_curves[0]->m_points = {{0, 0}, {units, 0}, {units, units}, {0, units}, {0, 0}};
+    job->m_curves[0]->CalcBoundRect();
+    job->CalcPageBounds();
+    job->m_strFileName = name;
+    return job;
+}
+
+}  // namespace appfix
