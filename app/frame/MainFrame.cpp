@@ -26,6 +26,7 @@
 
 #include "app/text/AppMessage.h"
 #include "app/jobs/AutoJobStart.h"
+#include "app/jobs/CloseCancel.h"
 #include "app/text/CodeText.h"
 #include "app/controlbar/ControlBar.h"
 #include "app/dialogs/DlgAboutBrelt.h"
@@ -81,7 +82,7 @@ bool FileExists(const std::u16string& path)
 
 }  // namespace
 
-CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc)
+CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc), m_lastTask(doc)
 {
     InitFrameResources();
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -113,6 +114,7 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
     m_pollTimer.setSingleShot(true);
     connect(&m_tickTimer, &QTimer::timeout, this, [this] { OnTickTimer(); });
     connect(&m_pollTimer, &QTimer::timeout, this, [this] { OnPollTimer(); });
+    m_lastTask.report = [this](const QString& m) { statusBar()->showMessage(m, 30000); };
 
     CFrameHub::Instance().SetFrame(this);
     g_pMainFrame = this;
@@ -412,6 +414,7 @@ void CMainFrame::StartTimers()
     theSettings.Set(Slot::Quitting, 0);
     m_tickTimer.start(kTickMs);
     m_pollTimer.start(0);
+    m_lastTask.Start();
 }
 
 void CMainFrame::OnTickTimer()
@@ -453,6 +456,7 @@ void CMainFrame::OnBandSent()
 void CMainFrame::OnJobFinished(int result)
 {
     ApplyJobEnd(m_doc.m_pages, result);
+    m_lastTask.KeepNow();
     WorkPage.DeleteAllCurves();
     RefreshJobList();
     SetCurrentPage(0);
@@ -471,6 +475,7 @@ void CMainFrame::OnStartTick()
     try {
         const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance(), jobLink));
         if (r.removed || r.started >= 0) RefreshJobList();
+        if (r.started >= 0) m_lastTask.KeepNow();  // before its first band is out
         if (r.started >= 0) SetCurrentPage(r.started);
         else if (r.removed) RedrawBuffered();
     } catch (const std::bad_alloc&) {
@@ -481,7 +486,7 @@ void CMainFrame::OnStartTick()
 void CMainFrame::OnLoadLastTask()
 {
     const std::u16string path = theSettings.Path(Slot::LastTaskPath);
-    const LastTaskLoad r = LoadLastTask(path, m_doc.m_pages);
+    const LastTaskLoad r = m_lastTask.Load();
     if (r.status != TaskFileStatus::Ok) {
         QString text = CodeText("上次的任务列表无法读入: ", "The last task list cannot be read: ") + Q(path) +
                        QStringLiteral(" (") + QLatin1String(TaskFileStatusName(r.status)) + QStringLiteral(")");
@@ -510,6 +515,7 @@ void CMainFrame::OnScanDataDir(int unitFlag)
     ScanOutcome o = m_scanner.ScanOnce(dir, unitFlag != 0);
     if (o.page) {
         m_doc.m_pages.push_back(std::move(o.page));
+        m_lastTask.KeepNow();  // its file is gone already
         RefreshJobList();
         SetCurrentPage(0);
     }
@@ -697,26 +703,38 @@ bool CMainFrame::PrepareToClose(bool forced)
         !askQuestion(QStringLiteral("提示"),
                      QStringLiteral("机器正在运行,强行关闭可能造成任务失败!\n是否强行关闭程序?")))
         return false;
-    const std::u16string last = theSettings.Path(Slot::LastTaskPath);
-    if (!m_doc.m_pages.empty()) {
-        const TaskFileStatus s = m_doc.SaveLastTask();
-        if (s != TaskFileStatus::Ok && !forced &&
-            !askQuestion(CodeText("提示", "Note"),
-                         CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") + Q(last) +
-                             QStringLiteral(" (") + QLatin1String(TaskFileStatusName(s)) + QStringLiteral(")\n") +
-                             CodeText("仍然退出?", "Close all the same?")))
-            return false;
-    } else if (!last.empty()) {
-        ::unlink(ToUtf8(last).c_str());
-    }
+    // The list as a close keeps it; a last-task file the poll has not read
+    // yet is read into it first, so its jobs are never dropped.
+    const KeepOutcome saved = m_lastTask.SaveForClose();
+    if (saved.kind == KeepOutcome::Failed && !forced &&
+        !askQuestion(CodeText("提示", "Note"),
+                     CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") +
+                         Q(theSettings.Path(Slot::LastTaskPath)) + QStringLiteral(" (") +
+                         QLatin1String(TaskFileStatusName(saved.status)) + QStringLiteral(")\n") +
+                         CodeText("仍然退出?", "Close all the same?")))
+        return false;
     theSettings.Set(Slot::Quitting, 1);
     m_tickTimer.stop();
     m_pollTimer.stop();
+    if (g_pSendJobThread != nullptr) {
+        // Cancelled on the machine, not left inside the job; the thread's
+        // last report is dropped (Quitting), so the list keeps it as saved.
+        const bool ended = CancelJobForClose(RealCloseCancelHooks([] {
+                                                 QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                                                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                             }),
+                                             kCloseCancelLimit);
+        if (ended) {
+            g_pSendJobThread->Join();
+            g_pSendJobThread.reset();
+            WorkPage.DeleteAllCurves();
+        }
+    }
     JoinCommPoll();
     if (saveSettings) saveSettings();
     if (g_pSendJobThread != nullptr) {
-        // The sending thread still uses the link and WorkPage: static
-        // destructors must not run under it.
+        // The machine did not let the job go: the sending thread still uses
+        // the link and WorkPage, so static destructors must not run under it.
         std::fflush(nullptr);
         std::quick_exit(0);
     }
@@ -729,14 +747,21 @@ void CMainFrame::closeEvent(QCloseEvent* e)
         e->accept();
         return;
     }
+    if (m_inClose) {
+        // A second close while the first waits for the machine: that one decides.
+        e->ignore();
+        return;
+    }
     const bool forced = m_forceClose;
     m_forceClose = false;
     bool ok = false;
+    m_inClose = true;
     try {
         ok = PrepareToClose(forced);
     } catch (...) {
         ok = forced;
     }
+    m_inClose = false;
     if (!ok) {
         e->ignore();
         return;

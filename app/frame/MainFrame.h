@@ -19,6 +19,7 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/jobs/DataDirScan.h"
+#include "app/jobs/LastTaskClock.h"
 #include "app/jobs/PollCycle.h"
 #include "link/job/JobSender.h"
 
@@ -137,6 +138,7 @@ public:
     QString StatusText() const;
     COrlatCenterDoc& Document() { return m_doc; }
     CDataDirScanner& Scanner() { return m_scanner; }
+    CLastTaskClock& LastTask() { return m_lastTask; }
     bool TimersActive() const { return m_tickTimer.isActive() || m_pollTimer.isActive(); }
 
 protected:
@@ -181,9 +183,12 @@ private:
     QTimer m_pollTimer;
     CPollCycle m_pollCycle;
     CDataDirScanner m_scanner;
+    // Keeps the last-task file true while the program runs (UI thread).
+    CLastTaskClock m_lastTask;
 
     // The link thread; started by StartWorkers, joined at close.
     std::thread m_commPoll;
     bool m_closing = false;    // the close steps have run
     bool m_forceClose = false; // a signal asked for the close
+    bool m_inClose = false;    // the close steps are running (they pump events)
 };
