@@ -20,4 +20,4 @@ bool CancelJobForClose(const CloseCancelHooks& hooks, std::chrono::milliseconds 
 // The program's own hooks: KeyQueue, and g_pSendJobThread's end.
 CloseCancelHooks RealCloseCancelHooks(std::function<void()> pump);
 
-constexpr std::chrono::milliseconds kCloseCancelLimit{5000};
+constexpr std::chrono::milliseconds kCloseCancelLimit{4000};
