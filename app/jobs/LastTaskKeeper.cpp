@@ -53,16 +53,6 @@ uint64_t CLastTaskKeeper::Signature(const COrlatCenterDoc& doc)
         h.Add(p->m_maxX, p->m_maxY);
         h.Add(p->m_inkMaxX, p->m_inkMaxY);
         h.Add(p->m_cutMaxX, p->m_cutMaxY);
-        for (const auto& c : p->m_curves) {
-            h.Add(c->m_kind, c->m_lineType);
-            h.Add(static_cast<uint64_t>(c->m_points.size()));
-            h.Add(c->m_minX, c->m_minY);
-            h.Add(c->m_maxX, c->m_maxY);
-            if (!c->m_points.empty()) {
-                h.Add(c->m_points.front().x, c->m_points.front().y);
-                h.Add(c->m_points.back().x, c->m_points.back().y);
-            }
-        }
     }
     return h.h;
 }
@@ -111,9 +101,9 @@ KeepOutcome CLastTaskKeeper::SaveForClose()
         const LastTaskLoad r = Load();
         if (!m_owned) return {KeepOutcome::NotOwned, r.status};
     }
-    const uint64_t s = Signature(m_doc);
-    if (m_written == s) return {KeepOutcome::Unchanged};
-    return Write(s);
+    // Written even when the signature agrees: an edit of curves in place
+    // that nobody counted still reaches the file.
+    return Write(Signature(m_doc));
 }
 
 KeepOutcome CLastTaskKeeper::Write(uint64_t signature)

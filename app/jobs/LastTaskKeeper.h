@@ -41,14 +41,16 @@ public:
     KeepOutcome Keep();
     // The close: a file not loaded yet is loaded first (its jobs join the
     // list, as the first poll pass would have done), then the list is
-    // written, a failed write tried once more.
+    // written, changed or not.
     KeepOutcome SaveForClose();
 
     bool Owned() const { return m_owned; }
 
     // Per job: identity, stored state, copies, start position, name, time,
-    // bounds, extents and each curve's kind, size and ends; plus the
-    // document's change counter. Cheap next to a write.
+    // curve count, bounds and extents; plus the document's change counter,
+    // which edits of curves in place (a kind converted) bump. The curves
+    // themselves are not visited: a list of millions of them is looked at
+    // every second.
     static uint64_t Signature(const COrlatCenterDoc& doc);
 
 private:

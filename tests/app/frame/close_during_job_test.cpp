@@ -1,8 +1,10 @@
-// Guards a close during a job leaving the machine inside it, and a started job reaching the last-task file late.
+// Guards a close during a job leaving the machine inside it, and a change of the list reaching the last-task file late.
 #include <netinet/in.h>
 
+#include <QTest>
 #include <filesystem>
 
+#include "app/preview/PreviewView.h"
 #include "link/MyEth.h"
 #include "tests/app/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"
@@ -128,4 +130,24 @@ TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceIt
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done; }, 20000));
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Done}));
+}
+
+TEST_F(FrameFixture, AnEditInThePreviewReachesTheLastTaskFileWithinTheClocksPeriod)
+{
+    doc.m_pages.push_back(Job(Manual));
+    doc.m_pages[0]->m_curves[0]->m_bSelected = 1;
+    frame->show();
+    frame->LastTask().Start();
+    frame->LastTask().KeepNow();
+    auto kindOnDisk = [&] {
+        PageList pages;
+        if (LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages) != TaskFileStatus::Ok || pages.empty()) return -1;
+        return pages[0]->m_curves[0]->m_kind;
+    };
+    ASSERT_EQ(kindOnDisk(), CurveKind::Plot);
+    frame->PreviewView()->SetCurrentPage(0);
+    frame->PreviewView()->setFocus();
+    QTest::keyClick(frame->PreviewView(), Qt::Key_2, Qt::ControlModifier);  // selected curves to cut lines
+    ASSERT_EQ(doc.m_pages[0]->m_curves[0]->m_kind, CurveKind::Cut);
+    EXPECT_TRUE(PumpUntil([&] { return kindOnDisk() == CurveKind::Cut; }, 5 * CLastTaskClock::kPeriodMs));
 }

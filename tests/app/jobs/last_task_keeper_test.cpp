@@ -102,19 +102,20 @@ TEST_F(Keeper, AnUnchangedListIsNotWrittenAgain)
     EXPECT_FALSE(fs::exists(File()));
 }
 
-TEST_F(Keeper, EditsOfAJobInPlaceChangeTheSignature)
+TEST_F(Keeper, EditsOfAJobChangeTheSignature)
 {
     Add(Manual, 1, u"a");
     auto& page = *doc.m_pages[0];
+    page.m_curves[0]->m_points = {{0, 0}, {800, 0}, {800, 400}};
     auto second = std::make_unique<CCurve>();
     second->m_points = {{10, 10}, {20, 10}};
-    second->CalcBoundRect();
     page.m_curves.push_back(std::move(second));
+    for (auto& c : page.m_curves) c->CalcBoundRect();
+    page.CalcPageBounds();
     const std::pair<const char*, std::function<void()>> edits[] = {
         {"rotated", [&] { page.Rotate90(); }},
-        {"moved", [&] { page.ShiftUp(400); }},
-        {"a curve turned into a cut", [&] { page.m_curves[1]->m_kind = CurveKind::Cut; }},
-        {"a curve's end moved", [&] { page.m_curves[1]->m_points.back().x += 1; }},
+        {"a curve turned into a cut, extents refreshed",
+         [&] { page.m_curves[1]->m_kind = CurveKind::Cut, page.CalcInkExtents(), page.CalcCutExtents(); }},
         {"ink deleted", [&] { page.DeleteInkCurves(); }},
         {"start position", [&] { page.m_startPos = 12; }},
         {"renamed", [&] { page.m_strFileName = u"b"; }},
@@ -125,10 +126,17 @@ TEST_F(Keeper, EditsOfAJobInPlaceChangeTheSignature)
         edit();
         EXPECT_NE(CLastTaskKeeper::Signature(doc), before) << what;
     }
-    // Selecting curves is not part of the file.
-    const uint64_t before = CLastTaskKeeper::Signature(doc);
-    page.m_curves[0]->m_bSelected = 1;
-    EXPECT_EQ(CLastTaskKeeper::Signature(doc), before);
+}
+
+TEST_F(Keeper, TheCloseWritesEvenAnEditNobodyCounted)
+{
+    keeper.Begin();
+    Add(Manual, 1, u"a");
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    doc.m_pages[0]->m_curves[0]->m_kind = CurveKind::Cut;  // in place, extents as they were
+    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);
+    EXPECT_EQ(keeper.SaveForClose().kind, KeepOutcome::Written);
+    EXPECT_EQ(OnDisk()[0]->m_curves[0]->m_kind, CurveKind::Cut);
 }
 
 TEST_F(Keeper, AFileNotLoadedYetIsNeverWrittenOverOrRemoved)
