@@ -11,6 +11,7 @@ struct CloseCancelHooks {
     std::function<void()> clearQueue;           // codes the operator queued are moot now
     std::function<int(uint8_t code)> push;      // 0 when queued
     std::function<bool()> ended;                // the sending thread has returned
+    std::function<uint8_t()> status;            // the machine's last status byte
     std::function<void()> pump;                 // keeps the window painting while waiting
 };
 

@@ -1,6 +1,7 @@
 // Guards a close during a job leaving the machine inside it, and a change of the list reaching the last-task file late.
 #include <netinet/in.h>
 
+#include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 
@@ -150,4 +151,18 @@ TEST_F(FrameFixture, AnEditInThePreviewReachesTheLastTaskFileWithinTheClocksPeri
     QTest::keyClick(frame->PreviewView(), Qt::Key_2, Qt::ControlModifier);  // selected curves to cut lines
     ASSERT_EQ(doc.m_pages[0]->m_curves[0]->m_kind, CurveKind::Cut);
     EXPECT_TRUE(PumpUntil([&] { return kindOnDisk() == CurveKind::Cut; }, 5 * CLastTaskClock::kPeriodMs));
+}
+
+TEST_F(FrameFixture, ALastTaskFileThatCannotBeWrittenIsShownOnceInTheStatusBar)
+{
+    theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
+    frame->LastTask().Start();
+    doc.m_pages.push_back(Job(Manual));
+    frame->LastTask().KeepNow();
+    EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("gone/last2107.orlattask"))) << frame->StatusText().toStdString();
+    EXPECT_TRUE(messages.isEmpty());  // no box
+    frame->statusBar()->clearMessage();
+    doc.m_pages.back()->m_copies = 2;
+    frame->LastTask().KeepNow();
+    EXPECT_FALSE(frame->StatusText().contains(QStringLiteral("gone/"))) << "reported twice";
 }
