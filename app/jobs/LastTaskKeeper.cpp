@@ -1,9 +1,11 @@
 #include "app/jobs/LastTaskKeeper.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "app/jobs/OrlatCenterDoc.h"
 #include "model/Settings.h"
@@ -18,6 +20,20 @@ bool Missing(const std::u16string& path)
 {
     struct stat st {};
     return ::stat(ToUtf8(path).c_str(), &st) != 0 && errno == ENOENT;
+}
+
+// A write cut short by a kill leaves its temporary file beside the target;
+// only this instance writes there, so any such file at start is stale.
+void RemoveStaleTemporaries(const std::string& target)
+{
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp";
+    DIR* d = ::opendir(folder.c_str());
+    if (d == nullptr) return;
+    while (const dirent* e = ::readdir(d))
+        if (std::string_view(e->d_name).starts_with(prefix)) ::unlinkat(::dirfd(d), e->d_name, 0);
+    ::closedir(d);
 }
 
 struct Hash {
@@ -61,7 +77,9 @@ void CLastTaskKeeper::Begin()
 {
     if (m_owned) return;
     const std::u16string path = LastTaskPath();
-    if (path.empty() || !Missing(path)) return;
+    if (path.empty()) return;
+    RemoveStaleTemporaries(ToUtf8(path));
+    if (!Missing(path)) return;
     m_owned = true;
     // No file is an empty list: written already when the list is empty too.
     if (m_doc.m_pages.empty()) m_written = Signature(m_doc);

@@ -30,7 +30,8 @@ public:
     explicit CLastTaskKeeper(COrlatCenterDoc& doc) : m_doc(doc) {}
 
     // At start, before the first poll pass: with no file there is nothing to
-    // load, and the path is the keeper's from now on.
+    // load, and the path is the keeper's from now on. Temporary files of a
+    // write cut short by a kill are removed.
     void Begin();
     // The first poll pass: the file's jobs come before the list's own and the
     // file stays. Once the path is the keeper's this loads nothing (the file

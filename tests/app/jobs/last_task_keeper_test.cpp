@@ -91,6 +91,17 @@ TEST_F(Keeper, EveryChangeOfTheListReachesTheFileAsACloseWouldSaveIt)
     EXPECT_EQ(States(OnDisk()), (std::vector<int32_t>{Manual}));
 }
 
+TEST_F(Keeper, TheTemporaryFileOfAWriteCutShortIsRemovedAtStart)
+{
+    program.Write("last2107.orlattask.tmp4242_0", "half a list");
+    program.Write("last2107.orlattask.bad", "kept aside");
+    program.Write("other.tmp1", "not ours");
+    keeper.Begin();
+    EXPECT_FALSE(program.Exists("last2107.orlattask.tmp4242_0"));
+    EXPECT_TRUE(program.Exists("last2107.orlattask.bad"));
+    EXPECT_TRUE(program.Exists("other.tmp1"));
+}
+
 TEST_F(Keeper, AnUnchangedListIsNotWrittenAgain)
 {
     keeper.Begin();
