@@ -1,4 +1,4 @@
-// Guards a close during a job leaving the machine inside it, and a change of the list reaching the last-task file late.
+// Guards a close during a job leaving the machine inside it, and the last-task file lagging the list or lost by an early close.
 #include <netinet/in.h>
 
 #include <QStatusBar>
@@ -165,4 +165,23 @@ TEST_F(FrameFixture, ALastTaskFileThatCannotBeWrittenIsShownOnceInTheStatusBar)
     doc.m_pages.back()->m_copies = 2;
     frame->LastTask().KeepNow();
     EXPECT_FALSE(frame->StatusText().contains(QStringLiteral("gone/"))) << "reported twice";
+}
+
+TEST_F(FrameFixture, ACloseBeforeTheFirstPollKeepsTheLastRunsJobs)
+{
+    {
+        PageList last;
+        last.push_back(Job(Auto, 2));
+        last.back()->m_strFileName = u"last run";
+        ASSERT_EQ(SaveTaskFile(theSettings.Path(Slot::LastTaskPath), last), TaskFileStatus::Ok);
+    }
+    frame->show();
+    frame->StartTimers();  // no event runs before the close: the poll has not loaded the file
+    EXPECT_TRUE(frame->close());
+    PageList back;
+    ASSERT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), back), TaskFileStatus::Ok);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0]->m_strFileName, u"last run");
+    EXPECT_EQ(back[0]->m_state, Auto);
+    EXPECT_EQ(back[0]->m_copies, 2);
 }
