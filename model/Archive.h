@@ -21,7 +21,7 @@ enum class ArchiveFault {
     WrongClass,    // a class other than the one this slot holds
     BadSchema,     // a class record whose schema is not ours
     BadReference,  // null, a back-reference, or an unknown class number
-    BadValue,      // a field outside what the record allows (a curve kind, negative copies)
+    BadValue,      // a field outside what the record allows (a curve kind)
     TrailingData,  // bytes after the last record: the file is not what was written
     ReadFailed,    // the file could not be read
 };

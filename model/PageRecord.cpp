@@ -22,8 +22,9 @@ void COnePage::Serialize(CArchive& ar)
         return;
     }
     m_state = ar.ReadI32();
+    // Any count the list can hold is read back: the copies dialog stores
+    // negative values as typed, and a finished job may end below zero.
     m_copies = ar.ReadI32();
-    if (m_copies < 0) throw ArchiveError(ArchiveFault::BadValue);
     m_cutMaxX = ar.ReadI32();
     m_cutMaxY = ar.ReadI32();
     m_inkMaxX = ar.ReadI32();

@@ -20,7 +20,7 @@ enum class TaskFileStatus : int {
     ReadFailed,
     WriteFailed,     // the temporary file could not be created or written
     ReplaceFailed,   // the temporary file could not be renamed into place
-    BadValue,        // a curve kind other than 1-3, or negative copies
+    BadValue,        // a curve kind other than 1-3
     TrailingData,    // bytes after the job list (a zero-filled file, say)
 };
 

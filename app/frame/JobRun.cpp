@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "app/frame/FrameHub.h"
 #include "app/frame/FrameViews.h"
 #include "app/jobs/AutoJobStart.h"
+#include "app/jobs/CloseCancel.h"
 #include "app/jobs/JobEnd.h"
 #include "app/jobs/LastTask.h"
 #include "app/jobs/OrlatCenterDoc.h"
@@ -39,8 +41,9 @@ bool FileExists(const std::u16string& path)
 
 }  // namespace
 
-CJobRun::CJobRun(COrlatCenterDoc& doc, const FrameViews& views) : m_doc(doc), m_views(views)
+CJobRun::CJobRun(COrlatCenterDoc& doc, const FrameViews& views) : m_doc(doc), m_views(views), m_lastTask(doc)
 {
+    m_lastTask.report = [this](const QString& m) { m_views.showStatus(m, 30000); };
     m_tickTimer.setSingleShot(true);
     m_pollTimer.setSingleShot(true);
     QObject::connect(&m_tickTimer, &QTimer::timeout, &m_tickTimer, [this] { OnTickTimer(); });
@@ -73,6 +76,7 @@ void CJobRun::StartTimers()
     theSettings.Set(Slot::Quitting, 0);
     m_tickTimer.start(kTickMs);
     m_pollTimer.start(0);
+    m_lastTask.Start();
 }
 
 void CJobRun::StopTimers()
@@ -90,6 +94,24 @@ void CJobRun::JoinCommPoll()
     while (g_commPollThreadRunning.load() && std::chrono::steady_clock::now() < until)
         loop.processEvents(QEventLoop::AllEvents, 20);
     m_commPoll.join();
+}
+
+bool CJobRun::CancelJobForClose()
+{
+    if (g_pSendJobThread == nullptr) return true;
+    // Cancelled on the machine, not left inside the job; the thread's last
+    // report is dropped (Quitting), so the list keeps it as saved.
+    const bool ended = ::CancelJobForClose(RealCloseCancelHooks([] {
+                                               QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+                                               std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                           }),
+                                           kCloseCancelLimit);
+    if (ended) {
+        g_pSendJobThread->Join();
+        g_pSendJobThread.reset();
+        WorkPage.DeleteAllCurves();
+    }
+    return ended;
 }
 
 void CJobRun::OnTickTimer()
@@ -159,6 +181,7 @@ void CJobRun::OnJobFinished(int result)
     m_end.machineStatus = MachineStatus.load();
     m_end.jobName = WorkPage.m_strFileName;
     const int printing = ApplyJobEnd(m_doc.m_pages, result);
+    m_lastTask.KeepNow();
     if (printing >= 0) m_end.jobName = m_doc.m_pages[static_cast<size_t>(printing)]->m_strFileName;
     WorkPage.DeleteAllCurves();
     // Said once, before the views (which may fail).
@@ -179,6 +202,7 @@ void CJobRun::OnStartTick()
     try {
         const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(CFrameHub::Instance(), jobLink));
         if (r.removed || r.started >= 0) m_views.refreshList();
+        if (r.started >= 0) m_lastTask.KeepNow();  // before its first band is out
         if (r.started >= 0) m_views.showJob(r.started);
         else if (r.removed) m_views.redrawPreview();
     } catch (const std::bad_alloc&) {
@@ -189,7 +213,7 @@ void CJobRun::OnStartTick()
 void CJobRun::OnLoadLastTask()
 {
     const std::u16string path = theSettings.Path(Slot::LastTaskPath);
-    const LastTaskLoad r = WhileBusy([&] { return LoadLastTask(path, m_doc.m_pages); });
+    const LastTaskLoad r = WhileBusy([&] { return m_lastTask.Load(); });
     if (r.status != TaskFileStatus::Ok) {
         QString text = CodeText("上次的任务列表无法读入: ", "The last task list cannot be read: ") + Q(path) +
                        QStringLiteral(" (") + QLatin1String(TaskFileStatusName(r.status)) + QStringLiteral(")");
@@ -218,6 +242,7 @@ void CJobRun::OnScanDataDir(int unitFlag)
     ScanOutcome o = m_scanner.ScanOnce(dir, unitFlag != 0);
     if (o.page) {
         m_doc.m_pages.push_back(std::move(o.page));
+        m_lastTask.KeepNow();  // its file is gone already
         m_views.refreshList();
         m_views.showJob(0);
     }

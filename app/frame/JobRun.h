@@ -11,6 +11,7 @@
 
 #include "app/frame/JobStopNote.h"
 #include "app/jobs/DataDirScan.h"
+#include "app/jobs/LastTaskClock.h"
 #include "app/jobs/PollCycle.h"
 #include "link/job/JobObserver.h"
 #include "link/job/JobSender.h"
@@ -37,6 +38,9 @@ public:
     // window keeps painting.
     void StopTimers();
     void JoinCommPoll();
+    // The close during a job: the job cancelled on the machine and its thread
+    // ended, a few seconds at most (false: the machine would not let it go).
+    bool CancelJobForClose();
     bool TimersActive() const { return m_tickTimer.isActive() || m_pollTimer.isActive(); }
 
     // --- Thread messages (UI thread) ---------------------------------------
@@ -55,6 +59,7 @@ public:
     void JobFinished(int result) override;
 
     CDataDirScanner& Scanner() { return m_scanner; }
+    CLastTaskClock& LastTask() { return m_lastTask; }
     // How jobs reach the machine (tests shorten the time-outs).
     JobLink jobLink;
 
@@ -70,6 +75,8 @@ private:
     QTimer m_pollTimer;
     CPollCycle m_pollCycle;
     CDataDirScanner m_scanner;
+    // Keeps the last-task file true while the program runs (UI thread).
+    CLastTaskClock m_lastTask;
 
     // What the reports of the job being sent have told so far; written by
     // the reports and read by OnJobFinished (UI thread), cleared at each end.

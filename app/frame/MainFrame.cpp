@@ -394,25 +394,24 @@ bool CMainFrame::PrepareToClose(bool forced)
         !askQuestion(QStringLiteral("提示"),
                      QStringLiteral("机器正在运行,强行关闭可能造成任务失败!\n是否强行关闭程序?")))
         return false;
-    const std::u16string last = theSettings.Path(Slot::LastTaskPath);
-    if (!m_doc.m_pages.empty()) {
-        const TaskFileStatus s = WhileBusy([&] { return m_doc.SaveLastTask(); });
-        if (s != TaskFileStatus::Ok && !forced &&
-            !askQuestion(CodeText("提示", "Note"),
-                         CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") + Q(last) +
-                             QStringLiteral(" (") + QLatin1String(TaskFileStatusName(s)) + QStringLiteral(")\n") +
-                             CodeText("仍然退出?", "Close all the same?")))
-            return false;
-    } else if (!last.empty()) {
-        ::unlink(ToUtf8(last).c_str());
-    }
+    // The list as a close keeps it; a last-task file the poll has not read
+    // yet is read into it first, so its jobs are never dropped.
+    const KeepOutcome saved = WhileBusy([&] { return m_run->LastTask().SaveForClose(); });
+    if (saved.kind == KeepOutcome::Failed && !forced &&
+        !askQuestion(CodeText("提示", "Note"),
+                     CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") +
+                         Q(theSettings.Path(Slot::LastTaskPath)) + QStringLiteral(" (") +
+                         QLatin1String(TaskFileStatusName(saved.status)) + QStringLiteral(")\n") +
+                         CodeText("仍然退出?", "Close all the same?")))
+        return false;
     theSettings.Set(Slot::Quitting, 1);
     m_run->StopTimers();
+    m_run->CancelJobForClose();
     m_run->JoinCommPoll();
     if (saveSettings) saveSettings();
     if (g_pSendJobThread != nullptr) {
-        // The sending thread still uses the link and WorkPage: static
-        // destructors must not run under it.
+        // The machine did not let the job go: the sending thread still uses
+        // the link and WorkPage, so static destructors must not run under it.
         std::fflush(nullptr);
         std::quick_exit(0);
     }
@@ -425,14 +424,21 @@ void CMainFrame::closeEvent(QCloseEvent* e)
         e->accept();
         return;
     }
+    if (m_inClose) {
+        // A second close while the first waits for the machine: that one decides.
+        e->ignore();
+        return;
+    }
     const bool forced = m_forceClose;
     m_forceClose = false;
     bool ok = false;
+    m_inClose = true;
     try {
         ok = PrepareToClose(forced);
     } catch (...) {
         ok = forced;
     }
+    m_inClose = false;
     if (!ok) {
         e->ignore();
         return;

@@ -104,6 +104,7 @@ public:
     QString StatusText() const;
     COrlatCenterDoc& Document() { return m_doc; }
     CDataDirScanner& Scanner() { return m_run->Scanner(); }
+    CLastTaskClock& LastTask() { return m_run->LastTask(); }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -140,4 +141,5 @@ private:
 
     bool m_closing = false;    // the close steps have run
     bool m_forceClose = false; // a signal asked for the close
+    bool m_inClose = false;    // the close steps are running (they pump events)
 };

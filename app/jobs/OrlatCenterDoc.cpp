@@ -23,15 +23,22 @@ COnePage* COrlatCenterDoc::Page(int i) const
     return (i >= 0 && i < PageCount()) ? m_pages[static_cast<size_t>(i)].get() : nullptr;
 }
 
-void COrlatCenterDoc::DeleteAllPages() { m_pages.clear(); }
+void COrlatCenterDoc::DeleteAllPages()
+{
+    m_pages.clear();
+    NoteChange();
+}
 
 void COrlatCenterDoc::DeletePage(int i)
 {
-    if (Page(i)) m_pages.erase(m_pages.begin() + i);
+    if (!Page(i)) return;
+    m_pages.erase(m_pages.begin() + i);
+    NoteChange();
 }
 
 void COrlatCenterDoc::DeleteCheckedPages()
 {
+    NoteChange();
     std::erase_if(m_pages, [](const std::unique_ptr<COnePage>& p) {
         return p->m_checked && p->m_state != JobState::Printing;
     });
@@ -49,6 +56,7 @@ void COrlatCenterDoc::CheckPage(int i)
 
 void COrlatCenterDoc::SetCheckedPagesState(int state)
 {
+    NoteChange();
     for (auto& p : m_pages) {
         if (!p->m_checked || p->m_state == JobState::Printing) continue;
         if ((state == JobState::Manual || state == JobState::Auto) && p->m_copies <= 0) p->m_copies = 1;
@@ -115,7 +123,9 @@ bool COrlatCenterDoc::ExportHpgl(const std::u16string& path, std::string* error)
 TaskFileStatus COrlatCenterDoc::OpenTaskFile(const std::u16string& path)
 {
     const TaskFileStatus s = LoadTaskFile(path, m_pages);
-    if (s == TaskFileStatus::Ok) m_currentPath = path;
+    if (s != TaskFileStatus::Ok) return s;
+    m_currentPath = path;
+    NoteChange();
     return s;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The job-list document: owns the jobs in list order, edits them for the
 // list and the preview, and is the task file.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,11 @@ public:
     // stores it as Manual, as it always has).
     TaskFileStatus OpenTaskFile(const std::u16string& path);
     TaskFileStatus SaveTaskFile(const std::u16string& path);
+    // Counts the edits made through the document; code that edits a page in
+    // place calls NoteChange. The last-task file is rewritten when it moves.
+    uint64_t Changes() const { return m_changes; }
+    void NoteChange() { ++m_changes; }
+
     // The file last opened or saved by command; empty until then (the UI asks).
     const std::u16string& CurrentPath() const { return m_currentPath; }
     // To LastTaskPath, without changing the current path.
@@ -59,6 +65,7 @@ public:
 private:
     TaskFileStatus Store(const std::u16string& path);
     std::u16string m_currentPath;
+    uint64_t m_changes = 0;
 };
 
 // The one document; set by its constructor, cleared by its destructor.

@@ -322,6 +322,7 @@ void COrlatCenterView::OnCommand(int id)
         case PreviewCmd::DetectOutline:
             if (m_nCurPage < 0 || static_cast<size_t>(m_nCurPage) >= m_doc.m_pages.size()) return;
             m_doc.m_pages[static_cast<size_t>(m_nCurPage)]->DetectOutlines();
+            m_doc.NoteChange();
             RedrawBuffered();
             return;
         case PreviewCmd::ManualSplit: OnManualPageSplit(); return;
@@ -361,6 +362,7 @@ void COrlatCenterView::OnCommand(int id)
             break;
         default: return;
         }
+        m_doc.NoteChange();
         RedrawBuffered();
     });
 }
@@ -381,6 +383,7 @@ void COrlatCenterView::OnManualPageSplit()
     }
     m_nCurPage = index;
     m_doc.m_pages[static_cast<size_t>(index)]->SplitAlongY(r.width);
+    m_doc.NoteChange();
     emit jobListChanged();
     RedrawBuffered();
 }

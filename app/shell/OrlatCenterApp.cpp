@@ -174,7 +174,8 @@ int COrlatCenterApp::ExitInstance(int code)
     std::string error;
     if (!SaveSettings(&error)) {
         const QString text = CodeText("无法保存设置：", "Cannot save the settings: ") + QString::fromStdString(error);
-        if (m_frame) ShowAppMessage(m_frame->isVisible() ? m_frame.get() : nullptr, QMessageBox::Warning, text);
+        if (m_frame && !m_closedBySignal)
+            ShowAppMessage(m_frame->isVisible() ? m_frame.get() : nullptr, QMessageBox::Warning, text);
         else PrintError(text);
         if (code == ExitOk) code = ExitFailed;
     }
@@ -196,16 +197,30 @@ int RunOrlatCenter(int argc, char** argv)
     });
     QuitSignals quit;
     COrlatCenterApp app;
+    // Set once the event loop runs; a signal during the start-up (a box open)
+    // is taken up when InitInstance returns.
+    bool looping = false;
+    auto closeFromSignal = [&app] {
+        // As the window's close, the question while a job runs taken as OK.
+        GuardEvent("quit", [&] {
+            if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
+        });
+    };
+    QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&looping, closeFromSignal] {
+        if (!looping) return;
+        closeFromSignal();
+        QApplication::quit();
+    });
     int code = app.InitInstance(QApplication::arguments().mid(1));
     if (code == COrlatCenterApp::Continue) {
-        QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&app] {
-            // As the window's close, the question while a job runs taken as OK.
-            GuardEvent("quit", [&] {
-                if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
-            });
-            QApplication::quit();
-        });
-        code = QApplication::exec();
+        if (quit.Requested()) {
+            closeFromSignal();
+            code = COrlatCenterApp::ExitOk;
+        } else {
+            looping = true;
+            code = QApplication::exec();
+        }
     }
+    app.SetClosedBySignal(quit.Requested());
     return app.ExitInstance(code);
 }

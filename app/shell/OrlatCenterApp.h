@@ -41,6 +41,9 @@ public:
     // before (bad option, second instance) must not overwrite the running
     // instance's file with empty values.
     int ExitInstance(int code);
+    // A close by signal: nobody may be there to answer a box, so a failure
+    // at exit goes to standard error.
+    void SetClosedBySignal(bool bySignal) { m_closedBySignal = bySignal; }
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     COrlatCenterDoc* Document() const { return m_doc.get(); }
@@ -58,6 +61,7 @@ private:
     bool m_settingsLoaded = false;
     bool m_settingsKept = false;  // not written at exit: the start said why
     bool m_translationLoaded = false;
+    bool m_closedBySignal = false;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Translations> m_translations;
     std::unique_ptr<COrlatCenterDoc> m_doc;

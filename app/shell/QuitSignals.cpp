@@ -4,7 +4,12 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QSocketNotifier>
+#include <cstdio>
+
+#include "app/text/AppMessage.h"
 
 namespace {
 
@@ -18,6 +23,16 @@ void OnSignal(int)
     (void)n;
 }
 
+// A box waiting for an answer nobody will give would hold the close for ever.
+void EndEveryBox()
+{
+    SetAppMessageHook([](QMessageBox::Icon, const QString& text) {
+        std::fprintf(stderr, "OrlatCenter: %s\n", qPrintable(text));
+    });
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d != nullptr && d->isVisible()) d->reject();
+}
+
 }  // namespace
 
 QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
@@ -28,6 +43,8 @@ QuitSignals::QuitSignals(QObject* parent) : QObject(parent)
         char buf[16];
         while (::read(g_pipe[0], buf, sizeof buf) > 0) {
         }
+        m_requested = true;
+        EndEveryBox();
         emit quitRequested();
     });
     struct sigaction sa {};

@@ -372,7 +372,6 @@ TEST_F(TaskFile, CorruptedFilesAreRefusedWholly)
         {"curve kind 0", Patch(v, g.curveClassName + 6 + 12, 4, {0, 0, 0, 0}), TaskFileStatus::BadValue},
         {"curve kind 4", Patch(v, g.curveClassName + 6 + 12, 4, {4, 0, 0, 0}), TaskFileStatus::BadValue},
         {"curve kind -1", Patch(v, g.curveClassName + 6 + 12, 4, {0xFF, 0xFF, 0xFF, 0xFF}), TaskFileStatus::BadValue},
-        {"negative copies", Patch(v, g.firstState + 4, 4, {0xFF, 0xFF, 0xFF, 0xFF}), TaskFileStatus::BadValue},
         {"one byte after the list", Patch(v, v.size(), 0, {0}), TaskFileStatus::TrailingData},
         {"zeros after the list", Patch(v, v.size(), 0, std::vector<uint8_t>(4096, 0)), TaskFileStatus::TrailingData},
         {"three zero bytes", std::vector<uint8_t>(3, 0), TaskFileStatus::TrailingData},
@@ -383,6 +382,29 @@ TEST_F(TaskFile, CorruptedFilesAreRefusedWholly)
         EXPECT_EQ(LoadTaskBytes(c.bytes, target), c.expect) << c.name;
         ExpectSentinel(target);
         EXPECT_EQ(g_strCurveTag, u"KRVM") << c.name;
+    }
+}
+
+TEST_F(TaskFile, EveryCopiesCountTheProgramWritesLoadsBack)
+{
+    // The copies dialog stores what is typed and a finished job may end below
+    // zero: a list holding such a job must still load.
+    const Golden g = GoldenBytes();
+    struct Case { int32_t copies; std::vector<uint8_t> field; };
+    const Case cases[] = {
+        {-1, {0xFF, 0xFF, 0xFF, 0xFF}},
+        {0, {0, 0, 0, 0}},
+        {INT32_MIN, {0, 0, 0, 0x80}},
+        {INT32_MAX, {0xFF, 0xFF, 0xFF, 0x7F}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> bytes = Patch(g.bytes, g.firstState + 4, 4, c.field);
+        Pages loaded;
+        ASSERT_EQ(LoadTaskBytes(bytes, loaded), TaskFileStatus::Ok) << c.copies;
+        ASSERT_EQ(loaded.size(), 2u);
+        EXPECT_EQ(loaded[0]->m_copies, c.copies);
+        EXPECT_EQ(loaded[1]->m_copies, 3);
+        EXPECT_EQ(StoreTaskBytes(loaded), bytes) << c.copies;
     }
 }
 

@@ -233,10 +233,13 @@ TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
     ASSERT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), back), TaskFileStatus::Ok);
     EXPECT_EQ(back.size(), 1u);
 
-    // A second frame with an empty list removes the file.
+    // A second frame that loaded the file and emptied its list removes it.
     theSettings.Set(Slot::Quitting, 0);
     COrlatCenterDoc empty;
     CMainFrame second(empty);
+    second.OnLoadLastTask();
+    ASSERT_EQ(empty.m_pages.size(), 1u);
+    empty.DeleteAllPages();
     second.show();
     EXPECT_TRUE(second.close());
     EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));
@@ -263,8 +266,8 @@ TEST(AddFileFilters, AllFilesMatchEveryNameAndExtensionsAnyCase)
 
 TEST_F(FrameFixture, ALastTaskThatCannotBeSavedLetsTheOperatorStay)
 {
-    // The last-task path is taken by a folder: the save fails.
-    std::filesystem::create_directories(LastTaskPath());
+    // The last-task path lies in a folder that is not there: the save fails.
+    theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
     frame->show();
     doc.m_pages.push_back(Job(Manual));
     answer = false;

@@ -221,8 +221,9 @@ TEST_F(EndToEnd, SigtermWhileAJobIsSendingEndsAtOnceWithTheListSaved)
         },
         40000))
         << "no job data reached the machine";
-    // The sending thread now waits on a silent machine: the close does not
-    // wait for it, and nothing it still uses is torn down under it.
+    // The sending thread now waits on a silent machine: the cancel cannot
+    // reach it, so the close gives up after a few seconds, and nothing the
+    // thread still uses is torn down under it.
     const auto t0 = std::chrono::steady_clock::now();
     ASSERT_EQ(Stop(), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - t0, std::chrono::seconds(8));
