@@ -162,7 +162,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     if (!plotFile.isEmpty()) {
         CMainFrame* frame = m_frame.get();
         QMetaObject::invokeMethod(frame, [frame, plotFile] {
-            GuardEvent("open", [&] { frame->AddPrintFile(plotFile); });
+            GuardEvent("open", [&] { frame->Files().AddPrintFile(plotFile); });
         }, Qt::QueuedConnection);
     }
     return Continue;

@@ -13,7 +13,7 @@
 #include <QTranslator>
 
 #include "app/controlbar/ControlBar.h"
-#include "tests/app/BarFixture.h"
+#include "tests/app/controlbar/BarFixture.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "app/dialogs/DlgProtectPara.h"
 #include "link/CommPoll.h"
 #include "link/MyEth.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/app/dialogs/DialogFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <QTemporaryDir>
 
 #include "app/dialogs/DlgPara.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/app/dialogs/DialogFixture.h"
 #include "widgets/HyperLink.h"
 
 namespace {

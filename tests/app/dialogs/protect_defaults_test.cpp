@@ -5,7 +5,7 @@
 #include "app/dialogs/DlgGetPwd.h"
 #include "app/dialogs/DlgPara.h"
 #include "app/dialogs/DlgProtectPara.h"
-#include "tests/app/DialogFixture.h"
+#include "tests/app/dialogs/DialogFixture.h"
 
 namespace {
 using namespace ProtectIds;

@@ -4,7 +4,7 @@
 #include <netinet/in.h>
 
 #include "link/MyEth.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace appfix {

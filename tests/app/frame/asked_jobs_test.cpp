@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frame/AskedJobs.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
 

@@ -14,7 +14,7 @@
 #include <fstream>
 
 #include "app/commands/FrameCommands.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 
 using namespace appfix;
 using namespace JobState;

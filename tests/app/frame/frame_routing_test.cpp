@@ -4,7 +4,7 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/commands/FrameCommands.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 
 using namespace appfix;
 using namespace framecmd;

@@ -4,7 +4,7 @@
 
 #include "app/frame/JobStopNote.h"
 #include "link/LinkState.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
 

@@ -7,7 +7,7 @@
 
 #include "app/preview/PreviewView.h"
 #include "link/MyEth.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 #include "tools/machine-sim/MachineSim.h"
 
 using namespace appfix;
@@ -29,9 +29,9 @@ protected:
         g_jobActive = false;
         MachineStatus = 0;
         LinkConnected = 0;
-        frame->jobLink.timings.readyPauseMs = 2;
-        frame->jobLink.timings.pollRetryMs = 50;
-        frame->jobLink.timings.linkLostMs = 500;
+        frame->Run().jobLink.timings.readyPauseMs = 2;
+        frame->Run().jobLink.timings.pollRetryMs = 50;
+        frame->Run().jobLink.timings.linkLostMs = 500;
     }
     void TearDown() override
     {
@@ -114,9 +114,9 @@ TEST_F(CloseOnSim, ACloseAgreedDuringAJobCancelsItAndLeavesTheMachineFree)
             questions << text;
             return answer;
         };
-        frame->jobLink.timings.readyPauseMs = 2;
-        frame->jobLink.timings.pollRetryMs = 50;
-        frame->jobLink.timings.linkLostMs = 500;
+        frame->Run().jobLink.timings.readyPauseMs = 2;
+        frame->Run().jobLink.timings.pollRetryMs = 50;
+        frame->Run().jobLink.timings.linkLostMs = 500;
     }
 }
 
@@ -125,7 +125,7 @@ TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceIt
     doc.m_pages.push_back(Job(Auto));
     frame->LastTask().Start();
     MachineStatus = MachineState::Ready;
-    frame->OnStartTick();
+    frame->Run().OnStartTick();
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
     // No event has run since the start: the write came with it.
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
@@ -176,7 +176,7 @@ TEST_F(FrameFixture, ACloseBeforeTheFirstPollKeepsTheLastRunsJobs)
         ASSERT_EQ(SaveTaskFile(theSettings.Path(Slot::LastTaskPath), last), TaskFileStatus::Ok);
     }
     frame->show();
-    frame->StartTimers();  // no event runs before the close: the poll has not loaded the file
+    frame->Run().StartTimers();  // no event runs before the close: the poll has not loaded the file
     EXPECT_TRUE(frame->close());
     PageList back;
     ASSERT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), back), TaskFileStatus::Ok);

@@ -237,7 +237,7 @@ TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
     theSettings.Set(Slot::Quitting, 0);
     COrlatCenterDoc empty;
     CMainFrame second(empty);
-    second.OnLoadLastTask();
+    second.Run().OnLoadLastTask();
     ASSERT_EQ(empty.m_pages.size(), 1u);
     empty.DeleteAllPages();
     second.show();

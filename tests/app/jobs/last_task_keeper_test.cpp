@@ -5,7 +5,7 @@
 
 #include "app/jobs/LastTaskKeeper.h"
 #include "app/jobs/OrlatCenterDoc.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
 using namespace JobState;

@@ -6,7 +6,7 @@
 #include "app/joblist/JobListView.h"
 #include "app/preview/PreviewView.h"
 #include "model/DispSet.h"
-#include "tests/app/FrameFixture.h"
+#include "tests/app/frame/FrameFixture.h"
 #include "tests/support/PageBuilder.h"
 
 using namespace appfix;
@@ -61,7 +61,7 @@ TEST_F(PreviewListSync, TheLastJobDeletedLeavesTheEmptyPicture)
         {"Done clean-up of the clock",
          [this] {
              doc.m_pages[0]->m_state = JobState::Done;
-             frame->OnDeleteDoneJobs();
+             frame->Run().OnDeleteDoneJobs();
          }},
         {"list command 3011 (delete Done)",
          [this] {

@@ -47,7 +47,7 @@ TEST(WaitCursor, TheBoxOfAFailedTaskFileShowsTheNormalCursor)
         busyAtBox = QApplication::overrideCursor() != nullptr;
     });
     app.MainFrame()->askOpenFile = [&](const QString&, const QString&) { return bad; };
-    app.MainFrame()->OnOpenTaskFile();
+    app.MainFrame()->Files().OnOpenTaskFile();
     SetAppMessageHook(nullptr);
     EXPECT_EQ(boxes, 1);
     EXPECT_FALSE(busyAtBox);
