@@ -188,8 +188,13 @@ TEST_P(CommandTexts, EveryTextTranslated)
         if (chinese == nullptr || source != chinese->text) {
             EXPECT_FALSE(HasHan(shown)) << GetParam() << ": " << shown.toStdString();
         }
-        // The tab between label and accelerator survives the translation.
-        EXPECT_EQ(shown.count('\t'), QString::fromUtf8(source).count('\t')) << GetParam() << ": " << source;
+        // A shortcut after the tab survives the translation; a Chinese-style
+        // "\t(&A)" may become an accelerator inside the word instead.
+        const QString src = QString::fromUtf8(source);
+        const int tab = src.indexOf('\t');
+        if (tab >= 0 && !src.mid(tab + 1).startsWith(QStringLiteral("(&"))) {
+            EXPECT_EQ(shown.count('\t'), src.count('\t')) << GetParam() << ": " << source;
+        }
     }
 }
 
