@@ -65,6 +65,7 @@ CDataDirScanner::CDataDirScanner()
 
 void CDataDirScanner::TakeNotifications(const std::string& dir)
 {
+    if (!notifications) return;
     const CDataDirWatch::Taken t = m_watch.Take(dir);
     if (t.lost) m_busy.clear();  // events lost: try everything again
     for (const std::string& path : t.named) {

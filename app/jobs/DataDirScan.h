@@ -64,6 +64,8 @@ public:
     // Whether a folder's leases and notifications see every writer (a local
     // file system). Tests act as a share with it.
     std::function<bool(const std::string& dir)> localFolder;
+    // False: act as where inotify is unavailable (set before the first scan).
+    bool notifications = true;
 
     CDataDirScanner();
     CDataDirScanner(const CDataDirScanner&) = delete;
