@@ -72,6 +72,7 @@ protected:
         theSettings.Set(Slot::AutoRotate, 0);
         theSettings.Set(Slot::SearchOutline, 0);
         theSettings.Set(Slot::Language, 1);
+        theSettings.Set(Slot::DxfUnit, 40);
         scanner.nowNs = [this] { return clock; };
     }
     void TearDown() override { g_leaseProbe = ProbeReadLease; }
