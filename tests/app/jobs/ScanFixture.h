@@ -2,9 +2,7 @@
 // A watched folder with its scanner on a clock of the test's own, markers of
 // many curves, and writers that look like another account's.
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -17,10 +15,12 @@
 #include "app/jobs/DataDirScan.h"
 #include "import/FileBusy.h"
 #include "tests/app/AppFixture.h"
+#include "tests/support/DroppedCaps.h"
 
 namespace scanfix {
 
 using namespace appfix;
+using testsupport::DroppedCaps;
 
 // One separate printed line per row: a marker read in part has fewer curves.
 inline std::string Lines(int first, int count)
@@ -31,33 +31,6 @@ inline std::string Lines(int first, int count)
     return s;
 }
 inline std::string Marker(int lines) { return "IN;SP1;" + Lines(0, lines); }
-
-// Takes capabilities out of this thread's effective set while it lives (root
-// without CAP_LEASE cannot lease another account's file; without the DAC
-// overrides it honours permissions). ok() false when that cannot be done.
-class DroppedCaps {
-public:
-    explicit DroppedCaps(std::initializer_list<int> caps)
-    {
-        if (::geteuid() != 0) return;
-        if (::syscall(SYS_capget, &m_header, m_saved) != 0) return;
-        __user_cap_data_struct data[2] = {m_saved[0], m_saved[1]};
-        for (int c : caps) data[c / 32].effective &= ~(1u << (c % 32));
-        m_ok = ::syscall(SYS_capset, &m_header, data) == 0;
-    }
-    ~DroppedCaps()
-    {
-        if (m_ok) ::syscall(SYS_capset, &m_header, m_saved);
-    }
-    DroppedCaps(const DroppedCaps&) = delete;
-    DroppedCaps& operator=(const DroppedCaps&) = delete;
-    bool ok() const { return m_ok; }
-
-private:
-    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct m_saved[2] = {};
-    bool m_ok = false;
-};
 
 constexpr int64_t kSecond = 1000000000;
 
