@@ -3,7 +3,10 @@
 Readiness CReadyTest::Judge(const std::string& path, WriteState writes, LeaseSays lease, bool localFs,
                             const FileStamp& stamp, int64_t nowNs)
 {
-    if (lease == LeaseSays::Writer || writes == WriteState::Writing) {
+    // Created and still empty: its writer has not begun. Created with
+    // contents but never written: a link, judged as a file seen before.
+    if (lease == LeaseSays::Writer || writes == WriteState::Writing ||
+        (writes == WriteState::Created && stamp.size == 0)) {
         m_settling.erase(path);
         return Readiness::Busy;
     }

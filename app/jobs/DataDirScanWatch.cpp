@@ -74,7 +74,8 @@ CDataDirWatch::Taken CDataDirWatch::Take(const std::string& dir)
             const std::string path = JoinPath(w->second, ev->name);
             t.named.push_back(path);
             if (ev->mask & (IN_DELETE | IN_MOVED_FROM)) m_states.erase(path);
-            else if (ev->mask & (IN_CREATE | IN_MODIFY)) m_states[path] = WriteState::Writing;
+            else if (ev->mask & IN_CREATE) m_states[path] = WriteState::Created;
+            else if (ev->mask & IN_MODIFY) m_states[path] = WriteState::Writing;
             else if (ev->mask & (IN_CLOSE_WRITE | IN_MOVED_TO)) m_states[path] = WriteState::Closed;
         }
     }

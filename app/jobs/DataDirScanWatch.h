@@ -3,13 +3,14 @@
 // now, whoever owns them. A file with a write or a creation since its last
 // close after writing is being written; one closed after writing (or moved
 // in whole) since is complete; one seen neither way (there before the watch,
-// or events lost) is unknown.
+// or events lost) is unknown. A creation not yet written to is told apart:
+// a link made into the folder is created with its contents and never closed.
 #include <map>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-enum class WriteState { Unknown, Writing, Closed };
+enum class WriteState { Unknown, Created, Writing, Closed };
 
 class CDataDirWatch {
 public:

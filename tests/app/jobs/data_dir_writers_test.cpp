@@ -1,4 +1,4 @@
-// A watched folder's file taken while its writer (another account, a stalled copy, an append during the read) was not done, and then deleted.
+// A watched folder's file taken while its writer (another account, a stalled copy, an append during the read) was not done, and then deleted; or one linked in never taken.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -154,4 +154,39 @@ TEST_F(Writers, AFileChangedWhileItWasReadIsNeitherTakenNorDeleted)
         EXPECT_FALSE(dir.Exists("a.plt"));
         clock = 1000 * kSecond;
     }
+}
+
+TEST_F(Writers, ALinkMadeIntoTheFolderIsTakenOnceSettledAndANewEmptyFileWaitsForItsWriter)
+{
+    EXPECT_EQ(Scan().kind, ScanKind::Nothing);
+    // A link to another account's whole marker: created, never written here.
+    const std::string outside = program.File("outside.plt");
+    int fd = ::open(outside.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    Append(fd, Marker(kLines));
+    OfAnotherAccount(fd);
+    ::close(fd);
+    ASSERT_EQ(::symlink(outside.c_str(), dir.File("link.plt").c_str()), 0);
+    // Another account's copy that has created its file and not begun.
+    fd = Create("new.plt");
+    ASSERT_GE(fd, 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::fchown(fd, 65534, 65534), 0);
+    }
+
+    const int64_t linked = clock;
+    ScanOutcome o = ScanFor(60 * kSecond);
+    ASSERT_EQ(o.kind, ScanKind::Imported);
+    EXPECT_EQ(Name(o), "link.plt");
+    EXPECT_GE(clock - linked, CReadyTest::kSettleNs);
+    EXPECT_EQ(o.page->m_curves.size(), static_cast<size_t>(kLines));
+    EXPECT_EQ(ScanFor(60 * kSecond).kind, ScanKind::Nothing);
+    EXPECT_TRUE(dir.Exists("new.plt"));
+
+    Append(fd, Marker(kLines));
+    ::close(fd);
+    o = Scan();
+    ASSERT_EQ(o.kind, ScanKind::Imported);
+    EXPECT_EQ(Name(o), "new.plt");
+    EXPECT_EQ(o.page->m_curves.size(), static_cast<size_t>(kLines));
 }
