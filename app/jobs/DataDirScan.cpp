@@ -52,6 +52,16 @@ int64_t SteadyNs()
 
 }  // namespace
 
+CDataDirScanner::Seen CDataDirScanner::SeenOf(const struct stat& st)
+{
+    return Seen{st.st_size, Ns(st.st_mtim), static_cast<uint64_t>(st.st_ino)};
+}
+
+CDataDirScanner::SeenWithCtime CDataDirScanner::SeenWithCtimeOf(const struct stat& st)
+{
+    return SeenWithCtime{SeenOf(st), Ns(st.st_ctim)};
+}
+
 CDataDirScanner::CDataDirScanner()
     : removeFile([](const std::string& p) { return ::unlink(p.c_str()) == 0 || errno == ENOENT; }),
       moveFile([](const std::string& a, const std::string& b) { return ::rename(a.c_str(), b.c_str()) == 0; }),
@@ -139,14 +149,14 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
                 m_stuck.erase(stuck);
                 continue;
             }
-            if (stuck->second == Seen{st.st_size, Ns(st.st_mtim), Ns(st.st_ctim), st.st_ino}) continue;
+            if (stuck->second == SeenOf(st)) continue;
             m_stuck.erase(stuck);  // replaced by a new file: take it
         }
         auto unreadable = m_unreadable.find(path);
         if (unreadable != m_unreadable.end()) {
             // Named once; tried again when its permissions or contents change.
             struct stat st {};
-            if (StatOf(path, st) && unreadable->second == Seen{st.st_size, Ns(st.st_mtim), Ns(st.st_ctim), st.st_ino})
+            if (StatOf(path, st) && unreadable->second == SeenWithCtimeOf(st))
                 continue;
         }
         // What the notifications say counts only where they see every writer;
@@ -170,7 +180,7 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
             const bool named = unreadable != m_unreadable.end();
             struct stat st {};
             m_unreadable[path] =
-                StatOf(path, st) ? Seen{st.st_size, Ns(st.st_mtim), Ns(st.st_ctim), st.st_ino} : Seen{};
+                StatOf(path, st) ? SeenWithCtimeOf(st) : SeenWithCtime{};
             if (named) continue;
             out.kind = ScanKind::Problem;
             out.file = shown;
@@ -207,7 +217,7 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
             continue;  // neither taken nor deleted; looked at again later
         m_busy.erase(path);
         out.file = shown;
-        const Seen seen{after.st_size, Ns(after.st_mtim), Ns(after.st_ctim), after.st_ino};
+        const Seen seen = SeenOf(after);
         if (r.outcome == PlotRead::OutOfMemory) {
             // Set aside like a busy file, so the files after it come in.
             m_busy[path] = scan;

@@ -28,6 +28,8 @@
 #include "app/jobs/PlotFileRead.h"
 #include "model/Page.h"
 
+struct stat;
+
 namespace ScanKind {
 enum : int { Nothing = 0, Imported, Rejected, Problem };
 }
@@ -80,10 +82,16 @@ private:
     struct Seen {
         int64_t size = 0;
         int64_t mtimeNs = 0;
-        int64_t ctimeNs = 0;  // a change of permissions shows here only
         uint64_t ino = 0;
         bool operator==(const Seen&) const = default;
     };
+    struct SeenWithCtime {
+        Seen seen;
+        int64_t ctimeNs = 0;  // a change of permissions shows here only
+        bool operator==(const SeenWithCtime&) const = default;
+    };
+    static Seen SeenOf(const struct stat& st);
+    static SeenWithCtime SeenWithCtimeOf(const struct stat& st);
     // Takes the change notifications since the last scan: every path they
     // name is tried again. Watches dir when it is not watched yet.
     void TakeNotifications(const std::string& dir);
@@ -95,7 +103,7 @@ private:
     // time they had then.
     std::map<std::string, Seen> m_stuck;
     // Files that cannot be opened, named once, as they were then.
-    std::unordered_map<std::string, Seen> m_unreadable;
+    std::unordered_map<std::string, SeenWithCtime> m_unreadable;
     // Files that ran out of memory, named once.
     std::unordered_set<std::string> m_noMemory;
     // Files set aside (busy, out of memory) by path, with the scan that last
