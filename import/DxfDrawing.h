@@ -66,6 +66,8 @@ int DxfDestroyDrawing(std::unique_ptr<DxfDrawing>& drawing);
 // store of block targetBlockId (0: the ENTITIES store). 1 loaded, 0 failed;
 // a failure past a bound or out of memory also sets d.error.
 int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path);
+// The same for the bytes the file system holds for the name.
+int DxfLoadFileAt(DxfDrawing& d, int32_t targetBlockId, const std::string& fsPath);
 
 // The new id, or 0 when refused (full table, duplicate name, missing
 // dependency). A layer whose linetype is unknown carries linetype id 0. A

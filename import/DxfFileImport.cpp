@@ -16,18 +16,16 @@
 namespace {
 
 // What can be told of the file before it is loaded: Ok to load it.
-int CheckDxfFile(const std::u16string& path, BusyTest test)
+int CheckDxfFile(const std::string& fsPath, BusyTest test)
 {
-    const std::string p = ToUtf8(path);
-    const int fd = ::open(p.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(fsPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return DxfImportResult::LoadFailed;
     struct stat st {};
     int result = DxfImportResult::Ok;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         result = DxfImportResult::LoadFailed;
     } else {
-        const int64_t mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-        if (IsFileBusy(fd, p, st.st_size, mtimeNs, test))
+        if (IsFileBusy(fd, test))
             result = DxfImportResult::Busy;
         else if (st.st_size > kDxfMaxFileSize)
             result = DxfImportResult::FileTooLarge;
@@ -36,12 +34,13 @@ int CheckDxfFile(const std::u16string& path, BusyTest test)
     return result;
 }
 
-int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEntityCounts* counts, BusyTest test)
+int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEntityCounts* counts, BusyTest test,
+           const std::string& fsPath)
 {
     if (dxf.IsOpen()) dxf.DestroyDrawing();
-    if (const int checked = CheckDxfFile(path, test); checked != DxfImportResult::Ok) return checked;
+    if (const int checked = CheckDxfFile(fsPath, test); checked != DxfImportResult::Ok) return checked;
     if (dxf.CreateDrawing() != 1) return DxfImportResult::NoDrawing;
-    if (dxf.LoadDxf(path) != 1) {
+    if (dxf.LoadDxfAt(fsPath) != 1) {
         const int result = DxfImportResult::FromLoadError(dxf.Drawing()->error);
         dxf.DestroyDrawing();
         return result;
@@ -72,10 +71,10 @@ int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEnti
 }  // namespace
 
 int ImportDxfIntoPage(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEntityCounts* counts,
-                      BusyTest test)
+                      BusyTest test, const std::string& fsPath)
 {
     try {
-        return Import(dxf, path, page, counts, test);
+        return Import(dxf, path, page, counts, test, fsPath.empty() ? ToUtf8(path) : fsPath);
     } catch (const std::bad_alloc&) {
         dxf.DestroyDrawing();
         page.DeleteAllCurves();

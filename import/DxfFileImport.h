@@ -26,8 +26,11 @@ using DxfEntityCounts = std::vector<std::pair<std::string, int32_t>>;
 //                 that makes a curve): the page gets no curves;
 //   on LabelWriteFailed the half-written label file is not read; the curves
 //   stay either way. Out of memory is NoMemory, with the page emptied.
+// fsPath: the bytes the file system holds for the name when they are not
+// path's UTF-8 (empty: path's UTF-8); path is what the page is named.
 int ImportDxfIntoPage(CDxfDrawing& dxf, const std::u16string& path, COnePage& page,
-                      DxfEntityCounts* counts = nullptr, BusyTest test = BusyTest::ByHand);
+                      DxfEntityCounts* counts = nullptr, BusyTest test = BusyTest::Writers,
+                      const std::string& fsPath = {});
 
 // The operator's text for a DxfImportResult other than Ok (language slot: 0
 // Chinese, anything else English); empty for results the caller words itself.

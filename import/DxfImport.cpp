@@ -10,6 +10,7 @@
 #include "model/Numeric.h"
 #include "model/Page.h"
 #include "model/Settings.h"
+#include "model/Text.h"
 
 static_assert(kDxfMaxLabelFileBytes == CHpglFile::kMaxFileSize, "the label file must stay readable");
 
@@ -246,8 +247,13 @@ int CDxfDrawing::CloseIfOpen()
 
 int CDxfDrawing::LoadDxf(const std::u16string& path)
 {
+    return LoadDxfAt(ToUtf8(path));
+}
+
+int CDxfDrawing::LoadDxfAt(const std::string& fsPath)
+{
     if (!m_drawing) return 0;
-    return DxfLoadFile(*m_drawing, 0, path);
+    return DxfLoadFileAt(*m_drawing, 0, fsPath);
 }
 
 int CDxfDrawing::ImportToPage(COnePage& page, CDxfLabelFile& labels)

@@ -58,6 +58,8 @@ public:
     int CloseIfOpen();
     // 1 when the file was loaded, 0 when it failed (the drawing stays held).
     int LoadDxf(const std::u16string& path);
+    // The same for the bytes the file system holds for the name.
+    int LoadDxfAt(const std::string& fsPath);
     bool IsOpen() const { return m_drawing != nullptr; }
     DxfDrawing* Drawing() { return m_drawing.get(); }
 

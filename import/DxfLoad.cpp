@@ -6,6 +6,7 @@
 
 #include "import/DxfDrawing.h"
 #include "import/PopulatePages.h"
+#include "model/Text.h"
 
 namespace {
 
@@ -299,8 +300,13 @@ void DxfReadEntities(DxfDrawing& d, DxfReader& r, int32_t blockId, DxfEntityWork
 
 int DxfLoadFile(DxfDrawing& d, int32_t targetBlockId, const std::u16string& path)
 {
-    if (!d.valid || path.empty()) return 0;
-    std::unique_ptr<DxfReader> r = DxfOpenReader(path);
+    return DxfLoadFileAt(d, targetBlockId, ToUtf8(path));
+}
+
+int DxfLoadFileAt(DxfDrawing& d, int32_t targetBlockId, const std::string& fsPath)
+{
+    if (!d.valid || fsPath.empty()) return 0;
+    std::unique_ptr<DxfReader> r = DxfOpenReaderAt(fsPath);
     if (!r) return 0;
     auto work = std::make_unique<LoadWork>();
     d.error = DxfLoadError::None;

@@ -213,9 +213,14 @@ bool DxfValueIs(const char* value, const char* keyword)
 
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path)
 {
+    return DxfOpenReaderAt(ToUtf8(path));
+}
+
+std::unique_ptr<DxfReader> DxfOpenReaderAt(const std::string& fsPath)
+{
     // Without blocking (a FIFO would wait for a writer for ever), and only a
     // regular file of at most kDxfMaxFileSize bytes.
-    const int fd = ::open(ToUtf8(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(fsPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kDxfMaxFileSize) {

@@ -74,6 +74,8 @@ struct DxfReader {
 // Opens path (mode "rb") and reads its first stretch; null when it cannot be
 // opened or read, std::bad_alloc when there is no memory for the buffer.
 std::unique_ptr<DxfReader> DxfOpenReader(const std::u16string& path);
+// The same for the bytes the file system holds for the name.
+std::unique_ptr<DxfReader> DxfOpenReaderAt(const std::string& fsPath);
 // 1 when the file closed cleanly, else 0.
 int DxfCloseReader(std::unique_ptr<DxfReader>& reader);
 

@@ -226,7 +226,7 @@ int CHpglFile::ReadPltFile()
 
 int CHpglFile::Read()
 {
-    const std::string path = ToUtf8(m_strPath);
+    const std::string path = m_fsPath.empty() ? ToUtf8(m_strPath) : m_fsPath;
     // Without blocking: a FIFO would wait for a writer for ever. Anything but
     // a regular file cannot be opened.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -234,9 +234,8 @@ int CHpglFile::Read()
     FdCloser closer(fd);
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
-    const int64_t mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     // Before the size check: a file still being copied in may look too small.
-    if (IsFileBusy(fd, path, st.st_size, mtimeNs, m_busyTest)) return 1;
+    if (IsFileBusy(fd, m_busyTest)) return 1;
     m_fileTime = st.st_mtim.tv_sec;
     const auto size = static_cast<uint64_t>(st.st_size);
     if (size < kMinFileSize || size > kMaxFileSize) {

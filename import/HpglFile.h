@@ -21,9 +21,12 @@ public:
     CHpglFile& operator=(const CHpglFile&) = delete;
 
     std::u16string m_strPath;  // set by the caller before ReadPltFile
+    // The bytes the file system holds for the name, opened instead of
+    // m_strPath's UTF-8 when set (a name that is not UTF-8).
+    std::string m_fsPath;
     int64_t m_fileTime = 0;
-    // How the file came: a data-directory import sets Watched, the label file None.
-    BusyTest m_busyTest = BusyTest::ByHand;
+    // The label file is the program's own and sets None.
+    BusyTest m_busyTest = BusyTest::Writers;
 
     // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
     // labels beyond m_maxLabelPoints), -3 number after DF, -4 not enough memory

@@ -52,15 +52,16 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 
 namespace {
 
-void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest, bool prepare,
+void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, const PlotImportOptions& options,
               PageBoundsFold& bounds)
 {
     CHpglFile reader;
     reader.m_strPath = path;
-    reader.m_busyTest = busyTest;
+    reader.m_fsPath = options.fsPath;
+    reader.m_busyTest = options.busyTest;
     // A page with curves is prepared, and the preparation's clean-up starts
     // by removing repeated points: they need never be stored.
-    reader.m_dropRepeatedPoints = prepare;
+    reader.m_dropRepeatedPoints = options.prepare;
     r.code = reader.ReadPltFile();
     r.retryLater = r.code > 0;
     if (r.code != 0) return;
@@ -69,10 +70,10 @@ void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, B
     bounds = reader.CurveBounds();
 }
 
-void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, BusyTest busyTest)
+void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, const PlotImportOptions& options)
 {
     CDxfDrawing dxf;
-    r.code = ImportDxfIntoPage(dxf, path, page, &r.entities, busyTest);
+    r.code = ImportDxfIntoPage(dxf, path, page, &r.entities, options.busyTest, options.fsPath);
     r.retryLater = r.code == DxfImportResult::Busy;
     // The curves read stay when only the labels or the limits failed.
     r.read = r.code == DxfImportResult::Ok || r.code == DxfImportResult::TooLarge ||
@@ -96,8 +97,8 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
     PageBoundsFold bounds;
     page.m_strFileName = path;
     try {
-        if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options.busyTest);
-        else ReadHpgl(path, page, r, options.busyTest, options.prepare, bounds);
+        if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options);
+        else ReadHpgl(path, page, r, options, bounds);
         r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.

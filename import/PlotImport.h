@@ -26,9 +26,13 @@ struct PlotImportOptions {
     // Prepare a page without curves too (the data directory's HP-GL files
     // give empty jobs); otherwise an empty page is left unprepared.
     bool prepareEmpty = false;
-    // A file added by hand is read unless someone holds it open for writing;
-    // a watched folder's file also waits until it has settled.
-    BusyTest busyTest = BusyTest::ByHand;
+    // A file is read unless a lease shows someone holding it open for
+    // writing; a watched folder's scanner has judged the rest before.
+    BusyTest busyTest = BusyTest::Writers;
+    // The bytes the file system holds for the name, opened instead of the
+    // path's UTF-8 when set (a name written in GBK, say); the path given is
+    // then only what the page is named.
+    std::string fsPath;
 };
 
 struct PlotImportResult {

@@ -2,15 +2,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
-#include "app/jobs/PlotFileRead.h"
+#include "app/jobs/DataDirScanName.h"
 #include "app/text/Texts.h"
 #include "model/Text.h"
 
@@ -18,7 +18,12 @@ namespace {
 
 bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
-int64_t MtimeNs(const struct stat& st) { return int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec; }
+int64_t Ns(const struct timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; }
+
+FileStamp StampOf(const struct stat& st)
+{
+    return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), st.st_size, Ns(st.st_mtim)};
+}
 
 bool LessNoCase(const std::string& a, const std::string& b)
 {
@@ -39,49 +44,57 @@ std::string JoinPath(const std::string& dir, const std::string& name)
     return dir + "/" + name;
 }
 
-std::u16string U(const std::string& s) { return FromUtf8(s); }
+int64_t SteadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 }  // namespace
 
-CDataDirScanner::CDataDirScanner()
-    : removeFile([](const std::string& p) { return ::unlink(p.c_str()) == 0 || errno == ENOENT; }),
-      moveFile([](const std::string& a, const std::string& b) { return ::rename(a.c_str(), b.c_str()) == 0; })
+CDataDirScanner::Seen CDataDirScanner::SeenOf(const struct stat& st)
 {
-    m_notify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    return Seen{st.st_size, Ns(st.st_mtim), static_cast<uint64_t>(st.st_ino)};
 }
 
-CDataDirScanner::~CDataDirScanner()
+CDataDirScanner::SeenWithCtime CDataDirScanner::SeenWithCtimeOf(const struct stat& st)
 {
-    if (m_notify >= 0) ::close(m_notify);
+    return SeenWithCtime{SeenOf(st), Ns(st.st_ctim)};
+}
+
+CDataDirScanner::CDataDirScanner()
+    : removeFile([](const std::string& p) { return ::unlink(p.c_str()) == 0 || errno == ENOENT; }),
+      moveFile([](const std::string& a, const std::string& b) { return ::rename(a.c_str(), b.c_str()) == 0; }),
+      readFile([](const std::string& fsPath, const std::u16string& shown, bool mil) {
+          return ReadPlotFile(shown, mil, true, fsPath);
+      }),
+      nowNs(SteadyNs),
+      localFolder(CDataDirWatch::LocalFileSystem)
+{
 }
 
 void CDataDirScanner::TakeNotifications(const std::string& dir)
 {
-    if (m_notify < 0) return;
-    bool watched = false;
-    for (const auto& w : m_watches) watched = watched || w.second == dir;
-    if (!watched) {
-        // Not IN_CLOSE_NOWRITE: the scan's own look at a file would wake it.
-        const int wd = ::inotify_add_watch(m_notify, dir.c_str(),
-                                           IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB | IN_MOVED_TO | IN_CREATE);
-        if (wd >= 0) m_watches[wd] = dir;
+    if (!notifications) return;
+    const CDataDirWatch::Taken t = m_watch.Take(dir);
+    if (t.lost) m_busy.clear();  // events lost: try everything again
+    for (const std::string& path : t.named) {
+        m_busy.erase(path);
+        m_ready.Forget(path);
     }
-    alignas(inotify_event) char buf[16384];
-    for (;;) {
-        const ssize_t n = ::read(m_notify, buf, sizeof buf);
-        if (n <= 0) break;
-        for (ssize_t off = 0; off < n;) {
-            const auto* ev = reinterpret_cast<const inotify_event*>(buf + off);
-            off += static_cast<ssize_t>(sizeof(inotify_event) + ev->len);
-            if (ev->mask & IN_Q_OVERFLOW) {
-                m_busy.clear();  // events lost: try everything again
-                continue;
-            }
-            const auto w = m_watches.find(ev->wd);
-            if (w == m_watches.end() || ev->len == 0) continue;
-            m_busy.erase(JoinPath(w->second, ev->name));
-        }
-    }
+}
+
+void CDataDirScanner::Prune(const std::string& dir, const std::vector<std::string>& names)
+{
+    std::unordered_set<std::string> listed;
+    for (const std::string& name : names) listed.insert(JoinPath(dir, name));
+    const auto gone = [&](const std::string& path) {
+        return path.compare(0, dir.size(), dir) == 0 && listed.count(path) == 0;
+    };
+    std::erase_if(m_busy, [&](const auto& b) { return gone(b.first); });
+    std::erase_if(m_unreadable, [&](const auto& u) { return gone(u.first); });
+    std::erase_if(m_noMemory, gone);
+    m_ready.Prune(dir, listed);
 }
 
 std::vector<std::string> CDataDirScanner::ListFiles(const std::string& dir)
@@ -109,22 +122,18 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
 {
     ScanOutcome out;
     const std::string dir = ToUtf8(dir16);
+    const std::u16string shownDir = !dir16.empty() && dir16.back() == u'/' ? dir16 : dir16 + u'/';
     TakeNotifications(dir);
+    auto local = m_local.find(dir);
+    if (local == m_local.end()) local = m_local.emplace(dir, localFolder(dir)).first;
+    const bool localFs = local->second;
+    const bool watching = m_watch.Watching(dir);
     const uint64_t scan = ++m_scans;
+    const int64_t now = nowNs();
     int retries = 0;
     const uint64_t retryBefore = scan >= kRetryAfterScans ? scan - kRetryAfterScans + 1 : 0;
     const std::vector<std::string> names = ListFiles(dir);
-    if (!m_busy.empty()) {
-        // Forget busy files that have gone from this directory.
-        std::unordered_map<std::string, uint64_t> kept;
-        for (const std::string& name : names) {
-            auto b = m_busy.find(JoinPath(dir, name));
-            if (b != m_busy.end()) kept.emplace(b->first, b->second);
-        }
-        for (const auto& b : m_busy)
-            if (b.first.compare(0, dir.size(), dir) != 0) kept.emplace(b.first, b.second);
-        m_busy.swap(kept);
-    }
+    Prune(dir, names);
     for (const std::string& name : names) {
         const std::string path = JoinPath(dir, name);
         auto busy = m_busy.find(path);
@@ -140,44 +149,103 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
                 m_stuck.erase(stuck);
                 continue;
             }
-            if (stuck->second == Seen{st.st_size, MtimeNs(st)}) continue;
+            if (stuck->second == SeenOf(st)) continue;
             m_stuck.erase(stuck);  // replaced by a new file: take it
         }
-        PlotReadResult r = ReadPlotFile(U(path), mil, true);
-        if (r.outcome == PlotRead::NotReady) {
-            if (m_notify >= 0) m_busy[path] = scan;
-            continue;
+        auto unreadable = m_unreadable.find(path);
+        if (unreadable != m_unreadable.end()) {
+            // Named once; tried again when its permissions or contents change.
+            struct stat st {};
+            if (StatOf(path, st) && unreadable->second == SeenWithCtimeOf(st))
+                continue;
         }
-        m_busy.erase(path);
-        // The file as it was read (no writer holds it): what a later scan
-        // compares with when it cannot be removed.
-        struct stat before {};
-        const bool statted = StatOf(path, before);
-        out.file = U(path);
-        if (r.outcome == PlotRead::OutOfMemory) {
+        // What the notifications say counts only where they see every writer;
+        // a write seen here makes a file busy anywhere.
+        WriteState writes = watching ? m_watch.StateOf(path) : WriteState::Unknown;
+        if (!localFs && writes == WriteState::Closed) writes = WriteState::Unknown;
+        if (writes == WriteState::Writing) continue;
+        if (writes != WriteState::Closed && m_ready.Waiting(path, now)) continue;
+
+        const std::u16string shownName = ShownFileName(name);
+        const std::u16string shown = shownDir + shownName;
+        // Without blocking: a FIFO put in place of the file must not hang the scan.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            const int err = errno;
+            if (err == ENOENT) continue;
+            if (err == EWOULDBLOCK || err == EINTR) {
+                if (watching) m_busy[path] = scan;
+                continue;
+            }
+            const bool named = unreadable != m_unreadable.end();
+            struct stat st {};
+            m_unreadable[path] =
+                StatOf(path, st) ? SeenWithCtimeOf(st) : SeenWithCtime{};
+            if (named) continue;
             out.kind = ScanKind::Problem;
-            out.message = Tr(u"内存不足, 文件未导入: ", u"Out of memory, file not imported: ") + U(name);
+            out.file = shown;
+            out.message = err == EACCES || err == EPERM
+                              ? Tr(u"文件没有读取权限, 无法导入: ", u"No permission to read the file, not imported: ")
+                              : Tr(u"文件无法打开, 未导入: ", u"The file cannot be opened, not imported: ");
+            out.message += shownName;
             return out;
         }
+        struct stat st {};
+        const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        const LeaseSays lease = regular ? ProbeWriters(fd) : LeaseSays::Unknown;
+        ::close(fd);
+        if (!regular) continue;
+        m_unreadable.erase(path);
+        const FileStamp before = StampOf(st);
+        const Readiness readiness = m_ready.Judge(path, writes, lease, localFs, before, now);
+        if (readiness == Readiness::Busy) {
+            if (watching) m_busy[path] = scan;
+            continue;
+        }
+        if (readiness == Readiness::Settling) continue;
+
+        PlotReadResult r = readFile(path, shown, mil);
+        if (r.outcome == PlotRead::NotReady) {
+            if (watching) m_busy[path] = scan;
+            continue;
+        }
+        // Whatever said it was whole: it must still be the file that was
+        // read, or the rest of it is still to come.
+        TakeNotifications(dir);
+        struct stat after {};
+        if (!StatOf(path, after) || !(StampOf(after) == before) || m_watch.StateOf(path) == WriteState::Writing)
+            continue;  // neither taken nor deleted; looked at again later
+        m_busy.erase(path);
+        out.file = shown;
+        const Seen seen = SeenOf(after);
+        if (r.outcome == PlotRead::OutOfMemory) {
+            // Set aside like a busy file, so the files after it come in.
+            m_busy[path] = scan;
+            if (!m_noMemory.insert(path).second) continue;
+            out.kind = ScanKind::Problem;
+            out.message = Tr(u"内存不足, 文件未导入: ", u"Out of memory, file not imported: ") + shownName;
+            return out;
+        }
+        m_noMemory.erase(path);
         if (r.outcome == PlotRead::Refused || r.outcome == PlotRead::NoCurves) {
             const std::string rejectedDir = JoinPath(dir, kRejectedDir);
             ::mkdir(rejectedDir.c_str(), 0777);
             out.kind = ScanKind::Rejected;
             if (moveFile(path, JoinPath(rejectedDir, name))) {
-                out.message = Tr(u"无法使用的文件已移至 Rejected: ", u"Unusable file moved to Rejected: ") + U(name);
+                out.message = Tr(u"无法使用的文件已移至 Rejected: ", u"Unusable file moved to Rejected: ") + shownName;
             } else {
-                if (statted) m_stuck[path] = Seen{before.st_size, MtimeNs(before)};
-                out.message = Tr(u"无法使用的文件无法移走: ", u"Unusable file cannot be moved: ") + U(name);
+                m_stuck[path] = seen;
+                out.message = Tr(u"无法使用的文件无法移走: ", u"Unusable file cannot be moved: ") + shownName;
             }
             return out;
         }
         out.kind = ScanKind::Imported;
         out.page = std::move(r.page);
         if (!removeFile(path)) {
-            if (statted) m_stuck[path] = Seen{before.st_size, MtimeNs(before)};
-            out.message = Tr(u"已导入, 但文件无法删除: ", u"Imported, but the file cannot be deleted: ") + U(name);
+            m_stuck[path] = seen;
+            out.message = Tr(u"已导入, 但文件无法删除: ", u"Imported, but the file cannot be deleted: ") + shownName;
         } else if (r.outcome == PlotRead::Partial) {
-            out.message = Tr(u"文件只读入一部分, 任务设为手动: ", u"File read in part, job set to Manual: ") + U(name);
+            out.message = Tr(u"文件只读入一部分, 任务设为手动: ", u"File read in part, job set to Manual: ") + shownName;
         }
         return out;
     }

@@ -12,15 +12,14 @@ const UserMessage kOutOfMemory{"ImportNoMemory", u"内存不足，无法读入�
 const UserMessage kPartial{"ImportPartial", u"文件只读入一部分，任务设为手动。",
                            u"The file was read in part; the job is set to Manual."};
 
-PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir)
+PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir, const std::string& fsPath)
 {
     PlotReadResult r;
     auto page = std::make_unique<COnePage>();
     PlotImportOptions options;
     options.mil = mil;
     options.prepareEmpty = dataDir;
-    // A data directory's file may still be being copied in: it waits until settled.
-    options.busyTest = dataDir ? BusyTest::Watched : BusyTest::ByHand;
+    options.fsPath = fsPath;
     r.import = ImportPlotFile(path, *page, options);
     r.message = r.import.message;
     if (r.import.retryLater) return r;  // NotReady: busy HP-GL or DXF
@@ -48,10 +47,10 @@ PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir)
 
 }  // namespace
 
-PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir)
+PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir, const std::string& fsPath)
 {
     try {
-        return Read(path, mil, dataDir);
+        return Read(path, mil, dataDir, fsPath);
     } catch (const std::bad_alloc&) {
         PlotReadResult r;
         r.outcome = PlotRead::OutOfMemory;

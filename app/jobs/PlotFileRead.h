@@ -28,6 +28,8 @@ struct PlotReadResult {
 };
 
 // mil: an HP-GL file in 0.0254 mm units. dataDir: an HP-GL file without
-// curves still gives a page (a data-directory file is used up by reading),
-// and a DXF file still being written is left alone. A Partial page is Manual.
-PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir);
+// curves still gives a page (a data-directory file is used up by reading).
+// A file a lease shows still being written is NotReady. A Partial page is
+// Manual. fsPath: the bytes the file system holds for the name when they are
+// not path's UTF-8; path is then what the job is named.
+PlotReadResult ReadPlotFile(const std::u16string& path, bool mil, bool dataDir, const std::string& fsPath = {});

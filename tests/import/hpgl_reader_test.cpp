@@ -304,19 +304,6 @@ TEST_F(HpglReader, FileHeldOpenForWritingIsNotReadYet)
     std::remove(path.c_str());
 }
 
-TEST(FileBusy, WithoutLeasesASettledSnapshotIsNeeded)
-{
-    const int64_t s = 1000000000;
-    // A fresh file is taken once two calls see the same size and time.
-    EXPECT_TRUE(SnapshotSaysBusy("/d/a.plt", 10, 100 * s, 100 * s));
-    EXPECT_TRUE(SnapshotSaysBusy("/d/a.plt", 20, 101 * s, 101 * s));  // still growing
-    EXPECT_FALSE(SnapshotSaysBusy("/d/a.plt", 20, 101 * s, 102 * s));
-    // A file last written seconds ago is complete at once.
-    EXPECT_FALSE(SnapshotSaysBusy("/d/b.plt", 20, 100 * s, 103 * s));
-    EXPECT_TRUE(SnapshotSaysBusy("/d/c.plt", 5, 100 * s, 100 * s));
-    EXPECT_FALSE(SnapshotSaysBusy("/d/c.plt", 5, 100 * s, 100 * s));
-}
-
 // Each hostile input gets a defined result; the sanitizers watch the rest.
 TEST_F(HpglReader, HostileInputs)
 {

@@ -54,7 +54,7 @@ protected:
 
 const std::string kLabelled = Section("ENTITIES", Lines("0|LINE|10|0|20|0|11|10|21|0|0|TEXT|10|1|20|1|1|AB")) + Eof();
 
-int ReadHpgl(const std::u16string& path, BusyTest test = BusyTest::ByHand)
+int ReadHpgl(const std::u16string& path, BusyTest test = BusyTest::Writers)
 {
     CHpglFile r;
     r.m_strPath = path;
@@ -146,7 +146,6 @@ TEST_F(UntrustedFiles, AFileStillBeingWrittenIsBusyAndOneMerelyOpenIsNot)
     CDxfDrawing dxf;
     COnePage page;
     EXPECT_EQ(ImportDxfIntoPage(dxf, dxfPath, page), DxfImportResult::Busy);
-    EXPECT_EQ(ImportDxfIntoPage(dxf, dxfPath, page, nullptr, BusyTest::Watched), DxfImportResult::Busy);
     EXPECT_TRUE(page.m_curves.empty());
     std::fputs(kLabelled.substr(kLabelled.size() / 3).c_str(), writer);
     std::fclose(writer);
@@ -154,7 +153,7 @@ TEST_F(UntrustedFiles, AFileStillBeingWrittenIsBusyAndOneMerelyOpenIsNot)
     EXPECT_GT(page.m_curves.size(), 1u);
 }
 
-TEST_F(UntrustedFiles, WithoutLeasesFreshFilesImportAtOnceExceptInWatchedFolders)
+TEST_F(UntrustedFiles, WithoutLeasesFreshFilesImportAtOnce)
 {
     g_leaseProbe = [](int) { return EINVAL; };  // NFS, FUSE
     // A DXF with labels just saved: the label file, written a moment ago, is
@@ -169,11 +168,6 @@ TEST_F(UntrustedFiles, WithoutLeasesFreshFilesImportAtOnceExceptInWatchedFolders
     const std::string plt = (dir.path() / "fresh.plt").string();
     fixture::WriteText(plt, "IN;PU0,0;PD100,100;");
     EXPECT_EQ(ReadHpgl(FromUtf8(plt)), 0);
-    // The same file found in a watched folder waits for the next scan, which
-    // sees it settled.
-    fixture::WriteText((dir.path() / "watched.plt").string(), "IN;PU0,0;PD100,100;");
-    EXPECT_EQ(ReadHpgl(dir.Dir() + u"watched.plt", BusyTest::Watched), 1);
-    EXPECT_EQ(ReadHpgl(dir.Dir() + u"watched.plt", BusyTest::Watched), 0);
 
     // A lease refused because someone writes the file is busy in any case.
     g_leaseProbe = [](int) { return EAGAIN; };

@@ -133,9 +133,8 @@ int COracleHpglFile::Read()
     FdCloser closer(fd);
     struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return 1;
-    const int64_t mtimeNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
     // Before the size check: a file still being copied in may look too small.
-    if (IsFileBusy(fd, path, st.st_size, mtimeNs, m_busyTest)) return 1;
+    if (IsFileBusy(fd, m_busyTest)) return 1;
     m_fileTime = st.st_mtim.tv_sec;
     const auto size = static_cast<uint64_t>(st.st_size);
     if (size < kMinFileSize || size > kMaxFileSize) {

@@ -22,8 +22,8 @@ public:
 
     std::u16string m_strPath;  // set by the caller before ReadPltFile
     int64_t m_fileTime = 0;
-    // How the file came: a data-directory import sets Watched, the label file None.
-    BusyTest m_busyTest = BusyTest::ByHand;
+    // The label file is the program's own and sets None.
+    BusyTest m_busyTest = BusyTest::Writers;
 
     // 0 read, 1 cannot be opened or read (yet), -2 size outside 6..8,000,000 (or
     // labels beyond m_maxLabelPoints), -3 number after DF, -4 not enough memory
