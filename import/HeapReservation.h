@@ -8,9 +8,9 @@
 //
 // The allocator keeps the settings this needs: blocks below 32 MiB come from
 // the heap (as its own adaptive threshold would have them once such a block
-// was freed), and the heap keeps this much free room at its top, so the
-// next file finds it again instead of faulting it in anew. Called on the
-// importing thread.
+// was freed), and the heap keeps this much free room at its top (up to
+// 256 MiB), so the next file finds it again instead of faulting it in anew.
+// Called on the importing thread; only the main thread's heap is marked.
 #include <cstddef>
 
 void ReserveHeap(size_t bytes);
