@@ -60,7 +60,7 @@ int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEnti
     page.m_strFileName = path;
     // The curves and the labels' strokes come from the heap: a garment
     // marker's take about four bytes for each byte of its file.
-    ReserveHeap(static_cast<size_t>(fileBytes) * 4);
+    const HeapReservation room(static_cast<size_t>(fileBytes) * 4);
     int result = dxf.ImportToPage(page, labels);
     dxf.DestroyDrawing();
     const std::u16string labelPath = labels.Path();

@@ -22,20 +22,28 @@ constexpr size_t kLeast = kHugePageBytes;
 // block asked for below it (larger blocks would be mapped apart from the heap).
 constexpr int kMmapThreshold = 32 << 20;
 constexpr size_t kBlock = size_t{30} << 20;
-// The most kept: room beyond this is faulted in as it comes.
+// The most reserved, and the most kept once the reservation is over.
 constexpr size_t kMost = size_t{256} << 20;
+constexpr size_t kKept = size_t{30} << 20;
+
+// The room of the reservation in force (0: none). Written and read by the
+// importing thread only.
+size_t g_reserved = 0;
 
 }  // namespace
 #endif
 
-void ReserveHeap(size_t bytes)
+HeapReservation::HeapReservation(size_t bytes)
 {
 #ifndef ORLAT_HEAP_RESERVATION
     (void)bytes;
 #else
-    if (bytes < kLeast) return;
     bytes = std::min(bytes, kMost);
+    if (bytes < kLeast || bytes <= g_reserved) return;
     if (mallopt(M_MMAP_THRESHOLD, kMmapThreshold) == 0) return;
+    m_before = g_reserved;
+    m_bytes = bytes;
+    g_reserved = bytes;
     // The heap grows by this much beyond any request that does not fit, and
     // freeing into its top keeps this much of it.
     mallopt(M_TOP_PAD, static_cast<int>(bytes));
@@ -55,5 +63,17 @@ void ReserveHeap(size_t bytes)
         AdviseHugePages(first, static_cast<size_t>(top - begin));
     std::free(second);
     std::free(first);
+#endif
+}
+
+HeapReservation::~HeapReservation()
+{
+#ifndef ORLAT_HEAP_RESERVATION
+    (void)m_before;
+    (void)m_bytes;
+#else
+    if (m_bytes == 0) return;
+    g_reserved = m_before;
+    mallopt(M_TOP_PAD, static_cast<int>(std::max(m_before, std::min(m_bytes, kKept))));
 #endif
 }
