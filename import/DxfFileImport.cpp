@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <new>
 
 #include "import/DxfImport.h"
 #include "import/DxfLabelFile.h"
 #include "import/DxfReader.h"
+#include "import/HeapReservation.h"
 #include "import/HpglFile.h"
 #include "model/Page.h"
 #include "model/Text.h"
@@ -16,7 +18,7 @@
 namespace {
 
 // What can be told of the file before it is loaded: Ok to load it.
-int CheckDxfFile(const std::string& fsPath, BusyTest test)
+int CheckDxfFile(const std::string& fsPath, BusyTest test, int64_t& size)
 {
     const int fd = ::open(fsPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return DxfImportResult::LoadFailed;
@@ -29,6 +31,7 @@ int CheckDxfFile(const std::string& fsPath, BusyTest test)
             result = DxfImportResult::Busy;
         else if (st.st_size > kDxfMaxFileSize)
             result = DxfImportResult::FileTooLarge;
+        size = st.st_size;
     }
     ::close(fd);
     return result;
@@ -38,7 +41,8 @@ int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEnti
            const std::string& fsPath)
 {
     if (dxf.IsOpen()) dxf.DestroyDrawing();
-    if (const int checked = CheckDxfFile(fsPath, test); checked != DxfImportResult::Ok) return checked;
+    int64_t fileBytes = 0;
+    if (const int checked = CheckDxfFile(fsPath, test, fileBytes); checked != DxfImportResult::Ok) return checked;
     if (dxf.CreateDrawing() != 1) return DxfImportResult::NoDrawing;
     if (dxf.LoadDxfAt(fsPath) != 1) {
         const int result = DxfImportResult::FromLoadError(dxf.Drawing()->error);
@@ -53,6 +57,9 @@ int Import(CDxfDrawing& dxf, const std::u16string& path, COnePage& page, DxfEnti
     labels.CreateBeside(DxfLabelFilePath());
     labels.Write("IN;SP1;");
     page.m_strFileName = path;
+    // The curves and the labels' strokes come from the heap: a garment
+    // marker's take about four bytes for each byte of its file.
+    const HeapReservation room(static_cast<size_t>(fileBytes) * 4);
     int result = dxf.ImportToPage(page, labels);
     dxf.DestroyDrawing();
     const std::u16string labelPath = labels.Path();

@@ -249,7 +249,7 @@ int CHpglFile::Read()
     // numbers give about 1.2 bytes of points per byte of file).
     const size_t block = std::max<size_t>(1, std::min<size_t>(m_blockSize, size));
     std::unique_ptr<uint8_t[]> buf(new uint8_t[block]);
-    ReserveHeap(static_cast<size_t>(size) * 3 / 2);
+    const HeapReservation room(static_cast<size_t>(size) * 3 / 2);
     uint64_t left = size;
     bool going = true;
     while (going && left > 0) {

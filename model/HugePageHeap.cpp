@@ -1,83 +1,41 @@
 #include "model/HugePageHeap.h"
 
-#include <unistd.h>
+#include <sys/mman.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
+#include <new>
 
-#include "model/SanitizedBuild.h"
-
-namespace {
-
-constexpr char kTunable[] = "glibc.malloc.hugetlb";
-
-#ifndef ORLAT_SANITIZED
-std::string ThpMode()
+HugePageSpan WholeHugePages(const void* begin, size_t bytes)
 {
-    std::ifstream f("/sys/kernel/mm/transparent_hugepage/enabled");
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-#endif
-
-}  // namespace
-
-std::optional<HugePageRestart> PlanHugePageRestart(const char* tunables, const char* marker, std::string_view thpMode)
-{
-    if (marker != nullptr) return std::nullopt;
-    if (thpMode.find("[madvise]") == std::string_view::npos) return std::nullopt;
-    const std::string_view old = tunables ? tunables : "";
-    if (old.find(kTunable) != std::string_view::npos) return std::nullopt;
-    HugePageRestart r;
-    // Appended in place (g++ 12 warns wrongly of overlap on operator+ chains).
-    if (!old.empty()) r.tunables.append(old).append(":");
-    r.tunables.append(kTunable).append("=1");
-    if (tunables) r.marker.append("=").append(old);
-    else r.marker.push_back('-');
-    return r;
+    const auto b = reinterpret_cast<uintptr_t>(begin);
+    if (bytes == 0 || b > UINTPTR_MAX - bytes) return {};
+    const uintptr_t first = (b + kHugePageBytes - 1) & ~(uintptr_t{kHugePageBytes} - 1);
+    const uintptr_t last = (b + bytes) & ~(uintptr_t{kHugePageBytes} - 1);
+    if (first < b || last <= first) return {};
+    return {first, static_cast<size_t>(last - first)};
 }
 
-std::optional<std::optional<std::string>> TunablesBeforeRestart(const char* marker)
+void AdviseHugePages(void* begin, size_t bytes)
 {
-    if (marker == nullptr) return std::nullopt;
-    const std::string_view m = marker;
-    if (m == "-") return std::optional<std::string>{};
-    if (!m.empty() && m.front() == '=') return std::optional<std::string>{std::string(m.substr(1))};
-    return std::nullopt;
-}
-
-void PreferHugePageHeap(char** argv)
-{
-#ifdef ORLAT_SANITIZED
-    (void)argv;
+#ifdef MADV_HUGEPAGE
+    const HugePageSpan s = WholeHugePages(begin, bytes);
+    // Refused (no THP in this kernel, or not anonymous memory): 4 KiB pages as before.
+    if (s.bytes != 0) madvise(reinterpret_cast<void*>(s.begin), s.bytes, MADV_HUGEPAGE);
 #else
-    if (argv == nullptr || argv[0] == nullptr) return;
-    const char* marker = std::getenv(kHugePageMarker);
-    if (marker != nullptr) {
-        if (const auto before = TunablesBeforeRestart(marker)) {
-            if (*before) setenv("GLIBC_TUNABLES", (*before)->c_str(), 1);
-            else unsetenv("GLIBC_TUNABLES");
-        }
-        unsetenv(kHugePageMarker);
-        return;
-    }
-    const char* tunables = std::getenv("GLIBC_TUNABLES");
-    const std::optional<std::string> old = tunables ? std::optional<std::string>(tunables) : std::nullopt;
-    const auto plan = PlanHugePageRestart(tunables, nullptr, ThpMode());
-    if (!plan) return;
-    // By its own path, not /proc/self/exe: the process keeps its name in ps,
-    // top and pkill. A binary replaced since the start is not restarted.
-    char self[4096];
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (n <= 0 || static_cast<size_t>(n) >= sizeof self - 1) return;
-    self[n] = '\0';
-    if (access(self, X_OK) != 0) return;
-    setenv("GLIBC_TUNABLES", plan->tunables.c_str(), 1);
-    setenv(kHugePageMarker, plan->marker.c_str(), 1);
-    execv(self, argv);
-    // Not restarted: on as we are.
-    if (old) setenv("GLIBC_TUNABLES", old->c_str(), 1);
-    else unsetenv("GLIBC_TUNABLES");
-    unsetenv(kHugePageMarker);
+    (void)begin;
+    (void)bytes;
 #endif
+}
+
+void* AllocateOnHugePages(size_t bytes)
+{
+    if (bytes > SIZE_MAX - kHugePageBytes) throw std::bad_alloc();
+    const size_t whole = (bytes + kHugePageBytes - 1) & ~(kHugePageBytes - 1);
+    void* p = ::operator new(whole, std::align_val_t{kHugePageBytes});
+    AdviseHugePages(p, whole);
+    return p;
+}
+
+void FreeOnHugePages(void* p) noexcept
+{
+    ::operator delete(p, std::align_val_t{kHugePageBytes});
 }

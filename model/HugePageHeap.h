@@ -1,36 +1,31 @@
 #pragma once
-// A large import touches tens of megabytes of fresh heap. Where the kernel
-// gives transparent huge pages only on request ("madvise" mode), every 4 KiB
-// of it is a page fault of its own, and on virtual machines those dominate
-// the import. glibc's allocator asks for huge pages only when its tunable
-// says so, and reads its tunables once, at process start: so the process
-// starts itself again, once, with the tunable added.
-#include <optional>
-#include <string>
-#include <string_view>
+// Transparent huge pages, asked for where large memory is taken. Where the
+// kernel gives them only on request ("madvise" mode, Debian's default), every
+// fresh 4 KiB page of a large import or band buffer is a fault of its own,
+// and on virtual machines those dominate; a huge page is one fault per 2 MiB.
+// The request is made on the memory itself (madvise), so nothing about the
+// process changes: no restart, no allocator tunable in the environment.
+#include <cstddef>
+#include <cstdint>
 
-struct HugePageRestart {
-    std::string tunables;  // GLIBC_TUNABLES for the restarted process
-    std::string marker;    // kHugePageMarker's value: "-" (was unset) or "=" and the old value
+// The PMD huge page of x86-64 (and of arm64 with 4 KiB pages).
+inline constexpr size_t kHugePageBytes = size_t{2} << 20;
+
+struct HugePageSpan {
+    uintptr_t begin = 0;
+    size_t bytes = 0;  // a multiple of kHugePageBytes; 0 when no whole huge page fits
 };
 
-inline constexpr char kHugePageMarker[] = "ORLAT_HEAP_RESTARTED";
+// The whole huge pages inside [begin, begin + bytes).
+HugePageSpan WholeHugePages(const void* begin, size_t bytes);
 
-// Whether to restart, from GLIBC_TUNABLES and the marker as found (null when
-// unset) and the text of the kernel's THP mode file. No restart when the
-// process is the restarted one, when the tunable is set either way already,
-// or when the mode is not "madvise" ("always" needs no request, "never"
-// grants none).
-std::optional<HugePageRestart> PlanHugePageRestart(const char* tunables, const char* marker, std::string_view thpMode);
+// Asks for huge pages on the whole huge pages of memory the caller owns and
+// has not yet touched (or is about to fill). Nothing changes where the kernel
+// has no transparent huge pages or they are off.
+void AdviseHugePages(void* begin, size_t bytes);
 
-// The environment of the restarted process as it was before: GLIBC_TUNABLES
-// null means unset. Null when the marker is not ours.
-std::optional<std::optional<std::string>> TunablesBeforeRestart(const char* marker);
-
-// First thing in main, before any thread: restarts the same binary (the
-// path /proc/self/exe names) with the same arguments; no return when that
-// works, and on failure the environment is left as found. In the restarted
-// process, puts the environment back so that child processes inherit the
-// user's own. Does nothing in sanitizer builds, whose allocator is not
-// glibc's.
-void PreferHugePageHeap(char** argv);
+// Room of its own for a large object: aligned to a huge page, rounded up to
+// whole ones and advised. std::bad_alloc when there is none; freed with
+// FreeOnHugePages.
+void* AllocateOnHugePages(size_t bytes);
+void FreeOnHugePages(void* p) noexcept;

@@ -1,8 +1,6 @@
 #include "app/shell/OrlatCenterApp.h"
-#include "model/HugePageHeap.h"
 
 int main(int argc, char** argv)
 {
-    PreferHugePageHeap(argv);
     return RunOrlatCenter(argc, argv);
 }

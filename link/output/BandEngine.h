@@ -10,6 +10,7 @@
 #include "link/output/JobSnapshot.h"
 #include "link/output/NozzleMap.h"
 #include "link/output/ZeroRunPack.h"
+#include "model/HugePageHeap.h"
 
 class COnePage;
 
@@ -25,6 +26,10 @@ struct BandBuffers {
     int32_t packedBytes = 0;  // PackedBandBytes: used length of `packed`
 
     uint8_t* RecordBytes() { return reinterpret_cast<uint8_t*>(records); }
+
+    // 4.5 MB cleared and filled band after band: on huge pages of its own.
+    static void* operator new(size_t bytes) { return AllocateOnHugePages(bytes); }
+    static void operator delete(void* p) noexcept { FreeOnHugePages(p); }
 };
 
 // The sending thread's buffers (allocated on first use; only that thread

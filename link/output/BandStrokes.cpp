@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/HugePageHeap.h"
 #include "model/Numeric.h"
 #include "model/Page.h"
 
@@ -60,6 +61,10 @@ void BandStrokes::Build(const COnePage& page, const JobSnapshot& s)
     m_pts.reserve(points);
     m_lines.reserve(lines);
     m_along.reserve(dashedPoints);
+    // A large job's points fill tens of megabytes at once.
+    AdviseHugePages(m_pts.data(), m_pts.capacity() * sizeof(PagePixel));
+    AdviseHugePages(m_lines.data(), m_lines.capacity() * sizeof(Line));
+    AdviseHugePages(m_along.data(), m_along.capacity() * sizeof(double));
     for (const auto& curve : page.m_curves) {
         if (!drawn(*curve)) continue;
         const size_t first = m_pts.size();

@@ -21,6 +21,7 @@ bool ApplyFault(const std::string& text, SimFaults& f)
     if (name == "answer-one-after") return ToInt(value, f.answerOneAfter);
     if (name == "drop-after-bands") return ToInt(value, f.dropAfterBands);
     if (name == "silent-after-bands") return ToInt(value, f.silentAfterBands);
+    if (name == "hold-after-bands") return ToInt(value, f.holdAfterBands);
     if (hasValue) return false;
     if (name == "short-reply") return f.shortReply = true;
     if (name == "split-reply") return f.splitReply = true;

@@ -12,6 +12,10 @@ struct SimFaults {
     int dropAfterBands = -1;      // drop-after-bands=N (band faults: next step)
     int silentAfterBands = -1;    // silent-after-bands=N (band faults: next step)
     bool memError = false;        // mem-error: the status is MemError
+    // hold-after-bands=N: once N bands have come, the machine answers busy
+    // (the job's state with 0x10 set) until the job ends or the fault is
+    // lifted; the host keeps polling and serving pause and cancel meanwhile.
+    int holdAfterBands = -1;
 };
 
 // Applies one NAME[=VALUE]; false for an unknown name or a bad value.

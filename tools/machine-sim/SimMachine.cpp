@@ -92,6 +92,8 @@ uint8_t CSimMachine::Status(const SimFaults& faults, int64_t nowMs)
 {
     if (state == MachineState::PlotTest && nowMs >= cleanUntilMs) state = MachineState::Ready;
     if (faults.memError) return MachineState::MemError;
+    if (faults.holdAfterBands >= 0 && InJob() && job.bands.size() >= static_cast<size_t>(faults.holdAfterBands))
+        return static_cast<uint8_t>(state | 0x10);
     return state;
 }
 

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "import/PlotImport.h"
-#include "model/HugePageHeap.h"
 #include "model/Page.h"
 #include "model/Settings.h"
 #include "model/Text.h"
@@ -84,7 +83,6 @@ std::string JsonString(const std::string& s)
 
 int main(int argc, char** argv)
 {
-    PreferHugePageHeap(argv);
     Options o;
     if (!ParseArgs(argc, argv, o)) {
         Usage();

@@ -24,7 +24,6 @@
 #include "link/MyCommu.h"
 #include "link/MyEth.h"
 #include "link/ParamsLink.h"
-#include "model/HugePageHeap.h"
 #include "model/MachineParams.h"
 #include "model/Page.h"
 #include "model/ProfileFile.h"
@@ -152,7 +151,6 @@ bool WaitForReady(int seconds)
 
 int main(int argc, char** argv)
 {
-    PreferHugePageHeap(argv);
     Options o;
     if (!ParseArgs(argc, argv, o)) return Usage();
 

@@ -26,7 +26,9 @@ protected:
         FrameFixture::SetUp();
         sim.SetLogToStderr(false);
         SimFaults f;
-        ASSERT_TRUE(ApplyFault("late=15", f));  // a job slow enough to pause
+        // The machine stays busy after the first band until the job is
+        // cancelled: the job is still running whenever the bar acts on it.
+        ASSERT_TRUE(ApplyFault("hold-after-bands=1", f));
         sim.SetFaults(f);
         ASSERT_GT(sim.Start(0), 0);
         theEthOptions.port = sim.Port();
@@ -116,7 +118,10 @@ TEST_F(FrameBarOnSim, AJobRunsFromTheBarAloneAndALanguageChangeWaits)
     EXPECT_EQ(theSettings.Get(Slot::Language), 1);
     EXPECT_TRUE(frame->Action(framecmd::kLangEnglish)->isChecked());
 
-    // Delete: the job ends failed, the jobs stay Manual.
+    // Delete takes a paused job (the bar speaks English already): it ends
+    // failed, the jobs stay Manual.
+    ASSERT_TRUE(Click(BarControl::Pause));
+    ASSERT_TRUE(WaitText(QStringLiteral("Paused..."))) << Text();
     ASSERT_TRUE(Click(BarControl::Delete));
     ASSERT_TRUE(QTest::qWaitFor([] { return g_pSendJobThread == nullptr; }, 20000));
     EXPECT_TRUE(sim.WithMachine([](CSimMachine& m) { return m.job.aborted; }));

@@ -10,6 +10,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "link/job/JobObserver.h"
@@ -141,6 +142,21 @@ protected:
         std::vector<int> out;
         for (const SimUnit& u : sim.Received()) out.push_back(u.chunk || u.bytes.size() < 2 ? -1 : u.bytes[1]);
         return out;
+    }
+    // Whether pred comes true within ms: a wait on what the test needs, as
+    // long as a loaded machine may take, never a guess of how long it takes.
+    static bool WaitUntil(const std::function<bool()>& pred, int ms = 20000)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        while (!pred()) {
+            if (std::chrono::steady_clock::now() > end) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+    bool WaitSimState(uint8_t state)
+    {
+        return WaitUntil([&] { return sim.WithMachine([](CSimMachine& m) { return m.state; }) == state; });
     }
     SimJob Job()
     {

@@ -171,7 +171,7 @@ TEST_F(JobFaults, LinkThreadStandsStillWhileAJobOwnsTheLink)
     CCommPoller poller(commu, RealLinkClock(), queue);
     std::thread link([&] { CommPollThread(&poller); });
     // Let it connect (a parameter read) before the job.
-    for (int k = 0; k < 200 && LinkConnected.load() == 0; ++k) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(WaitUntil([] { return LinkConnected.load() != 0; }));
     ASSERT_EQ(LinkConnected.load(), 1);
 
     RecordingObserver obs;
@@ -184,8 +184,7 @@ TEST_F(JobFaults, LinkThreadStandsStillWhileAJobOwnsTheLink)
     };
     sim.ClearReceived();
     ASSERT_EQ(StartPlot(job, obs, Link()), 0);
-    for (int k = 0; k < 200 && sim.WithMachine([](CSimMachine& m) { return m.state; }) != MachineState::Paused; ++k)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(WaitSimState(MachineState::Paused));
     std::this_thread::sleep_for(std::chrono::milliseconds(400));
     queue.Push(LinkCommand::Resume);
     EXPECT_EQ(obs.WaitResult(8000), 1);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 #include <thread>
@@ -260,8 +261,7 @@ TEST_F(JobSend, PauseHoldsTheJobAndResumeLetsItGoOn)
         if (band == 1) queue.Push(LinkCommand::Pause);
     };
     ASSERT_EQ(StartPlot(job, obs, Link()), 0);
-    for (int k = 0; k < 200 && sim.WithMachine([](CSimMachine& m) { return m.state; }) != MachineState::Paused; ++k)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(WaitSimState(MachineState::Paused));
     const size_t held = Job().bands.size();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     EXPECT_EQ(Job().bands.size(), held) << "no band goes out while paused";
@@ -282,14 +282,35 @@ TEST_F(JobSend, CancelWhilePausedAbortsTheJob)
         if (band == 0) queue.Push(LinkCommand::Pause);
     };
     ASSERT_EQ(StartPlot(job, obs, Link()), 0);
-    for (int k = 0; k < 200 && sim.WithMachine([](CSimMachine& m) { return m.state; }) != MachineState::Paused; ++k)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(WaitSimState(MachineState::Paused));
     queue.Push(LinkCommand::JobAbort);
     EXPECT_EQ(obs.WaitResult(8000), 2);
     const SimJob rec = Job();
     EXPECT_TRUE(rec.aborted);
     EXPECT_LT(static_cast<int32_t>(rec.bands.size()), InkBandCount.load());
     EXPECT_EQ(Codes().back(), LinkCommand::JobAbort);
+}
+
+TEST_F(JobSend, ABusyMachineHoldsTheJobUntilItIsFree)
+{
+    COnePage job;
+    FillTestPage(job);
+    Fault("hold-after-bands=1");
+    RecordingObserver obs;
+    ASSERT_EQ(StartPlot(job, obs, Link()), 0);
+    // Busy after band 0: polled on and on, nothing more sent, the job not over.
+    const auto pollsAfterBand = [this] {
+        const std::vector<int> codes = Codes();
+        const auto band = std::find(codes.begin(), codes.end(), LinkCommand::BandHeader);
+        return std::count(band, codes.end(), LinkCommand::StatusPoll);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return pollsAfterBand() >= 20; }));
+    EXPECT_EQ(Job().bands.size(), 1u);
+    EXPECT_EQ(obs.WaitResult(0), -1);
+    sim.SetFaults({});
+    EXPECT_EQ(obs.WaitResult(8000), 1);
+    EXPECT_TRUE(Job().finished);
+    EXPECT_EQ(static_cast<int32_t>(Job().bands.size()), InkBandCount.load());
 }
 
 TEST_F(JobSend, JobsTooWideAreRefusedBeforeAnythingIsSent)
