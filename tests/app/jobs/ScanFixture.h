@@ -14,7 +14,7 @@
 
 #include "app/jobs/DataDirScan.h"
 #include "import/FileBusy.h"
-#include "tests/app/AppFixture.h"
+#include "tests/app/support/AppFixture.h"
 #include "tests/support/DroppedCaps.h"
 
 namespace scanfix {
