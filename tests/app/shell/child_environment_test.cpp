@@ -42,10 +42,12 @@ TEST(ChildEnvironment, GivenVariablesReplaceTheInheritedOnesAndUnsetOnesAreGone)
     const InheritedVariable display("ORLAT_TEST_DISPLAY", "inherited");
     const InheritedVariable wayland("ORLAT_TEST_WAYLAND", "inherited");
     const InheritedVariable kept("ORLAT_TEST_KEPT", "inherited");
+    const InheritedVariable home("ORLAT_TEST_XDG_DATA_HOME", "inherited");
+    const InheritedVariable runtime("ORLAT_TEST_XDG_RUNTIME_DIR", "inherited");
 
     testsupport::Launch l;
-    l.set = {"ORLAT_TEST_DISPLAY=given", "ORLAT_TEST_NEW=given"};
-    l.unset = {"ORLAT_TEST_WAYLAND"};
+    l.set = {"ORLAT_TEST_DISPLAY=given", "ORLAT_TEST_NEW=given", "ORLAT_TEST_XDG_RUNTIME_DIR=given"};
+    l.unset = {"ORLAT_TEST_WAYLAND", "ORLAT_TEST_XDG_*"};
     l.out = folder.path() / "env.txt";
     testsupport::ChildProcess child;
     ASSERT_TRUE(child.Start(env, l)) << child.Error();
@@ -58,7 +60,7 @@ TEST(ChildEnvironment, GivenVariablesReplaceTheInheritedOnesAndUnsetOnesAreGone)
     std::sort(lines.begin(), lines.end());
     // Once each: a second DISPLAY after the inherited one would lose to it.
     EXPECT_EQ(lines, (std::vector<std::string>{"ORLAT_TEST_DISPLAY=given", "ORLAT_TEST_KEPT=inherited",
-                                               "ORLAT_TEST_NEW=given"}));
+                                               "ORLAT_TEST_NEW=given", "ORLAT_TEST_XDG_RUNTIME_DIR=given"}));
 }
 
 TEST(ChildEnvironment, AChildThatCannotStartSaysWhyAndIsNotWaitedOn)

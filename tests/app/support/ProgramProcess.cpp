@@ -30,8 +30,10 @@ std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find
 std::vector<std::string> Environment(const Launch& launch)
 {
     auto dropped = [&](const std::string& name) {
-        for (const std::string& u : launch.unset)
+        for (const std::string& u : launch.unset) {
             if (u == name) return true;
+            if (!u.empty() && u.back() == '*' && name.rfind(u.substr(0, u.size() - 1), 0) == 0) return true;
+        }
         for (const std::string& s : launch.set)
             if (NameOf(s) == name) return true;
         return false;
@@ -97,7 +99,8 @@ bool ChildProcess::Start(const fs::path& program, const Launch& launch)
 
     if (launch.withoutLeases) {
         // fork, not posix_spawn: the capability goes between fork and exec.
-        // The child calls only what is safe after a fork in a threaded process.
+        // The child calls only what is safe after a fork in a threaded
+        // process (so no PATH look-up: program is a path here).
         const pid_t pid = ::fork();
         if (pid < 0) {
             m_error = std::string("fork: ") + std::strerror(errno);
@@ -112,6 +115,7 @@ bool ChildProcess::Start(const fs::path& program, const Launch& launch)
                 if (f < 0 || ::dup2(f, fd) < 0) ::_exit(124);
                 ::close(f);
             }
+            if (launch.errWithOut && ::dup2(1, 2) < 0) ::_exit(124);
             ::execve(argv[0], argv.data(), envp.data());
             ::_exit(126);
         }
@@ -123,8 +127,9 @@ bool ChildProcess::Start(const fs::path& program, const Launch& launch)
     posix_spawn_file_actions_init(&actions);
     if (!out.empty()) posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (!err.empty()) posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (launch.errWithOut) posix_spawn_file_actions_adddup2(&actions, 1, 2);
     pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) {
         m_error = "cannot start " + all[0] + ": " + std::strerror(rc);

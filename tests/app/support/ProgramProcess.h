@@ -22,8 +22,9 @@ void MakeRuntimeFolder(const std::filesystem::path& dir);
 struct Launch {
     std::vector<std::string> args;   // after the program's name
     std::vector<std::string> set;    // "NAME=value", in place of NAME from this process
-    std::vector<std::string> unset;  // names of this process's variables not passed on
+    std::vector<std::string> unset;  // names of this process's variables not passed on ("XDG_*": all so named)
     std::filesystem::path out, err;  // standard output and error go to these files; inherited when empty
+    bool errWithOut = false;         // standard error into the same file as standard output
     // CAP_LEASE dropped from its bounding set: run as root it meets the
     // refusal an ordinary account meets on another account's file.
     bool withoutLeases = false;
@@ -41,8 +42,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts program (a child still running from before is killed first);
-    // false, with Error() saying why, when it could not be started.
+    // Starts program, looked up on PATH when it is a bare name (a child
+    // still running from before is killed first); false, with Error()
+    // saying why, when it could not be started.
     bool Start(const std::filesystem::path& program, const Launch& launch);
     pid_t Pid() const { return m_pid; }
     bool Running() const { return m_pid > 0; }
