@@ -9,10 +9,7 @@
 #include "app/dialogs/DlgPara.h"
 #include "app/dialogs/DlgParaCancel.h"
 #include "app/dialogs/DlgProtectPara.h"
-#include "link/CommPoll.h"
-#include "link/MyEth.h"
-#include "tests/app/dialogs/DialogFixture.h"
-#include "tools/machine-sim/MachineSim.h"
+#include "tests/app/dialogs/LinkedDialogFixture.h"
 
 namespace {
 
@@ -39,53 +36,21 @@ TEST(ParaCancelDecision, WhereCancelGoesBack)
     for (const auto& c : cases) EXPECT_EQ(DecideParaCancel(c.in), c.restore) << c.name;
 }
 
-class CancelWithWriteQueued : public DialogTest {
+class CancelWithWriteQueued : public LinkedDialogTest {
 protected:
     void SetUp() override
     {
-        DialogTest::SetUp();
-        LinkConnected = 0;
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
-        sim.WithMachine([](CSimMachine& m) {
-            m.params.head2Position = 180;
-            m.params.inkAccelMm = 70;
-            m.params.machineIp = 0x0100007F;
-        });
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = 0;
-        theEthOptions.connectTimeoutMs = 300;
-        theEthOptions.replyTimeoutMs = 500;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        UpdateMachineParams([](MachineParams& p) { p.machineIp = 0x0100007F; });
-        theSettings.Set(Slot::Quitting, 0);
-        linkThread = std::thread([] { CommPollThread(); });
+        LinkedDialogTest::SetUp();
+        if (HasFatalFailure()) return;
+        sim.WithMachine([](CSimMachine& m) { m.params.inkAccelMm = 70; });
+        StartLink();
         ASSERT_TRUE(WaitFor([] { return LinkConnected.load() == 1; }));
         ASSERT_EQ(Live().head2Position, 180);
     }
     void TearDown() override
     {
         if (owner.owns_lock()) owner.unlock();
-        theSettings.Set(Slot::Quitting, 1);
-        if (linkThread.joinable()) linkThread.join();
-        theSettings.Set(Slot::Quitting, 0);
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.connectTimeoutMs = 1000;
-        theEthOptions.replyTimeoutMs = 2000;
-        DialogTest::TearDown();
-    }
-    // The blocks of the parameter writes the machine received.
-    std::vector<MachineParams> Writes()
-    {
-        std::vector<MachineParams> out;
-        for (const SimUnit& u : sim.Received()) {
-            if (u.chunk || u.bytes.size() < 2 + sizeof(MachineParams) || u.bytes[1] != 27) continue;
-            MachineParams p;
-            std::memcpy(&p, u.bytes.data() + 2, sizeof p);
-            out.push_back(p);
-        }
-        return out;
+        LinkedDialogTest::TearDown();
     }
     // A job owns the link: the queue is not served until it lets go.
     void HoldTheLink() { owner = std::unique_lock<std::mutex>(g_linkOwnerLock); }
@@ -113,8 +78,6 @@ protected:
         QTest::mouseClick(d.Control(ParaIds::Advanced), Qt::LeftButton);
     }
 
-    CMachineSim sim;
-    std::thread linkThread;
     std::unique_lock<std::mutex> owner;
 };
 

@@ -7,65 +7,26 @@
 
 #include "app/dialogs/DlgPara.h"
 #include "app/dialogs/IpAddressEdit.h"
-#include "link/CommPoll.h"
-#include "link/MyEth.h"
-#include "tests/app/dialogs/DialogFixture.h"
-#include "tools/machine-sim/MachineSim.h"
+#include "tests/app/dialogs/LinkedDialogFixture.h"
 
 namespace {
 using namespace ParaIds;
 
-constexpr uint32_t kLoopback1 = 0x0100007F;  // 127.0.0.1, first octet low
 constexpr uint32_t kLoopback2 = 0x0200007F;  // 127.0.0.2
 
-class LinkedDialog : public DialogTest {
+class LinkedDialog : public LinkedDialogTest {
 protected:
     void SetUp() override
     {
-        DialogTest::SetUp();
-        LinkConnected = 0;
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
-        sim.WithMachine([](CSimMachine& m) {
-            m.params.head2Position = 180;  // unlike the defaults
-            m.params.cutSpeed = 5;
-            m.params.machineIp = kLoopback1;
-        });
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = 0;
-        theEthOptions.connectTimeoutMs = 300;
-        theEthOptions.replyTimeoutMs = 500;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        UpdateMachineParams([](MachineParams& p) { p.machineIp = kLoopback1; });
-    }
-    void StartLink()
-    {
-        theSettings.Set(Slot::Quitting, 0);
-        linkThread = std::thread([] { CommPollThread(); });
+        LinkedDialogTest::SetUp();
+        if (HasFatalFailure()) return;
+        sim.WithMachine([](CSimMachine& m) { m.params.cutSpeed = 5; });
     }
     void TearDown() override
     {
-        theSettings.Set(Slot::Quitting, 1);
-        if (linkThread.joinable()) linkThread.join();
-        theSettings.Set(Slot::Quitting, 0);
-        sim.Stop();
+        StopLink();
         second.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.connectTimeoutMs = 1000;
-        theEthOptions.replyTimeoutMs = 2000;
-        DialogTest::TearDown();
-    }
-    // The blocks of the parameter writes (code 27) a machine received.
-    static std::vector<MachineParams> Writes(CMachineSim& m)
-    {
-        std::vector<MachineParams> out;
-        for (const SimUnit& u : m.Received()) {
-            if (u.chunk || u.bytes.size() < 2 + sizeof(MachineParams) || u.bytes[1] != 27) continue;
-            MachineParams p;
-            std::memcpy(&p, u.bytes.data() + 2, sizeof p);
-            out.push_back(p);
-        }
-        return out;
+        LinkedDialogTest::TearDown();
     }
     static int Reads(CMachineSim& m)
     {
@@ -75,9 +36,7 @@ protected:
     }
     static bool Up() { return WaitFor([] { return LinkConnected.load() == 1; }); }
 
-    CMachineSim sim;
     CMachineSim second;
-    std::thread linkThread;
 };
 
 TEST_F(LinkedDialog, OkOnlineSendsTheEditedFieldsAndTheRestAsRead)

@@ -1,3 +1,4 @@
+// Guards frame tests on the simulated machine against a link, a job thread or a fault left over from the test before.
 #pragma once
 // The frame against the simulated machine in this process over loopback TCP,
 // with short link time-outs.
@@ -28,7 +29,7 @@ protected:
         LinkConnected = 0;
         frame->Run().jobLink.timings.readyPauseMs = 2;
         frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = 500;
+        frame->Run().jobLink.timings.linkLostMs = linkLostMs;
     }
     void TearDown() override
     {
@@ -50,7 +51,10 @@ protected:
         MachineStatus = 0;
     }
 
-    std::string faults;  // set before SetUp: the simulator's fault
+    // Set before SetUp: the simulator's fault, and how long the link waits
+    // on a silent machine before it counts as lost.
+    std::string faults;
+    int linkLostMs = 500;
     CMachineSim sim;
 };
 

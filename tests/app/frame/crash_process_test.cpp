@@ -1,52 +1,28 @@
 // Guards a killed or signalled program printing a finished job again, losing a job, or leaving the machine inside one.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
-#include <thread>
 
 #include "link/LinkState.h"
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramProcess.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace fs = std::filesystem;
 using namespace JobState;
-
-extern char** environ;
+using testsupport::ReadFile;
+using testsupport::WaitFor;
 
 namespace {
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
-
-bool WaitFor(const std::function<bool()>& pred, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+const fs::path kProgram = testsupport::BuiltProgram();
 
 // A job of one printed square `side` plot units wide.
 std::unique_ptr<COnePage> Square(int32_t side, int32_t state, std::u16string name)
@@ -77,18 +53,14 @@ protected:
         if (!fs::exists(kProgram)) GTEST_SKIP() << "the program is not built";
         root = fs::path(ORLAT_BINARY_DIR) / ("crash_process_" + std::to_string(::getpid()));
         fs::remove_all(root);
-        fs::create_directories(root / "rt");
+        testsupport::MakeRuntimeFolder(root / "rt");
         fs::create_directories(Data());
-        ::chmod((root / "rt").c_str(), 0700);
         sim.SetLogToStderr(false);
         ASSERT_GT(sim.Start(0), 0);
     }
     void TearDown() override
     {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
+        program.Kill();
         sim.Stop();
         if (!HasFailure()) fs::remove_all(root);
     }
@@ -121,59 +93,16 @@ protected:
 
     void Start(const std::vector<std::string>& extra = {})
     {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string v = *e;
-            if (v.rfind("XDG_RUNTIME_DIR=", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) env.push_back(v);
-        }
-        env.push_back("XDG_RUNTIME_DIR=" + (root / "rt").string());
-        env.push_back("QT_QPA_PLATFORM=offscreen");
-        std::vector<std::string> all = {kProgram.string(), "--program-dir", Prog().string(), "--machine-port",
-                                        std::to_string(sim.Port())};
-        all.insert(all.end(), extra.begin(), extra.end());
-        std::vector<char*> argv, envp;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, Errors().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int rc = ::posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        ASSERT_EQ(rc, 0);
+        testsupport::Launch l = testsupport::Offscreen(
+            root / "rt", {"--program-dir", Prog().string(), "--machine-port", std::to_string(sim.Port())});
+        l.args.insert(l.args.end(), extra.begin(), extra.end());
+        l.err = Errors();
+        ASSERT_TRUE(program.Start(kProgram, l)) << program.Error();
     }
     // Up once its lock names it: from here on its signal handlers are in place.
-    bool WaitLocked()
-    {
-        return WaitFor(
-            [&] {
-                for (const auto& e : fs::directory_iterator(root / "rt")) {
-                    if (e.path().extension() != ".lock") continue;
-                    std::ifstream in(e.path());
-                    std::string first;
-                    std::getline(in, first);
-                    if (first == std::to_string(pid)) return true;
-                }
-                return false;
-            },
-            20000);
-    }
-    // Exit status (128 + signal when killed), or -1 when it did not end within ms.
-    int Signal(int sig, int ms = 20000)
-    {
-        ::kill(pid, sig);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return -1;
-    }
+    bool WaitLocked() { return program.WaitLocked(root / "rt"); }
+    // Exit status (128 + signal when killed), or -1 when it did not end in time.
+    int Signal(int sig) { return program.Signal(sig); }
 
     int JobStarts() { return sim.WithMachine([](CSimMachine& m) { return m.jobs; }); }
     int32_t JobLength() { return sim.WithMachine([](CSimMachine& m) { return m.job.lengthPulses; }); }
@@ -207,7 +136,7 @@ protected:
     }
 
     fs::path root;
-    pid_t pid = -1;
+    testsupport::ChildProcess program;
     CMachineSim sim;
     int32_t firstLength = 0;  // the job of the last run, as the machine saw it
 };
@@ -360,6 +289,6 @@ TEST_F(CrashProcess, ASignalWithTheSettingsFileGoneUnwritableSaysSoOnStandardErr
     const int status = Signal(SIGTERM);
     ASSERT_NE(status, -1) << "the exit waits on a box";
     EXPECT_EQ(status, 1);  // the settings could not be written
-    EXPECT_NE(ReadAll(Errors()).find("无法保存设置"), std::string::npos) << ReadAll(Errors());
+    EXPECT_NE(ReadFile(Errors()).find("无法保存设置"), std::string::npos) << ReadFile(Errors());
     EXPECT_EQ(NextStartsList().size(), 1u);
 }

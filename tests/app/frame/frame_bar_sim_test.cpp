@@ -1,6 +1,4 @@
 // Guards: a job run from the bar that the simulated machine does not see run and end; a language change mid-job.
-#include <netinet/in.h>
-
 #include <QLabel>
 #include <QTest>
 
@@ -8,10 +6,8 @@
 #include "app/controlbar/ControlBar.h"
 #include "app/commands/FrameCommands.h"
 #include "link/KeyQueue.h"
-#include "link/MyEth.h"
 #include "model/SettingsFile.h"
-#include "tests/app/frame/FrameFixture.h"
-#include "tools/machine-sim/MachineSim.h"
+#include "tests/app/frame/FrameSimFixture.h"
 #include "widgets/ButtonNolt.h"
 
 using namespace appfix;
@@ -19,42 +15,25 @@ using namespace JobState;
 
 namespace {
 
-class FrameBarOnSim : public FrameFixture {
+class FrameBarOnSim : public FrameSimFixture {
 protected:
-    void SetUp() override
+    FrameBarOnSim()
     {
-        FrameFixture::SetUp();
-        sim.SetLogToStderr(false);
-        SimFaults f;
         // The machine stays busy after the first band until the job is
         // cancelled: the job is still running whenever the bar acts on it.
-        ASSERT_TRUE(ApplyFault("hold-after-bands=1", f));
-        sim.SetFaults(f);
-        ASSERT_GT(sim.Start(0), 0);
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = INADDR_LOOPBACK;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        theSettings.Set(Slot::AutoOffline, 0);
+        faults = "hold-after-bands=1";
+        linkLostMs = 2000;
+    }
+    void SetUp() override
+    {
+        FrameSimFixture::SetUp();
+        if (HasFatalFailure()) return;
         theSettings.Set(Slot::Language, 0);
-        g_jobActive = false;
-        MachineStatus = 0;
-        LinkConnected = 0;
         KeyQueueClear();
-        frame->Run().jobLink.timings.readyPauseMs = 2;
-        frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = 2000;
     }
     void TearDown() override
     {
-        answer = true;
-        frame->close();
-        FrameFixture::TearDown();
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        g_jobActive = false;
-        LinkConnected = 0;
-        MachineStatus = 0;
+        FrameSimFixture::TearDown();
         KeyQueueClear();
     }
     CButtonNolt* B(int id) const { return frame->ControlBar()->Button(id); }
@@ -70,8 +49,6 @@ protected:
             [&] { return frame->ControlBar()->StateField()->text().startsWith(start); }, ms);
     }
     std::string Text() const { return frame->ControlBar()->StateField()->text().toStdString(); }
-
-    CMachineSim sim;
 };
 
 std::unique_ptr<COnePage> BigJob(int32_t state)

@@ -2,9 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QColor>
@@ -17,50 +14,16 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramProcess.h"
 #include "tests/app/support/Xvfb.h"
 
 namespace fs = std::filesystem;
 
-extern char** environ;
-
 namespace {
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+const fs::path kProgram = testsupport::BuiltProgram();
 const fs::path kGrab = fs::path(ORLAT_BINARY_DIR) / "tests" / "app" / "support" / "screen-grab";
 const fs::path kOutputs = fs::path(ORLAT_BINARY_DIR) / "test-output";
-
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv)
-{
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string v = *e;
-        if (v.rfind("DISPLAY=", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("XDG_RUNTIME_DIR=", 0) != 0)
-            env.push_back(v);
-    }
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<std::string> all = args;
-    std::vector<char*> argv, envp;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, all[0].c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return pid;
-}
-
-int WaitExit(pid_t pid, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (std::chrono::steady_clock::now() < end) {
-        int status = 0;
-        if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    return -1;
-}
 
 // A marker of white (printed) pieces.
 void WriteMarkerTask(const fs::path& path)
@@ -145,8 +108,7 @@ TEST_P(MainWindowShot, ListAndPreviewOfTheRealProgram)
     fs::remove_all(root);
     fs::create_directories(root / "prog" / "DataMm");
     fs::create_directories(root / "prog" / "DataMil");
-    fs::create_directories(root / "rt");
-    ::chmod((root / "rt").c_str(), 0700);
+    testsupport::MakeRuntimeFolder(root / "rt");
     fs::create_directories(kOutputs);
     // No machine: the link stays offline; nothing is watched.
     std::ofstream(root / "prog" / "OrlatV2.ini") << "[Para]\nLanguage=" << language
@@ -159,10 +121,11 @@ TEST_P(MainWindowShot, ListAndPreviewOfTheRealProgram)
     const std::vector<std::string> env = {"DISPLAY=" + x.Display(), "QT_QPA_PLATFORM=xcb",
                                           "XDG_RUNTIME_DIR=" + (root / "rt").string(),
                                           "LSAN_OPTIONS=suppressions=" + suppressions};
-    const pid_t program = Spawn({kProgram.string(), "--program-dir", (root / "prog").string(), "--machine-port", "9",
-                                 (root / "marker.orlattask").string()},
-                                env);
-    ASSERT_GT(program, 0);
+    testsupport::Launch run;
+    run.args = {"--program-dir", (root / "prog").string(), "--machine-port", "9", (root / "marker.orlattask").string()};
+    run.set = env;
+    testsupport::ChildProcess program;
+    ASSERT_TRUE(program.Start(kProgram, run)) << program.Error();
     const char* const names[] = {"zh", "en", "tr"};
     const fs::path png = kOutputs / "main-window" / ("main-window-" + std::string(names[language]) + ".png");
     fs::create_directories(png.parent_path());
@@ -172,16 +135,18 @@ TEST_P(MainWindowShot, ListAndPreviewOfTheRealProgram)
     QImage img;
     for (int attempt = 0; attempt < 20; ++attempt) {
         std::this_thread::sleep_for(std::chrono::milliseconds(700));
-        const pid_t grab = Spawn({kGrab.string(), png.string()}, env);
-        ASSERT_GT(grab, 0);
-        if (WaitExit(grab, 20000) != 0) continue;
+        testsupport::Launch shot;
+        shot.args = {png.string()};
+        shot.set = env;
+        testsupport::ChildProcess grab;  // killed when it runs past its time
+        ASSERT_TRUE(grab.Start(kGrab, shot)) << grab.Error();
+        if (grab.Wait(20000) != 0) continue;
         img = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
         if (img.isNull()) continue;
         l = Find(img);
         if (l.Complete()) break;
     }
-    ::kill(program, SIGTERM);
-    EXPECT_EQ(WaitExit(program, 20000), 0);
+    EXPECT_EQ(program.Signal(SIGTERM, 20000), 0);
     ASSERT_TRUE(l.Complete()) << png;
     // The one job's row is the list's first: its text in the top row's band,
     // none further down.

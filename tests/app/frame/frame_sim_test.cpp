@@ -1,51 +1,17 @@
 // Guards: copies printed a wrong number of times, or a lost link leaving jobs Auto or Printing.
-#include <netinet/in.h>
-
 #include <condition_variable>
 #include <filesystem>
 #include <mutex>
 
 #include "app/frame/FrameHub.h"
-#include "link/MyEth.h"
-#include "tests/app/frame/FrameFixture.h"
-#include "tools/machine-sim/MachineSim.h"
+#include "tests/app/frame/FrameSimFixture.h"
 
 using namespace appfix;
 using namespace JobState;
 
 namespace {
 
-class FrameOnSim : public FrameFixture {
-protected:
-    void SetUp() override
-    {
-        FrameFixture::SetUp();
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = INADDR_LOOPBACK;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        theSettings.Set(Slot::AutoOffline, 0);
-        g_jobActive = false;
-        MachineStatus = 0;
-        LinkConnected = 0;
-        frame->Run().jobLink.timings.readyPauseMs = 2;
-        frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = 500;
-    }
-    void TearDown() override
-    {
-        frame->close();  // stops the clocks, joins the link thread
-        FrameFixture::TearDown();
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        g_jobActive = false;
-        LinkConnected = 0;
-    }
-
-    CMachineSim sim;
-};
+class FrameOnSim : public FrameSimFixture {};
 
 }  // namespace
 

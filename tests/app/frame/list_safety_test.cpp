@@ -1,48 +1,18 @@
 // Guards a close during a job leaving the machine inside it, and the last-task file lagging the list or lost by an early close.
-#include <netinet/in.h>
-
 #include <QStatusBar>
 #include <QTest>
 #include <filesystem>
 
 #include "app/preview/PreviewView.h"
-#include "link/MyEth.h"
-#include "tests/app/frame/FrameFixture.h"
-#include "tools/machine-sim/MachineSim.h"
+#include "tests/app/frame/FrameSimFixture.h"
 
 using namespace appfix;
 using namespace JobState;
 
 namespace {
 
-class CloseOnSim : public FrameFixture {
+class CloseOnSim : public FrameSimFixture {
 protected:
-    void SetUp() override
-    {
-        FrameFixture::SetUp();
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = INADDR_LOOPBACK;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        theSettings.Set(Slot::AutoOffline, 0);
-        g_jobActive = false;
-        MachineStatus = 0;
-        LinkConnected = 0;
-        frame->Run().jobLink.timings.readyPauseMs = 2;
-        frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = 500;
-    }
-    void TearDown() override
-    {
-        frame->close();
-        FrameFixture::TearDown();
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        g_jobActive = false;
-        LinkConnected = 0;
-    }
     // A job of many bands: a metre square.
     void AddBigJob()
     {
@@ -62,8 +32,6 @@ protected:
         EXPECT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages), TaskFileStatus::Ok);
         return States(pages);
     }
-
-    CMachineSim sim;
 };
 
 }  // namespace

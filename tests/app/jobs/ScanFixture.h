@@ -1,3 +1,4 @@
+// Guards scanner tests against a program folder, a clock or a faked lease refusal left over from the test before.
 #pragma once
 // A watched folder with its scanner on a clock of the test's own, markers of
 // many curves, and writers that look like another account's.
@@ -34,7 +35,8 @@ inline std::string Marker(int lines) { return "IN;SP1;" + Lines(0, lines); }
 
 constexpr int64_t kSecond = 1000000000;
 
-class ScanTest : public ::testing::Test {
+// A watched folder and its scanner over a program folder of the test's own.
+class FolderScanTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -45,6 +47,31 @@ protected:
         theSettings.Set(Slot::AutoRotate, 0);
         theSettings.Set(Slot::SearchOutline, 0);
         theSettings.Set(Slot::Language, 1);
+    }
+    // Written long ago, closed: whole (no "still being written" test holds it).
+    void Put(const std::string& name, const std::string& text)
+    {
+        dir.Write(name, text);
+        const struct utimbuf old {1000000000, 1000000000};
+        ::utime(dir.File(name).c_str(), &old);
+    }
+    static std::string Name(const ScanOutcome& o)
+    {
+        const std::string f = ToUtf8(o.file);
+        return f.substr(f.rfind('/') + 1);
+    }
+
+    SettingsGuard guard;
+    TempDir program, dir;
+    CDataDirScanner scanner;
+};
+
+// The scanner on a clock of the test's own.
+class ScanTest : public FolderScanTest {
+protected:
+    void SetUp() override
+    {
+        FolderScanTest::SetUp();
         theSettings.Set(Slot::DxfUnit, 40);
         scanner.nowNs = [this] { return clock; };
     }
@@ -63,18 +90,6 @@ protected:
         ScanOutcome o;
         while (o.kind == ScanKind::Nothing && clock < end) o = Scan();
         return o;
-    }
-    static std::string Name(const ScanOutcome& o)
-    {
-        const std::string f = ToUtf8(o.file);
-        return f.substr(f.rfind('/') + 1);
-    }
-    // Written long ago, closed: whole.
-    void Put(const std::string& name, const std::string& text)
-    {
-        dir.Write(name, text);
-        const struct utimbuf old {1000000000, 1000000000};
-        ::utime(dir.File(name).c_str(), &old);
     }
     // Opens name for writing as a copy tool would (created, truncated).
     int Create(const std::string& name)
@@ -104,9 +119,6 @@ protected:
         g_leaseProbe = [](int) { return EACCES; };
     }
 
-    SettingsGuard guard;
-    TempDir program, dir;
-    CDataDirScanner scanner;
     int64_t clock = 1000 * kSecond;
     std::unique_ptr<DroppedCaps> noLease;
 };

@@ -2,32 +2,25 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramProcess.h"
 
 namespace fs = std::filesystem;
-
-extern char** environ;
+using testsupport::WaitFor;
 
 namespace {
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+const fs::path kProgram = testsupport::BuiltProgram();
 constexpr int kLines = 3000;
 constexpr int kHalf = 1548;
 
@@ -37,17 +30,6 @@ std::string Lines(int first, int count)
     for (int i = first; i < first + count; ++i)
         s += "PU" + std::to_string(i * 10) + ",0;PD" + std::to_string(i * 10) + ",1000;";
     return s;
-}
-
-// Polls for an event of the other process (a file gone), never a fixed wait.
-bool WaitFor(const std::function<bool()>& pred, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 class CopyIn : public ::testing::Test {
@@ -61,10 +43,9 @@ protected:
         if (::geteuid() != 0) GTEST_SKIP() << "needs root to write as another account";
         root = fs::path(ORLAT_BINARY_DIR) / ("copy_in_" + std::to_string(::getpid()));
         fs::remove_all(root);
-        fs::create_directories(root / "rt");
+        testsupport::MakeRuntimeFolder(root / "rt");
         fs::create_directories(data);
         fs::create_directories(root / "prog" / "DataMil");
-        ::chmod((root / "rt").c_str(), 0700);
         std::ofstream(root / "prog" / "OrlatV2.ini")
             << "[Para]\nConnectViaEth=1\nMachineIP=16777343\nAutoDelFinish=0\nAutoAddToList=1\nAutoStart=0\n"
                "UnitNoHintNextTime=1\nAutoRotate=0\nDataDirMm="
@@ -72,54 +53,24 @@ protected:
     }
     void TearDown() override
     {
-        if (pid > 0) Kill();
+        program.Kill();
         if (writer >= 0) ::close(writer);
         if (!HasFailure() && !root.empty()) fs::remove_all(root);
     }
 
     void Start()
     {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string v = *e;
-            if (v.rfind("XDG_RUNTIME_DIR=", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) env.push_back(v);
-        }
-        env.push_back("XDG_RUNTIME_DIR=" + (root / "rt").string());
-        env.push_back("QT_QPA_PLATFORM=offscreen");
         // Nothing listens on port 1: the machine stays offline.
-        std::vector<std::string> all = {kProgram.string(), "--program-dir", (root / "prog").string(),
-                                        "--machine-port", "1"};
-        std::vector<char*> argv, envp;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            if (::prctl(PR_CAPBSET_DROP, CAP_LEASE, 0, 0, 0) != 0) ::_exit(125);
-            ::execve(kProgram.c_str(), argv.data(), envp.data());
-            ::_exit(126);
-        }
+        testsupport::Launch l =
+            testsupport::Offscreen(root / "rt", {"--program-dir", (root / "prog").string(), "--machine-port", "1"});
+        l.withoutLeases = true;
+        ASSERT_TRUE(program.Start(kProgram, l)) << program.Error();
         // Up and watching once a marker dropped in is taken.
         Drop("0probe.plt");
         ASSERT_TRUE(WaitFor([&] { return !fs::exists(data / "0probe.plt"); }, 40000)) << "the program took nothing";
     }
-    void Kill()
-    {
-        ::kill(pid, SIGKILL);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-    int Stop()
-    {
-        ::kill(pid, SIGTERM);
-        int status = 0;
-        const bool ended = WaitFor([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, 20000);
-        if (!ended) return -1;
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    void Kill() { program.Kill(); }
+    int Stop() { return program.Signal(SIGTERM); }
     // A whole small marker renamed into the folder.
     void Drop(const std::string& name)
     {
@@ -176,7 +127,7 @@ protected:
 
     fs::path root;
     fs::path data = fs::path(ORLAT_BINARY_DIR) / ("copy_in_" + std::to_string(::getpid())) / "prog" / "DataMm";
-    pid_t pid = -1;
+    testsupport::ChildProcess program;
     int writer = -1;
 };
 

@@ -2,46 +2,20 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utime.h>
 
 #include <gtest/gtest.h>
 
 #include "app/jobs/DataDirScan.h"
-#include "tests/app/support/AppFixture.h"
+#include "tests/app/jobs/ScanFixture.h"
 
 using namespace appfix;
 
 namespace {
 
-class DataDir : public ::testing::Test {
+// The scanner on the real clock.
+class DataDir : public scanfix::FolderScanTest {
 protected:
-    void SetUp() override
-    {
-        theSettings.InitPathsFrom(FromUtf8(program.Path()));
-        theSettings.EnsureFontFiles();
-        theSettings.Set(Slot::AutoStart, 1);
-        theSettings.Set(Slot::PaperLenMm, 2000);
-        theSettings.Set(Slot::AutoRotate, 0);
-        theSettings.Set(Slot::SearchOutline, 0);
-        theSettings.Set(Slot::Language, 1);
-    }
-    // Written long enough ago that no "still being written" test holds it.
-    void Put(const std::string& name, const std::string& text)
-    {
-        dir.Write(name, text);
-        const struct utimbuf old {1000000000, 1000000000};
-        ::utime(dir.File(name).c_str(), &old);
-    }
     ScanOutcome Scan(bool mil = false) { return scanner.ScanOnce(FromUtf8(dir.Path()), mil); }
-    std::string Name(const ScanOutcome& o)
-    {
-        const std::string f = ToUtf8(o.file);
-        return f.substr(f.rfind('/') + 1);
-    }
-
-    SettingsGuard guard;
-    TempDir program, dir;
-    CDataDirScanner scanner;
 };
 
 }  // namespace

@@ -1,14 +1,8 @@
 // Guards the command line: --help and --version answer without a display, a refused line exits 2 and touches nothing, a marker from the desktop becomes a job.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,11 +12,10 @@
 #include "app/shell/OrlatCenterApp.h"
 #include "app/shell/StartOptions.h"
 #include "app/text/AppMessage.h"
+#include "tests/app/support/ProgramProcess.h"
 #include "tests/support/TempFolder.h"
 
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -74,56 +67,30 @@ TEST(CommandLine, EachLineReadsAsMeant)
     }
 }
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+const fs::path kProgram = testsupport::BuiltProgram();
 
 struct ProgramRun {
     int status = -1;
     std::string out, err;
 };
 
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
 // The real program with no display of any kind: no DISPLAY, no
 // WAYLAND_DISPLAY, no QT_QPA_PLATFORM.
 ProgramRun RunWithoutDisplay(const fs::path& dir, const std::vector<std::string>& args)
 {
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string v = *e;
-        if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("WAYLAND_DISPLAY=", 0) == 0 || v.rfind("QT_QPA_PLATFORM=", 0) == 0)
-            continue;
-        env.push_back(v);
-    }
-    env.push_back("XDG_RUNTIME_DIR=" + dir.string());
-    std::vector<std::string> all = {kProgram.string()};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv, envp;
-    for (auto& a : all) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-
-    const fs::path out = dir / "out.txt", err = dir / "err.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    testsupport::Launch l;
+    l.args = args;
+    l.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
+    l.set = {"XDG_RUNTIME_DIR=" + dir.string()};
+    l.out = dir / "out.txt";
+    l.err = dir / "err.txt";
     ProgramRun r;
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, kProgram.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return r;
-    int status = 0;
-    if (::waitpid(pid, &status, 0) != pid) return r;
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    r.out = ReadAll(out);
-    r.err = ReadAll(err);
+    testsupport::ChildProcess p;
+    if (!p.Start(kProgram, l)) return r;
+    r.status = p.Wait(60000);
+    if (r.status < 0) return r;
+    r.out = testsupport::ReadFile(l.out);
+    r.err = testsupport::ReadFile(l.err);
     return r;
 }
 

@@ -2,49 +2,28 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramProcess.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace fs = std::filesystem;
-
-extern char** environ;
+using testsupport::WaitFor;
 
 namespace {
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+const fs::path kProgram = testsupport::BuiltProgram();
 const fs::path kSendJob = fs::path(ORLAT_BINARY_DIR) / "tools" / "send-job" / "send-job";
 
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-bool WaitFor(const std::function<bool()>& pred, int ms)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    while (!pred()) {
-        if (std::chrono::steady_clock::now() > end) return pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
-}
+std::string ReadAll(const fs::path& p) { return testsupport::ReadFile(p); }
 
 // A marker of a printed frame, a cut square and a few printed lines.
 std::string Marker()
@@ -60,10 +39,9 @@ protected:
         if (!fs::exists(kProgram) || !fs::exists(kSendJob)) GTEST_SKIP() << "the program is not built";
         root = fs::path(ORLAT_BINARY_DIR) / ("end_to_end_" + std::to_string(::getpid()));
         fs::remove_all(root);
-        fs::create_directories(root / "rt");
+        testsupport::MakeRuntimeFolder(root / "rt");
         fs::create_directories(root / "prog" / "DataMm");
         fs::create_directories(root / "prog" / "DataMil");
-        ::chmod((root / "rt").c_str(), 0700);
         sim.SetLogToStderr(false);
         sim.SetRecordDir((root / "rec").string());
         fs::create_directories(root / "rec");
@@ -75,10 +53,7 @@ protected:
     }
     void TearDown() override
     {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
+        program.Kill();
         sim.Stop();
         if (!HasFailure()) fs::remove_all(root);
     }
@@ -87,41 +62,16 @@ protected:
 
     void Start(const std::vector<std::string>& extra = {})
     {
-        std::vector<std::string> env;
-        for (char** e = environ; *e; ++e) {
-            const std::string v = *e;
-            if (v.rfind("XDG_RUNTIME_DIR=", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0) env.push_back(v);
-        }
-        env.push_back("XDG_RUNTIME_DIR=" + (root / "rt").string());
-        env.push_back("QT_QPA_PLATFORM=offscreen");
-        std::vector<std::string> all = {kProgram.string(), "--program-dir", (root / "prog").string(),
-                                        "--machine-port", std::to_string(sim.Port())};
-        all.insert(all.end(), extra.begin(), extra.end());
-        std::vector<char*> argv, envp;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        for (auto& e : env) envp.push_back(e.data());
-        envp.push_back(nullptr);
-        ASSERT_EQ(::posix_spawn(&pid, kProgram.c_str(), nullptr, nullptr, argv.data(), envp.data()), 0);
+        testsupport::Launch l = testsupport::Offscreen(
+            root / "rt", {"--program-dir", (root / "prog").string(), "--machine-port", std::to_string(sim.Port())});
+        l.args.insert(l.args.end(), extra.begin(), extra.end());
+        ASSERT_TRUE(program.Start(kProgram, l)) << program.Error();
     }
-    // Exit status, or -1 when it did not end within ms.
-    int Stop(int ms = 20000)
-    {
-        ::kill(pid, SIGTERM);
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        while (std::chrono::steady_clock::now() < end) {
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                pid = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return -1;
-    }
+    // Exit status, or -1 when it did not end in time.
+    int Stop() { return program.Signal(SIGTERM); }
 
     fs::path root;
-    pid_t pid = -1;
+    testsupport::ChildProcess program;
     CMachineSim sim;
 };
 

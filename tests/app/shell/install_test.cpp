@@ -1,12 +1,9 @@
 // Guards the installed program: every file where the desktop looks, validators agree, and a read-only install runs from share/ writing only per user.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <poll.h>
 #include <unistd.h>
 
@@ -22,11 +19,10 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramProcess.h"
 #include "tests/app/support/Xvfb.h"
 
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -53,47 +49,16 @@ bool OnPath(const std::string& tool)
     return false;
 }
 
-std::vector<char*> Argv(std::vector<std::string>& v)
-{
-    std::vector<char*> out;
-    for (auto& s : v) out.push_back(s.data());
-    out.push_back(nullptr);
-    return out;
-}
-
-// Starts a program with its output (both streams) to a file; the pid or -1.
-pid_t Spawn(std::vector<std::string> args, std::vector<std::string> env, const fs::path& output)
-{
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    auto argv = Argv(args);
-    auto envp = Argv(env);
-    pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    return rc == 0 ? pid : -1;
-}
-
-int Reap(pid_t pid)
-{
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid) return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::vector<std::string> Environment()
-{
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) env.emplace_back(*e);
-    return env;
-}
-
-// A tool to its end; its status and what it printed.
+// A tool (a path, or a name on PATH) to its end; its status and what it
+// printed on both streams.
 int RunTool(const std::vector<std::string>& args, const fs::path& output, std::string* text)
 {
-    const int status = Reap(Spawn(args, Environment(), output));
+    testsupport::Launch l;
+    l.args.assign(args.begin() + 1, args.end());
+    l.out = output;
+    l.errWithOut = true;
+    testsupport::ChildProcess tool;
+    const int status = tool.Start(args[0], l) ? tool.Wait(120000) : -1;
     *text = ReadAll(output);
     return status;
 }
@@ -296,44 +261,31 @@ TEST_F(Installed, TheInstalledProgramRunsFromShareAndWritesOnlyInTheUsersFolder)
                     fs::perm_options::remove);
     const std::set<std::string> before = Tree(prefix);
 
-    std::vector<std::string> env;
-    for (const std::string& v : Environment()) {
-        bool drop = false;
-        for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=", "XDG_"})
-            drop = drop || v.rfind(name, 0) == 0;
-        if (!drop) env.push_back(v);
-    }
-    env.push_back("HOME=" + home.string());
-    env.push_back("XDG_DATA_HOME=" + data.string());
-    env.push_back("XDG_RUNTIME_DIR=" + rt.string());
-    env.push_back("DISPLAY=" + x.Display());
-    env.push_back("QT_QPA_PLATFORM=xcb");
-    env.push_back("LSAN_OPTIONS=print_suppressions=0:suppressions=" +
-                  (fs::path(ORLAT_TEST_DATA) / "../app/support/lsan.supp").lexically_normal().string());
+    testsupport::Launch run;
+    run.unset = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "HOME", "XDG_*"};
+    run.set = {"HOME=" + home.string(),
+               "XDG_DATA_HOME=" + data.string(),
+               "XDG_RUNTIME_DIR=" + rt.string(),
+               "DISPLAY=" + x.Display(),
+               "QT_QPA_PLATFORM=xcb",
+               "LSAN_OPTIONS=print_suppressions=0:suppressions=" +
+                   (fs::path(ORLAT_TEST_DATA) / "../app/support/lsan.supp").lexically_normal().string()};
+    run.out = stage / "program.log";
+    run.errWithOut = true;
     // From another folder: nothing may depend on the working folder.
-    const pid_t pid = Spawn({(prefix / "bin/OrlatCenter").string()}, env, stage / "program.log");
-    ASSERT_GT(pid, 0);
-    struct Reaper {
-        pid_t pid;
-        ~Reaper()
-        {
-            if (pid > 0 && ::kill(pid, 0) == 0) {
-                ::kill(pid, SIGKILL);
-                Reap(pid);
-            }
-        }
-    } reaper{pid};
+    testsupport::ChildProcess program;  // killed and reaped when the test ends early
+    ASSERT_TRUE(program.Start(prefix / "bin/OrlatCenter", run)) << program.Error();
 
     // The marker taken in (the watched folder emptied) means the window is
     // up and the fonts were read.
     const bool imported = WaitForChange({user / "PlotDirMm"}, [&] {
-        return !fs::exists(user / "PlotDirMm" / "label.plt") || ::waitpid(pid, nullptr, WNOHANG) != 0;
+        return !fs::exists(user / "PlotDirMm" / "label.plt") || program.Wait(0) != -1 || !program.Running();
     }, 60000);
-    ASSERT_TRUE(imported && ::kill(pid, 0) == 0) << ReadAll(stage / "program.log");
+    ASSERT_TRUE(imported && program.Running()) << ReadAll(stage / "program.log");
     EXPECT_FALSE(fs::exists(user / "PlotDirMm" / "Rejected")) << "the label was refused";
 
     // English from the installed translation, held mapped while it is used.
-    const std::string maps = ReadAll("/proc/" + std::to_string(pid) + "/maps");
+    const std::string maps = ReadAll("/proc/" + std::to_string(program.Pid()) + "/maps");
     EXPECT_NE(maps.find((prefix / "share/orlatcenter/OrlatCenter_en.qm").string()), std::string::npos) << maps;
     // The window carries the class the desktop entry names.
     if (OnPath("xwininfo")) {
@@ -349,9 +301,8 @@ TEST_F(Installed, TheInstalledProgramRunsFromShareAndWritesOnlyInTheUsersFolder)
         EXPECT_NE(tree.find(window), std::string::npos) << tree;
     }
 
-    ::kill(pid, SIGTERM);  // as a logout closes it
-    EXPECT_EQ(Reap(pid), 0) << ReadAll(stage / "program.log");
-    reaper.pid = -1;
+    // As a logout closes it.
+    EXPECT_EQ(program.Signal(SIGTERM, 60000), 0) << ReadAll(stage / "program.log");
 
     // The install is as it was; the user's folder got the settings and the
     // job list, and no copy of the fonts.

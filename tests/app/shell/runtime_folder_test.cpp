@@ -1,27 +1,21 @@
 // Guards the start against Qt's "XDG_RUNTIME_DIR not set" warnings and against a lock folder that is not privately the user's.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
+#include <functional>
 
 #include <QTemporaryDir>
 
 #include "app/shell/RuntimeFolder.h"
+#include "tests/app/support/ProgramProcess.h"
 
 namespace fs = std::filesystem;
-
-extern char** environ;
 
 namespace {
 
@@ -61,7 +55,7 @@ TEST(PrivateRuntimeFolder, MadePrivateOrRefusedWhenNotTheUsersOwn)
     }
 }
 
-const fs::path kProgram = fs::path(ORLAT_BINARY_DIR) / "app" / "OrlatCenter";
+const fs::path kProgram = testsupport::BuiltProgram();
 
 // The real program where no session set XDG_RUNTIME_DIR (a bare X server):
 // its standard error holds no warning, its lock sits in a private folder.
@@ -73,52 +67,24 @@ TEST(RuntimeFolderProcess, AStartWithoutXdgRuntimeDirWarnsOfNothing)
     const fs::path prog = fs::path(root.path().toStdString()) / "prog";
     const fs::path err = fs::path(root.path().toStdString()) / "stderr.txt";
     fs::create_directories(tmp);
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string v = *e;
-        if (v.rfind("XDG_RUNTIME_DIR=", 0) != 0 && v.rfind("QT_QPA_PLATFORM=", 0) != 0 && v.rfind("TMPDIR=", 0) != 0)
-            env.push_back(v);
-    }
-    env.push_back("TMPDIR=" + tmp.string());
-    env.push_back("QT_QPA_PLATFORM=offscreen");
-    std::vector<std::string> args = {kProgram.string(), "--program-dir", prog.string()};
-    std::vector<char*> argv, envp;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    for (auto& e : env) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = -1;
-    ASSERT_EQ(::posix_spawn(&pid, kProgram.c_str(), &fa, nullptr, argv.data(), envp.data()), 0);
-    posix_spawn_file_actions_destroy(&fa);
+    testsupport::Launch l;
+    l.args = {"--program-dir", prog.string()};
+    l.unset = {"XDG_RUNTIME_DIR"};
+    l.set = {"TMPDIR=" + tmp.string(), "QT_QPA_PLATFORM=offscreen"};
+    l.err = err;
+    testsupport::ChildProcess program;
+    ASSERT_TRUE(program.Start(kProgram, l)) << program.Error();
 
     // Up once its lock names it.
     const passwd* pw = ::getpwuid(::geteuid());
     const fs::path rt = tmp / ("runtime-" + std::string(pw ? pw->pw_name : std::to_string(::geteuid()).c_str()));
-    bool up = false;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!up && std::chrono::steady_clock::now() < end) {
-        std::error_code ec;
-        for (const auto& e : fs::directory_iterator(rt, ec)) {
-            if (e.path().extension() != ".lock") continue;
-            std::ifstream in(e.path());
-            std::string first;
-            std::getline(in, first);
-            up = first == std::to_string(pid);
-        }
-        if (!up) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    EXPECT_TRUE(up) << "no lock in " << rt;
-    ::kill(pid, SIGTERM);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(program.WaitLocked(rt)) << "no lock in " << rt;
+    const int status = program.Signal(SIGTERM);
+    ASSERT_NE(status, -1) << "it did not end";
+    EXPECT_EQ(status, 0);
     EXPECT_EQ(Mode(rt), 0700u);
-    std::stringstream text;
-    text << std::ifstream(err).rdbuf();
-    EXPECT_EQ(text.str().find("XDG_RUNTIME_DIR"), std::string::npos) << text.str();
+    const std::string text = testsupport::ReadFile(err);
+    EXPECT_EQ(text.find("XDG_RUNTIME_DIR"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <thread>
 
+#include "tests/app/support/ProgramProcess.h"
+
 extern char** environ;
 
 namespace {
@@ -106,31 +108,17 @@ XvfbServer::~XvfbServer()
 int RunOnDisplay(const std::string& display, const std::string& program, const std::vector<std::string>& args,
                  int timeoutMs, const std::vector<std::string>& extraEnv)
 {
-    auto overridden = [&](const std::string& v) {
-        for (const std::string& x : extraEnv)
-            if (v.compare(0, x.find('=') + 1, x, 0, x.find('=') + 1) == 0) return true;
-        return false;
-    };
-    std::vector<std::string> env;
-    for (char** e = environ; *e; ++e) {
-        const std::string v = *e;
-        if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("QT_QPA_PLATFORM=", 0) == 0 || v.rfind("WAYLAND_DISPLAY=", 0) == 0 ||
-            v.rfind("LSAN_OPTIONS=", 0) == 0 || overridden(v))
-            continue;
-        env.push_back(v);
-    }
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    env.push_back("DISPLAY=" + display);
-    env.push_back("QT_QPA_PLATFORM=xcb");
+    testsupport::Launch l;
+    l.args = args;
+    l.set = extraEnv;
+    l.set.push_back("DISPLAY=" + display);
+    l.set.push_back("QT_QPA_PLATFORM=xcb");
+    l.unset = {"WAYLAND_DISPLAY", "LSAN_OPTIONS"};
 #ifdef ORLAT_LSAN_SUPPRESSIONS
     // The desktop libraries (D-Bus, fontconfig) keep their caches to the end.
-    env.push_back(std::string("LSAN_OPTIONS=print_suppressions=0:suppressions=") + ORLAT_LSAN_SUPPRESSIONS);
+    l.set.push_back(std::string("LSAN_OPTIONS=print_suppressions=0:suppressions=") + ORLAT_LSAN_SUPPRESSIONS);
 #endif
-    std::vector<std::string> all = {program};
-    all.insert(all.end(), args.begin(), args.end());
-    auto argv = Argv(all);
-    auto envp = Argv(env);
-    pid_t pid = -1;
-    if (::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;
-    return WaitFor(pid, timeoutMs);
+    testsupport::ChildProcess child;  // killed when it runs past its time
+    if (!child.Start(program, l)) return -1;
+    return child.Wait(timeoutMs);
 }

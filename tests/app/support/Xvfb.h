@@ -28,7 +28,7 @@ private:
 
 // Runs program with args under the given display (QT_QPA_PLATFORM=xcb, the
 // system libraries' leaks at exit suppressed under the sanitizer), with
-// extraEnv ("NAME=value") added; its exit status, -1 when it could not run
-// or ran past timeoutMs (killed then).
+// extraEnv ("NAME=value") added; its exit status (128 + the signal that
+// ended it), -1 when it could not run or ran past timeoutMs (killed then).
 int RunOnDisplay(const std::string& display, const std::string& program, const std::vector<std::string>& args,
                  int timeoutMs = 60000, const std::vector<std::string>& extraEnv = {});
