@@ -59,6 +59,13 @@ protected:
     }
     fs::path Ini() const { return root / "prog" / "OrlatV2.ini"; }
     fs::path LastTask() const { return root / "prog" / "last2107.orlattask"; }
+    // The one job of the kept list is Done with no copies left.
+    bool LastTaskShowsDone() const
+    {
+        std::vector<std::unique_ptr<COnePage>> pages;
+        if (LoadTaskFile(FromUtf8(LastTask().string()), pages) != TaskFileStatus::Ok) return false;
+        return pages.size() == 1 && pages[0]->m_state == JobState::Done && pages[0]->m_copies == 0;
+    }
 
     void Start(const std::vector<std::string>& extra = {})
     {
@@ -89,8 +96,8 @@ TEST_F(EndToEnd, AMarkerInTheWatchedFolderPrintsAndIsGone)
 
     ASSERT_TRUE(WaitFor([&] { return sim.JobsEnded() >= 1; }, 40000)) << "no job reached the machine";
     EXPECT_TRUE(WaitFor([&] { return !fs::exists(data / "marker.plt"); }, 5000));
-    // The job has ended only once the program has taken its end.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    // The job has ended only once the program has taken its end: the kept list says so.
+    ASSERT_TRUE(WaitFor([&] { return LastTaskShowsDone(); }, 20000));
     ASSERT_EQ(Stop(), 0);
     EXPECT_EQ(sim.JobsEnded(), 1);
 
@@ -134,7 +141,7 @@ TEST_F(EndToEnd, ACommandLineTaskOfTwoCopiesPrintsTwice)
     }
     Start({(root / "two.orlattask").string()});
     ASSERT_TRUE(WaitFor([&] { return sim.JobsEnded() >= 2; }, 40000)) << "jobs: " << sim.JobsEnded();
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(WaitFor([&] { return LastTaskShowsDone(); }, 20000));
     ASSERT_EQ(Stop(), 0);
     EXPECT_EQ(sim.JobsEnded(), 2);
     std::vector<std::unique_ptr<COnePage>> pages;
