@@ -11,6 +11,7 @@
 
 #include "app/jobs/LastTaskKeeper.h"
 #include "app/jobs/OrlatCenterDoc.h"
+#include "bench/LargeList.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 
@@ -22,17 +23,7 @@ struct KeptList {
         dir = std::filesystem::temp_directory_path() / ("orlat_bench_last_task_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
         theSettings.InitPathsFrom(FromUtf8(dir.string() + "/"));
-        for (int p = 0; p < 200; ++p) {
-            auto page = std::make_unique<COnePage>();
-            page->m_strFileName = u"/data/plots/marker.plt";
-            for (int c = 0; c < 500; ++c) {
-                auto curve = std::make_unique<CCurve>();
-                for (int32_t i = 0; i < 40; ++i) curve->m_points.push_back({c * 100 + i, i * i});
-                curve->CalcBoundRect();
-                page->m_curves.push_back(std::move(curve));
-            }
-            doc.m_pages.push_back(std::move(page));
-        }
+        doc.m_pages = LargeJobList();
         keeper.Begin();
     }
     ~KeptList() { std::filesystem::remove_all(dir); }

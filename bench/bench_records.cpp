@@ -8,6 +8,7 @@
 #include "model/Curve.h"
 #include "model/Page.h"
 #include "model/TaskFile.h"
+#include "bench/LargeList.h"
 
 namespace {
 
@@ -44,27 +45,9 @@ BENCHMARK(BM_RemoveDuplicates)->Range(1 << 14, 1 << 19)->Complexity()->Unit(benc
 void BM_RemoveCollinear(benchmark::State& state) { RunCleanUp(state, &CCurve::RemoveCollinear); }
 BENCHMARK(BM_RemoveCollinear)->Range(1 << 14, 1 << 19)->Complexity()->Unit(benchmark::kMillisecond);
 
-// 200 jobs of 500 curves of 40 points: about 33 MB of task file.
-std::vector<std::unique_ptr<COnePage>> LargeList()
-{
-    std::vector<std::unique_ptr<COnePage>> pages;
-    for (int p = 0; p < 200; ++p) {
-        auto page = std::make_unique<COnePage>();
-        page->m_strFileName = u"/data/plots/marker.plt";
-        for (int c = 0; c < 500; ++c) {
-            auto curve = std::make_unique<CCurve>();
-            for (int32_t i = 0; i < 40; ++i) curve->m_points.push_back({c * 100 + i, i * i});
-            curve->CalcBoundRect();
-            page->m_curves.push_back(std::move(curve));
-        }
-        pages.push_back(std::move(page));
-    }
-    return pages;
-}
-
 void BM_StoreTaskBytes(benchmark::State& state)
 {
-    auto pages = LargeList();
+    auto pages = LargeJobList();
     size_t bytes = 0;
     for (auto _ : state) {
         const std::vector<uint8_t> out = StoreTaskBytes(pages);
@@ -77,7 +60,7 @@ BENCHMARK(BM_StoreTaskBytes)->Unit(benchmark::kMillisecond);
 
 void BM_LoadTaskBytes(benchmark::State& state)
 {
-    auto pages = LargeList();
+    auto pages = LargeJobList();
     const std::vector<uint8_t> bytes = StoreTaskBytes(pages);
     for (auto _ : state) {
         std::vector<std::unique_ptr<COnePage>> loaded;
