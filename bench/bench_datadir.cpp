@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/jobs/DataDirScan.h"
+#include "jobs/DataDirScan.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 

@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "app/jobs/LastTaskKeeper.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/LastTaskKeeper.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "bench/LargeList.h"
 #include "model/Settings.h"
 #include "model/Text.h"

@@ -10,7 +10,7 @@
 
 #include "app/joblist/JobListView.h"
 #include "app/joblist/JobSort.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewTransform.h"
 #include "app/preview/PreviewView.h"
 #include "model/DispSet.h"

@@ -12,7 +12,7 @@
 #include "app/controlbar/BarDecisions.h"
 #include "app/controlbar/BarField.h"
 #include "app/controlbar/BarIcons.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "link/KeyQueue.h"
 #include "link/LinkCommand.h"
 #include "link/LinkState.h"

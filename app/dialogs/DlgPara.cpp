@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/text/CodeText.h"
-#include "app/jobs/DataDirCheck.h"
+#include "jobs/DataDirCheck.h"
 #include "app/dialogs/DialogHooks.h"
 #include "app/dialogs/DlgGetPwd.h"
 #include "app/dialogs/DlgProtectPara.h"

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/jobs/JobRef.h"
-#include "app/jobs/PageList.h"
+#include "jobs/JobRef.h"
+#include "jobs/PageList.h"
 
 class CAskedJobs {
 public:

@@ -10,9 +10,8 @@
 #include "app/frame/AskedJobs.h"
 #include "app/frame/FrameAsks.h"
 #include "app/frame/FrameViews.h"
-#include "app/jobs/ExportName.h"
-#include "app/jobs/OrlatCenterDoc.h"
-#include "app/jobs/PlotFileRead.h"
+#include "jobs/ExportName.h"
+#include "jobs/JobService.h"
 #include "import/PlotImport.h"
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
@@ -30,8 +29,6 @@ const char* const kTestFiles[CFileCommands::kTestFileCount] = {"10x10.plt", "20x
 QString Q(const std::u16string& s) { return QString::fromStdU16String(s); }
 std::u16string U(const QString& s) { return s.toStdU16String(); }
 
-QString Text(const UserMessage& m) { return Q(m.Text(theSettings.Get(Slot::Language))); }
-
 bool FileExists(const std::u16string& path)
 {
     struct stat st {};
@@ -40,8 +37,8 @@ bool FileExists(const std::u16string& path)
 
 }  // namespace
 
-CFileCommands::CFileCommands(COrlatCenterDoc& doc, const FrameAsks& asks, const FrameViews& views)
-    : m_doc(doc), m_asks(asks), m_views(views)
+CFileCommands::CFileCommands(CJobService& service, const FrameAsks& asks, const FrameViews& views)
+    : m_service(service), m_doc(service.Doc()), m_asks(asks), m_views(views)
 {
 }
 
@@ -59,30 +56,15 @@ void CFileCommands::AddPrintFile(const QString& path)
     else ImportPltFile(path);
 }
 
-void CFileCommands::ShowImported(const QString& message)
-{
-    m_views.refreshList();
-    m_views.showJob(0);
-    if (!message.isEmpty()) ShowAppMessage(m_views.window, QMessageBox::Warning, message);
-}
-
 void CFileCommands::ImportPltFile(const QString& path)
 {
     if (UnitNoHintNextTime.load() == 0 && !m_asks.askPltUnit()) return;
-    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), PltFileUnit.load() == 1, false); });
-    if (r.outcome == PlotRead::NotReady && !r.message)
-        r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
-    if (r.page) m_doc.m_pages.push_back(std::move(r.page));
-    ShowImported(r.outcome == PlotRead::NoCurves ? QString() : Text(r.message));
+    m_service.AddPrintFile(U(path), PltFileUnit.load() == 1);
 }
 
 void CFileCommands::ImportDxfFile(const QString& path)
 {
-    PlotReadResult r = WhileBusy([&] { return ReadPlotFile(U(path), false, false); });
-    if (r.outcome == PlotRead::NotReady && !r.message)
-        r.message = {"OpenFileFailed", u"文件打开失败!", u"Open File Failed!"};
-    if (r.page) m_doc.m_pages.push_back(std::move(r.page));
-    ShowImported(r.outcome == PlotRead::NoCurves ? QString() : Text(r.message));
+    m_service.AddPrintFile(U(path), false);
 }
 
 QString CFileCommands::AddFileFilters()

@@ -6,12 +6,13 @@
 #include <QString>
 
 class COrlatCenterDoc;
+class CJobService;
 struct FrameAsks;
 struct FrameViews;
 
 class CFileCommands {
 public:
-    CFileCommands(COrlatCenterDoc& doc, const FrameAsks& asks, const FrameViews& views);
+    CFileCommands(CJobService& service, const FrameAsks& asks, const FrameViews& views);
 
     void OnAddPrintFile();                   // add print file
     void AddPrintFile(const QString& path);  // the chosen file
@@ -31,8 +32,7 @@ public:
     static constexpr int kTestFileCount = 5;
 
 private:
-    void ShowImported(const QString& message);
-
+    CJobService& m_service;
     COrlatCenterDoc& m_doc;
     const FrameAsks& m_asks;
     const FrameViews& m_views;

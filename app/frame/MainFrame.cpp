@@ -24,7 +24,7 @@
 #include "app/dialogs/DlgAboutBrelt.h"
 #include "app/dialogs/DlgPara.h"
 #include "app/joblist/JobListView.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewView.h"
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
@@ -56,7 +56,8 @@ auto Guarded(const char* where, F f)
 
 }  // namespace
 
-CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc)
+CMainFrame::CMainFrame(CJobService& service, QWidget* parent)
+    : QMainWindow(parent), m_service(service), m_doc(service.Doc())
 {
     InitFrameResources();
     setWindowTitle(QString::fromLatin1(kTitle));
@@ -69,8 +70,8 @@ CMainFrame::CMainFrame(COrlatCenterDoc& doc, QWidget* parent) : QMainWindow(pare
     writeSettings = [](std::string* error) { return SaveSettings(error); };
 
     WireViews();
-    m_run = std::make_unique<CJobRun>(m_doc, m_views);
-    m_files = std::make_unique<CFileCommands>(m_doc, *this, m_views);
+    m_run = std::make_unique<CJobRun>(m_service, m_views);
+    m_files = std::make_unique<CFileCommands>(m_service, *this, m_views);
     g_pMainFrame = this;
 }
 
@@ -110,7 +111,7 @@ void CMainFrame::BuildClient()
     connect(m_listPane, &CMyListView::jobClicked, m_previewPane, &COrlatCenterView::SetCurrentPage);
     connect(m_listPane, &CMyListView::jobsChanged, m_previewPane, &COrlatCenterView::RedrawBuffered);
     connect(m_listPane, &CMyListView::deleteDoneRequested, this,
-            Guarded("delete done", [this] { m_run->OnDeleteDoneJobs(); }));
+            Guarded("delete done", [this] { m_service.DeleteDoneJobs(); }));
     connect(m_previewPane, &COrlatCenterView::cursorMoved, this, &CMainFrame::ShowCursorPos);
     connect(m_previewPane, &COrlatCenterView::jobListChanged, m_listPane, &CMyListView::RefreshJobList);
     m_splitter->addWidget(m_listPane);
@@ -396,7 +397,7 @@ bool CMainFrame::PrepareToClose(bool forced)
         return false;
     // The list as a close keeps it; a last-task file the poll has not read
     // yet is read into it first, so its jobs are never dropped.
-    const KeepOutcome saved = WhileBusy([&] { return m_run->LastTask().SaveForClose(); });
+    const KeepOutcome saved = WhileBusy([&] { return m_service.SaveForClose(); });
     if (saved.kind == KeepOutcome::Failed && !forced &&
         !askQuestion(CodeText("提示", "Note"),
                      CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") +

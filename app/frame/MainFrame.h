@@ -22,6 +22,7 @@
 #include "app/frame/JobRun.h"
 
 class COrlatCenterDoc;
+class CJobService;
 class CMyListView;
 class COrlatCenterView;
 class CStatusPane;
@@ -44,7 +45,7 @@ class CMainFrame : public QMainWindow, public FrameAsks {
 public:
     static constexpr const char* kTitle = "OrlatCenterII";
 
-    explicit CMainFrame(COrlatCenterDoc& doc, QWidget* parent = nullptr);
+    explicit CMainFrame(CJobService& service, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     // Restored when minimised, shown even when hidden to the tray, raised.
@@ -103,8 +104,7 @@ public:
     QSplitter* Splitter() const { return m_splitter; }
     QString StatusText() const;
     COrlatCenterDoc& Document() { return m_doc; }
-    CDataDirScanner& Scanner() { return m_run->Scanner(); }
-    CLastTaskClock& LastTask() { return m_run->LastTask(); }
+    CJobService& Service() { return m_service; }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -122,6 +122,7 @@ private:
     // The close steps once the operator has agreed; false: stay open.
     bool PrepareToClose(bool forced);
 
+    CJobService& m_service;
     COrlatCenterDoc& m_doc;
     QSplitter* m_splitter = nullptr;
     CMyListView* m_listPane = nullptr;

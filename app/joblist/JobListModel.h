@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/joblist/JobListCells.h"
-#include "app/jobs/JobRef.h"
+#include "jobs/JobRef.h"
 
 class COnePage;
 

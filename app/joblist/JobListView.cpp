@@ -8,12 +8,12 @@
 #include <algorithm>
 
 #include "app/commands/ContextMenus.h"
-#include "app/jobs/JobInput.h"
+#include "app/text/JobInput.h"
 #include "app/joblist/JobListCells.h"
 #include "app/joblist/JobListModel.h"
-#include "app/jobs/JobRef.h"
+#include "jobs/JobRef.h"
 #include "app/joblist/JobSort.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/dialogs/ViewDialogs.h"
 #include "widgets/EventGuard.h"
 #include "model/Page.h"

@@ -10,9 +10,9 @@
 
 #include "app/preview/BandOverlay.h"
 #include "app/commands/ContextMenus.h"
-#include "app/jobs/JobInput.h"
-#include "app/jobs/JobRef.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "app/text/JobInput.h"
+#include "jobs/JobRef.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewMouse.h"
 #include "app/preview/PreviewPicture.h"
 #include "app/preview/PreviewTransform.h"

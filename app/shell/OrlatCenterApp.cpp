@@ -18,11 +18,11 @@
 #include "app/shell/StartNotices.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/MessageBoxSink.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/JobService.h"
 #include "app/shell/QuitSignals.h"
 #include "app/shell/SingleInstance.h"
 #include "app/shell/StartOptions.h"
-#include "app/jobs/TaskFileText.h"
+#include "app/text/TaskFileText.h"
 #include "app/shell/Translations.h"
 #include "link/MyEth.h"
 #include "model/MachineParams.h"
@@ -56,10 +56,12 @@ QIcon AppIcon()
 
 COrlatCenterApp::COrlatCenterApp() : m_folderProbe(FolderProbe::System()) {}
 
+COrlatCenterDoc* COrlatCenterApp::Document() const { return m_service ? &m_service->Doc() : nullptr; }
+
 COrlatCenterApp::~COrlatCenterApp()
 {
     m_frame.reset();
-    m_doc.reset();
+    m_service.reset();
     m_translations.reset();
     m_instance.reset();
 }
@@ -134,8 +136,8 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
                        SettingsFileNotice(QFile::decodeName(QByteArray::fromStdString(path)), CheckSettingsFile(path)));
     }
 
-    m_doc = std::make_unique<COrlatCenterDoc>();
-    m_frame = std::make_unique<CMainFrame>(*m_doc);
+    m_service = std::make_unique<CJobService>();
+    m_frame = std::make_unique<CMainFrame>(*m_service);
     m_frame->saveSettings = [this] {
         if (m_settingsKept) return;
         std::string why;
@@ -148,7 +150,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         plotFile = QFileInfo(options.taskFile).absoluteFilePath();
     } else if (!options.taskFile.isEmpty()) {
         const QString path = QFileInfo(options.taskFile).absoluteFilePath();
-        const TaskFileStatus s = WhileBusy([&] { return m_doc->OpenTaskFile(ToU16(path)); });
+        const TaskFileStatus s = WhileBusy([&] { return m_service->Doc().OpenTaskFile(ToU16(path)); });
         if (s != TaskFileStatus::Ok) {
             ShowAppMessage(nullptr, QMessageBox::Warning, TaskFileOpenFailure(path, s));
             return ExitFailed;

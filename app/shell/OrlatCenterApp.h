@@ -11,6 +11,7 @@
 
 class CMainFrame;
 class COrlatCenterDoc;
+class CJobService;
 class SingleInstance;
 class Translations;
 
@@ -46,7 +47,7 @@ public:
     void SetClosedBySignal(bool bySignal) { m_closedBySignal = bySignal; }
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
-    COrlatCenterDoc* Document() const { return m_doc.get(); }
+    COrlatCenterDoc* Document() const;
     SingleInstance* Instance() const { return m_instance.get(); }
     bool SettingsLoaded() const { return m_settingsLoaded; }
     // The settings file is left alone at exit.
@@ -64,7 +65,8 @@ private:
     bool m_closedBySignal = false;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<Translations> m_translations;
-    std::unique_ptr<COrlatCenterDoc> m_doc;
+    // The job list and its rules; made before the window, gone after it.
+    std::unique_ptr<CJobService> m_service;
     std::unique_ptr<CMainFrame> m_frame;
 };
 

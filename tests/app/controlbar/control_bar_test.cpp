@@ -14,7 +14,7 @@
 #include "app/controlbar/BarControls.h"
 #include "app/controlbar/BarIcons.h"
 #include "app/controlbar/ControlBar.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "model/Page.h"
 #include "tests/app/controlbar/BarFixture.h"
 #include "widgets/ButtonNolt.h"

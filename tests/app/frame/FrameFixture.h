@@ -12,7 +12,7 @@
 
 #include "app/text/AppMessage.h"
 #include "app/frame/MainFrame.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
 #include "model/MachineParams.h"
@@ -53,7 +53,7 @@ protected:
         PltFileUnit = 0;
         SetDefaultMachineParams();
         SetAppMessageHook([this](QMessageBox::Icon, const QString& text) { messages << text; });
-        frame = std::make_unique<CMainFrame>(doc);
+        frame = std::make_unique<CMainFrame>(service);
         frame->askQuestion = [this](const QString&, const QString& text) {
             questions << text;
             return answer;
@@ -77,7 +77,8 @@ protected:
 
     SettingsGuard guard;
     TempDir program;
-    COrlatCenterDoc doc;
+    CJobService service;
+    COrlatCenterDoc& doc = service.Doc();
     std::unique_ptr<CMainFrame> frame;
     QStringList messages, questions;
     bool answer = true;

@@ -27,9 +27,9 @@ protected:
         g_jobActive = false;
         MachineStatus = 0;
         LinkConnected = 0;
-        frame->Run().jobLink.timings.readyPauseMs = 2;
-        frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = linkLostMs;
+        frame->Service().jobLink.timings.readyPauseMs = 2;
+        frame->Service().jobLink.timings.pollRetryMs = 50;
+        frame->Service().jobLink.timings.linkLostMs = linkLostMs;
     }
     void TearDown() override
     {

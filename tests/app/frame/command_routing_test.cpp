@@ -47,7 +47,7 @@ protected:
         doc.m_pages.push_back(std::move(page));
         theSettings.Set(Slot::Language, language);
         theSettings.Set(Slot::ConnectViaEth, eth);
-        frame = std::make_unique<CMainFrame>(doc);
+        frame = std::make_unique<CMainFrame>(service);
         frame->askQuestion = [this](const QString&, const QString& text) {
             questions << text;
             return false;

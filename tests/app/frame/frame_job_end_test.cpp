@@ -83,7 +83,7 @@ TEST_F(FrameJobEnd, TheThreadsMessageIsRepeatedInTheLanguageOfNow)
     doc.m_pages.push_back(SquareJob(Auto, 120000, u"wide.plt"));
     RecordNotes();
     MachineStatus = MachineState::Ready;
-    frame->Run().OnStartTick();  // the thread takes English from the settings now
+    frame->Service().StartTick();  // the thread takes English from the settings now
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
     // Its reports wait for the UI thread: the operator switches to Chinese first.
     theSettings.Set(Slot::Language, 0);

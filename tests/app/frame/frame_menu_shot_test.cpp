@@ -91,7 +91,7 @@ TEST_F(FrameMenuShot, DISABLED_Child)
         }
         doc.m_pages.clear();
         doc.m_pages.push_back(Job(JobState::Manual));
-        frame = std::make_unique<CMainFrame>(doc);
+        frame = std::make_unique<CMainFrame>(service);
         frame->move(0, 0);
         frame->resize(1000, 680);
         frame->show();

@@ -87,21 +87,21 @@ TEST_F(FrameOnSim, NoNewJobBeforeTheLastJobsEndIsHandled)
     doc.m_pages.push_back(Job(Printing));
     doc.m_pages.push_back(Job(Auto));
     HeldLastReport sender;
-    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Run().jobLink), 0);
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Service().jobLink), 0);
     sender.WaitReached();
     ASSERT_TRUE(sender.reached);
     EXPECT_FALSE(g_jobActive.load());  // the link flag says the job is over
     MachineStatus = MachineState::Ready;
-    frame->Run().OnStartTick();
+    frame->Service().StartTick();
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Printing, Auto}));
     EXPECT_FALSE(WorkPage.m_curves.empty());  // still the old job's
 
     sender.Release();
-    frame->Run().OnJobFinished(1);
+    frame->Service().JobFinished(1);
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Done, Auto}));
     EXPECT_EQ(g_pSendJobThread, nullptr);
     MachineStatus = MachineState::Ready;
-    frame->Run().OnStartTick();
+    frame->Service().StartTick();
     EXPECT_EQ(doc.m_pages[1]->m_state, Printing);
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000));
     EXPECT_EQ(sim.JobsEnded(), 2);
@@ -112,7 +112,7 @@ TEST_F(FrameOnSim, CloseWhileAJobRunsAsksAndCancelKeepsEverything)
     frame->show();
     doc.m_pages.push_back(Job(Printing));
     HeldLastReport sender;
-    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Run().jobLink), 0);
+    ASSERT_EQ(StartPlot(*doc.m_pages[0], sender, frame->Service().jobLink), 0);
     sender.WaitReached();
     answer = false;
     EXPECT_FALSE(frame->close());
@@ -122,6 +122,6 @@ TEST_F(FrameOnSim, CloseWhileAJobRunsAsksAndCancelKeepsEverything)
     EXPECT_EQ(theSettings.Get(Slot::Quitting), 0);
     EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));
     sender.Release();
-    frame->Run().OnJobFinished(1);
+    frame->Service().JobFinished(1);
     EXPECT_EQ(doc.m_pages[0]->m_state, Done);
 }

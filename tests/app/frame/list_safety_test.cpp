@@ -77,23 +77,23 @@ TEST_F(CloseOnSim, ACloseAgreedDuringAJobCancelsItAndLeavesTheMachineFree)
         MachineStatus = 0;
         LinkConnected = 0;
         theSettings.Set(Slot::Quitting, 0);
-        frame = std::make_unique<CMainFrame>(doc);
+        frame = std::make_unique<CMainFrame>(service);
         frame->askQuestion = [this](const QString&, const QString& text) {
             questions << text;
             return answer;
         };
-        frame->Run().jobLink.timings.readyPauseMs = 2;
-        frame->Run().jobLink.timings.pollRetryMs = 50;
-        frame->Run().jobLink.timings.linkLostMs = 500;
+        frame->Service().jobLink.timings.readyPauseMs = 2;
+        frame->Service().jobLink.timings.pollRetryMs = 50;
+        frame->Service().jobLink.timings.linkLostMs = 500;
     }
 }
 
 TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceItEnds)
 {
     doc.m_pages.push_back(Job(Auto));
-    frame->LastTask().Start();
+    frame->Service().Begin();
     MachineStatus = MachineState::Ready;
-    frame->Run().OnStartTick();
+    frame->Service().StartTick();
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
     // No event has run since the start: the write came with it.
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
@@ -106,8 +106,8 @@ TEST_F(FrameFixture, AnEditInThePreviewReachesTheLastTaskFileWithinTheClocksPeri
     doc.m_pages.push_back(Job(Manual));
     doc.m_pages[0]->m_curves[0]->m_bSelected = 1;
     frame->show();
-    frame->LastTask().Start();
-    frame->LastTask().KeepNow();
+    frame->Run().StartTimers();
+    frame->Service().KeepNow();
     auto kindOnDisk = [&] {
         PageList pages;
         if (LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages) != TaskFileStatus::Ok || pages.empty()) return -1;
@@ -118,20 +118,20 @@ TEST_F(FrameFixture, AnEditInThePreviewReachesTheLastTaskFileWithinTheClocksPeri
     frame->PreviewView()->setFocus();
     QTest::keyClick(frame->PreviewView(), Qt::Key_2, Qt::ControlModifier);  // selected curves to cut lines
     ASSERT_EQ(doc.m_pages[0]->m_curves[0]->m_kind, CurveKind::Cut);
-    EXPECT_TRUE(PumpUntil([&] { return kindOnDisk() == CurveKind::Cut; }, 5 * CLastTaskClock::kPeriodMs));
+    EXPECT_TRUE(PumpUntil([&] { return kindOnDisk() == CurveKind::Cut; }, 5 * CJobService::kKeepMs));
 }
 
 TEST_F(FrameFixture, ALastTaskFileThatCannotBeWrittenIsShownOnceInTheStatusBar)
 {
     theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
-    frame->LastTask().Start();
+    frame->Service().Begin();
     doc.m_pages.push_back(Job(Manual));
-    frame->LastTask().KeepNow();
+    frame->Service().KeepNow();
     EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("gone/last2107.orlattask"))) << frame->StatusText().toStdString();
     EXPECT_TRUE(messages.isEmpty());  // no box
     frame->statusBar()->clearMessage();
     doc.m_pages.back()->m_copies = 2;
-    frame->LastTask().KeepNow();
+    frame->Service().KeepNow();
     EXPECT_FALSE(frame->StatusText().contains(QStringLiteral("gone/"))) << "reported twice";
 }
 

@@ -98,12 +98,12 @@ TEST_F(FrameFixture, JobMessageIsABoxOfTheWindow)
 TEST_F(FrameFixture, DeleteDoneShowsThePrintingJob)
 {
     for (int32_t s : {Done, Manual, Done, Printing, Done}) doc.m_pages.push_back(Job(s));
-    frame->Run().OnDeleteDoneJobs();
+    frame->Service().DeleteDoneJobs();
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Manual, Printing}));
     EXPECT_EQ(frame->PreviewView()->CurrentPage(), 1);
     theSettings.Set(Slot::Quitting, 1);
     doc.m_pages.push_back(Job(Done));
-    frame->Run().OnDeleteDoneJobs();
+    frame->Service().DeleteDoneJobs();
     EXPECT_EQ(doc.m_pages.size(), 3u);
 }
 
@@ -117,7 +117,7 @@ TEST_F(FrameFixture, LastTaskComesFirstAndStaysUntilClose)
     }
     doc.m_pages.push_back(Job(Auto, 2));
     doc.m_pages.back()->m_strFileName = u"command line";
-    frame->Run().OnLoadLastTask();
+    frame->Service().LoadLastTask();
     ASSERT_EQ(doc.m_pages.size(), 2u);
     EXPECT_EQ(doc.m_pages[0]->m_strFileName, u"last");
     EXPECT_EQ(doc.m_pages[1]->m_strFileName, u"command line");
@@ -129,7 +129,7 @@ TEST_F(FrameFixture, BadLastTaskIsKeptAsideWithAMessage)
 {
     program.Write("last2107.orlattask", "\x05\x00garbage");
     doc.m_pages.push_back(Job(Manual));
-    frame->Run().OnLoadLastTask();
+    frame->Service().LoadLastTask();
     EXPECT_EQ(doc.m_pages.size(), 1u);
     EXPECT_TRUE(program.Exists("last2107.orlattask.bad"));
     EXPECT_FALSE(program.Exists("last2107.orlattask"));
@@ -199,16 +199,16 @@ TEST_F(FrameFixture, ScanAddsAJobAndReportsRefusalsInTheStatusBar)
     const struct utimbuf old {1000000000, 1000000000};
     ::utime((mm + "a.plt").c_str(), &old);
     ::utime((mm + "b.plt").c_str(), &old);
-    frame->Run().OnScanDataDir(0);
+    frame->Service().ScanDataDir(0);
     EXPECT_TRUE(doc.m_pages.empty());
     EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("Rejected")));
     EXPECT_TRUE(messages.isEmpty());
-    frame->Run().OnScanDataDir(0);
+    frame->Service().ScanDataDir(0);
     EXPECT_EQ(doc.m_pages.size(), 1u);
     theSettings.Set(Slot::AutoAddToList, 0);
     std::ofstream(mm + "c.plt") << Square(400);
     ::utime((mm + "c.plt").c_str(), &old);
-    frame->Run().OnScanDataDir(0);
+    frame->Service().ScanDataDir(0);
     EXPECT_EQ(doc.m_pages.size(), 1u);
 }
 
@@ -235,11 +235,11 @@ TEST_F(FrameFixture, CloseSavesTheListOrDeletesTheLastTask)
 
     // A second frame that loaded the file and emptied its list removes it.
     theSettings.Set(Slot::Quitting, 0);
-    COrlatCenterDoc empty;
+    CJobService empty;
     CMainFrame second(empty);
-    second.Run().OnLoadLastTask();
-    ASSERT_EQ(empty.m_pages.size(), 1u);
-    empty.DeleteAllPages();
+    second.Service().LoadLastTask();
+    ASSERT_EQ(empty.Doc().m_pages.size(), 1u);
+    empty.Doc().DeleteAllPages();
     second.show();
     EXPECT_TRUE(second.close());
     EXPECT_FALSE(std::filesystem::exists(LastTaskPath()));

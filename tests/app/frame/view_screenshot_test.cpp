@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "app/joblist/JobListView.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewView.h"
 #include "app/shell/Translations.h"
 #include "model/DispSet.h"

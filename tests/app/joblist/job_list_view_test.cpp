@@ -13,7 +13,7 @@
 #include "app/joblist/JobListCells.h"
 #include "app/joblist/JobListView.h"
 #include "app/joblist/JobSort.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "model/Settings.h"
 
 namespace {

@@ -61,7 +61,7 @@ TEST_F(PreviewListSync, TheLastJobDeletedLeavesTheEmptyPicture)
         {"Done clean-up of the clock",
          [this] {
              doc.m_pages[0]->m_state = JobState::Done;
-             frame->Run().OnDeleteDoneJobs();
+             frame->Service().DeleteDoneJobs();
          }},
         {"list command 3011 (delete Done)",
          [this] {

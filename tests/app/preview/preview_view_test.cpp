@@ -10,7 +10,7 @@
 
 #include "app/preview/BandOverlay.h"
 #include "app/commands/ContextMenus.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/preview/PreviewMouse.h"
 #include "app/preview/PreviewPicture.h"
 #include "app/preview/PreviewTransform.h"

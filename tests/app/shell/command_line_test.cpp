@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "app/frame/MainFrame.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "app/shell/OrlatCenterApp.h"
 #include "app/shell/StartOptions.h"
 #include "app/text/AppMessage.h"

@@ -17,7 +17,7 @@
 #include "app/dialogs/DlgSetPltUnit.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/OrlatCenterApp.h"
-#include "app/jobs/OrlatCenterDoc.h"
+#include "jobs/OrlatCenterDoc.h"
 #include "link/MyEth.h"
 #include "model/Settings.h"
 #include "model/TaskFile.h"

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/jobs/PageList.h"
+#include "jobs/PageList.h"
 #include "model/Settings.h"
 #include "model/Text.h"
 #include "tests/support/GlobalsGuard.h"

@@ -1,0 +1,111 @@
+#pragma once
+// The job service: the one owner of the job list (the document), the watched
+// folders' scanner, the last-task keeper and the poll cycle, and the one place
+// the start and end rules are applied. It is driven by calls on one thread
+// (the program's UI thread, a test's own): the clocks' ticks, the sending
+// thread's reports once they have crossed to that thread, and the commands.
+// It tells its observer what changed and never shows anything itself.
+#include <chrono>
+#include <functional>
+#include <thread>
+
+#include "jobs/DataDirScan.h"
+#include "jobs/JobServiceObserver.h"
+#include "jobs/JobStopNote.h"
+#include "jobs/LastTask.h"
+#include "jobs/LastTaskKeeper.h"
+#include "jobs/OrlatCenterDoc.h"
+#include "jobs/PollCycle.h"
+#include "link/job/JobObserver.h"
+#include "link/job/JobSender.h"
+
+// Set while StartTick runs: dialogs and menus run nested event loops, in
+// which the next tick must not start a second job. The service's thread only.
+extern int g_bInStartTick;
+
+class CJobService final : public CJobObserver {
+public:
+    // The clocks that drive the service: the start tick, and the look that
+    // keeps the last-task file true.
+    static constexpr int kStartTickMs = 500;
+    static constexpr int kKeepMs = 1000;
+
+    CJobService();
+    ~CJobService() override;
+    CJobService(const CJobService&) = delete;
+    CJobService& operator=(const CJobService&) = delete;
+
+    COrlatCenterDoc& Doc() { return m_doc; }
+    const COrlatCenterDoc& Doc() const { return m_doc; }
+    CDataDirScanner& Scanner() { return m_scanner; }
+    CLastTaskKeeper& Keeper() { return m_keeper; }
+
+    // Whoever shows the work (null: nobody).
+    void SetObserver(CJobServiceObserver* observer) { m_observer = observer; }
+    // Where the sending thread reports: something that brings each report to
+    // the service's thread and calls the service there (the program's hub).
+    // Unset, the reports come to the service on the sending thread itself,
+    // which only a caller that waits for the job without touching the
+    // service may allow.
+    void SetReportsTo(CJobObserver* crossing) { m_reportsTo = crossing; }
+    // How jobs reach the machine (tests shorten the time-outs).
+    JobLink jobLink;
+
+    // --- The clocks ----------------------------------------------------------
+    // Before the first poll: Quitting cleared, the keeper looks for the file.
+    void Begin();
+    // One step of the poll cycle (the last task once, then the two folders
+    // and the deletion of Done jobs); returns the pause before the next.
+    int PollTick();
+    // The start of the next Auto job, while none is being sent.
+    void StartTick();
+    // The look at the list that keeps the last-task file true.
+    void KeepTick();
+
+    // --- The steps, also commands -----------------------------------------
+    // A plot file added by hand (HP-GL in 0.0254 mm units with mil): it joins
+    // the list as read, and what went wrong is said in a box. The file stays.
+    void AddPrintFile(const std::u16string& path, bool mil);
+    void LoadLastTask();
+    void ScanDataDir(int unitFlag);
+    void DeleteDoneJobs();
+    // Writes the last-task file now when the list has changed.
+    void KeepNow();
+    // A list edit made through the views (rows, curves): the file follows.
+    void ListEdited();
+
+    // --- The sending thread's reports, on the service's thread ---------------
+    void BandSent(int32_t band, int result, int32_t bytes) override;
+    void CutPassSent(int32_t pass, int32_t records, int result) override;
+    void Message(const char* key, const std::u16string& text) override;
+    void JobFinished(int result) override;
+    bool JobRunning() const;
+
+    // --- The link thread and the close ------------------------------------
+    void StartLinkThread();
+    // Quitting must be set; pump keeps the caller's window painting.
+    void JoinLinkThread(const std::function<void()>& pump);
+    // The close during a job: cancelled on the machine and its thread ended,
+    // a few seconds at most (false: the machine would not let it go).
+    bool CancelJobForClose(const std::function<void()>& pump);
+    // The list as a close keeps it (a last-task file not read yet joins it first).
+    KeepOutcome SaveForClose() { return m_keeper.SaveForClose(); }
+
+private:
+    void Note(std::u16string text, int ms, bool box = false);
+    void ListChanged(int showIndex);
+
+    // All below: the service's thread only.
+    COrlatCenterDoc m_doc;
+    CDataDirScanner m_scanner;
+    CLastTaskKeeper m_keeper{m_doc};
+    CPollCycle m_pollCycle;
+    CJobServiceObserver* m_observer = nullptr;
+    CJobObserver* m_reportsTo = nullptr;
+    // What the reports of the job being sent have told so far; written by
+    // the reports, read by JobFinished, cleared at each end.
+    JobEndFacts m_end;
+
+    // The link thread (CommPollThread): started and joined on the service's thread.
+    std::thread m_linkThread;
+};

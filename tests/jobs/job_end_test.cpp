@@ -1,0 +1,81 @@
+// Guards: a job end counting copies wrong, leaving jobs Auto after a failure, or a band overlay when idle.
+#include <gtest/gtest.h>
+
+#include "jobs/JobEnd.h"
+#include "link/LinkState.h"
+#include "tests/app/support/AppFixture.h"
+
+using namespace appfix;
+using namespace JobState;
+
+TEST(JobEnd, FinishedCountsCopiesDownThenDone)
+{
+    PageList pages;
+    pages.push_back(Job(Done));
+    pages.push_back(Job(Printing, 2));
+    pages.push_back(Job(Auto));
+    EXPECT_EQ(ApplyJobEnd(pages, JobResult::Finished), 1);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Done, Auto, Auto}));
+    EXPECT_EQ(pages[1]->m_copies, 1);
+    pages[1]->m_state = Printing;  // the next tick sends it again
+    ApplyJobEnd(pages, JobResult::Finished);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Done, Done, Auto}));
+    EXPECT_EQ(pages[1]->m_copies, 0);
+}
+
+TEST(JobEnd, FailureTurnsPrintingAndEveryAutoManual)
+{
+    PageList pages;
+    pages.push_back(Job(Auto));
+    pages.push_back(Job(Printing, 3));
+    pages.push_back(Job(Done));
+    pages.push_back(Job(Auto));
+    EXPECT_EQ(ApplyJobEnd(pages, JobResult::Failed), 1);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual, Manual, Done, Manual}));
+    EXPECT_EQ(pages[1]->m_copies, 3);
+}
+
+TEST(JobEnd, NoPrintingJobChangesNothing)
+{
+    // The list was saved while printing (Printing stored as Manual), or emptied.
+    PageList pages;
+    EXPECT_EQ(ApplyJobEnd(pages, JobResult::Finished), -1);
+    pages.push_back(Job(Manual, 2));
+    EXPECT_EQ(ApplyJobEnd(pages, JobResult::Finished), -1);
+    EXPECT_EQ(pages[0]->m_copies, 2);
+    EXPECT_EQ(pages[0]->m_state, Manual);
+}
+
+TEST(DoneDeletion, RemovesDoneAndFindsPrinting)
+{
+    PageList pages;
+    for (int32_t s : {Done, Manual, Done, Done, Printing, Done, Auto}) pages.push_back(Job(s));
+    const DoneDeletion d = DeleteDoneJobs(pages);
+    EXPECT_EQ(d.deleted, 4);
+    EXPECT_EQ(d.printingIndex, 1);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual, Printing, Auto}));
+
+    PageList none;
+    none.push_back(Job(Manual));
+    EXPECT_EQ(DeleteDoneJobs(none).deleted, 0);
+    EXPECT_EQ(DeleteDoneJobs(none).printingIndex, 0);
+}
+
+TEST(BandOverlayWanted, OnlyWhilePlottingOnTheShownJob)
+{
+    PageList pages;
+    pages.push_back(Job(Manual));
+    pages.push_back(Job(Printing));
+    struct Case {
+        uint8_t status;
+        int shown;
+        bool want;
+    } cases[] = {
+        {MachineState::Plotting, 1, true},        {0x13, 1, true},  // high bits are not the state
+        {MachineState::Paused, 1, false},         {MachineState::Ready, 1, false},
+        {MachineState::Plotting, 0, false},       {MachineState::Plotting, 2, false},
+        {MachineState::Plotting, -1, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(BandOverlayWanted(c.status, pages, c.shown), c.want) << int(c.status) << " " << c.shown;
+}
