@@ -34,9 +34,8 @@ DoneDeletion DeleteDoneJobs(PageList& pages)
     return d;
 }
 
-bool BandOverlayWanted(uint8_t machineStatus, const PageList& pages, int shownIndex)
+int PlottingJob(uint8_t machineStatus, const PageList& pages)
 {
-    if ((machineStatus & 0x0F) != MachineState::Plotting) return false;
-    if (shownIndex < 0 || static_cast<size_t>(shownIndex) >= pages.size()) return false;
-    return pages[static_cast<size_t>(shownIndex)]->m_state == JobState::Printing;
+    if ((machineStatus & 0x0F) != MachineState::Plotting) return -1;
+    return FirstInState(pages, JobState::Printing);
 }

@@ -22,6 +22,6 @@ struct DoneDeletion {
 // Removes every Done job in one walk.
 DoneDeletion DeleteDoneJobs(PageList& pages);
 
-// The band overlay is drawn only while the machine plots and the preview
-// shows the job being sent.
-bool BandOverlayWanted(uint8_t machineStatus, const PageList& pages, int shownIndex);
+// The job whose bands are going out: the Printing job while the machine
+// plots, else -1 (a paused or idle machine shows no progress).
+int PlottingJob(uint8_t machineStatus, const PageList& pages);

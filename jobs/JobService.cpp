@@ -181,9 +181,8 @@ void CJobService::BandSent(int32_t, int, int32_t)
     // The bar's progress and enabling after every band, the job's progress only while plotting.
     if (m_observer == nullptr) return;
     m_observer->MachineChanged();
-    if ((MachineStatus.load() & 0x0F) != MachineState::Plotting) return;
-    const int printing = FirstInState(m_doc.m_pages, JobState::Printing);
-    if (printing >= 0) m_observer->JobProgress(printing);
+    const int plotting = PlottingJob(MachineStatus.load(), m_doc.m_pages);
+    if (plotting >= 0) m_observer->JobProgress(plotting);
 }
 
 void CJobService::CutPassSent(int32_t, int32_t, int result)

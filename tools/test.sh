@@ -54,14 +54,14 @@ unit() {
     ctest --test-dir build/test -j "$jobs" --output-on-failure
 }
 
-# ThreadSanitizer: only the link and job test programs are built and run. A
+# ThreadSanitizer: only the link, job and job-service test programs are built and run. A
 # cache that lost the option (CMake drops it when the compiler changes) is
 # started afresh, or the other test programs would show up as not built.
 tsan() {
   grep -qs 'ORLAT_TSAN:BOOL=ON' build/tsan/CMakeCache.txt || rm -rf build/tsan
   cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc \
         -DORLAT_TSAN=ON -DORLAT_WERROR=ON &&
-    cmake --build build/tsan -j "$jobs" --target test_link test_link_job &&
+    cmake --build build/tsan -j "$jobs" --target test_link test_link_job test_jobs &&
     TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
       ctest --test-dir build/tsan -j "$jobs" --output-on-failure
 }

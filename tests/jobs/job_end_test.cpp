@@ -61,21 +61,21 @@ TEST(DoneDeletion, RemovesDoneAndFindsPrinting)
     EXPECT_EQ(DeleteDoneJobs(none).printingIndex, 0);
 }
 
-TEST(BandOverlayWanted, OnlyWhilePlottingOnTheShownJob)
+TEST(PlottingJob, OnlyThePrintingJobAndOnlyWhileTheMachinePlots)
 {
     PageList pages;
     pages.push_back(Job(Manual));
     pages.push_back(Job(Printing));
+    PageList idle;
+    idle.push_back(Job(Auto));
     struct Case {
         uint8_t status;
-        int shown;
-        bool want;
+        const PageList& pages;
+        int want;
     } cases[] = {
-        {MachineState::Plotting, 1, true},        {0x13, 1, true},  // high bits are not the state
-        {MachineState::Paused, 1, false},         {MachineState::Ready, 1, false},
-        {MachineState::Plotting, 0, false},       {MachineState::Plotting, 2, false},
-        {MachineState::Plotting, -1, false},
+        {MachineState::Plotting, pages, 1}, {0x13, pages, 1},  // high bits are not the state
+        {MachineState::Paused, pages, -1},  {MachineState::Ready, pages, -1},
+        {MachineState::Plotting, idle, -1},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(BandOverlayWanted(c.status, pages, c.shown), c.want) << int(c.status) << " " << c.shown;
+    for (const Case& c : cases) EXPECT_EQ(PlottingJob(c.status, c.pages), c.want) << int(c.status);
 }

@@ -15,7 +15,8 @@
 #include <string>
 #include <thread>
 
-#include "import/PlotImport.h"
+#include "jobs/JobEnd.h"
+#include "jobs/PlotFileRead.h"
 #include "link/job/JobObserver.h"
 #include "link/job/JobStart.h"
 #include "link/KeyQueue.h"
@@ -172,23 +173,25 @@ int main(int argc, char** argv)
     }
     ApplySettings(profile);
 
-    // As a file added by hand: HP-GL scaled when PltFileUnit says 0.0254 mm.
-    COnePage page;
-    PlotImportOptions options;
-    options.mil = PltFileUnit.load() == 1;
-    const PlotImportResult imported = ImportPlotFile(FromUtf8(o.file), page, options);
-    if (imported.message)
-        std::fprintf(stderr, "send-job: %s: %s (result %d)\n", o.file.c_str(), ToUtf8(imported.message.english).c_str(),
-                     imported.code);
-    if (!imported.read) {
-        std::printf("result: failed\n");
-        return 1;
-    }
-    if (page.m_curves.empty()) {
+    // Read as the program reads a file added by hand (the read the watched
+    // folders use too, with its refusals and its test for a file still being
+    // written): HP-GL scaled when PltFileUnit says 0.0254 mm.
+    PlotReadResult read = ReadPlotFile(FromUtf8(o.file), PltFileUnit.load() == 1, false);
+    if (read.message)
+        std::fprintf(stderr, "send-job: %s: %s (result %d)\n", o.file.c_str(), ToUtf8(read.message.english).c_str(),
+                     read.import.code);
+    if (read.outcome == PlotRead::NoCurves)
         std::fprintf(stderr, "send-job: %s has nothing to plot\n", o.file.c_str());
+    else if (read.outcome == PlotRead::NotReady && !read.message)
+        std::fprintf(stderr, "send-job: %s cannot be opened now\n", o.file.c_str());
+    if (!read.page) {
         std::printf("result: failed\n");
         return 1;
     }
+    // The job list of one job, ended by the program's own rule.
+    PageList jobs;
+    jobs.push_back(std::move(read.page));
+    COnePage& page = *jobs.front();
 
     SetDefaultMachineParams();
     theSettings.Set(Slot::ConnectViaEth, o.tcp ? 1 : 0);
@@ -229,7 +232,9 @@ int main(int argc, char** argv)
     }
     g_pSendJobThread->Join();
     g_pSendJobThread.reset();
-    const int result = observer.result.load();
-    std::printf("result: %s\n", result == 1 ? "finished" : cancelled ? "cancelled" : "failed");
-    return result == 1 ? 0 : 1;
+    page.m_state = JobState::Printing;
+    ApplyJobEnd(jobs, observer.result.load());
+    const bool finished = page.m_state == JobState::Done;
+    std::printf("result: %s\n", finished ? "finished" : cancelled ? "cancelled" : "failed");
+    return finished ? 0 : 1;
 }
