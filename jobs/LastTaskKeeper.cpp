@@ -85,6 +85,19 @@ void CLastTaskKeeper::Begin()
     if (m_doc.m_pages.empty()) m_written = Signature(m_doc);
 }
 
+bool CLastTaskKeeper::Durable(KeepTicket ticket) const
+{
+    std::lock_guard<std::mutex> lock(m_durableLock);
+    return m_durable >= ticket;
+}
+
+bool CLastTaskKeeper::WaitDurable(KeepTicket ticket, std::chrono::milliseconds limit) const
+{
+    std::unique_lock<std::mutex> lock(m_durableLock);
+    m_durableChanged.wait_for(lock, limit, [&] { return m_durable >= ticket || m_lastFailed >= ticket; });
+    return m_durable >= ticket;
+}
+
 void CLastTaskKeeper::TakeLoad(const LastTaskLoad& r, const std::u16string& path)
 {
     // A damaged file set aside, or gone, leaves nothing to lose; one that
@@ -109,7 +122,11 @@ KeepOutcome CLastTaskKeeper::Keep()
 {
     if (!m_owned) return {KeepOutcome::NotOwned};
     const uint64_t s = Signature(m_doc);
-    if (m_written == s || m_failed == s) return {KeepOutcome::Unchanged};
+    if (m_written == s) {
+        m_ticket = m_writtenTicket;
+        return {KeepOutcome::Unchanged};
+    }
+    if (m_failed == s) return {KeepOutcome::Unchanged};
     return Write(s);
 }
 
@@ -127,15 +144,25 @@ KeepOutcome CLastTaskKeeper::SaveForClose()
 KeepOutcome CLastTaskKeeper::Write(uint64_t signature)
 {
     KeepOutcome o;
+    const KeepTicket ticket = ++m_ticket;
+    errno = 0;
     if (m_doc.m_pages.empty()) {
         const std::string path = ToUtf8(LastTaskPath());
         if (::unlink(path.c_str()) != 0 && errno != ENOENT) o.status = TaskFileStatus::WriteFailed;
     } else {
         o.status = m_doc.SaveLastTask();
     }
+    o.error = o.status == TaskFileStatus::Ok ? 0 : errno;
+    {
+        std::lock_guard<std::mutex> lock(m_durableLock);
+        if (o.status == TaskFileStatus::Ok) m_durable = ticket;
+        else m_lastFailed = ticket;
+    }
+    m_durableChanged.notify_all();
     if (o.status == TaskFileStatus::Ok) {
         o.kind = KeepOutcome::Written;
         m_written = signature;
+        m_writtenTicket = ticket;
         m_failed.reset();
         m_reported = false;
         return o;

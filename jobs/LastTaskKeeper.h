@@ -9,7 +9,10 @@
 // A file left by the last run is the keeper's only once it has been loaded
 // (or found missing): until then nothing is written or removed, so an early
 // close cannot wipe the list of the last run.
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -23,7 +26,13 @@ struct KeepOutcome {
     Kind kind = Unchanged;
     TaskFileStatus status = TaskFileStatus::Ok;  // of the write, or of the load that failed
     bool report = false;                         // the first failure since the last success
+    int error = 0;                               // errno of a write that failed, when known
 };
+
+// Each list the keeper hands to the disk gets the next ticket; an effect
+// outside the program (a source file deleted, a job start or end sent) waits
+// until the ticket of the list that accounts for it is durable.
+using KeepTicket = uint64_t;
 
 class CLastTaskKeeper {
 public:
@@ -47,6 +56,18 @@ public:
 
     bool Owned() const { return m_owned; }
 
+    // The ticket of the list as it stands after the last Keep (0: nothing to
+    // wait for: the file is not the keeper's yet). UI thread.
+    KeepTicket Ticket() const { return m_ticket; }
+    // Whether that list is on disk (temporary file, fsync, rename, folder
+    // fsync). Any thread.
+    bool Durable(KeepTicket ticket) const;
+    // Waits until ticket is durable, or its write failed, or limit passed;
+    // true when durable. Any thread (the sending thread waits here).
+    bool WaitDurable(KeepTicket ticket, std::chrono::milliseconds limit) const;
+    // The list of the last Keep could not be written (and nothing later was).
+    bool Failing() const { return m_failed.has_value(); }
+
     // Per job: identity, stored state, copies, start position, name, time,
     // curve count, bounds and extents; plus the document's change counter,
     // which edits of curves in place (a kind converted) bump. The curves
@@ -64,4 +85,13 @@ private:
     std::optional<uint64_t> m_written;  // the list the file holds now
     std::optional<uint64_t> m_failed;   // the list whose write failed last
     bool m_reported = false;            // that failure has been reported
+    KeepTicket m_ticket = 0;            // of the list as it stands after the last Keep
+    KeepTicket m_writtenTicket = 0;     // of the list the file holds now
+
+    // Written by the thread that writes the file (now the UI thread), read
+    // by any thread, under m_durableLock.
+    mutable std::mutex m_durableLock;
+    mutable std::condition_variable m_durableChanged;
+    KeepTicket m_durable = 0;           // every ticket up to this one is on disk
+    KeepTicket m_lastFailed = 0;        // the last ticket whose write failed
 };
