@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "app/frame/AskedJobs.h"
+#include "jobs/AskedJobs.h"
 #include "app/frame/FrameAsks.h"
 #include "app/frame/FrameViews.h"
 #include "jobs/ExportName.h"

@@ -1,4 +1,4 @@
-#include "app/frame/AskedJobs.h"
+#include "jobs/AskedJobs.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // that came in while the question was open, or lost their places.
 #include <gtest/gtest.h>
 
-#include "app/frame/AskedJobs.h"
+#include "jobs/AskedJobs.h"
 #include "tests/app/support/AppFixture.h"
 
 using namespace appfix;
