@@ -5,6 +5,7 @@
 // show their work through the frame's views.
 #include <QString>
 
+class CAskedJobs;
 class COrlatCenterDoc;
 struct FrameAsks;
 struct FrameViews;
@@ -20,6 +21,7 @@ public:
     void OnTestPlt(int index);               // test file index: 10x10 .. 50x50
     void OnExportListAsPlt();
     void OnOpenTaskFile();
+    void OpenTaskFile(const QString& path);  // a task file the desktop handed over, as the open command opens it
     void OnSaveTaskFile();
 
     // The add-file dialog's filters: "All file" matches every name, the
@@ -32,6 +34,7 @@ public:
 
 private:
     void ShowImported(const QString& message);
+    void OpenTaskFileAsked(const CAskedJobs& asked, const QString& path);
 
     COrlatCenterDoc& m_doc;
     const FrameAsks& m_asks;

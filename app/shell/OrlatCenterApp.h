@@ -8,10 +8,11 @@
 #include <QStringList>
 
 #include "app/shell/ProgramFolder.h"
+#include "app/shell/SingleInstance.h"
 
 class CMainFrame;
+class CHandedFiles;
 class COrlatCenterDoc;
-class SingleInstance;
 class Translations;
 
 class COrlatCenterApp {
@@ -33,8 +34,9 @@ public:
     // How the program folder is made and tested for writing.
     void SetFolderProbe(FolderProbe probe) { m_folderProbe = std::move(probe); }
 
-    // The start-up: options, paths, single instance, settings, machine
-    // defaults, language, document and window, task file, window shown.
+    // The start-up: options, paths, single instance (a second start hands
+    // its files to the first), settings, machine defaults, language,
+    // document and window, task file, window shown, markers added.
     // Continue when the event loop is to run, else the exit code.
     int InitInstance(const QStringList& args);
     // Writes the settings, only when they were loaded: a start that ended
@@ -48,6 +50,8 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     COrlatCenterDoc* Document() const { return m_doc.get(); }
     SingleInstance* Instance() const { return m_instance.get(); }
+    // The files given on the command line or by later starts, opened in turn.
+    CHandedFiles* HandedFiles() const { return m_handed.get(); }
     bool SettingsLoaded() const { return m_settingsLoaded; }
     // The settings file is left alone at exit.
     bool SettingsKept() const { return m_settingsKept; }
@@ -63,6 +67,9 @@ private:
     bool m_translationLoaded = false;
     bool m_closedBySignal = false;
     std::unique_ptr<SingleInstance> m_instance;
+    // Handed over by a later start before the window was up.
+    QStringList m_handedEarly;
+    std::unique_ptr<CHandedFiles> m_handed;
     std::unique_ptr<Translations> m_translations;
     std::unique_ptr<COrlatCenterDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
@@ -78,6 +85,10 @@ QIcon AppIcon();
 // The message a second start shows when the first does not answer, in the
 // language of the settings file's Language key.
 QString AlreadyRunningText(int language);
+// What a second start says when the running instance did not take its
+// files: which ones and why, in the language of the settings file (its
+// standard error gets the English text).
+QString FilesNotTakenText(int language, const QStringList& files, SingleInstance::Refused how);
 
 // The program: a QApplication around COrlatCenterApp; SIGTERM, SIGINT and
 // SIGHUP close the window as a user would, so the settings are written.

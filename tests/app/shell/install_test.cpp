@@ -168,7 +168,7 @@ TEST_F(Installed, TheTreeHoldsTheProgramItsDataAndTheDesktopFiles)
               ReadAll(fs::path(ORLAT_TEST_DATA) / "../../resources/fonts/fon_hz.bin"));
 
     const std::string entry = ReadAll(Usr() / "share/applications" / (kId + ".desktop"));
-    for (const char* line : {"\nExec=OrlatCenter %f\n", "\nIcon=org.orlat.OrlatCenter\n", "\nCategories=Graphics;Engineering;\n",
+    for (const char* line : {"\nExec=OrlatCenter %F\n", "\nIcon=org.orlat.OrlatCenter\n", "\nCategories=Graphics;Engineering;\n",
                              "\nComment=", "\nComment[zh_CN]=", "\nComment[tr]=", "\nStartupWMClass=OrlatCenter\n",
                              "\nMimeType=application/x-orlattask;application/vnd.hp-hpgl;image/vnd.dxf;\n"})
         EXPECT_NE(entry.find(line), std::string::npos) << line;
