@@ -139,7 +139,9 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         return ExitFailed;
     }
     }
-    // Files handed over by later starts, kept until the window is up.
+    // Files handed over by later starts, kept until the window is up; once
+    // the close has saved the list none is taken.
+    m_instance->takingFiles = [] { return theSettings.Get(Slot::Quitting) == 0; };
     QObject::connect(m_instance.get(), &SingleInstance::filesHanded, m_instance.get(), [this](const QStringList& handed) {
         if (m_handed) m_handed->Add(handed);
         else m_handedEarly += handed;

@@ -82,15 +82,17 @@ void SingleInstance::Serve(QLocalSocket* s)
             const ir::Request r = ir::Decode(*received);
             if (r.state == ir::Request::State::Incomplete) return;
             received->clear();
-            // Not one of ours, or files whose sender has given up: no answer.
-            if (r.state == ir::Request::State::Bad || (r.state == ir::Request::State::Open && PeerGone(*s))) {
+            // Not one of ours, files whose sender has given up, or files
+            // that would not be opened any more: no answer.
+            const bool open = r.state == ir::Request::State::Open;
+            if (r.state == ir::Request::State::Bad || (open && PeerGone(*s)) || (open && takingFiles && !takingFiles())) {
                 s->abort();
                 return;
             }
             s->write(ir::kAnswer);
             s->flush();
             s->disconnectFromServer();
-            if (r.state == ir::Request::State::Open) emit filesHanded(r.files);
+            if (open) emit filesHanded(r.files);
             emit raiseRequested();
         });
     });

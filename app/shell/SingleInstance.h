@@ -3,6 +3,7 @@
 // socket lets a second start ask the first to come forward or hand it the
 // files it was given. A lock left by a crashed instance is taken over and
 // its stale socket removed.
+#include <functional>
 #include <memory>
 
 #include <QLockFile>
@@ -44,6 +45,10 @@ public:
     // How the running instance did not take the request (NoAnswer).
     Refused Refusal() const { return m_refused; }
     QString SocketPath() const { return m_socketPath; }
+    // Whether files handed over can still be opened (not once the program
+    // closes): when it says no, a start with files is refused unanswered and
+    // tells its user so. Unset: always.
+    std::function<bool()> takingFiles;
     QString LockPath() const { return m_lockPath; }
 
 signals:

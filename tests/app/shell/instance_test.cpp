@@ -109,6 +109,15 @@ TEST(SingleInstance, TheSecondHandsItsFilesToTheFirstAndEndsOnceItHasThem)
     ASSERT_EQ(second.Acquire(files, 5000), SingleInstance::Outcome::Forwarded);
     EXPECT_EQ(handed, files);  // the first had them when the second was told so
     EXPECT_EQ(raised, 1);
+
+    // Closing, the first takes no more files, and says so by hanging up; it
+    // still comes forward.
+    first.takingFiles = [] { return false; };
+    SingleInstance late(QStringLiteral("k"), dir.path());
+    EXPECT_EQ(late.Acquire({"/m/late.plt"}, 5000), SingleInstance::Outcome::NoAnswer);
+    EXPECT_EQ(late.Refusal(), SingleInstance::Refused::Closed);
+    EXPECT_EQ(handed, files);
+    EXPECT_EQ(late.Acquire(), SingleInstance::Outcome::Forwarded);
 }
 
 // A peer on the socket that is not this program's current self: one that
