@@ -1,7 +1,6 @@
 #include "app/shell/OrlatCenterApp.h"
 
 #include <cstdio>
-#include <utility>
 
 #include <QApplication>
 #include <QDir>
@@ -139,12 +138,12 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         return ExitFailed;
     }
     }
-    // Files handed over by later starts, kept until the window is up; once
-    // the close has saved the list none is taken.
-    m_instance->takingFiles = [] { return theSettings.Get(Slot::Quitting) == 0; };
+    // Files handed over by later starts are taken once the window is up (a
+    // start that fails, its box still open, would drop them) and until the
+    // close has saved the list.
+    m_instance->takingFiles = [this] { return m_handed && theSettings.Get(Slot::Quitting) == 0; };
     QObject::connect(m_instance.get(), &SingleInstance::filesHanded, m_instance.get(), [this](const QStringList& handed) {
         if (m_handed) m_handed->Add(handed);
-        else m_handedEarly += handed;
     });
 
     // Settings, then the machine defaults (which keep the address just read).
@@ -194,14 +193,14 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     m_frame->showMaximized();
     m_frame->StartWorkers();
-    // Markers opened from the desktop, then what later starts handed over
-    // meanwhile: added as File > Add Print File adds them, once the event
-    // loop runs (their unit question and messages are boxes).
+    // Markers opened from the desktop: added as File > Add Print File adds
+    // them, once the event loop runs (their unit question and messages are
+    // boxes); those of later starts follow.
     CMainFrame* frame = m_frame.get();
     m_handed = std::make_unique<CHandedFiles>([frame](const QString& path) { CHandedFiles::Open(frame->Files(), path); });
     QStringList markers;
     for (const QString& f : options.plotFiles) markers << QFileInfo(f).absoluteFilePath();
-    m_handed->Add(markers + std::exchange(m_handedEarly, {}));
+    m_handed->Add(markers);
     return Continue;
 }
 

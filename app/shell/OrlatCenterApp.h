@@ -67,8 +67,6 @@ private:
     bool m_translationLoaded = false;
     bool m_closedBySignal = false;
     std::unique_ptr<SingleInstance> m_instance;
-    // Handed over by a later start before the window was up.
-    QStringList m_handedEarly;
     std::unique_ptr<CHandedFiles> m_handed;
     std::unique_ptr<Translations> m_translations;
     std::unique_ptr<COrlatCenterDoc> m_doc;
