@@ -119,6 +119,16 @@ void CFileCommands::OnOpenTaskFile()
     const QString path =
         m_asks.askOpenFile(QString(), TaskFileFilter());
     if (path.isEmpty()) return;
+    OpenTaskFileAsked(asked, path);
+}
+
+void CFileCommands::OpenTaskFile(const QString& path)
+{
+    OpenTaskFileAsked(CAskedJobs(m_doc.m_pages), path);
+}
+
+void CFileCommands::OpenTaskFileAsked(const CAskedJobs& asked, const QString& path)
+{
     // The file replaces the list the operator saw; jobs imported while the
     // dialog was open follow it (or stay where they were when it fails).
     CAskedJobs::Newcomers newcomers = asked.TakeNewcomers(m_doc.m_pages);

@@ -5,6 +5,7 @@
 // show their work through the frame's views.
 #include <QString>
 
+class CAskedJobs;
 class COrlatCenterDoc;
 class CJobService;
 struct FrameAsks;
@@ -21,6 +22,7 @@ public:
     void OnTestPlt(int index);               // test file index: 10x10 .. 50x50
     void OnExportListAsPlt();
     void OnOpenTaskFile();
+    void OpenTaskFile(const QString& path);  // a task file the desktop handed over, as the open command opens it
     void OnSaveTaskFile();
 
     // The add-file dialog's filters: "All file" matches every name, the
@@ -33,6 +35,8 @@ public:
 
 private:
     CJobService& m_service;
+    void OpenTaskFileAsked(const CAskedJobs& asked, const QString& path);
+
     COrlatCenterDoc& m_doc;
     const FrameAsks& m_asks;
     const FrameViews& m_views;

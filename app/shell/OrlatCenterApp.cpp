@@ -11,7 +11,8 @@
 #include "app/text/AppMessage.h"
 #include "app/text/CodeText.h"
 #include "app/text/WaitCursor.h"
-#include "app/shell/InstanceName.h"
+#include "app/shell/HandedFiles.h"
+#include "app/shell/InstanceKey.h"
 #include "app/shell/ProgramFolder.h"
 #include "app/shell/RuntimeFolder.h"
 #include "app/shell/SettingsFileCheck.h"
@@ -48,6 +49,27 @@ QString AlreadyRunningText(int language)
                          : QStringLiteral("Application already running");
 }
 
+QString FilesNotTakenText(int language, const QStringList& files, SingleInstance::Refused how)
+{
+    const bool zh = language == 0;
+    QString why;
+    switch (how) {
+    case SingleInstance::Refused::Silent:
+        why = zh ? QString::fromUtf8("%1 秒内没有应答") : QStringLiteral("no answer within %1 s");
+        why = why.arg(SingleInstance::kHandOverTimeoutMs / 1000);
+        break;
+    case SingleInstance::Refused::Closed:
+        why = zh ? QString::fromUtf8("未接收即断开了连接") : QStringLiteral("it closed the connection without taking them");
+        break;
+    case SingleInstance::Refused::Garbled:
+        why = zh ? QString::fromUtf8("应答无法识别") : QStringLiteral("its answer was not understood");
+        break;
+    }
+    const QString head = zh ? QString::fromUtf8("程序已经在运行，但没有接收这些文件（%1）：")
+                            : QStringLiteral("The program already runs on this folder but did not take these files (%1):");
+    return head.arg(why) + QLatin1Char('\n') + files.join(QLatin1Char('\n'));
+}
+
 QIcon AppIcon()
 {
     InitAppResources();
@@ -60,6 +82,7 @@ COrlatCenterDoc* COrlatCenterApp::Document() const { return m_service ? &m_servi
 
 COrlatCenterApp::~COrlatCenterApp()
 {
+    m_handed.reset();
     m_frame.reset();
     m_service.reset();
     m_translations.reset();
@@ -93,9 +116,12 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     QString exe = m_exeName;
     if (exe.isEmpty()) exe = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (exe.isEmpty()) exe = QStringLiteral("OrlatCenter");
-    const std::u16string name = InstanceName(theSettings.Path(Slot::ProgramDir), ToU16(exe));
-    m_instance = std::make_unique<SingleInstance>(InstanceKey(name), m_instanceFolder);
-    switch (m_instance->Acquire()) {
+    m_instance = std::make_unique<SingleInstance>(
+        InstanceKey(QString::fromStdU16String(theSettings.Path(Slot::ProgramDir)), exe), m_instanceFolder);
+    // A running one is handed the files named (the desktop starts one
+    // process per "Open"); this start ends only once it has them.
+    const QStringList files = NamedFiles(options);
+    switch (m_instance->Acquire(files, files.isEmpty() ? 1000 : SingleInstance::kHandOverTimeoutMs)) {
     case SingleInstance::Outcome::First: break;
     case SingleInstance::Outcome::Forwarded: return ExitOk;
     case SingleInstance::Outcome::Failed:
@@ -104,10 +130,23 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
         break;
     case SingleInstance::Outcome::NoAnswer: {
         const int language = ReadLanguageSetting(SettingsFilePath());
-        ShowAppMessage(nullptr, QMessageBox::Information, AlreadyRunningText(language));
+        if (!files.isEmpty()) {
+            const QString english = FilesNotTakenText(1, files, m_instance->Refusal());
+            PrintError(QString(english).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+            ShowAppMessage(nullptr, QMessageBox::Warning, FilesNotTakenText(language, files, m_instance->Refusal()));
+        } else {
+            ShowAppMessage(nullptr, QMessageBox::Information, AlreadyRunningText(language));
+        }
         return ExitFailed;
     }
     }
+    // Files handed over by later starts are taken once the window is up (a
+    // start that fails, its box still open, would drop them) and until the
+    // close has saved the list.
+    m_instance->takingFiles = [this] { return m_handed && theSettings.Get(Slot::Quitting) == 0; };
+    QObject::connect(m_instance.get(), &SingleInstance::filesHanded, m_instance.get(), [this](const QStringList& handed) {
+        if (m_handed) m_handed->Add(handed);
+    });
 
     // Settings, then the machine defaults (which keep the address just read).
     std::string error;
@@ -145,10 +184,7 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
     };
     QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, m_frame.get(), &CMainFrame::BringToFront);
 
-    QString plotFile;
-    if (IsPlotFileName(options.taskFile)) {
-        plotFile = QFileInfo(options.taskFile).absoluteFilePath();
-    } else if (!options.taskFile.isEmpty()) {
+    if (!options.taskFile.isEmpty()) {
         const QString path = QFileInfo(options.taskFile).absoluteFilePath();
         const TaskFileStatus s = WhileBusy([&] { return m_service->Doc().OpenTaskFile(ToU16(path)); });
         if (s != TaskFileStatus::Ok) {
@@ -159,14 +195,14 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     m_frame->showMaximized();
     m_frame->StartWorkers();
-    // A marker opened from the desktop: added as File > Add Print File adds
-    // it, once the event loop runs (its unit question and messages are boxes).
-    if (!plotFile.isEmpty()) {
-        CMainFrame* frame = m_frame.get();
-        QMetaObject::invokeMethod(frame, [frame, plotFile] {
-            GuardEvent("open", [&] { frame->Files().AddPrintFile(plotFile); });
-        }, Qt::QueuedConnection);
-    }
+    // Markers opened from the desktop: added as File > Add Print File adds
+    // them, once the event loop runs (their unit question and messages are
+    // boxes); those of later starts follow.
+    CMainFrame* frame = m_frame.get();
+    m_handed = std::make_unique<CHandedFiles>([frame](const QString& path) { CHandedFiles::Open(frame->Files(), path); });
+    QStringList markers;
+    for (const QString& f : options.plotFiles) markers << QFileInfo(f).absoluteFilePath();
+    m_handed->Add(markers);
     return Continue;
 }
 

@@ -8,11 +8,12 @@
 #include <QStringList>
 
 #include "app/shell/ProgramFolder.h"
+#include "app/shell/SingleInstance.h"
 
 class CMainFrame;
+class CHandedFiles;
 class COrlatCenterDoc;
 class CJobService;
-class SingleInstance;
 class Translations;
 
 class COrlatCenterApp {
@@ -34,8 +35,9 @@ public:
     // How the program folder is made and tested for writing.
     void SetFolderProbe(FolderProbe probe) { m_folderProbe = std::move(probe); }
 
-    // The start-up: options, paths, single instance, settings, machine
-    // defaults, language, document and window, task file, window shown.
+    // The start-up: options, paths, single instance (a second start hands
+    // its files to the first), settings, machine defaults, language,
+    // document and window, task file, window shown, markers added.
     // Continue when the event loop is to run, else the exit code.
     int InitInstance(const QStringList& args);
     // Writes the settings, only when they were loaded: a start that ended
@@ -49,6 +51,8 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     COrlatCenterDoc* Document() const;
     SingleInstance* Instance() const { return m_instance.get(); }
+    // The files given on the command line or by later starts, opened in turn.
+    CHandedFiles* HandedFiles() const { return m_handed.get(); }
     bool SettingsLoaded() const { return m_settingsLoaded; }
     // The settings file is left alone at exit.
     bool SettingsKept() const { return m_settingsKept; }
@@ -64,6 +68,7 @@ private:
     bool m_translationLoaded = false;
     bool m_closedBySignal = false;
     std::unique_ptr<SingleInstance> m_instance;
+    std::unique_ptr<CHandedFiles> m_handed;
     std::unique_ptr<Translations> m_translations;
     // The job list and its rules; made before the window, gone after it.
     std::unique_ptr<CJobService> m_service;
@@ -80,6 +85,10 @@ QIcon AppIcon();
 // The message a second start shows when the first does not answer, in the
 // language of the settings file's Language key.
 QString AlreadyRunningText(int language);
+// What a second start says when the running instance did not take its
+// files: which ones and why, in the language of the settings file (its
+// standard error gets the English text).
+QString FilesNotTakenText(int language, const QStringList& files, SingleInstance::Refused how);
 
 // The program: a QApplication around COrlatCenterApp; SIGTERM, SIGINT and
 // SIGHUP close the window as a user would, so the settings are written.

@@ -1,17 +1,32 @@
 #include "app/shell/SingleInstance.h"
 
+#include <sys/socket.h>
+
+#include <memory>
+
 #include <QDir>
 #include <QEventLoop>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 
+#include "app/shell/InstanceRequest.h"
 #include "app/shell/RuntimeFolder.h"
 #include "widgets/EventGuard.h"
 
+namespace ir = instancerequest;
+
 namespace {
-constexpr char kRaise[] = "raise\n";
-constexpr char kDone[] = "ok\n";
+
+// The asker has closed its end: it gave up waiting and told its user the
+// files were not taken, so they must not be taken now.
+bool PeerGone(const QLocalSocket& s)
+{
+    if (s.state() != QLocalSocket::ConnectedState) return true;
+    char c = 0;
+    return ::recv(static_cast<int>(s.socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT) == 0;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance(const QString& key, const QString& folder, QObject* parent) : QObject(parent)
@@ -30,7 +45,7 @@ SingleInstance::~SingleInstance()
     if (m_lock) m_lock->unlock();
 }
 
-SingleInstance::Outcome SingleInstance::Acquire(int answerTimeoutMs)
+SingleInstance::Outcome SingleInstance::Acquire(const QStringList& files, int answerTimeoutMs)
 {
     auto lock = std::make_unique<QLockFile>(m_lockPath);
     // No age limit: the lock is stale only when its process is gone.
@@ -40,7 +55,7 @@ SingleInstance::Outcome SingleInstance::Acquire(int answerTimeoutMs)
         return Listen() ? Outcome::First : Outcome::Failed;
     }
     if (lock->error() != QLockFile::LockFailedError) return Outcome::Failed;
-    return AskRunningInstance(answerTimeoutMs);
+    return AskRunningInstance(files, answerTimeoutMs);
 }
 
 bool SingleInstance::Listen()
@@ -51,47 +66,78 @@ bool SingleInstance::Listen()
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_socketPath)) return false;
     connect(m_server, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* s = m_server->nextPendingConnection()) {
-            connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            connect(s, &QLocalSocket::readyRead, this, [this, s] {
-                GuardEvent("SingleInstance request", [&] {
-                    if (!s->canReadLine()) {
-                        if (s->bytesAvailable() > 64) s->abort();  // not one of ours
-                        return;
-                    }
-                    const QByteArray line = s->readLine(64);
-                    if (line == kRaise) {
-                        s->write(kDone);
-                        s->flush();
-                        emit raiseRequested();
-                    }
-                    s->disconnectFromServer();
-                });
-            });
-        }
+        while (QLocalSocket* s = m_server->nextPendingConnection()) Serve(s);
     });
     return true;
 }
 
-SingleInstance::Outcome SingleInstance::AskRunningInstance(int timeoutMs)
+void SingleInstance::Serve(QLocalSocket* s)
+{
+    connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+    // What this connection has sent so far; lives as long as the connection.
+    auto received = std::make_shared<QByteArray>();
+    connect(s, &QLocalSocket::readyRead, this, [this, s, received] {
+        GuardEvent("SingleInstance request", [&] {
+            *received += s->readAll();
+            const ir::Request r = ir::Decode(*received);
+            if (r.state == ir::Request::State::Incomplete) return;
+            received->clear();
+            // Not one of ours, files whose sender has given up, or files
+            // that would not be opened any more: no answer.
+            const bool open = r.state == ir::Request::State::Open;
+            if (r.state == ir::Request::State::Bad || (open && PeerGone(*s)) || (open && takingFiles && !takingFiles())) {
+                s->abort();
+                return;
+            }
+            s->write(ir::kAnswer);
+            s->flush();
+            s->disconnectFromServer();
+            if (open) emit filesHanded(r.files);
+            emit raiseRequested();
+        });
+    });
+}
+
+SingleInstance::Outcome SingleInstance::AskRunningInstance(const QStringList& files, int timeoutMs)
 {
     // Asynchronous with a local loop: the answer may come from this very
     // thread (tests run both ends in one process). The first instance may
-    // still be starting: refused connections are tried again until the time is up.
+    // still be starting: refused connections are tried again until the time
+    // is up. Once connected, a close without the answer ends the wait.
+    const QByteArray request = ir::Encode(files);
     QLocalSocket socket;
     QEventLoop loop;
     QTimer deadline;
     deadline.setSingleShot(true);
-    bool answered = false;
-    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(kRaise); });
-    connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
-        if (!socket.canReadLine()) return;
-        answered = socket.readLine(16) == kDone;
+    bool answered = false, connected = false, done = false;
+    m_refused = Refused::Silent;
+    auto finish = [&](Refused how) {
+        if (done) return;
+        done = true;
+        m_refused = how;
         loop.quit();
+    };
+    // The answer, or the close that came instead of it.
+    auto look = [&] {
+        if (socket.canReadLine()) {
+            answered = socket.readLine(16) == ir::kAnswer;
+            finish(answered ? Refused::Silent : Refused::Garbled);
+        } else if (connected && socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0) {
+            finish(Refused::Closed);
+        }
+    };
+    connect(&deadline, &QTimer::timeout, &loop, [&] { finish(Refused::Silent); });
+    connect(&socket, &QLocalSocket::connected, &loop, [&] {
+        connected = true;
+        socket.write(request);
     });
+    connect(&socket, &QLocalSocket::readyRead, &loop, look);
+    connect(&socket, &QLocalSocket::disconnected, &loop, look);
     connect(&socket, &QLocalSocket::errorOccurred, &loop, [&] {
-        if (socket.state() == QLocalSocket::ConnectedState) return;
+        if (connected) {
+            look();
+            return;
+        }
         QTimer::singleShot(50, &loop, [&] {
             if (deadline.isActive() && socket.state() == QLocalSocket::UnconnectedState) socket.connectToServer(m_socketPath);
         });

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #ifndef ORLAT_VERSION
 #define ORLAT_VERSION "0"
@@ -19,7 +20,7 @@ StartOptions ParseStartOptions(const QStringList& args)
     const QCommandLineOption programDir(QStringLiteral("program-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption machinePort(QStringLiteral("machine-port"), QString(), QStringLiteral("N"));
     parser.addOptions({help, version, programDir, machinePort});
-    parser.addPositionalArgument(QStringLiteral("TASKFILE"), QString());
+    parser.addPositionalArgument(QStringLiteral("FILE"), QString());
 
     // The parser skips the first entry, the program's name.
     if (!parser.parse(QStringList{QStringLiteral("OrlatCenter")} + args)) {
@@ -44,22 +45,27 @@ StartOptions ParseStartOptions(const QStringList& args)
         }
         o.machinePort = port;
     }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        o.error = QStringLiteral("only one task file can be opened");
-        return o;
+    for (const QString& file : parser.positionalArguments()) {
+        if (IsPlotFileName(file)) {
+            o.plotFiles << file;
+        } else if (o.taskFile.isEmpty()) {
+            o.taskFile = file;
+        } else {
+            o.error = QStringLiteral("only one task file can be opened");
+            return o;
+        }
     }
-    if (!files.isEmpty()) o.taskFile = files.front();
     return o;
 }
 
 QString StartUsage()
 {
     return QStringLiteral(
-        "usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]\n"
+        "usage: OrlatCenter [--program-dir DIR] [--machine-port N] [FILE]...\n"
         "\n"
-        "  TASKFILE            a task file (.orlattask) opened into the job list,\n"
-        "                      or an HP-GL (.plt) or DXF (.dxf) file added to it\n"
+        "  FILE                a task file (.orlattask) opened into the job list and\n"
+        "                      HP-GL (.plt) and DXF (.dxf) files added to it, by the\n"
+        "                      instance already running on the program folder if any\n"
         "  --program-dir DIR   keep the settings, job list and data folders in DIR\n"
         "  --machine-port N    the machine's TCP port (5188 by default)\n"
         "  -h, --help          print this text and exit\n"
@@ -67,6 +73,14 @@ QString StartUsage()
 }
 
 QString StartVersion() { return QStringLiteral("OrlatCenter " ORLAT_VERSION "\n"); }
+
+QStringList NamedFiles(const StartOptions& options)
+{
+    QStringList files;
+    if (!options.taskFile.isEmpty()) files << QFileInfo(options.taskFile).absoluteFilePath();
+    for (const QString& f : options.plotFiles) files << QFileInfo(f).absoluteFilePath();
+    return files;
+}
 
 bool IsPlotFileName(const QString& path)
 {

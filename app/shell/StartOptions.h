@@ -1,5 +1,5 @@
 #pragma once
-// The command line: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE],
+// The command line: OrlatCenter [--program-dir DIR] [--machine-port N] [FILE]...,
 // read before the application object exists, so --help, --version and a
 // refused line need no display.
 #include <optional>
@@ -10,14 +10,20 @@
 struct StartOptions {
     QString programDir;              // empty: the executable's folder
     std::optional<int> machinePort;  // the machine's TCP port
-    QString taskFile;                // opened into the job list at start, or a plot file added to it
+    QString taskFile;                // at most one, opened into the job list at start
+    QStringList plotFiles;           // markers added to the job list, in the order named
     bool help = false;
     bool version = false;
     QString error;                   // set when the line is not understood
 };
 
-// args without the program name.
+// args without the program name. A file manager passes every file of a
+// multi-select: markers in any number, one task file.
 StartOptions ParseStartOptions(const QStringList& args);
+
+// The files named, as absolute paths: the task file first (it replaces the
+// list, so it must not replace the markers), then the markers.
+QStringList NamedFiles(const StartOptions& options);
 QString StartUsage();
 // "OrlatCenter 2.10.11" and a newline.
 QString StartVersion();

@@ -1,5 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the program's own toolbar and window icons as PNG files.
+"""Draws the program's own toolbar and window icons as PNG files, and the
+application icon's hicolor set (PNGs of 16 to 256 pixels and a scalable SVG)
+from the same shapes.
 
 The icons are committed; run this only to change them:
     python3 tools/make-icons/make_icons.py resources/icons
@@ -68,20 +70,72 @@ def hide_window(path):
     c.save(path)
 
 
-def app_icon(path):
-    n = 64
-    c = Canvas(n)
-    c.rect(8, 4, 56, 60, PAPER)  # the roll of paper, upright
-    c.frame(8, 4, 56, 60, 3, INK)
-    c.rect(4, 26, 60, 34, BLUE)  # the carriage across it
-    c.rect(28, 22, 36, 38, INK)  # the head
-    for i in range(12):  # a cut line
-        c.rect(14 + i * 3, 46 - (i % 2) * 2, 17 + i * 3, 49 - (i % 2) * 2, GREEN)
-    c.save(path)
+# The application icon, once: rectangles on a 64-unit square, drawn in
+# order. The SVG carries them as they are; each PNG size rasterises them by
+# exact area coverage, so every size is as sharp as its pixels allow.
+APP_ICON = [
+    ((8, 4, 56, 60), INK),     # the roll of paper, upright, in its frame
+    ((11, 7, 53, 57), PAPER),
+    ((4, 26, 60, 34), BLUE),   # the carriage across it
+    ((28, 22, 36, 38), INK),   # the head
+] + [((14 + i * 3, 46 - (i % 2) * 2, 17 + i * 3, 49 - (i % 2) * 2), GREEN) for i in range(12)]  # a cut line
+APP_ID = "org.orlat.OrlatCenter"
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def raster(shapes, n, unit=64):
+    """Straight-alpha RGBA pixels of shapes scaled from unit to n pixels."""
+    acc = [[0.0, 0.0, 0.0, 0.0] for _ in range(n * n)]  # premultiplied
+    k = n / unit
+    for (x0, y0, x1, y1), (r, g, b, a) in shapes:
+        fx0, fy0, fx1, fy1 = x0 * k, y0 * k, x1 * k, y1 * k
+        for y in range(int(fy0), min(n, int(-(-fy1 // 1)))):
+            cy = min(fy1, y + 1) - max(fy0, y)
+            if cy <= 0:
+                continue
+            for x in range(int(fx0), min(n, int(-(-fx1 // 1)))):
+                cx = min(fx1, x + 1) - max(fx0, x)
+                if cx <= 0:
+                    continue
+                cov = cx * cy * a / 255
+                p = acc[y * n + x]
+                p[0] = r * cov + p[0] * (1 - cov)
+                p[1] = g * cov + p[1] * (1 - cov)
+                p[2] = b * cov + p[2] * (1 - cov)
+                p[3] = cov + p[3] * (1 - cov)
+    out = []
+    for pr, pg, pb, pa in acc:
+        if pa <= 0:
+            out.append((0, 0, 0, 0))
+        else:
+            out.append((round(pr / pa), round(pg / pa), round(pb / pa), round(pa * 255)))
+    return out
+
+
+def svg(shapes, path, unit=64):
+    rects = "".join(
+        f'  <rect x="{x0}" y="{y0}" width="{x1 - x0}" height="{y1 - y0}" fill="#{r:02x}{g:02x}{b:02x}"/>\n'
+        for (x0, y0, x1, y1), (r, g, b, a) in shapes)
+    with open(path, "w", encoding="utf-8") as f:
+        f.write(f'<svg xmlns="http://www.w3.org/2000/svg" width="{unit}" height="{unit}" '
+                f'viewBox="0 0 {unit} {unit}">\n{rects}</svg>\n')
+
+
+def app_icons(out):
+    """The window icon (64 px) and the installed hicolor set from APP_ICON."""
+    import os
+    png(out + "/app.png", 64, 64, raster(APP_ICON, 64))
+    for n in HICOLOR_SIZES:
+        folder = f"{out}/hicolor/{n}x{n}/apps"
+        os.makedirs(folder, exist_ok=True)
+        png(f"{folder}/{APP_ID}.png", n, n, raster(APP_ICON, n))
+    folder = f"{out}/hicolor/scalable/apps"
+    os.makedirs(folder, exist_ok=True)
+    svg(APP_ICON, f"{folder}/{APP_ID}.svg")
 
 
 if __name__ == "__main__":
     out = sys.argv[1] if len(sys.argv) > 1 else "resources/icons"
     add_file(out + "/add_file.png")
     hide_window(out + "/hide_window.png")
-    app_icon(out + "/app.png")
+    app_icons(out)

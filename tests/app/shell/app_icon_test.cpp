@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 
 #include "app/frame/MainFrame.h"
-#include "app/shell/InstanceName.h"
+#include "app/shell/InstanceKey.h"
 #include "app/shell/OrlatCenterApp.h"
 #include "app/text/AppMessage.h"
 #include "model/Text.h"
@@ -54,8 +54,7 @@ TEST(AppIcon, TheBoxOfASecondStartCarriesIt)
     QApplication::setWindowIcon(QIcon());
     QTemporaryDir runtime, program;
     // The lock is held and nobody answers: the box comes before any window.
-    const std::u16string dir = FromUtf8(program.path().toStdString() + "/");
-    QLockFile held(runtime.filePath(InstanceKey(InstanceName(dir, u"OrlatCenter")) + ".lock"));
+    QLockFile held(runtime.filePath(InstanceKey(program.path() + "/", "OrlatCenter") + ".lock"));
     ASSERT_TRUE(held.tryLock(0));
     QImage atBox;
     SetAppMessageHook([&](QMessageBox::Icon, const QString&) { atBox = Picture(QApplication::windowIcon()); });

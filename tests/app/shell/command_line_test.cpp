@@ -24,27 +24,31 @@ struct LineCase {
     QString programDir;
     int port;  // 0: none
     QString taskFile;
+    QStringList plotFiles;
     bool help, version;
     const char* error;  // part of the message; nullptr when the line is good
 };
 
 const LineCase kLines[] = {
-    {{}, "", 0, "", false, false, nullptr},
-    {{"--program-dir", "/p", "--machine-port", "6001", "a.orlattask"}, "/p", 6001, "a.orlattask", false, false, nullptr},
-    {{"--program-dir=/p q", "--machine-port=1"}, "/p q", 1, "", false, false, nullptr},
-    {{"--", "--help"}, "", 0, "--help", false, false, nullptr},
-    {{"-h"}, "", 0, "", true, false, nullptr},
-    {{"--help", "--program-dir", "/p"}, "/p", 0, "", true, false, nullptr},
-    {{"--version"}, "", 0, "", false, true, nullptr},
-    {{"-v"}, "", 0, "", false, true, nullptr},
-    {{"--bogus"}, "", 0, "", false, false, "Unknown option 'bogus'"},
-    {{"--program-dir"}, "", 0, "", false, false, "Missing value after '--program-dir'"},
-    {{"--machine-port"}, "", 0, "", false, false, "Missing value after '--machine-port'"},
-    {{"--program-dir="}, "", 0, "", false, false, "--program-dir needs a folder"},
-    {{"--machine-port", "x"}, "", 0, "", false, false, "port number from 1 to 65535"},
-    {{"--machine-port", "65536"}, "", 0, "", false, false, "port number from 1 to 65535"},
-    {{"--machine-port", "0"}, "", 0, "", false, false, "port number from 1 to 65535"},
-    {{"a", "b"}, "", 0, "", false, false, "only one task file"},
+    {{}, "", 0, "", {}, false, false, nullptr},
+    {{"--program-dir", "/p", "--machine-port", "6001", "a.orlattask"}, "/p", 6001, "a.orlattask", {}, false, false, nullptr},
+    {{"--program-dir=/p q", "--machine-port=1"}, "/p q", 1, "", {}, false, false, nullptr},
+    {{"--", "--help"}, "", 0, "--help", {}, false, false, nullptr},
+    {{"-h"}, "", 0, "", {}, true, false, nullptr},
+    {{"--help", "--program-dir", "/p"}, "/p", 0, "", {}, true, false, nullptr},
+    {{"--version"}, "", 0, "", {}, false, true, nullptr},
+    {{"-v"}, "", 0, "", {}, false, true, nullptr},
+    {{"--bogus"}, "", 0, "", {}, false, false, "Unknown option 'bogus'"},
+    {{"--program-dir"}, "", 0, "", {}, false, false, "Missing value after '--program-dir'"},
+    {{"--machine-port"}, "", 0, "", {}, false, false, "Missing value after '--machine-port'"},
+    {{"--program-dir="}, "", 0, "", {}, false, false, "--program-dir needs a folder"},
+    {{"--machine-port", "x"}, "", 0, "", {}, false, false, "port number from 1 to 65535"},
+    {{"--machine-port", "65536"}, "", 0, "", {}, false, false, "port number from 1 to 65535"},
+    {{"--machine-port", "0"}, "", 0, "", {}, false, false, "port number from 1 to 65535"},
+    {{"a", "b"}, "", 0, "", {}, false, false, "only one task file"},
+    // A file manager's multi-select: any number of markers, one task file.
+    {{"a.plt", "t.orlattask", "B.DXF", "c.hpgl"}, "", 0, "t.orlattask", {"a.plt", "B.DXF", "c.hpgl"}, false, false, nullptr},
+    {{"a.plt", "t.orlattask", "u.orlattask"}, "", 0, "", {}, false, false, "only one task file"},
 };
 
 TEST(CommandLine, EachLineReadsAsMeant)
@@ -61,6 +65,7 @@ TEST(CommandLine, EachLineReadsAsMeant)
         EXPECT_EQ(o.programDir, c.programDir);
         EXPECT_EQ(o.machinePort.value_or(0), c.port);
         EXPECT_EQ(o.taskFile, c.taskFile);
+        EXPECT_EQ(o.plotFiles, c.plotFiles);
         EXPECT_EQ(o.help, c.help);
         EXPECT_EQ(o.version, c.version);
         EXPECT_EQ(AnswerWithoutWindow(o), c.help || c.version ? 0 : -1);
@@ -107,7 +112,7 @@ TEST_F(CommandLineProcess, HelpAndVersionAnswerWithoutADisplay)
 {
     const ProgramRun help = RunWithoutDisplay(folder.path(), {"--help"});
     EXPECT_EQ(help.status, 0) << help.err;
-    EXPECT_NE(help.out.find("usage: OrlatCenter [--program-dir DIR] [--machine-port N] [TASKFILE]"), std::string::npos)
+    EXPECT_NE(help.out.find("usage: OrlatCenter [--program-dir DIR] [--machine-port N] [FILE]..."), std::string::npos)
         << help.out;
     EXPECT_NE(help.out.find("--version"), std::string::npos);
 

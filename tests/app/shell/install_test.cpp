@@ -1,4 +1,4 @@
-// Guards the installed program: every file where the desktop looks, validators agree, and a read-only install runs from share/ writing only per user.
+// Guards the installed program: every file where the desktop looks, validators and lintian agree, each part's licence travels with it, and a read-only install runs from share/ writing only per user.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -28,6 +29,12 @@ namespace {
 
 #ifndef ORLAT_CMAKE_COMMAND
 #define ORLAT_CMAKE_COMMAND "cmake"
+#endif
+#ifndef ORLAT_CPACK_COMMAND
+#define ORLAT_CPACK_COMMAND "cpack"
+#endif
+#ifndef ORLAT_VERSION
+#define ORLAT_VERSION "0"
 #endif
 
 const std::string kId = kDesktopFileName;
@@ -151,13 +158,28 @@ TEST_F(Installed, TheTreeHoldsTheProgramItsDataAndTheDesktopFiles)
         "share/orlatcenter/TestPlt/50x50.plt",
         "share/applications/" + kId + ".desktop",
         "share/metainfo/" + kId + ".metainfo.xml",
-        "share/icons/hicolor/64x64/apps/" + kId + ".png",
+        "share/icons/hicolor/scalable/apps/" + kId + ".svg",
+        "share/doc/orlatcenter/copyright",
+        "share/doc/orlatcenter/changelog.gz",
         "share/mime/packages/orlatcenter.xml",
         "share/man/man1/OrlatCenter.1.gz",
         "lib/udev/rules.d/60-orlat-cutter.rules",
     };
     for (const std::string& f : files) EXPECT_TRUE(fs::is_regular_file(Usr() / f)) << f;
     EXPECT_EQ(::access((Usr() / "bin/OrlatCenter").c_str(), X_OK), 0);
+    // The icon at every usual size, each as large as its folder says.
+    for (const int n : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const std::string size = std::to_string(n) + "x" + std::to_string(n);
+        const std::string png = ReadAll(Usr() / "share/icons/hicolor" / size / "apps" / (kId + ".png"));
+        ASSERT_GE(png.size(), 24u) << size;
+        auto be32 = [&](size_t at) {
+            return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
+                   (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3]));
+        };
+        EXPECT_EQ(png.substr(12, 4), "IHDR") << size;
+        EXPECT_EQ(be32(16), uint32_t(n)) << size;
+        EXPECT_EQ(be32(20), uint32_t(n)) << size;
+    }
     // Nothing the program writes comes with it.
     for (const char* f : {"OrlatV2.ini", "last2107.orlattask", "PlotDirMm", "PlotDirMil"}) {
         EXPECT_FALSE(fs::exists(Usr() / "bin" / f)) << f;
@@ -168,7 +190,7 @@ TEST_F(Installed, TheTreeHoldsTheProgramItsDataAndTheDesktopFiles)
               ReadAll(fs::path(ORLAT_TEST_DATA) / "../../resources/fonts/fon_hz.bin"));
 
     const std::string entry = ReadAll(Usr() / "share/applications" / (kId + ".desktop"));
-    for (const char* line : {"\nExec=OrlatCenter %f\n", "\nIcon=org.orlat.OrlatCenter\n", "\nCategories=Graphics;Engineering;\n",
+    for (const char* line : {"\nExec=OrlatCenter %F\n", "\nIcon=org.orlat.OrlatCenter\n", "\nCategories=Graphics;Engineering;\n",
                              "\nComment=", "\nComment[zh_CN]=", "\nComment[tr]=", "\nStartupWMClass=OrlatCenter\n",
                              "\nMimeType=application/x-orlattask;application/vnd.hp-hpgl;image/vnd.dxf;\n"})
         EXPECT_NE(entry.find(line), std::string::npos) << line;
@@ -234,6 +256,124 @@ TEST_F(Installed, DebiansValidatorsAcceptTheDesktopEntryAndTheMetainfo)
         for (const auto& m : missing) list += (list.empty() ? "" : ", ") + m;
         GTEST_SKIP() << "not installed (tools/deps.sh installs them): " << list;
     }
+}
+
+// The paragraphs of a machine-readable copyright file: each a map of its
+// fields, a continued field's lines joined with '\n' (" ." an empty line).
+std::vector<std::map<std::string, std::string>> Dep5(const std::string& text)
+{
+    std::vector<std::map<std::string, std::string>> out(1);
+    std::string field;
+    std::stringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) {
+            if (!out.back().empty()) out.emplace_back();
+            field.clear();
+        } else if (line[0] == ' ' || line[0] == '\t') {
+            if (!field.empty()) out.back()[field] += "\n" + (line == " ." ? std::string() : line.substr(1));
+        } else if (const auto colon = line.find(':'); colon != std::string::npos) {
+            field = line.substr(0, colon);
+            const auto value = line.find_first_not_of(' ', colon + 1);
+            out.back()[field] = value == std::string::npos ? "" : line.substr(value);
+        }
+    }
+    if (out.back().empty()) out.pop_back();
+    return out;
+}
+
+// The fenced blocks of a Markdown file, in order.
+std::vector<std::string> Fenced(const std::string& md)
+{
+    std::vector<std::string> blocks;
+    for (size_t at = md.find("```\n"); at != std::string::npos; at = md.find("```\n", at)) {
+        const size_t end = md.find("```", at + 4);
+        if (end == std::string::npos) break;
+        blocks.push_back(md.substr(at + 4, end - at - 4));
+        at = end + 3;
+    }
+    return blocks;
+}
+
+// Lines without the blanks at their ends, and no empty lines at the end:
+// a licence as two files hold it.
+std::string Trimmed(const std::string& text)
+{
+    std::string out, line;
+    std::stringstream in(text);
+    while (std::getline(in, line)) out += line.substr(0, line.find_last_not_of(" \t") + 1) + "\n";
+    while (!out.empty() && out.back() == '\n') out.pop_back();
+    return out;
+}
+
+TEST_F(Installed, EachPartsLicenceTravelsWithItAndTheChangelogNamesThisVersion)
+{
+    const auto paragraphs = Dep5(ReadAll(Usr() / "share/doc/orlatcenter/copyright"));
+    ASSERT_FALSE(paragraphs.empty());
+    EXPECT_EQ(paragraphs[0].count("Format") ? paragraphs[0].at("Format") : "",
+              "https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/");
+    // Every licence named in a Files stanza has its text.
+    std::map<std::string, std::string> texts;
+    for (const auto& p : paragraphs)
+        if (!p.count("Files") && p.count("License")) {
+            const std::string& l = p.at("License");
+            const auto nl = l.find('\n');
+            ASSERT_NE(nl, std::string::npos) << "no text for " << l;
+            texts[l.substr(0, nl)] = l.substr(nl + 1);
+        }
+    std::map<std::string, std::string> licenceOf;  // Files pattern -> License
+    for (const auto& p : paragraphs) {
+        if (!p.count("Files")) continue;
+        EXPECT_TRUE(p.count("Copyright") && !p.at("Copyright").empty()) << p.at("Files");
+        ASSERT_TRUE(p.count("License")) << p.at("Files");
+        licenceOf[p.at("Files")] = p.at("License");
+        std::stringstream names(p.at("License"));
+        for (std::string name; names >> name;) {
+            if (name == "and" || name == "or") continue;
+            EXPECT_TRUE(texts.count(name)) << name << " has no text";
+        }
+    }
+    EXPECT_TRUE(licenceOf.count("*"));
+    EXPECT_TRUE(licenceOf.count("resources/icons/*"));
+    EXPECT_EQ(licenceOf["resources/fonts/fon_en.bin"], "Hershey");
+    EXPECT_EQ(licenceOf["resources/fonts/fon_hz.bin"], "Arphic-1999 and Hershey");
+    // The texts are those the fonts' sources gave: the Hershey notice and
+    // the Arphic Public License, word for word.
+    const auto fenced = Fenced(ReadAll(fs::path(ORLAT_TEST_DATA) / "../../resources/fonts/LICENSE.md"));
+    ASSERT_EQ(fenced.size(), 2u);
+    EXPECT_NE(Trimmed(texts["Hershey"]).find(Trimmed(fenced[0])), std::string::npos);
+    EXPECT_EQ(Trimmed(texts["Arphic-1999"]), Trimmed(fenced[1]));
+
+    std::string out;
+    ASSERT_EQ(RunTool({"gzip", "-dc", (Usr() / "share/doc/orlatcenter/changelog.gz").string()}, stage / "changelog", &out), 0);
+    EXPECT_EQ(out.rfind("orlatcenter (" ORLAT_VERSION ") ", 0), 0u) << "no changelog entry for this version:\n" << out;
+    if (OnPath("dpkg-parsechangelog")) {
+        EXPECT_EQ(RunTool({"dpkg-parsechangelog", "-l", (stage / "changelog").string(), "-S", "Version"},
+                          stage / "parsed", &out), 0) << out;
+        EXPECT_EQ(out, ORLAT_VERSION "\n");
+    }
+}
+
+// The package of this build, as a Debian packager checks it.
+TEST_F(Installed, LintianFindsNoErrorOrWarningInThePackage)
+{
+    if (!OnPath("lintian") || !OnPath("dpkg-shlibdeps")) GTEST_SKIP() << "lintian and dpkg-dev are not installed (tools/deps.sh installs them)";
+    if (ReadAll(fs::path(ORLAT_BINARY_DIR) / "CPackConfig.cmake").find("set(CPACK_PACKAGE_CONTACT \"\")") != std::string::npos)
+        GTEST_SKIP() << "no package maintainer known: set DEBFULLNAME and DEBEMAIL and configure again";
+    const fs::path out = stage / "package";
+    std::string log;
+    ASSERT_EQ(RunTool({ORLAT_CPACK_COMMAND, "--config", (fs::path(ORLAT_BINARY_DIR) / "CPackConfig.cmake").string(), "-G",
+                       "DEB", "-B", out.string()}, stage / "cpack.log", &log), 0) << log;
+    fs::path deb;
+    for (const auto& e : fs::directory_iterator(out))
+        if (e.path().extension() == ".deb") deb = e.path();
+    ASSERT_EQ(deb.filename().string().rfind("orlatcenter_" ORLAT_VERSION "_", 0), 0u) << log;
+    const int status = RunTool({"lintian", "--fail-on", "error,warning", deb.string()}, stage / "lintian.log", &log);
+    std::string tags;
+    std::stringstream lines(log);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("E: ", 0) == 0 || line.rfind("W: ", 0) == 0) tags += line + "\n";
+    EXPECT_EQ(tags, "");
+    EXPECT_EQ(status, 0) << log;
 }
 
 // The installed program, its whole prefix read-only, started as a user whose

@@ -1,4 +1,4 @@
-// Guards: a first start that misses settings keys or data folders, or a killed instance whose lock blocks the next.
+// Guards: a first start that misses settings keys or data folders, a killed instance whose lock blocks the next, or two program folders taken for one instance.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -97,6 +97,22 @@ TEST_F(Process, ASecondStartEndsAtOnceAndAKilledFirstIsTakenOver)
     ASSERT_EQ(next.Signal(SIGTERM), 0);
     const std::string after = Ini();
     EXPECT_EQ(after.rfind("; mine\r\n[Para]\r\nLanguage=1\r\nPaperLenMm=2000\r\n", 0), 0u) << after;
+}
+
+// One program folder per machine: folders that differ only in a digit once
+// made one instance, the second start ending at once on the first's window.
+TEST_F(Process, ProgramFoldersThatDifferOnlyInADigitRunAnInstanceEach)
+{
+    ChildProcess one = Start({"--program-dir", (root / "cutter1").string()});
+    ASSERT_TRUE(WaitUp(one));
+    ChildProcess two = Start({"--program-dir", (root / "cutter2").string()});
+    ASSERT_TRUE(two.WaitLocked(root / "rt")) << "the second folder's start found the first's instance";
+    EXPECT_EQ(::kill(one.Pid(), 0), 0);
+    EXPECT_EQ(one.Signal(SIGTERM), 0);
+    EXPECT_EQ(two.Signal(SIGTERM), 0);
+    // Each wrote its own settings.
+    for (const char* dir : {"cutter1", "cutter2"})
+        EXPECT_NE(testsupport::ReadFile(root / dir / "OrlatV2.ini").find("[Para]"), std::string::npos) << dir;
 }
 
 }  // namespace

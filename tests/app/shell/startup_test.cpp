@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 #include "app/text/AppMessage.h"
-#include "app/shell/InstanceName.h"
+#include "app/shell/InstanceKey.h"
 #include "app/dialogs/DlgSetPltUnit.h"
 #include "app/frame/MainFrame.h"
 #include "app/shell/OrlatCenterApp.h"
@@ -164,8 +164,7 @@ TEST_F(StartUp, SecondStartWithoutAnswerShowsTheBoxInTheFilesLanguage)
     // The lock is held, nobody answers: the box in the file's language, the
     // file read only.
     WriteIni("[Para]\nLanguage=1\n");
-    const std::u16string dir = FromUtf8(program.path().toStdString() + "/");
-    QLockFile held(runtime.filePath(InstanceKey(InstanceName(dir, u"OrlatCenter")) + ".lock"));
+    QLockFile held(runtime.filePath(InstanceKey(program.path() + "/", "OrlatCenter") + ".lock"));
     ASSERT_TRUE(held.tryLock(0));
     auto app = MakeApp();
     app->SetExecutableName("OrlatCenter");
