@@ -23,7 +23,7 @@
 #include "model/Curve.h"
 #include "model/Page.h"
 #include "model/Text.h"
-#include "tests/import/support/DxfDrawingDump.h"
+#include "tests/import/DxfDrawingDump.h"
 
 namespace golden {
 

@@ -4,7 +4,6 @@
 // fixed seeds. Each case has the name its record carries.
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -64,9 +63,10 @@ inline std::vector<std::string> Header(std::string_view what)
     }
     if (!line.empty()) h.push_back(line);
     for (const char* l :
-         {"", "Written once by a generator from the readers these replaced (kept in tests until then), before",
-          "they were removed. After a deliberate change of what a reader gives, write the files anew from",
-          "the present readers: ORLAT_GOLDEN_WRITE=1 build/test/tests/test_import --gtest_filter='*Golden*'"})
+         {"", "Written once from the readers these replaced, by tests/import/support/golden_from_oracle.cpp",
+          "(commit 2489daf), before they were removed. After a deliberate change of what a reader gives,",
+          "write the files anew from the present readers:",
+          "ORLAT_GOLDEN_WRITE=1 build/test/tests/test_import --gtest_filter='*Golden*'"})
         h.push_back(l);
     return h;
 }
@@ -194,12 +194,7 @@ inline std::string Pair(int code, std::string_view value)
     return std::to_string(code) + "\r\n" + std::string(value) + "\r\n";
 }
 
-inline std::string Num(double v)
-{
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
-}
+using dxfdump::Num;
 
 // The tables every edge drawing has: the CONTINUOUS linetype, layer 0 and
 // layer OFF (switched off), the STANDARD style.
