@@ -1,5 +1,4 @@
-// Guards: the DXF import storing other entities, ids or blocks, or making other curves or label
-// commands, than recorded from the import it replaced, at the edges of blocks, layers, numbers and texts.
+// Guards: the DXF import storing other entities, ids or blocks, or making other curves or label commands, than recorded from the import it replaced, at the edges of blocks, layers, numbers and texts.
 #include <gtest/gtest.h>
 
 #include <string>

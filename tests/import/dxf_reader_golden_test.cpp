@@ -1,5 +1,4 @@
-// Guards: the DXF reader giving other pairs, lines, seeks, marks, sections or window than recorded
-// from the 32 KiB-window reader it replaced, at any line end, long line or edge of what it holds.
+// Guards: the DXF reader giving other pairs, lines, seeks, marks, sections or window than recorded from the 32 KiB-window reader it replaced, at any line end, long line or edge of what it holds.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,5 +1,4 @@
-// Guards: the HP-GL reader giving other results, curves, points, kinds, line types or page breaks
-// than recorded from the reader it replaced, or another page when its reads end inside a token.
+// Guards: the HP-GL reader giving other results, curves, points, kinds, line types or page breaks than recorded from the reader it replaced, or another page when its reads end inside a token.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

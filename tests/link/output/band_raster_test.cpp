@@ -1,3 +1,4 @@
+// Guards: band pixels other than the thin, round and dashed pens draw, bands unlike the rows of the whole page, plot units mapped to other pixels.
 #include <gtest/gtest.h>
 
 #include <cmath>
