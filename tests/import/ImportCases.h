@@ -64,8 +64,8 @@ inline std::vector<std::string> Header(std::string_view what)
     if (!line.empty()) h.push_back(line);
     for (const char* l :
          {"", "Written once from the readers these replaced, by tests/import/support/golden_from_oracle.cpp",
-          "(commit 2489daf), before they were removed. After a deliberate change of what a reader gives,",
-          "write the files anew from the present readers:",
+          "(in the commit that added this file; both went in the next one). After a deliberate change of",
+          "what a reader gives, write the files anew from the present readers:",
           "ORLAT_GOLDEN_WRITE=1 build/test/tests/test_import --gtest_filter='*Golden*'"})
         h.push_back(l);
     return h;
