@@ -7,7 +7,6 @@
 #include <random>
 #include <string>
 
-#include "OracleDxfReader.h"
 #include "import/DxfReader.h"
 #include "import/DxfImport.h"
 #include "import/DxfLabelFile.h"
@@ -157,18 +156,17 @@ void BM_DxfLoadAndConvert(benchmark::State& state)
 }
 BENCHMARK(BM_DxfLoadAndConvert)->Unit(benchmark::kMillisecond);
 
-// Every pair of the marker through the reader, and through the 32 KiB-window
-// reader it replaced (the oracle kept in tests), for comparison.
-template <class Reader, class Open, class ReadPair, class AtEnd>
-void ReadAllPairs(benchmark::State& state, Open open, ReadPair readPair, AtEnd atEnd)
+// Every pair of the marker through the reader.
+template <class ReadPair>
+void ReadAllPairs(benchmark::State& state, ReadPair readPair)
 {
     MarkerFile& m = Marker();
     const std::u16string path = FromUtf8(m.path.string());
     size_t pairs = 0;
     for (auto _ : state) {
-        auto r = open(path);
+        auto r = DxfOpenReader(path);
         pairs = 0;
-        while (!atEnd(*r)) {
+        while (!DxfAtEnd(*r)) {
             readPair(*r);
             ++pairs;
         }
@@ -180,23 +178,16 @@ void ReadAllPairs(benchmark::State& state, Open open, ReadPair readPair, AtEnd a
 
 void BM_DxfReadPairs(benchmark::State& state)
 {
-    ReadAllPairs<DxfReader>(state, DxfOpenReader, DxfReadPair, [](const DxfReader& r) { return DxfAtEnd(r); });
+    ReadAllPairs(state, DxfReadPair);
 }
 BENCHMARK(BM_DxfReadPairs)->Unit(benchmark::kMillisecond);
 
 // The same without the copy into the pair buffer, as the entity readers read.
 void BM_DxfReadPairViews(benchmark::State& state)
 {
-    ReadAllPairs<DxfReader>(state, DxfOpenReader, DxfReadPairView, [](const DxfReader& r) { return DxfAtEnd(r); });
+    ReadAllPairs(state, DxfReadPairView);
 }
 BENCHMARK(BM_DxfReadPairViews)->Unit(benchmark::kMillisecond);
-
-void BM_DxfReadPairsOracle(benchmark::State& state)
-{
-    ReadAllPairs<oracle::DxfReader>(state, oracle::DxfOpenReader, oracle::DxfReadPair,
-                                    [](const oracle::DxfReader& r) { return oracle::DxfAtEnd(r); });
-}
-BENCHMARK(BM_DxfReadPairsOracle)->Unit(benchmark::kMillisecond);
 
 // A marker of n pieces as garment CAD programs write unnamed ones: n blocks
 // all named "?????", each a closed four-point polyline, inserted once each.

@@ -7,9 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
-#include <type_traits>
 
-#include "OracleHpglFile.h"
 #include "import/HpglFile.h"
 #include "import/StrokeFont.h"
 #include "model/Page.h"
@@ -68,29 +66,20 @@ void UseProgramFonts()
     SetMessageSink(&Quiet);
 }
 
-// The marker into a page, as the import does: by the reader, and by the
-// two-pass reader it replaced (the oracle kept in tests), for comparison.
-template <class Reader>
-void ReadMarkerToPage(benchmark::State& state)
+// The marker into a page, as the import does.
+void BM_ReadMarkerToPage(benchmark::State& state)
 {
     UseProgramFonts();
     const std::u16string path = FromUtf8(MarkerPath());
     size_t curves = 0, points = 0;
     for (auto _ : state) {
-        Reader r;
+        CHpglFile r;
         r.m_strPath = path;
         if (r.ReadPltFile() != 0) state.SkipWithError("read failed");
         COnePage page;
         r.ToPage(page, true);
-        // The bounds and extents as the import takes them: gathered by the
-        // reader, or computed over the points afterwards.
-        if constexpr (std::is_same_v<Reader, CHpglFile>) {
-            r.CurveBounds().Apply(page);
-        } else {
-            page.CalcPageBounds();
-            page.CalcInkExtents();
-            page.CalcCutExtents();
-        }
+        // The bounds and extents as the import takes them, gathered by the reader.
+        r.CurveBounds().Apply(page);
         curves = page.m_curves.size();
         points = 0;
         for (const auto& c : page.m_curves) points += c->m_points.size();
@@ -100,11 +89,6 @@ void ReadMarkerToPage(benchmark::State& state)
     state.counters["points"] = static_cast<double>(points);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 8000000);
 }
-
-void BM_ReadMarkerToPage(benchmark::State& state) { ReadMarkerToPage<CHpglFile>(state); }
 BENCHMARK(BM_ReadMarkerToPage)->Unit(benchmark::kMillisecond);
-
-void BM_ReadMarkerToPageOracle(benchmark::State& state) { ReadMarkerToPage<COracleHpglFile>(state); }
-BENCHMARK(BM_ReadMarkerToPageOracle)->Unit(benchmark::kMillisecond);
 
 }  // namespace

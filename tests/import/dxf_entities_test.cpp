@@ -1,4 +1,4 @@
-// DXF entities and blocks: readers, stored records and the walk over stores.
+// Guards: DXF entities stored with wrong fields or ids, INSERTs of blocks defined later left unresolved, blocks or the block table ending wrongly.
 #include <gtest/gtest.h>
 
 #include <string>

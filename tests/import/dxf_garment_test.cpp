@@ -1,3 +1,5 @@
+// Guards: garment-CAD pieces under a shared block name dropped, doubled or drawn from another block; too many blocks imported in part.
+//
 // Markers from garment CAD programs: every piece a block, inserted once at the
 // origin, often several blocks under one name. Every piece reaches the page
 // exactly once, or the import fails and says why.

@@ -1,4 +1,4 @@
-// Hostile and broken DXF files: every one ends with a defined result.
+// Guards: a hostile or cut-short DXF file that crashes, hangs or ends without a defined result.
 #include <gtest/gtest.h>
 
 #include <random>

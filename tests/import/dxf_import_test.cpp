@@ -1,5 +1,4 @@
-// DXF import to curves: conversion of each entity type, hidden entities,
-// block insertion and the label commands of texts.
+// Guards: DXF entities converted to wrong curves, hidden ones drawn, blocks expanded without end, texts turned into wrong or oversized label commands.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// Guards: DXF texts missing from the page or drawn on another, and label-file failures that are not result codes.
+//
 // The label road of a DXF import: texts through "dxfChar.plt" and the HP-GL
 // reader into the same page as the drawing's curves.
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Guards: another program's DXF (inches, POLYLINE outlines, a TEXT) imported with its outlines or label lost or misplaced.
+//
 // A DXF written by another program's DXF writer (pstoedit -f dxf, from
 // pstoedit_shapes.ps): an R12 file in inches with POLYLINE outlines and a TEXT.
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// The DXF file reader: buffered lines and pairs, marks, seeking, sections.
+// Guards: DXF pairs misread across the buffer end or at odd line ends, rewinds to the wrong place, overlong lines not passed over, searches past their section, failed reads forgotten.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,4 +1,4 @@
-// DXF tables: ids, capacities, refusals, lookups and the TABLES section.
+// Guards: DXF table entries with clashing ids, past their capacity or looked up wrongly, and fields that overrun.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,4 +1,4 @@
-// The import's opening of a file: a name that is not UTF-8 never opened, and another account's file, whose lease is refused, counted as busy for ever or as free.
+// Guards the import's opening of a file: a name that is not UTF-8 never opened, and another account's file, whose lease is refused, counted as busy for ever or as free.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>

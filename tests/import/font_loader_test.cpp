@@ -1,3 +1,4 @@
+// Guards: stroke-font headers or glyph offsets read wrongly, damaged fonts that still draw, a missing font reported more than once, built-in glyphs outside their cells.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

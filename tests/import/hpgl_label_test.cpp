@@ -1,3 +1,4 @@
+// Guards: HP-GL labels drawn with wrong glyphs, advance, origin, line breaks or terminators, or beyond the label buffer and the point limit.
 #include <gtest/gtest.h>
 
 #include <cstring>

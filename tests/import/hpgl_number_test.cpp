@@ -1,3 +1,4 @@
+// Guards: HP-GL numbers read other than the reader's grammar says, or otherwise under another locale.
 #include <gtest/gtest.h>
 
 #include <clocale>

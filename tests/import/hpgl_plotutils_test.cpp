@@ -1,3 +1,5 @@
+// Guards: a real plotting program's HP-GL (scaling, polygon mode, pens) imported as other curves.
+//
 // A marker-like file written by a real plotting program (GNU plotutils'
 // graph -T hpgl: IN, IP/SC scaling, PA with PU/PD, polygon mode, pens).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Guards: HP-GL commands making wrong curves, kinds, line types or page offsets, numbers split by block ends, files read while written, wrong result codes, hostile input that crashes or hangs.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,6 +1,4 @@
-// Files an unlucky operator or a hostile writer hands the importers: texts
-// that try to become commands, two imports at once, special files, files
-// still being written, file systems without leases, huge and empty drawings.
+// Guards: texts that become commands, parallel imports that mix their labels, a FIFO that blocks, files read while still written or held back where there are no leases, huge or empty drawings taken without a message.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

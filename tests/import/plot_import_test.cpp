@@ -1,3 +1,5 @@
+// Guards: the import road choosing the wrong reader, scaling or preparing other than its steps one by one, or failing without its message.
+//
 // The one import road: reader by file name, labels and join for DXF, unit
 // scaling, the preparation, and one result with its message.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Guards: a link thread that polls, retries or drops the link at other rates than the machine expects, sends codes out of turn, or runs while a job owns the link.
 #include <gtest/gtest.h>
 
 #include <algorithm>

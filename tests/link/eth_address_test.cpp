@@ -1,3 +1,5 @@
+// Guards: the TCP link following a new machine address while it is up, or keeping the old one after it dropped.
+//
 // Which address the TCP transport connects to: the one the link came up on,
 // while the link is up, whatever the block says meanwhile.
 #include <gtest/gtest.h>

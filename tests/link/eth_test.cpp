@@ -1,3 +1,4 @@
+// Guards: TCP exchanges with wrong frames or byte order, replies that spill into the next exchange, hangs on a dead or endless machine, job data in wrong chunks.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>

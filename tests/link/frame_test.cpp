@@ -1,3 +1,4 @@
+// Guards: command frames with wrong lengths or codes, payloads that overrun, machine states or the parameter block misread.
 #include <gtest/gtest.h>
 
 #include <cstring>

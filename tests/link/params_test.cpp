@@ -1,3 +1,4 @@
+// Guards: a failed parameter read that changes values, a failed write the operator is not told of, a block written torn.
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,3 +1,4 @@
+// Guards: USB transfers with wrong frames, reply lengths or endpoints, replugs not found, rescans that never stop, other devices taken.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,3 +1,4 @@
+// Guards: curve clean-up that keeps repeats or drops corners, wrong kinds, bounds or lengths, moves that overflow the int range.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// Guards: shipped font files written wrong, over existing ones or cut short, and wrong glyph indexes of the embedded fonts.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Guards: band clipping that cuts curves at the wrong points, restarts them wrongly, or overflows on huge coordinates.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,3 +1,4 @@
+// Guards: geometry tests wrong at their edges (betweenness, crossings, containment), hits off the pointer, knife corner loops in the wrong places.
 #include <gtest/gtest.h>
 
 #include <cmath>

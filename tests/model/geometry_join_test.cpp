@@ -1,3 +1,4 @@
+// Guards: curves joined that should stay apart or left apart, outlines found wrongly, hooks merged into pieces.
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -1,3 +1,4 @@
+// Guards: the fast joins, outline search, splits and knife passes giving other pages than the literal walks they replaced.
 #include <gtest/gtest.h>
 
 #include "model/MachineParams.h"

@@ -1,3 +1,4 @@
+// Guards: rotations, moves, splits and the send preparation misplacing, losing or doubling curves, or cutting a page too large to split.
 #include <gtest/gtest.h>
 
 #include <cstdint>

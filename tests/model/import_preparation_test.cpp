@@ -1,3 +1,4 @@
+// Guards: an import preparation that cleans, scales, rotates, splits or finds outlines in another order or way than its steps one by one.
 #include <gtest/gtest.h>
 
 #include <cstdint>

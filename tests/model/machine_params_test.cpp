@@ -1,3 +1,5 @@
+// Guards: a live parameter block edited or restored in part.
+//
 // Editing the live parameter block as one step, and restoring it.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,5 @@
+// Guards: a message that loses its key or a language's text, or fails when raised from another thread.
+//
 // The one message sink: a key and both languages' texts, from any thread.
 #include <gtest/gtest.h>
 

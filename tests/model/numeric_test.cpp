@@ -1,3 +1,4 @@
+// Guards: rounding and truncation wrong at halves and negatives or overflowing, character tests beyond the low byte, a wrong start-up view.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// Guards: page extents wrong without curves or by kind, deletes that reorder the survivors, copies that change the target's job fields.
 #include <gtest/gtest.h>
 
 #include "model/Page.h"

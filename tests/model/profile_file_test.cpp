@@ -1,3 +1,4 @@
+// Guards: profile files read or written unlike the profile functions, other lines or line ends lost, a half-written file left.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

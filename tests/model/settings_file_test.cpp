@@ -1,3 +1,4 @@
+// Guards: a settings file missing keys, values read wrongly, other lines lost, or an unreadable file replaced.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Guards: data folders that do not follow the program folder, unusable ones kept, existing ones replaced.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

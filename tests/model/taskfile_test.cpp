@@ -1,3 +1,4 @@
+// Guards: task files written with other bytes than the program's, damaged ones loaded in part, saves that leave a half-written file.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Guards: record strings changed by a UTF-8 round trip, or malformed UTF-8 that is not replaced.
 #include <gtest/gtest.h>
 
 #include "model/Text.h"

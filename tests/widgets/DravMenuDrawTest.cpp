@@ -1,3 +1,4 @@
+// Guards: owner-drawn items with wrong sizes, marks, highlights, images or disabled looks in the classic and XP styles.
 #include "DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>

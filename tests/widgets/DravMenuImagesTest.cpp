@@ -1,3 +1,4 @@
+// Guards: menu images looked up, faded or coloured wrongly, and bad bitmaps that give an image.
 #include "DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Guards: menu templates loaded into a wrong tree, misaligned accelerators, bad templates that change the menu, a tree not freed or out of step.
 #include "DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>

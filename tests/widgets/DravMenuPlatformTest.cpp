@@ -1,3 +1,4 @@
+// Guards: the platform version or theme read wrongly or more than once, and colour blends off.
 #include "DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>

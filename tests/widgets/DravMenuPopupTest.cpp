@@ -1,3 +1,4 @@
+// Guards: a drop-down sized other than its items measure, or mouse and keys choosing the wrong command.
 #include "DravMenuTestSupport.h"
 
 #include "widgets/DravMenuPopup.h"

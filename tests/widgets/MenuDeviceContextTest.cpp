@@ -1,3 +1,4 @@
+// Guards: the menu device context drawing with other pixel rules, raster operations, clipping or text extents than GDI.
 #include "DravMenuTestSupport.h"
 
 #include "widgets/MenuDeviceContext.h"

@@ -1,3 +1,4 @@
+// Guards: menu templates parsed into wrong trees, and cut-short or too deep ones accepted.
 #include "DravMenuTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Guards: buttons that report holds, clicks or releases out of order or while disabled, show the wrong images or colours, or leave an event half handled.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// Guards: a hyperlink whose text and target disagree, that paints or opens wrongly, passes its click on, or fails without a beep and its code.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

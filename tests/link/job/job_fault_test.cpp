@@ -1,3 +1,4 @@
+// Guards: a job that hangs or keeps the link after a lost link, a machine fault, an unplugged cable or failing bands.
 #include <gtest/gtest.h>
 
 #include <algorithm>

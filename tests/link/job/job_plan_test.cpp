@@ -1,3 +1,5 @@
+// Guards: a job start that prepares its page from other values than its snapshot, or goes on past the point limit.
+//
 // The job start's preparation of the working page, without threads or sockets.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// Guards: bands and knife passes sent out of order or unlike the page, pause, resume or cancel lost, jobs sent to a busy machine or with values it cannot take.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Guards: the send-job tool sending other than the file as one job, wrong exit codes, or its settings file ignored.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>

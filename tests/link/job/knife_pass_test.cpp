@@ -1,3 +1,4 @@
+// Guards: knife and ink passes with a wrong layout or order of data and header, oversized passes sent, bands not made one at a time.
 #include <gtest/gtest.h>
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
-// The band rasteriser as it stood before its row ranges were stepped
-// incrementally: square roots and quotients worked afresh on every row. Kept
-// as the oracle the stepped rasteriser must match pixel for pixel.
+// The round and dashed pens as they stood before their row ranges were
+// stepped incrementally: square roots and quotients worked afresh on every
+// row. Kept as the oracle the stepped pens must match pixel for pixel.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -15,32 +15,21 @@ namespace detail {
 
 constexpr int64_t kNone = std::numeric_limits<int64_t>::max();
 
-inline int64_t FloorDiv(int64_t a, int64_t b)
-{
-    int64_t q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
-    return q;
-}
-
-// t * d / n rounded to the nearest, halves toward plus infinity.
-inline int64_t RoundDiv(int64_t a, int64_t n) { return FloorDiv(2 * a + n, 2 * n); }
-
-inline uint64_t ISqrt64(uint64_t v)
-{
-    // Exact below 2^52 after the correction steps.
-    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<double>(v)));
-    while (r * r > v) --r;
-    while ((r + 1) * (r + 1) <= v) ++r;
-    return r;
-}
-
+// The integer square root bit by bit, exact over the whole range (the
+// rasteriser takes a floating-point estimate and corrects it).
 inline uint64_t ISqrt(unsigned __int128 v)
 {
-    if (v < (static_cast<unsigned __int128>(1) << 52)) return ISqrt64(static_cast<uint64_t>(v));
-    uint64_t r = static_cast<uint64_t>(std::sqrt(static_cast<long double>(v)));
-    while (static_cast<unsigned __int128>(r) * r > v) --r;
-    while (static_cast<unsigned __int128>(r + 1) * (r + 1) <= v) ++r;
-    return r;
+    unsigned __int128 root = 0, bit = static_cast<unsigned __int128>(1) << 126;
+    while (bit > v) bit >>= 2;
+    for (; bit != 0; bit >>= 2) {
+        if (v >= root + bit) {
+            v -= root + bit;
+            root = (root >> 1) + bit;
+        } else {
+            root >>= 1;
+        }
+    }
+    return static_cast<uint64_t>(root);
 }
 
 struct Range {
@@ -127,7 +116,7 @@ inline Range DiscRow(const Doubled& d, int64_t pr, int64_t cr, int64_t cc)
     const int64_t a = pr - cr;
     const int64_t rest = d.w * d.w - a * a;
     if (rest < 0) return Range{1, 0};
-    const int64_t h = static_cast<int64_t>(ISqrt64(static_cast<uint64_t>(rest)));
+    const int64_t h = static_cast<int64_t>(ISqrt(static_cast<unsigned __int128>(rest)));
     return Range{cc - h, cc + h};
 }
 
@@ -164,48 +153,6 @@ inline bool RowSpan(const BitWindow& w, const PenSegment& s, int32_t reach, int3
 
 }  // namespace detail
 using namespace detail;
-
-inline void DrawThinSegment(const BitWindow& w, const PenSegment& s)
-{
-    const int64_t dx = static_cast<int64_t>(s.x1) - s.x0;
-    const int64_t dy = static_cast<int64_t>(s.y1) - s.y0;
-    const int64_t n = std::max(std::llabs(dx), std::llabs(dy));
-    if (n == 0 || w.columns <= 0) return;
-    const int64_t winLo = w.row0, winHi = static_cast<int64_t>(w.row0) + w.rows;  // [lo, hi)
-    auto rowAt = [&](int64_t t) { return std::llabs(dx) >= std::llabs(dy) ? s.x0 + (dx > 0 ? t : -t)
-                                                                            : s.x0 + RoundDiv(t * dx, n); };
-    auto colAt = [&](int64_t t) { return std::llabs(dx) >= std::llabs(dy) ? s.y0 + RoundDiv(t * dy, n)
-                                                                            : s.y0 + (dy > 0 ? t : -t); };
-    // rowAt is monotone in t: find the steps whose row lies in the window.
-    auto firstT = [&](auto pred) {
-        int64_t a = 0, b = n;  // first t in [0, n] with pred(t), n when none
-        while (a < b) {
-            const int64_t m = a + (b - a) / 2;
-            if (pred(m)) b = m;
-            else a = m + 1;
-        }
-        return a;
-    };
-    // Steps whose row lies in the window and whose column lies in [0, columns).
-    auto range = [&](auto at, int64_t d, int64_t lo, int64_t hi, int64_t* a, int64_t* b) {
-        if (d >= 0) {
-            *a = firstT([&](int64_t t) { return at(t) >= lo; });
-            *b = firstT([&](int64_t t) { return at(t) >= hi; });
-        } else {
-            *a = firstT([&](int64_t t) { return at(t) < hi; });
-            *b = firstT([&](int64_t t) { return at(t) < lo; });
-        }
-    };
-    int64_t t0, t1, c0, c1;
-    range(rowAt, dx, winLo, winHi, &t0, &t1);
-    range(colAt, dy, 0, w.columns, &c0, &c1);
-    t0 = std::max(t0, c0);
-    t1 = std::min(t1, c1);
-    for (int64_t t = t0; t < t1; ++t) {
-        const int64_t c = colAt(t);
-        if (c >= 0 && c < w.columns) w.Set(static_cast<int32_t>(rowAt(t)), static_cast<int32_t>(c));
-    }
-}
 
 inline void DrawRoundSegment(const BitWindow& w, const PenSegment& s, int32_t width)
 {

@@ -1,3 +1,4 @@
+// Guards: band counts and columns off by one at their boundaries, and job values that divide by zero or overflow the band buffers.
 #include <gtest/gtest.h>
 
 #include <cmath>

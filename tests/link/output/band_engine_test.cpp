@@ -1,3 +1,4 @@
+// Guards: lines that miss their nozzle, wrong curves or cleaning stripes in the bands, head-two data past the records, bands that overflow their buffers.
 #include <gtest/gtest.h>
 
 #include <algorithm>

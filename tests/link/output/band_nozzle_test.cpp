@@ -1,3 +1,4 @@
+// Guards: a nozzle map unlike the machine's layout of the two heads, or one that writes past its records.
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,3 +1,4 @@
+// Guards: zero-run packing that loses or changes data or runs past 65000, and malformed streams the decoder takes.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// Guards: band pixels other than the thin, round and dashed pens draw, bands unlike the rows of the whole page, plot units mapped to other pixels.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,6 +56,46 @@ TEST(BandRaster, ThinPenLeavesOutTheLastPixel)
         Image img(0, 16, 8);
         DrawThinSegment(img.w, c.seg);
         EXPECT_EQ(img.Pixels(), c.expect) << c.seg.x0 << "," << c.seg.y0 << " " << c.seg.x1 << "," << c.seg.y1;
+    }
+}
+
+// Pixel (r, c) is on the thin pen's line: one pixel for each step t = 0 ..
+// n - 1 along the longer axis (the last pixel left out), the other axis at
+// t d / n rounded to the nearest, halves up. Brute force: the step is taken
+// from the pixel's own coordinate on the longer axis.
+bool OnThinLine(const PenSegment& s, int64_t r, int64_t c)
+{
+    const int64_t dx = int64_t{s.x1} - s.x0, dy = int64_t{s.y1} - s.y0;
+    const bool byRows = std::llabs(dx) >= std::llabs(dy);
+    const int64_t major = byRows ? dx : dy, minor = byRows ? dy : dx;
+    const int64_t n = std::llabs(major);
+    if (n == 0) return false;
+    const int64_t t = (major > 0 ? 1 : -1) * (byRows ? r - s.x0 : c - s.y0);
+    if (t < 0 || t >= n) return false;
+    const int64_t num = 2 * t * minor + n, den = 2 * n;
+    const int64_t rounded = num >= 0 ? num / den : -((-num + den - 1) / den);
+    return (byRows ? c - s.y0 : r - s.x0) == rounded;
+}
+
+TEST(BandRaster, ThinPenMatchesThePixelByPixelReference)
+{
+    std::mt19937 rng(29);
+    auto coord = [&](int scale) { return static_cast<int32_t>(static_cast<int64_t>(rng() % (2 * scale + 1)) - scale); };
+    for (int round = 0; round < 3000; ++round) {
+        const int scale = round % 3 == 0 ? 40 : round % 3 == 1 ? 400 : kPixelLimit;
+        PenSegment s{coord(scale), coord(scale), coord(scale), coord(scale), 0};
+        if (round % 7 == 0) s.x1 = s.x0;                  // along a row
+        if (round % 11 == 0) s.y1 = s.y0;                 // along a column
+        if (round % 13 == 0) s.x1 = s.x0 + (s.y1 - s.y0);  // a diagonal: both axes step
+        if (scale == kPixelLimit && round % 2 == 0)       // through the window
+            s = PenSegment{-coord(kPixelLimit / 2) - 50, coord(30), coord(kPixelLimit / 2) + 50, coord(30), 0};
+        Image img(-20, 72, 48);
+        DrawThinSegment(img.w, s);
+        Pixels expect;
+        for (int r = -20; r < 52; ++r)
+            for (int c = 0; c < 48; ++c)
+                if (OnThinLine(s, r, c)) expect.insert({r, c});
+        ASSERT_EQ(img.Pixels(), expect) << s.x0 << "," << s.y0 << " " << s.x1 << "," << s.y1;
     }
 }
 

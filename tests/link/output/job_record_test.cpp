@@ -1,3 +1,4 @@
+// Guards: a job record that puts nozzle bits elsewhere than the map, draws malformed data, or is written in part.
 #include <gtest/gtest.h>
 
 #include <unistd.h>

@@ -1,3 +1,4 @@
+// Guards: knife paths with other moves, turns or merges than planned, or speeds outside their class caps.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
-// A text form of a DXF drawing's stores, the same for the present import's
-// records and the oracle's (their fields are named alike), so that the two
-// can be compared whole.
+// A text form of a DXF drawing's stores: every entity with its ids and
+// fields, and every block with its own, for the golden summaries. It goes by
+// the records' field names alone, which the import it replaced shared.
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -33,7 +33,7 @@ const T& Deref(T* x)
     return *x;
 }
 
-// One entity body, whichever import's record it is (the fields are named alike).
+// One entity body, whichever kind of record it is.
 template <class T>
 std::string Body(const T& e)
 {
