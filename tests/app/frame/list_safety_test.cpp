@@ -97,7 +97,7 @@ TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceIt
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
     // No event has run since the start: the write came with it.
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
-    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done; }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done && g_pSendJobThread == nullptr; }, 20000));
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Done}));
 }
 
