@@ -36,6 +36,19 @@ CJobService::CJobService() = default;
 CJobService::~CJobService()
 {
     theSettings.Set(Slot::Quitting, 1);
+    // A job still sending uses this service's keeper (its waits): it is
+    // cancelled and waited for (its reports are dropped now) before the
+    // service goes. The close has normally ended it already.
+    if (g_pSendJobThread != nullptr && m_cancel != nullptr) {
+        m_cancel->store(true);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!g_pSendJobThread->Done() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (g_pSendJobThread->Done()) {
+            g_pSendJobThread->Join();
+            g_pSendJobThread.reset();
+        }
+    }
     if (m_linkThread.joinable()) m_linkThread.join();
 }
 
