@@ -44,6 +44,8 @@ protected:
         return out;
     }
     bool ThreadGone() const { return g_pSendJobThread == nullptr; }
+    // The list as it stands is on disk (the keeper may write it on a worker).
+    bool OnDisk() { return service.Keeper().WaitDurable(service.Keeper().Ticket(), std::chrono::seconds(20)); }
 };
 
 }  // namespace
@@ -105,10 +107,12 @@ TEST_F(ServiceKept, ACountedCopyIsNotCountedAgainAtItsEndAndAFailedEndGivesItBac
         doc.DeleteAllPages();
         doc.m_pages.push_back(Square(Printing, 4000, u"/m/two.plt", 2));
         service.LastStepSent();
+        ASSERT_TRUE(OnDisk());
         EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
         EXPECT_EQ(doc.m_pages[0]->m_copies, 1);
         service.JobFinished(c.result);
         EXPECT_EQ((Kept{doc.m_pages[0]->m_state, doc.m_pages[0]->m_copies}), c.inList);
+        ASSERT_TRUE(OnDisk());
         PageList pages;
         ASSERT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages), TaskFileStatus::Ok);
         EXPECT_EQ((Kept{pages[0]->m_state, pages[0]->m_copies}), c.onDisk);
