@@ -45,8 +45,13 @@ AutoStartResult StartNextAutoJob(PageList& pages, const AutoStartLink& link)
         }
         r.result = 0;
         if (link.status() != MachineState::Ready) return r;
-        if (link.startPlot(job) != 0) return r;
+        // Printing before the start: the list that says so is kept before
+        // the machine hears of the job.
         job.m_state = JobState::Printing;
+        if (link.startPlot(job) != 0) {
+            job.m_state = JobState::Auto;
+            return r;
+        }
         r.started = static_cast<int>(i);
         return r;
     }

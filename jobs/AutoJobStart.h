@@ -35,5 +35,5 @@ struct AutoStartResult {
 // Quitting: -1. Auto jobs without curves are removed on the way. With
 // AutoOffline 1 the link is brought up from here (LinkConnected and
 // MachineStatus follow). Only a status byte of exactly 1 starts the job, which
-// becomes Printing.
+// is Printing when startPlot is called (Auto again when it fails).
 AutoStartResult StartNextAutoJob(PageList& pages, const AutoStartLink& link);

@@ -2,21 +2,35 @@
 
 #include "link/LinkState.h"
 
-int ApplyJobEnd(PageList& pages, int result)
+int CountFinishedCopy(PageList& pages)
 {
     const int printing = FirstInState(pages, JobState::Printing);
+    if (printing < 0) return -1;
+    COnePage& job = *pages[static_cast<size_t>(printing)];
+    job.m_copies -= 1;
+    if (job.m_copies <= 0) job.m_state = JobState::Done;
+    return printing;
+}
+
+int ApplyJobEnd(PageList& pages, int result, std::optional<int> counted, bool byClose)
+{
+    const int index = counted ? *counted : FirstInState(pages, JobState::Printing);
+    COnePage* job = index >= 0 ? pages[static_cast<size_t>(index)].get() : nullptr;
     if (result == JobResult::Finished) {
-        if (printing >= 0) {
-            COnePage& job = *pages[static_cast<size_t>(printing)];
-            job.m_copies -= 1;
-            job.m_state = job.m_copies <= 0 ? JobState::Done : JobState::Auto;
+        if (job != nullptr) {
+            if (!counted) job->m_copies -= 1;
+            job->m_state = job->m_copies <= 0 ? JobState::Done : JobState::Auto;
         }
-        return printing;
+        return index;
     }
-    if (printing >= 0) pages[static_cast<size_t>(printing)]->m_state = JobState::Manual;
+    if (job != nullptr) {
+        if (counted) job->m_copies += 1;
+        job->m_state = JobState::Manual;
+    }
+    if (byClose) return index;
     for (auto& p : pages)
         if (p->m_state == JobState::Auto) p->m_state = JobState::Manual;
-    return printing;
+    return index;
 }
 
 DoneDeletion DeleteDoneJobs(PageList& pages)

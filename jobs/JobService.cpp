@@ -11,6 +11,7 @@
 #include "jobs/TaskFileReason.h"
 #include "jobs/Texts.h"
 #include "link/CommPoll.h"
+#include "link/KeyQueue.h"
 #include "link/LinkState.h"
 #include "link/job/JobStart.h"
 #include "model/Settings.h"
@@ -35,6 +36,19 @@ CJobService::CJobService() = default;
 CJobService::~CJobService()
 {
     theSettings.Set(Slot::Quitting, 1);
+    // A job still sending uses this service's keeper (its waits): it is
+    // cancelled and waited for (its reports are dropped now) before the
+    // service goes. The close has normally ended it already.
+    if (g_pSendJobThread != nullptr && m_cancel != nullptr) {
+        m_cancel->store(true);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!g_pSendJobThread->Done() && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (g_pSendJobThread->Done()) {
+            g_pSendJobThread->Join();
+            g_pSendJobThread.reset();
+        }
+    }
     if (m_linkThread.joinable()) m_linkThread.join();
 }
 
@@ -53,12 +67,13 @@ void CJobService::ListChanged(int showIndex)
 void CJobService::Begin()
 {
     theSettings.Set(Slot::Quitting, 0);
+    m_closing = false;
     m_keeper.Begin();
 }
 
 int CJobService::PollTick()
 {
-    if (Quitting()) return CPollCycle::kCycleEndPauseMs;
+    if (Quitting() || m_closing) return CPollCycle::kCycleEndPauseMs;
     const PollAction a =
         m_pollCycle.Next(FileExists(theSettings.Path(Slot::LastTaskPath)), theSettings.Get(Slot::AutoDelFinish) != 0);
     switch (a.step) {
@@ -73,20 +88,37 @@ int CJobService::PollTick()
 
 void CJobService::StartTick()
 {
-    if (Quitting() || g_pSendJobThread != nullptr || g_bInStartTick) return;
+    if (Quitting() || m_closing || g_pSendJobThread != nullptr || g_bInStartTick) return;
     g_bInStartTick = 1;
     struct Clear {
         ~Clear() { g_bInStartTick = 0; }
     } clear;
     try {
         CJobObserver& reports = m_reportsTo != nullptr ? *m_reportsTo : *this;
-        const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, RealAutoStartLink(reports, jobLink));
-        if (r.started >= 0) KeepNow();  // before its first band is out
+        AutoStartLink link = RealAutoStartLink(reports, jobLink);
+        link.startPlot = [this, &reports](const COnePage& job) { return StartKept(job, reports); };
+        const AutoStartResult r = StartNextAutoJob(m_doc.m_pages, link);
         if (r.started >= 0) ListChanged(r.started);
         else if (r.removed) ListChanged(CJobServiceObserver::kKeepShown);
     } catch (const std::bad_alloc&) {
         Note(Tr(u"内存不足, 任务无法开始", u"Out of memory: the job cannot start"), 10000);
     }
+}
+
+int CJobService::StartKept(const COnePage& job, CJobObserver& reports)
+{
+    // The job is Printing (kept as Manual): that list goes to the disk now,
+    // and the sending thread waits for it before the machine hears of the job.
+    KeepNow();
+    m_stepTicket.store(m_keeper.Ticket());
+    m_cancel = std::make_shared<std::atomic<bool>>(false);
+    m_counted.reset();
+    JobLink link = jobLink;
+    link.cancel = m_cancel;
+    // The thread ends before the service: the close waits for it, or ends
+    // the process without destructors.
+    link.waitDurable = [this] { return m_keeper.WaitDurable(m_stepTicket.load(), kKeptWaitLimit); };
+    return StartPlot(job, reports, link);
 }
 
 void CJobService::KeepTick() { KeepNow(); }
@@ -178,6 +210,7 @@ bool CJobService::JobRunning() const { return g_pSendJobThread != nullptr; }
 
 void CJobService::BandSent(int32_t, int, int32_t)
 {
+    ++m_reports;
     // The bar's progress and enabling after every band, the job's progress only while plotting.
     if (m_observer == nullptr) return;
     m_observer->MachineChanged();
@@ -187,14 +220,27 @@ void CJobService::BandSent(int32_t, int, int32_t)
 
 void CJobService::CutPassSent(int32_t, int32_t, int result)
 {
+    ++m_reports;
     if (result != 0) m_end.cutPassFailed = true;
+}
+
+void CJobService::LastStepSent()
+{
+    ++m_reports;
+    const int counted = CountFinishedCopy(m_doc.m_pages);
+    // Counted even when the job has left the list: its end must not count again.
+    m_counted = JobRef::At(m_doc.m_pages, counted);
+    KeepNow();
+    m_stepTicket.store(m_keeper.Ticket());
+    if (counted >= 0) ListChanged(CJobServiceObserver::kKeepShown);
 }
 
 void CJobService::Message(const char* key, const std::u16string& text)
 {
+    ++m_reports;
     m_end.messageKey = key != nullptr ? key : "";
     m_end.messageText = text;
-    Note(text, 0, true);
+    Note(text, m_closing ? 10000 : 0, !m_closing);
 }
 
 void CJobService::JobFinished(int result)
@@ -209,15 +255,20 @@ void CJobService::JobFinished(int result)
             g_pSendJobThread.reset();
         }
     } endOfJob{m_end};
+    ++m_reports;
     m_end.result = result;
     m_end.machineStatus = MachineStatus.load();
     m_end.jobName = WorkPage.m_strFileName;
-    const int printing = ApplyJobEnd(m_doc.m_pages, result);
+    std::optional<int> counted;
+    if (m_counted) counted = m_counted->Find(m_doc.m_pages);
+    m_counted.reset();
+    const int printing = ApplyJobEnd(m_doc.m_pages, result, counted, m_closing);
     KeepNow();
     if (printing >= 0) m_end.jobName = m_doc.m_pages[static_cast<size_t>(printing)]->m_strFileName;
     WorkPage.DeleteAllCurves();
-    // Said once, before the views (which may fail).
-    const std::u16string note = JobStopNote(m_end);
+    // Said once, before the views (which may fail); a close's own cancel
+    // needs no word (and leaves the waiting jobs as they were).
+    const std::u16string note = m_closing ? std::u16string() : JobStopNote(m_end);
     if (!note.empty()) Note(note, 10000);
     ListChanged(0);
     if (m_observer != nullptr) m_observer->MachineChanged();
@@ -242,13 +293,43 @@ void CJobService::JoinLinkThread(const std::function<void()>& pump)
 bool CJobService::CancelJobForClose(const std::function<void()>& pump)
 {
     if (g_pSendJobThread == nullptr) return true;
-    // Cancelled on the machine, not left inside the job; the thread's last
-    // report is dropped (Quitting), so the list keeps it as saved.
-    const bool ended = ::CancelJobForClose(RealCloseCancelHooks(pump), kCloseCancelLimit);
-    if (ended) {
+    CloseCancelHooks h;
+    h.cancel = [this] {
+        // Codes the operator queued are moot now.
+        KeyQueueClear();
+        if (m_cancel) m_cancel->store(true);
+    };
+    h.ended = [] { return g_pSendJobThread == nullptr || g_pSendJobThread->Done(); };
+    h.progress = [this] { return m_reports; };
+    h.saving = [this] {
+        const KeepTicket t = m_stepTicket.load();
+        return !m_keeper.Durable(t) && !m_keeper.Failing();
+    };
+    h.pump = pump;
+    const bool ended = ::CancelJobForClose(h, kCloseCancelLimit);
+    if (ended && g_pSendJobThread != nullptr) {
+        // Its last report did not come here (nobody took it): the list keeps
+        // the job as Printing, which is kept as Manual.
         g_pSendJobThread->Join();
         g_pSendJobThread.reset();
         WorkPage.DeleteAllCurves();
     }
     return ended;
+}
+
+KeepOutcome CJobService::SaveForClose(const std::function<void()>& pump)
+{
+    KeepOutcome o = m_keeper.SaveForClose();
+    if (o.kind != KeepOutcome::Written) return o;
+    // Written may mean handed to the disk: the close ends once it is there.
+    const KeepTicket t = m_keeper.Ticket();
+    while (!m_keeper.WaitDurable(t, std::chrono::milliseconds(20))) {
+        if (m_keeper.Failing()) {
+            o.kind = KeepOutcome::Failed;
+            if (o.status == TaskFileStatus::Ok) o.status = TaskFileStatus::WriteFailed;
+            return o;
+        }
+        pump();
+    }
+    return o;
 }

@@ -5,11 +5,15 @@
 // (the program's UI thread, a test's own): the clocks' ticks, the sending
 // thread's reports once they have crossed to that thread, and the commands.
 // It tells its observer what changed and never shows anything itself.
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include "jobs/DataDirScan.h"
+#include "jobs/JobRef.h"
 #include "jobs/JobServiceObserver.h"
 #include "jobs/JobStopNote.h"
 #include "jobs/LastTask.h"
@@ -29,6 +33,9 @@ public:
     // keeps the last-task file true.
     static constexpr int kStartTickMs = 500;
     static constexpr int kKeepMs = 1000;
+    // How long the sending thread waits for the list that accounts for its
+    // next step; a start still waiting then is refused.
+    static constexpr std::chrono::seconds kKeptWaitLimit{60};
 
     CJobService();
     ~CJobService() override;
@@ -52,7 +59,7 @@ public:
     JobLink jobLink;
 
     // --- The clocks ----------------------------------------------------------
-    // Before the first poll: Quitting cleared, the keeper looks for the file.
+    // Before the first poll: Quitting and the close cleared, the keeper looks for the file.
     void Begin();
     // One step of the poll cycle (the last task once, then the two folders
     // and the deletion of Done jobs); returns the pause before the next.
@@ -77,6 +84,9 @@ public:
     // --- The sending thread's reports, on the service's thread ---------------
     void BandSent(int32_t band, int result, int32_t bytes) override;
     void CutPassSent(int32_t pass, int32_t records, int result) override;
+    // The copy is made: counted in the list, which is kept; the sending
+    // thread sends the end command once that list is on disk.
+    void LastStepSent() override;
     void Message(const char* key, const std::u16string& text) override;
     void JobFinished(int result) override;
     bool JobRunning() const;
@@ -85,15 +95,25 @@ public:
     void StartLinkThread();
     // Quitting must be set; pump keeps the caller's window painting.
     void JoinLinkThread(const std::function<void()>& pump);
-    // The close during a job: cancelled on the machine and its thread ended,
-    // a few seconds at most (false: the machine would not let it go).
+    // From the start of a close until it is refused: no job starts and no
+    // watched file is taken, and the sending thread's messages are notes,
+    // not boxes (a close never waits on one).
+    void SetClosing(bool closing) { m_closing = closing; }
+    bool Closing() const { return m_closing; }
+    // The close during a job, before its save: the job cancelled on the
+    // machine and the thread's last report run (pump brings the reports in
+    // and keeps the window painting), a few seconds after its last sign of
+    // life at most (false: the machine would not let it go).
     bool CancelJobForClose(const std::function<void()>& pump);
-    // The list as a close keeps it (a last-task file not read yet joins it first).
-    KeepOutcome SaveForClose() { return m_keeper.SaveForClose(); }
+    // The list as a close keeps it (a last-task file not read yet joins it
+    // first), on disk when this returns Written; pump runs while it is written.
+    KeepOutcome SaveForClose(const std::function<void()>& pump);
 
 private:
     void Note(std::u16string text, int ms, bool box = false);
     void ListChanged(int showIndex);
+    // StartPlot for the job just made Printing, once its list is handed to the disk.
+    int StartKept(const COnePage& job, CJobObserver& reports);
 
     // All below: the service's thread only.
     COrlatCenterDoc m_doc;
@@ -105,6 +125,18 @@ private:
     // What the reports of the job being sent have told so far; written by
     // the reports, read by JobFinished, cleared at each end.
     JobEndFacts m_end;
+    // The job whose copy LastStepSent counted, until its end.
+    std::optional<JobRef> m_counted;
+    // Reports handled since the start (the close's sign of life).
+    uint64_t m_reports = 0;
+    bool m_closing = false;
+    // The running job's cancel: made at its start, set by the close (the
+    // service's thread); read by the sending thread.
+    std::shared_ptr<std::atomic<bool>> m_cancel;
+    // The ticket of the list the sending thread waits for before its next
+    // step: written here at the job start and at the copy's count (before
+    // the step's report returns), read by the sending thread.
+    std::atomic<KeepTicket> m_stepTicket{0};
 
     // The link thread (CommPollThread): started and joined on the service's thread.
     std::thread m_linkThread;

@@ -39,6 +39,11 @@ void CFrameHub::CutPassSent(int32_t pass, int32_t records, int result)
     if (result != 0) RunOnUi([=](CJobObserver& o) { o.CutPassSent(pass, records, result); });
 }
 
+void CFrameHub::LastStepSent()
+{
+    RunOnUi([](CJobObserver& o) { o.LastStepSent(); });
+}
+
 void CFrameHub::Message(const char* key, const std::u16string& text)
 {
     // The key is kept as text: the report may outlive the sender's plan.

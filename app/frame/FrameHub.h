@@ -28,6 +28,7 @@ public:
     // Only a pass that failed crosses over: the others would cost the
     // sending thread a wait each for nothing.
     void CutPassSent(int32_t pass, int32_t records, int result) override;
+    void LastStepSent() override;
     void Message(const char* key, const std::u16string& text) override;
     void JobFinished(int result) override;
 

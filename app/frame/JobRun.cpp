@@ -76,13 +76,21 @@ void CJobRun::JoinCommPoll()
     m_service.JoinLinkThread([&loop] { loop.processEvents(QEventLoop::AllEvents, 20); });
 }
 
-bool CJobRun::CancelJobForClose()
+namespace {
+
+// The close's waits: events handled (the sending thread's reports among
+// them), never a wait on a save.
+void PumpWhileClosing()
 {
-    return m_service.CancelJobForClose([] {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    });
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
 }
+
+}  // namespace
+
+bool CJobRun::CancelJobForClose() { return m_service.CancelJobForClose(PumpWhileClosing); }
+
+KeepOutcome CJobRun::SaveForClose() { return m_service.SaveForClose(PumpWhileClosing); }
 
 void CJobRun::OnTickTimer()
 {

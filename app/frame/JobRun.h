@@ -30,8 +30,10 @@ public:
     // window keeps painting.
     void StopTimers();
     void JoinCommPoll();
-    // The close during a job (see CJobService::CancelJobForClose), painting.
+    // The close during a job (see CJobService::CancelJobForClose) and the
+    // close's save, the window painting and the reports coming meanwhile.
     bool CancelJobForClose();
+    KeepOutcome SaveForClose();
     bool TimersActive() const { return m_tickTimer.isActive() || m_pollTimer.isActive(); }
 
     // What the service tells (UI thread).

@@ -12,9 +12,11 @@
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QToolBar>
+#include <QCoreApplication>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "app/commands/FrameCommands.h"
@@ -383,38 +385,67 @@ void CMainFrame::OnHideToTray()
 
 // --- Close -------------------------------------------------------------------
 
+namespace {
+
+// What the close could not save, with the system's reason when it gave one.
+QString ListNotSavedText(const KeepOutcome& saved)
+{
+    QString why = QLatin1String(TaskFileStatusName(saved.status));
+    if (saved.error != 0) why += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(saved.error));
+    return CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") +
+           Q(theSettings.Path(Slot::LastTaskPath)) + QStringLiteral(" (") + why + QStringLiteral(")");
+}
+
+}  // namespace
+
 void CMainFrame::CloseFromSignal()
 {
     m_forceClose = true;
+    m_signalled = true;
+    // A close already running (its question open, or waiting for the
+    // machine) takes it up: its box is rejected and it goes on as agreed.
+    if (m_inClose) return;
     close();
 }
 
 bool CMainFrame::PrepareToClose(bool forced)
 {
-    if (g_pSendJobThread != nullptr && !forced &&
-        !askQuestion(QStringLiteral("提示"),
-                     QStringLiteral("机器正在运行,强行关闭可能造成任务失败!\n是否强行关闭程序?")))
+    // A signal that comes while a question is open answers it: the box is
+    // rejected, and the close goes on as if OK had been given.
+    const auto agreed = [&](const QString& title, const QString& text) {
+        if (forced || m_forceClose) return true;
+        return askQuestion(title, text) || m_forceClose;
+    };
+    if (g_pSendJobThread != nullptr &&
+        !agreed(QStringLiteral("提示"), QStringLiteral("机器正在运行,强行关闭可能造成任务失败!\n是否强行关闭程序?")))
         return false;
+    // No job starts and no watched file is taken from here on.
+    m_service.SetClosing(true);
+    // The job cancelled on the machine first, and its thread's last report
+    // taken (Quitting is not set yet: the hub lets it through), so the list
+    // saved next says what the machine did.
+    m_run->CancelJobForClose();
     // The list as a close keeps it; a last-task file the poll has not read
     // yet is read into it first, so its jobs are never dropped.
-    const KeepOutcome saved = WhileBusy([&] { return m_service.SaveForClose(); });
-    if (saved.kind == KeepOutcome::Failed && !forced &&
-        !askQuestion(CodeText("提示", "Note"),
-                     CodeText("任务列表无法保存到 ", "The job list cannot be saved to ") +
-                         Q(theSettings.Path(Slot::LastTaskPath)) + QStringLiteral(" (") +
-                         QLatin1String(TaskFileStatusName(saved.status)) + QStringLiteral(")\n") +
-                         CodeText("仍然退出?", "Close all the same?")))
-        return false;
+    const KeepOutcome saved = WhileBusy([&] { return m_run->SaveForClose(); });
+    if (saved.kind == KeepOutcome::Failed) {
+        const QString text = ListNotSavedText(saved);
+        if (!agreed(CodeText("提示", "Note"), text + QStringLiteral("\n") + CodeText("仍然退出?", "Close all the same?"))) {
+            m_service.SetClosing(false);
+            return false;
+        }
+        m_closeFailure = text;
+    }
     theSettings.Set(Slot::Quitting, 1);
     m_run->StopTimers();
-    m_run->CancelJobForClose();
     m_run->JoinCommPoll();
     if (saveSettings) saveSettings();
     if (g_pSendJobThread != nullptr) {
         // The machine did not let the job go: the sending thread still uses
         // the link and WorkPage, so static destructors must not run under it.
+        if (!m_closeFailure.isEmpty()) std::fprintf(stderr, "OrlatCenter: %s\n", qPrintable(m_closeFailure));
         std::fflush(nullptr);
-        std::quick_exit(0);
+        std::quick_exit(m_closeFailure.isEmpty() ? 0 : 1);
     }
     return true;
 }
@@ -423,10 +454,12 @@ void CMainFrame::closeEvent(QCloseEvent* e)
 {
     if (m_closing) {
         e->accept();
+        if (m_signalled) QCoreApplication::quit();
         return;
     }
     if (m_inClose) {
-        // A second close while the first waits for the machine: that one decides.
+        // A second close while the first runs: that one decides (a signal
+        // has told it through m_forceClose).
         e->ignore();
         return;
     }
@@ -437,7 +470,7 @@ void CMainFrame::closeEvent(QCloseEvent* e)
     try {
         ok = PrepareToClose(forced);
     } catch (...) {
-        ok = forced;
+        ok = forced || m_forceClose;
     }
     m_inClose = false;
     if (!ok) {
@@ -447,4 +480,7 @@ void CMainFrame::closeEvent(QCloseEvent* e)
     m_closing = true;
     if (m_tray != nullptr) m_tray->hide();
     e->accept();
+    // A signal ends the program even when the window is hidden in the tray
+    // (its close quits nothing by itself).
+    if (m_signalled) QCoreApplication::quit();
 }

@@ -57,8 +57,12 @@ public:
     // --- Commands --------------------------------------------------------------
     void OnHideToTray();                   // 317
     void ShowCursorPos(int x, int y);
-    // The close of a signal: the question while a job runs is taken as OK.
+    // The close of a signal: the questions are taken as OK, also one that is
+    // open already (its box rejected); the application quits once it is done.
     void CloseFromSignal();
+    // What the close could not save (empty: all of it was saved): the exit
+    // says so on standard error and ends with status 1.
+    QString CloseFailure() const { return m_closeFailure; }
 
     void OnLanguageChinese() { OnLanguage(framecmd::kLangChinese); }
     void OnLanguageEnglish() { OnLanguage(framecmd::kLangEnglish); }
@@ -142,5 +146,7 @@ private:
 
     bool m_closing = false;    // the close steps have run
     bool m_forceClose = false; // a signal asked for the close
+    bool m_signalled = false;  // a signal came: the application quits after the close
     bool m_inClose = false;    // the close steps are running (they pump events)
+    QString m_closeFailure;    // see CloseFailure
 };

@@ -208,6 +208,12 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
 int COrlatCenterApp::ExitInstance(int code)
 {
+    // The close has asked about the list already where anyone could answer;
+    // the exit says it once more where a script or the session's log sees it.
+    if (m_frame && !m_frame->CloseFailure().isEmpty()) {
+        PrintError(m_frame->CloseFailure());
+        if (code == ExitOk) code = ExitFailed;
+    }
     if (!m_settingsLoaded || m_settingsKept) return code;
     std::string error;
     if (!SaveSettings(&error)) {
@@ -239,15 +245,16 @@ int RunOrlatCenter(int argc, char** argv)
     // is taken up when InitInstance returns.
     bool looping = false;
     auto closeFromSignal = [&app] {
-        // As the window's close, the question while a job runs taken as OK.
+        // As the window's close, its questions taken as OK; a close already
+        // running goes on so. The frame quits the event loop once it is done.
         GuardEvent("quit", [&] {
             if (app.MainFrame()) app.MainFrame()->CloseFromSignal();
+            else QApplication::quit();
         });
     };
     QObject::connect(&quit, &QuitSignals::quitRequested, &qapp, [&looping, closeFromSignal] {
         if (!looping) return;
         closeFromSignal();
-        QApplication::quit();
     });
     int code = app.InitInstance(QApplication::arguments().mid(1));
     if (code == COrlatCenterApp::Continue) {

@@ -35,6 +35,8 @@ constexpr Entry kTexts[] = {
     {"TooManyPoints",
      u"The job's cut lines would be split into more than 16 million points. The job was not sent.",
      u"切割线分段后超过1600万点，任务未发送。"},
+    {"ListNotKept", u"The job list cannot be saved, so the job was not sent.",
+     u"任务列表无法保存，任务未发送。"},
     {"OutOfMemory", u"Not enough memory to prepare the job. The job was not sent.",
      u"内存不足，无法准备任务，任务未发送。"},
     {"BadLineWidth", u"Setting error: the line width is out of range. The job was not sent.",

@@ -5,6 +5,7 @@
 // The text of a job message key in the language slot's language (0 Chinese,
 // anything else English). Keys: "WidthExceeded", "SendCommandFailed",
 // "TooManyPoints" (the long-cut split past the point limit), "OutOfMemory" (the
-// job start's preparation) and the parameter keys of CheckJobParams; an
+// job start's preparation), "ListNotKept" (the job list that would hold the
+// job as started could not be saved) and the parameter keys of CheckJobParams; an
 // unknown key gives the key itself.
 std::u16string JobMessageText(const char* key, int language);

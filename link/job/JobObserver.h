@@ -15,6 +15,11 @@ public:
     // After every cut pass tried: pass i, knife records (0: nothing to cut)
     // and SendCutPass's result (0, or -1: the job is aborted).
     virtual void CutPassSent(int32_t /*pass*/, int32_t /*records*/, int /*result*/) {}
+    // The last step of a job is done and the machine ready: the copy is
+    // made, and the end command comes next (after JobLink::waitDurable), so
+    // whoever keeps the list counts the copy now. Not called for a job that
+    // fails or is cancelled before it.
+    virtual void LastStepSent() {}
     // A message box for the operator: a stable key and the text in the
     // language chosen.
     virtual void Message(const char* /*key*/, const std::u16string& /*text*/) {}

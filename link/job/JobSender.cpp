@@ -27,7 +27,9 @@ CJobSender::CJobSender(const JobPlan& plan, const COnePage& page, CJobObserver& 
       m_commu(link.commu != nullptr ? *link.commu : theCommu),
       m_queue(link.queue != nullptr ? *link.queue : KeyQueue),
       m_clock(link.clock != nullptr ? *link.clock : RealLinkClock()),
-      m_timings(link.timings)
+      m_timings(link.timings),
+      m_waitDurable(link.waitDurable),
+      m_cancel(link.cancel)
 {
 }
 
@@ -65,11 +67,24 @@ int CJobSender::RunSteps()
         Report("WidthExceeded");
         return 2;
     }
+    // The list holds the job as started before the machine hears of it, so
+    // a kill from here on never sends it again by itself.
+    if (!Cancelled() && m_waitDurable && !m_waitDurable()) {
+        if (!Cancelled()) Report("ListNotKept");
+        return 2;
+    }
+    if (Cancelled()) return 2;
     if (SendJobStart(m_commu, JobLengthPulses(m_page.m_maxX, m_plan.snap.params), m_plan.bandColumns) != 0) {
         Report("SendCommandFailed");
         return 2;
     }
     const int r = SendBands();
+    if (r == 0) {
+        // The copy is made: counted in the list, and the list on disk,
+        // before the end command, so it is never asked for again.
+        m_observer.LastStepSent();
+        if (m_waitDurable) m_waitDurable();
+    }
     // The machine's answer to the end command changes nothing here.
     m_commu.SendShortCommand(r == 0 ? LinkCommand::JobFinished : LinkCommand::JobAbort);
     return r == 0 ? 1 : 2;
@@ -135,9 +150,9 @@ int CJobSender::WaitMachineReady()
     int64_t failingSince = -1;
     for (;;) {
         if (m_commu.SendShortCommand(LinkCommand::StatusPoll) != 0) {
-            // The link is down: a queued cancel ends the job now, anything
-            // else queued is dropped; polls go on, spaced, for a bounded time.
-            if (DrainQueueForCancel()) return 1;
+            // The link is down: a cancel ends the job now, anything else
+            // queued is dropped; polls go on, spaced, for a bounded time.
+            if (DrainQueueForCancel() || Cancelled()) return 1;
             const int64_t now = m_clock.NowMs();
             if (failingSince < 0) failingSince = now;
             if (now - failingSince >= m_timings.linkLostMs) return 1;
@@ -148,6 +163,14 @@ int CJobSender::WaitMachineReady()
         const uint8_t state = MachineStatus.load() & 0x0F;
         if (state != MachineState::Plotting && state != MachineState::Paused) {
             m_queue.Clear();
+            return 1;
+        }
+        if (Cancelled()) {
+            // As the operator would: a paused machine takes the delete, a
+            // plotting one ignores it; the abort follows whatever it answers.
+            m_queue.Clear();
+            m_commu.SendShortCommand(LinkCommand::Pause);
+            m_commu.SendShortCommand(LinkCommand::JobAbort);
             return 1;
         }
         m_clock.SleepMs(m_timings.readyPauseMs);

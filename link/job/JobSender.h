@@ -2,7 +2,9 @@
 // The sending thread's work for one job: the job-start command, ink bands and
 // knife passes interleaved segment by segment, waiting for the machine between
 // steps, and the end command. It alone talks to the machine while it runs.
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,17 @@ struct JobLink {
     CKeyQueue* queue = nullptr;
     CLinkClock* clock = nullptr;
     JobTimings timings;
+    // Called on the sending thread before the job start and again before the
+    // end command (after LastStepSent): waits until the job list that
+    // accounts for the step is on disk. False before the start refuses the
+    // job ("ListNotKept") with nothing sent; before the end the command goes
+    // out all the same (the machine has made the copy). Null: no wait.
+    std::function<bool()> waitDurable;
+    // Set by the job's owner (any thread) to end the job as the operator's
+    // delete would: before the job start nothing is sent; at the next wait
+    // between steps the machine is paused, then the job deleted and aborted;
+    // once the last step is done it no longer counts (the copy is made).
+    std::shared_ptr<const std::atomic<bool>> cancel;
 };
 
 class CJobSender {
@@ -60,6 +73,7 @@ private:
     void Report(const char* key);
     // Takes every queued code after a failed poll; true when one was a cancel.
     bool DrainQueueForCancel();
+    bool Cancelled() const { return m_cancel != nullptr && m_cancel->load(); }
     // Gives the link back and closes a kept TCP connection.
     void ReleaseLink();
 
@@ -70,6 +84,8 @@ private:
     CKeyQueue& m_queue;
     CLinkClock& m_clock;
     JobTimings m_timings;
+    std::function<bool()> m_waitDurable;
+    std::shared_ptr<const std::atomic<bool>> m_cancel;
     // The sending thread's own engine (the band and knife buffers are the thread's globals).
     BandEngine m_engine;
     // While SendBands runs: band j + 1 made on its worker while band j goes

@@ -58,6 +58,10 @@ public:
     {
         Post([=, this] { m_to.CutPassSent(pass, records, result); });
     }
+    void LastStepSent() override
+    {
+        Post([this] { m_to.LastStepSent(); });
+    }
     void Message(const char* key, const std::u16string& text) override
     {
         Post([k = std::string(key != nullptr ? key : ""), text, this] { m_to.Message(k.c_str(), text); });

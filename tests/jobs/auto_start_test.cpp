@@ -1,4 +1,5 @@
-// Guards: an Auto job started when the machine is not exactly ready, twice, or while the last one is still ending.
+// Guards: an Auto job started when the machine is not exactly ready, twice, or while the last one is still ending;
+// a job not yet Printing when its start is kept.
 #include <gtest/gtest.h>
 
 #include "jobs/AutoJobStart.h"
@@ -16,7 +17,9 @@ struct Machine {
     int pollResult = 0;
     uint8_t status = MachineState::Ready;
     int reads = 0, starts = 0;
+    int startResult = 0;
     std::vector<const COnePage*> started;
+    std::vector<int32_t> stateAtStart;  // what the job's start keeps
 
     AutoStartLink Link()
     {
@@ -28,7 +31,8 @@ struct Machine {
         l.startPlot = [this](const COnePage& p) {
             ++starts;
             started.push_back(&p);
-            return 0;
+            stateAtStart.push_back(p.m_state);
+            return startResult;
         };
         return l;
     }
@@ -60,6 +64,21 @@ TEST(AutoStart, FirstAutoJobWithCurvesStartsOnlyWhenExactlyReady)
     EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual, Printing, Auto}));
     ASSERT_EQ(m.started.size(), 1u);
     EXPECT_EQ(m.started[0], pages[1].get());
+    EXPECT_EQ(m.stateAtStart, (std::vector<int32_t>{Printing}));
+}
+
+TEST(AutoStart, AStartThatFailsLeavesTheJobAuto)
+{
+    SettingsGuard g;
+    theSettings.Set(Slot::Quitting, 0);
+    theSettings.Set(Slot::AutoOffline, 0);
+    PageList pages;
+    pages.push_back(Job(Auto));
+    Machine m;
+    m.startResult = -1;
+    EXPECT_EQ(StartNextAutoJob(pages, m.Link()).started, -1);
+    EXPECT_EQ(m.starts, 1);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Auto}));
 }
 
 TEST(AutoStart, NothingWhileTheLastJobsEndIsPendingOrQuitting)

@@ -1,4 +1,5 @@
-// Guards: a job end counting copies wrong, leaving jobs Auto after a failure, or a band overlay when idle.
+// Guards: a job end counting copies wrong (a copy counted before its end command counted twice, or kept when the
+// job failed after all), leaving jobs Auto after a failure, or a band overlay when idle.
 #include <gtest/gtest.h>
 
 #include "jobs/JobEnd.h"
@@ -33,6 +34,52 @@ TEST(JobEnd, FailureTurnsPrintingAndEveryAutoManual)
     EXPECT_EQ(ApplyJobEnd(pages, JobResult::Failed), 1);
     EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual, Manual, Done, Manual}));
     EXPECT_EQ(pages[1]->m_copies, 3);
+}
+
+TEST(JobEnd, ACopyCountedBeforeItsEndIsNotCountedAgainAndAFailureGivesItBack)
+{
+    struct Case {
+        int32_t copies;
+        int32_t countedState;  // as the list keeps it between the count and the end
+        int result;
+        int32_t endState;
+        int32_t endCopies;
+    };
+    const Case cases[] = {
+        {2, Printing, JobResult::Finished, Auto, 1},
+        {1, Done, JobResult::Finished, Done, 0},
+        {2, Printing, JobResult::Failed, Manual, 2},
+        {1, Done, JobResult::Failed, Manual, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.copies << " copies, result " << c.result);
+        PageList pages;
+        pages.push_back(Job(Manual));
+        pages.push_back(Job(Printing, c.copies));
+        pages.push_back(Job(Auto));
+        ASSERT_EQ(CountFinishedCopy(pages), 1);
+        EXPECT_EQ(pages[1]->m_state, c.countedState);
+        EXPECT_EQ(pages[1]->m_copies, c.copies - 1);
+        EXPECT_EQ(ApplyJobEnd(pages, c.result, 1), 1);
+        EXPECT_EQ(pages[1]->m_state, c.endState);
+        EXPECT_EQ(pages[1]->m_copies, c.endCopies);
+        EXPECT_EQ(pages[2]->m_state, c.result == JobResult::Finished ? Auto : Manual);
+    }
+    // Counted, then gone from the list: nothing else is counted in its place.
+    PageList pages;
+    pages.push_back(Job(Printing, 3));
+    EXPECT_EQ(ApplyJobEnd(pages, JobResult::Finished, -1), -1);
+    EXPECT_EQ(pages[0]->m_copies, 3);
+}
+
+TEST(JobEnd, AJobTheCloseCancelledLeavesTheWaitingJobsAuto)
+{
+    PageList pages;
+    pages.push_back(Job(Printing, 2));
+    pages.push_back(Job(Auto));
+    ApplyJobEnd(pages, JobResult::Failed, std::nullopt, true);
+    EXPECT_EQ(States(pages), (std::vector<int32_t>{Manual, Auto}));
+    EXPECT_EQ(pages[0]->m_copies, 2);
 }
 
 TEST(JobEnd, NoPrintingJobChangesNothing)

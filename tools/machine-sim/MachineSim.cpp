@@ -103,6 +103,12 @@ void CMachineSim::SetKeepUnits(bool on)
     m_machine.keepChunks = on;
 }
 
+void CMachineSim::SetUnitHook(UnitHook hook)
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_unitHook = hook ? std::make_shared<const UnitHook>(std::move(hook)) : nullptr;
+}
+
 int CMachineSim::JobsEnded()
 {
     std::lock_guard<std::mutex> lock(m_lock);
@@ -279,11 +285,13 @@ void CMachineSim::ServeConnection(int fd)
         std::vector<SimDecodeWork> work;
         MachineParams params{};
         std::string recordDir;
+        std::shared_ptr<const UnitHook> hook;
         {
             std::lock_guard<std::mutex> lock(m_lock);
             if (m_keepUnits) m_received.push_back(unit);
             if (!whole) return;
             faults = m_faults;
+            hook = m_unitHook;
             if (faults.refuse) {
                 // Refused while connected: the link is reset without an answer.
                 const linger reset{1, 0};
@@ -309,6 +317,7 @@ void CMachineSim::ServeConnection(int fd)
                 }
             }
         }
+        if (hook) (*hook)(unit);
         // The host's next chunks are read while these are decoded.
         for (SimDecodeWork& w : work) m_decode.Push(std::move(w));
         // The record is on disk before the job's end is answered: whoever

@@ -4,6 +4,8 @@
 // faults it is told to show. Runs in a thread of its own.
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -38,6 +40,11 @@ public:
     void SetKeepUnits(bool on);
     // Jobs ended (10 or 11) since the start.
     int JobsEnded();
+    // Called on the serving thread with each unit once the machine has
+    // handled it and before it is answered, outside the lock (it may look at
+    // the machine): a test acts at the instant a frame arrives. Empty: none.
+    using UnitHook = std::function<void(const SimUnit&)>;
+    void SetUnitHook(UnitHook hook);
 
     // What arrived, in order; connections accepted so far.
     std::vector<SimUnit> Received();
@@ -84,6 +91,7 @@ private:
     bool m_silent = false;
     std::string m_recordDir;
     int m_jobsEnded = 0;
+    std::shared_ptr<const UnitHook> m_unitHook;
     // Draws the bands of a recorded job on its own thread. Fed and emptied
     // by the serving thread only, outside m_lock.
     CSimDecodeThread m_decode;

@@ -37,8 +37,9 @@ protected:
         // A handle still set would make the close end the process at once
         // (with status 0, whatever failed): the thread is let finish first.
         if (g_pSendJobThread) {
-            PumpUntil([] { return g_pSendJobThread->Done(); }, 20000);
-            g_pSendJobThread->Join();
+            // Its last report may run meanwhile and clear the handle.
+            PumpUntil([] { return g_pSendJobThread == nullptr || g_pSendJobThread->Done(); }, 20000);
+            if (g_pSendJobThread) g_pSendJobThread->Join();
             g_pSendJobThread.reset();
         }
         frame->close();  // stops the clocks, joins the link thread

@@ -20,7 +20,8 @@ TEST_F(FrameOnSim, TwoCopiesPrintTwiceThenDone)
     doc.m_pages.push_back(Job(Manual));
     doc.m_pages.push_back(Job(Auto, 2));
     frame->StartWorkers();
-    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000))
+    // Done as its last copy is counted, ended once the machine has the end command.
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done && g_pSendJobThread == nullptr; }, 20000))
         << "state " << doc.m_pages[1]->m_state;
     EXPECT_EQ(doc.m_pages[1]->m_copies, 0);
     EXPECT_EQ(doc.m_pages[0]->m_state, Manual);
@@ -103,7 +104,7 @@ TEST_F(FrameOnSim, NoNewJobBeforeTheLastJobsEndIsHandled)
     MachineStatus = MachineState::Ready;
     frame->Service().StartTick();
     EXPECT_EQ(doc.m_pages[1]->m_state, Printing);
-    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done; }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[1]->m_state == Done && g_pSendJobThread == nullptr; }, 20000));
     EXPECT_EQ(sim.JobsEnded(), 2);
 }
 

@@ -1,4 +1,5 @@
-// Guards a close during a job leaving the machine inside it, and the last-task file lagging the list or lost by an early close.
+// Guards a close during a job leaving the machine inside it, a signal while the close asks that ends nothing
+// (or nothing but the program), and the last-task file lagging the list or lost by an early close.
 #include <QStatusBar>
 #include <QTest>
 #include <filesystem>
@@ -88,6 +89,73 @@ TEST_F(CloseOnSim, ACloseAgreedDuringAJobCancelsItAndLeavesTheMachineFree)
     }
 }
 
+TEST_F(CloseOnSim, ASignalWhileTheCloseAsksEndsInTheCloseAnAgreedOneMakes)
+{
+    struct Case {
+        const char* question;
+        bool job;       // a job runs: the machine question
+        bool failSave;  // the list cannot be saved: the close-anyway question
+    };
+    const Case cases[] = {{"the machine is running", true, false}, {"the list cannot be saved", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.question);
+        if (c.failSave) {
+            theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
+            frame->Service().Begin();
+            doc.m_pages.push_back(Job(Manual));
+        }
+        if (c.job) {
+            AddBigJob();
+            frame->show();
+            frame->StartWorkers();
+            ASSERT_TRUE(PumpUntil([&] { return MachineInJobWithBands(); }, 20000));
+            sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });
+        }
+        // The signal comes while the box is open: it rejects the box.
+        frame->askQuestion = [this](const QString&, const QString& text) {
+            questions << text;
+            frame->CloseFromSignal();
+            return false;
+        };
+        EXPECT_TRUE(frame->close());
+        ASSERT_EQ(questions.size(), 1);
+        EXPECT_EQ(theSettings.Get(Slot::Quitting), 1);
+        EXPECT_EQ(g_pSendJobThread, nullptr);
+        if (c.job) {
+            EXPECT_TRUE(sim.WithMachine([](CSimMachine& m) { return m.job.aborted && !m.InJob(); }))
+                << "the machine was not told";
+            EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
+            EXPECT_TRUE(frame->CloseFailure().isEmpty()) << frame->CloseFailure().toStdString();
+        } else {
+            EXPECT_TRUE(frame->CloseFailure().contains(QStringLiteral("gone/last2107.orlattask")))
+                << frame->CloseFailure().toStdString();
+        }
+        frame.reset();
+        doc.DeleteAllPages();
+        questions.clear();
+        theSettings.Set(Slot::Quitting, 0);
+        frame = std::make_unique<CMainFrame>(service);
+        frame->Service().jobLink.timings.readyPauseMs = 2;
+        frame->Service().jobLink.timings.pollRetryMs = 50;
+        frame->Service().jobLink.timings.linkLostMs = 500;
+    }
+}
+
+TEST_F(CloseOnSim, ACloseThatCannotSaveAndIsRefusedRunsOnAsBefore)
+{
+    theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
+    doc.m_pages.push_back(Job(Auto));
+    frame->show();
+    sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });  // busy: the job waits
+    frame->StartWorkers();
+    answer = false;
+    EXPECT_FALSE(frame->close());
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_FALSE(frame->Service().Closing()) << "no job would start again";
+    EXPECT_EQ(theSettings.Get(Slot::Quitting), 0);
+    EXPECT_TRUE(frame->Run().TimersActive());
+}
+
 TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceItEnds)
 {
     doc.m_pages.push_back(Job(Auto));
@@ -97,7 +165,7 @@ TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceIt
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
     // No event has run since the start: the write came with it.
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
-    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done; }, 20000));
+    ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done && g_pSendJobThread == nullptr; }, 20000));
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Done}));
 }
 

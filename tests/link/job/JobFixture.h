@@ -35,6 +35,8 @@ class RecordingObserver final : public CJobObserver {
 public:
     // Called on the sending thread after band j's step (before the next wait).
     std::function<void(int32_t band)> onBand;
+    // Called on the sending thread when the last step is done (before the end command).
+    std::function<void()> onLastStep;
 
     void BandSent(int32_t band, int result, int32_t) override
     {
@@ -50,6 +52,14 @@ public:
         std::lock_guard<std::mutex> l(m_lock);
         steps.push_back("C" + std::to_string(pass));
         knifeRecords += records;
+    }
+    void LastStepSent() override
+    {
+        {
+            std::lock_guard<std::mutex> l(m_lock);
+            ++lastSteps;
+        }
+        if (onLastStep) onLastStep();
     }
     void Message(const char* key, const std::u16string&) override
     {
@@ -73,6 +83,7 @@ public:
     std::vector<std::string> steps;
     std::vector<std::string> messages;
     int failedBands = 0;
+    int lastSteps = 0;
     int32_t knifeRecords = 0;
     int result = -1;
 
