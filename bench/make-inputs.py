@@ -1,10 +1,15 @@
 #!/usr/bin/env python3
-"""Writes the single-shot inputs: an HP-GL marker and a garment DXF of given sizes.
+"""Writes the single-shot inputs: an HP-GL marker and a garment DXF of given sizes,
+and a garment marker the machine can take.
 
-make-inputs.py hpgl BYTES OUT | make-inputs.py dxf BYTES OUT
+make-inputs.py hpgl BYTES OUT | make-inputs.py dxf BYTES OUT | make-inputs.py pieces BYTES OUT
 The HP-GL follows bench_hpgl's marker, the DXF bench_dxf's: the same shapes
-and the same pseudo-random sequence, so the figures compare.
+and the same pseudo-random sequence, so the figures compare. The HP-GL
+marker's cut lines run criss-cross over the whole sheet, more knife records
+to a cut pass than the machine holds; "pieces" is the marker the send rows
+use, whose cut passes fit.
 """
+import math
 import sys
 
 
@@ -27,6 +32,31 @@ def hpgl(size):
         i += 1
     text = "".join(out)
     return (text + " " * size)[:size].encode()
+
+
+def pieces(size):
+    # A garment marker: closed printed piece outlines of 120 points, radius 10
+    # to 100 mm, over 3 m along the feed and 1.5 m across, in "PD x,y;" steps,
+    # with a cut line (pen 2) around every twentieth piece.
+    out, n = ["IN;SP1;"], 7
+    seed, k = 12345, 0
+
+    def rnd():
+        nonlocal seed
+        seed = (seed * 1103515245 + 12345) % (1 << 31)
+        return seed / float(1 << 31)
+
+    while n < size - 4096:
+        cx, cy, r = rnd() * 120000, rnd() * 60000, 400 + rnd() * 3600
+        pen = "SP2;" if k % 20 == 0 else "SP1;"
+        pts = []
+        for i in range(121):
+            a = 2 * math.pi * i / 120
+            w = 1 + 0.2 * math.sin(5 * a)
+            pts.append("%d,%d" % (cx + r * w * math.cos(a), cy + r * w * math.sin(a)))
+        s = pen + "PU" + pts[0] + ";" + "".join("PD%s;" % p for p in pts[1:])
+        out.append(s); n += len(s); k += 1
+    return ("".join(out) + " " * size)[:size].encode()
 
 
 def dxf(size):
@@ -84,7 +114,10 @@ def dxf(size):
 
 def main():
     kind, size, path = sys.argv[1], int(sys.argv[2]), sys.argv[3]
-    data = hpgl(size) if kind == "hpgl" else dxf(size)
+    makers = {"hpgl": hpgl, "dxf": dxf, "pieces": pieces}
+    if kind not in makers:
+        sys.exit("make-inputs.py: the kind is hpgl, dxf or pieces, not %s" % kind)
+    data = makers[kind](size)
     with open(path, "wb") as f:
         f.write(data)
 

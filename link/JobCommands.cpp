@@ -2,40 +2,41 @@
 
 #include "link/LinkCommand.h"
 #include "link/LinkFrame.h"
-#include "link/MyCommu.h"
+#include "link/TableCommand.h"
 
 int SendJobStart(CMyCommu& commu, int32_t lengthPulses, int32_t bandColumns)
 {
-    uint8_t payload[8];
-    PutInt32(payload, lengthPulses);
-    PutInt32(payload + 4, bandColumns);
-    uint8_t status = 0;
-    return commu.SendCommand(LinkCommand::JobStart, sizeof payload, payload, 1, &status);
+    CommandPayload payload{};
+    PutInt32(payload.data(), lengthPulses);
+    PutInt32(payload.data() + 4, bandColumns);
+    CommandReply status;
+    return SendTableCommand(commu, LinkCommand::JobStart, payload, status);
 }
 
 int SendBandHeader(CMyCommu& commu, int32_t band, bool bidirectional)
 {
-    uint8_t payload[6];
-    PutInt32(payload, band);
+    CommandPayload payload{};
+    PutInt32(payload.data(), band);
     payload[4] = bidirectional ? 1 : 0;
     payload[5] = 1;
-    uint8_t status = 0;
-    return commu.SendCommand(LinkCommand::BandHeader, sizeof payload, payload, 1, &status);
+    CommandReply status;
+    return SendTableCommand(commu, LinkCommand::BandHeader, payload, status);
 }
 
 int SendKnifeHeader(CMyCommu& commu, int32_t records)
 {
-    uint8_t payload[4];
-    PutInt32(payload, records);
-    uint8_t status = 0;
-    return commu.SendCommand(LinkCommand::KnifeHeader, sizeof payload, payload, 1, &status);
+    CommandPayload payload{};
+    PutInt32(payload.data(), records);
+    CommandReply status;
+    return SendTableCommand(commu, LinkCommand::KnifeHeader, payload, status);
 }
 
 int ReadHeadPosition(CMyCommu& commu, int32_t& position)
 {
-    const uint8_t ask = 4;
-    uint8_t reply[4] = {};
-    const int r = commu.SendCommand(LinkCommand::ReadHeadPosition, 1, &ask, 4, reply);
-    if (r == 0) position = GetInt32(reply);
+    CommandPayload ask{};
+    ask[0] = 4;
+    CommandReply reply{};
+    const int r = SendTableCommand(commu, LinkCommand::ReadHeadPosition, ask, reply);
+    if (r == 0) position = GetInt32(reply.data());
     return r;
 }

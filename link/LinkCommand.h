@@ -1,7 +1,7 @@
 #pragma once
-// The machine protocol's command codes and what each one carries: the single
-// table the transports, the link thread, the sending thread and the simulated
-// machine agree on.
+// The machine protocol's command codes and what each one carries: the table
+// the program's commands take their frame and reply lengths from. The
+// simulated machine keeps a table of its own, so the two check each other.
 #include <cstdint>
 
 namespace LinkCommand {

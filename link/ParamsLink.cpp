@@ -1,11 +1,13 @@
 #include "link/ParamsLink.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <mutex>
 
 #include "link/LinkClock.h"
 #include "link/MyCommu.h"
+#include "link/TableCommand.h"
 #include "model/Message.h"
 #include "model/Settings.h"
 
@@ -27,11 +29,14 @@ MachineParams DecodeMachineParams(const ParamsWire& wire)
 
 int ReadMachineParams(CMyCommu& commu)
 {
-    const uint8_t ask = kParamsWireBytes;
-    ParamsWire reply{};
-    const int r = commu.SendCommand(LinkCommand::ReadParams, 1, &ask, kParamsWireBytes, reply.data());
+    CommandPayload ask{};
+    ask[0] = kParamsWireBytes;
+    CommandReply reply{};
+    const int r = SendTableCommand(commu, LinkCommand::ReadParams, ask, reply);
     if (r != 0) return r;
-    const MachineParams p = DecodeMachineParams(reply);
+    ParamsWire wire{};
+    std::copy_n(reply.begin(), wire.size(), wire.begin());
+    const MachineParams p = DecodeMachineParams(wire);
     std::lock_guard<std::mutex> lock(g_machineParamsLock);
     g_machineParams = p;
     g_machineParamsSaved = p;
@@ -53,8 +58,10 @@ int WriteMachineParams(CMyCommu& commu, CLinkClock& clock)
         live = g_machineParams;
     }
     const ParamsWire wire = EncodeMachineParams(live);
-    uint8_t status = 0;
-    const int r = commu.SendCommand(LinkCommand::WriteParams, kParamsWireBytes, wire.data(), 1, &status);
+    CommandPayload payload{};
+    std::copy(wire.begin(), wire.end(), payload.begin());
+    CommandReply status;
+    const int r = SendTableCommand(commu, LinkCommand::WriteParams, payload, status);
     if (r != 0)
         ShowMessage("SaveParamsFailed", u"保存参数失败!", u"Failed To Save Parameter!");
     clock.SleepMs(300);

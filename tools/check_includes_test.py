@@ -25,6 +25,7 @@ CLEAN = {
     "jobs/Doc.h": '#include "import/Reader.h"\n#include "link/Link.h"\n',
     "app/text/Texts.h": '#include <QString>\n',
     "link/Link.h": '',
+    "tools/machine-sim/Sim.cpp": '#include "link/LinkState.h"\n#include "link/output/Bands.h"\n',
 }
 
 # (file, text, what the message must name)
@@ -44,6 +45,8 @@ BAD = [
     ("widgets/Jobs.cpp", '#include "jobs/Doc.h"\n', "widgets/Jobs.cpp:1: widgets/ must not include jobs/"),
     ("widgets/Back.cpp", '#  include "app/text/Texts.h"\n', "widgets/Back.cpp:1: widgets/ must not include app/"),
     ("tools/Tool.cpp", '#include "app/text/Texts.h"\n', "tools/Tool.cpp:1: tools/ must not include app/"),
+    ("tools/machine-sim/Frames.cpp", '#include "link/LinkCommand.h"\n',
+     "tools/machine-sim/Frames.cpp:1: the simulated machine must not take the program's link/LinkCommand.h"),
     ("app/joblist/Peek.cpp", '#include "app/preview/View.h"\n', "app/joblist/Peek.cpp:1: room app/joblist/ must not include app/preview/"),
     ("app/text/Up.cpp", '#include "app/frame/Frame.h"\n', "app/text/Up.cpp:1: room app/text/ must not include app/frame/"),
     ("app/controlbar/Dlg.cpp", '#include "app/dialogs/Dlg.h"\n', "room app/controlbar/ must not include app/dialogs/"),

@@ -1,5 +1,6 @@
 #include "app/commands/CommandTable.h"
 
+#include "app/commands/CommandIds.h"
 #include "widgets/MenuHandles.h"
 #include "widgets/MenuResources.h"
 #include "widgets/MenuTemplate.h"
@@ -12,6 +13,7 @@ namespace commandtable {
 namespace {
 
 using K = MenuEntry::Kind;
+using namespace framecmd;
 
 constexpr MenuEntry Cmd(uint16_t id, const char* text) { return {K::Command, id, text, {}}; }
 constexpr MenuEntry Sep() { return {K::Separator, 0, nullptr, {}}; }
@@ -19,41 +21,42 @@ constexpr MenuEntry Sub(const char* text, std::span<const MenuEntry> items) { re
 
 // The test-plot file names are shown as they stand.
 constexpr std::array kTestFiles{
-    Cmd(32700, "\"10x10.plt\""), Cmd(32701, "\"20x20.plt\""), Cmd(32702, "\"30x30.plt\""),
-    Cmd(32703, "\"40x40.plt\""), Cmd(32704, "\"50x50.plt\""),
+    Cmd(kTestFileFirst, "\"10x10.plt\""),     Cmd(kTestFileFirst + 1, "\"20x20.plt\""),
+    Cmd(kTestFileFirst + 2, "\"30x30.plt\""), Cmd(kTestFileFirst + 3, "\"40x40.plt\""),
+    Cmd(kTestFileLast, "\"50x50.plt\""),
 };
 
 constexpr std::array kFile{
-    Cmd(309, QT_TRANSLATE_NOOP("Menu", "添加打印文件(plt,dxf)\t(&A)")),
+    Cmd(kAddPrintFile, QT_TRANSLATE_NOOP("Menu", "添加打印文件(plt,dxf)\t(&A)")),
     Sub(QT_TRANSLATE_NOOP("Menu", "打开调机文件\t(&T)"), kTestFiles),
     Sep(),
-    Cmd(57601, QT_TRANSLATE_NOOP("Menu", "打开保存的工作列表\t(&O)")),
-    Cmd(57603, QT_TRANSLATE_NOOP("Menu", "保存当前工作列表\t(&S)")),
+    Cmd(kOpenTaskFile, QT_TRANSLATE_NOOP("Menu", "打开保存的工作列表\t(&O)")),
+    Cmd(kSaveTaskFile, QT_TRANSLATE_NOOP("Menu", "保存当前工作列表\t(&S)")),
     Sep(),
-    Cmd(310, QT_TRANSLATE_NOOP("Menu", "当前列表导出为plt\t(&E)")),
+    Cmd(kExportListAsPlt, QT_TRANSLATE_NOOP("Menu", "当前列表导出为plt\t(&E)")),
     Sep(),
-    Cmd(57665, QT_TRANSLATE_NOOP("Menu", "退出\t(&X)")),
+    Cmd(kExit, QT_TRANSLATE_NOOP("Menu", "退出\t(&X)")),
 };
 
 constexpr std::array kLanguage{
-    Cmd(3000, QT_TRANSLATE_NOOP("Menu", "简体中文\t(&C)")),
-    Cmd(3001, QT_TRANSLATE_NOOP("Menu", "English\t(&E)")),
-    Cmd(3002, QT_TRANSLATE_NOOP("Menu", "Türkçe\t(&T)")),
+    Cmd(kLangChinese, QT_TRANSLATE_NOOP("Menu", "简体中文\t(&C)")),
+    Cmd(kLangEnglish, QT_TRANSLATE_NOOP("Menu", "English\t(&E)")),
+    Cmd(kLangTurkish, QT_TRANSLATE_NOOP("Menu", "Türkçe\t(&T)")),
 };
 
 constexpr std::array kLink{
-    Cmd(3201, QT_TRANSLATE_NOOP("Menu", "USB")),
-    Cmd(3202, QT_TRANSLATE_NOOP("Menu", "网线")),
+    Cmd(kLinkUsb, QT_TRANSLATE_NOOP("Menu", "USB")),
+    Cmd(kLinkEthernet, QT_TRANSLATE_NOOP("Menu", "网线")),
 };
 
 constexpr std::array kSettings{
     Sub(QT_TRANSLATE_NOOP("Menu", "连接方式"), kLink),
-    Cmd(315, QT_TRANSLATE_NOOP("Menu", "参数\t(&P)")),
-    Cmd(3003, QT_TRANSLATE_NOOP("Menu", "绘图单位\t(&U)")),
+    Cmd(kMachineParams, QT_TRANSLATE_NOOP("Menu", "参数\t(&P)")),
+    Cmd(kPlotUnit, QT_TRANSLATE_NOOP("Menu", "绘图单位\t(&U)")),
 };
 
 constexpr std::array kHelp{
-    Cmd(57664, QT_TRANSLATE_NOOP("Menu", "关于 OrlatCenter(&A)...")),
+    Cmd(kAbout, QT_TRANSLATE_NOOP("Menu", "关于 OrlatCenter(&A)...")),
 };
 
 constexpr std::array kMain{
@@ -64,18 +67,18 @@ constexpr std::array kMain{
 };
 
 constexpr std::array kJobState{
-    Cmd(3021, QT_TRANSLATE_NOOP("Menu", "自动")),
-    Cmd(3022, QT_TRANSLATE_NOOP("Menu", "手动")),
-    Cmd(3023, QT_TRANSLATE_NOOP("Menu", "已完成")),
+    Cmd(JobCmd::StateAuto, QT_TRANSLATE_NOOP("Menu", "自动")),
+    Cmd(JobCmd::StateManual, QT_TRANSLATE_NOOP("Menu", "手动")),
+    Cmd(JobCmd::StateDone, QT_TRANSLATE_NOOP("Menu", "已完成")),
 };
 
 constexpr std::array kJobItems{
     Sub(QT_TRANSLATE_NOOP("Menu", "状态"), kJobState),
-    Cmd(3024, QT_TRANSLATE_NOOP("Menu", "修改份数")),
-    Cmd(3025, QT_TRANSLATE_NOOP("Menu", "修改起始位置")),
-    Cmd(3020, QT_TRANSLATE_NOOP("Menu", "移至最前")),
-    Cmd(3011, QT_TRANSLATE_NOOP("Menu", "删除“已完成”")),
-    Cmd(3010, QT_TRANSLATE_NOOP("Menu", "删除\tDEL")),
+    Cmd(JobCmd::ChangeCopies, QT_TRANSLATE_NOOP("Menu", "修改份数")),
+    Cmd(JobCmd::ChangeStartPos, QT_TRANSLATE_NOOP("Menu", "修改起始位置")),
+    Cmd(JobCmd::MoveToFront, QT_TRANSLATE_NOOP("Menu", "移至最前")),
+    Cmd(JobCmd::DeleteDone, QT_TRANSLATE_NOOP("Menu", "删除“已完成”")),
+    Cmd(JobCmd::DeleteSelected, QT_TRANSLATE_NOOP("Menu", "删除\tDEL")),
 };
 
 // The context menus' own drop-down titles are never shown.
@@ -84,42 +87,49 @@ constexpr std::array kJob{
 };
 
 constexpr std::array kPreviewDelete{
-    Cmd(1007, QT_TRANSLATE_NOOP("Menu", "喷墨数据")),
-    Cmd(1008, QT_TRANSLATE_NOOP("Menu", "切割数据")),
+    Cmd(PreviewCmd::DeleteInk, QT_TRANSLATE_NOOP("Menu", "喷墨数据")),
+    Cmd(PreviewCmd::DeleteCut, QT_TRANSLATE_NOOP("Menu", "切割数据")),
 };
 
 constexpr std::array kPreviewItems{
-    Cmd(1006, QT_TRANSLATE_NOOP("Menu", "全选")),
-    Cmd(3200, QT_TRANSLATE_NOOP("Menu", "识别图形外轮廓")),
-    Cmd(1003, QT_TRANSLATE_NOOP("Menu", "转换为绘图\t(Ctrl+1)")),
-    Cmd(1004, QT_TRANSLATE_NOOP("Menu", "转换为切割\t(Ctrl+2)")),
-    Cmd(1009, QT_TRANSLATE_NOOP("Menu", "旋转90度")),
-    Cmd(1010, QT_TRANSLATE_NOOP("Menu", "Y向(纸宽方向)手动分页")),
-    Cmd(1011, QT_TRANSLATE_NOOP("Menu", "图形平移至左下角")),
+    Cmd(PreviewCmd::SelectAll, QT_TRANSLATE_NOOP("Menu", "全选")),
+    Cmd(PreviewCmd::DetectOutline, QT_TRANSLATE_NOOP("Menu", "识别图形外轮廓")),
+    Cmd(PreviewCmd::ConvertToPlot, QT_TRANSLATE_NOOP("Menu", "转换为绘图\t(Ctrl+1)")),
+    Cmd(PreviewCmd::ConvertToCut, QT_TRANSLATE_NOOP("Menu", "转换为切割\t(Ctrl+2)")),
+    Cmd(PreviewCmd::Rotate90, QT_TRANSLATE_NOOP("Menu", "旋转90度")),
+    Cmd(PreviewCmd::ManualSplit, QT_TRANSLATE_NOOP("Menu", "Y向(纸宽方向)手动分页")),
+    Cmd(PreviewCmd::MoveToLowerLeft, QT_TRANSLATE_NOOP("Menu", "图形平移至左下角")),
     Sub(QT_TRANSLATE_NOOP("Menu", "删除"), kPreviewDelete),
-    Cmd(1005, QT_TRANSLATE_NOOP("Menu", "删除所选\t(DEL)")),
+    Cmd(PreviewCmd::DeleteSelectedCurves, QT_TRANSLATE_NOOP("Menu", "删除所选\t(DEL)")),
 };
 
 constexpr std::array kPreview{
     Sub(QT_TRANSLATE_NOOP("Menu", "预览"), kPreviewItems),
 };
 
-constexpr std::array<uint16_t, 8> kToolbar{309, 0, 314, 0, 315, 0, 317, 316};
+constexpr std::array<uint16_t, 8> kToolbar{kAddPrintFile, 0, kFitToScreen, 0, kMachineParams, 0, kHideToTray,
+                                           kToggleControlBar};
 
 constexpr std::array kAccelerators{
-    AcceleratorEntry{"Ctrl+1", 1003}, AcceleratorEntry{"Ctrl+2", 1004},   AcceleratorEntry{"Ctrl+O", 57601},
-    AcceleratorEntry{"Down", 336},    AcceleratorEntry{"Left", 333},      AcceleratorEntry{"PgDown", 313},
-    AcceleratorEntry{"PgUp", 312},    AcceleratorEntry{"Right", 334},     AcceleratorEntry{"Up", 335},
+    AcceleratorEntry{"Ctrl+1", PreviewCmd::ConvertToPlot},
+    AcceleratorEntry{"Ctrl+2", PreviewCmd::ConvertToCut},
+    AcceleratorEntry{"Ctrl+O", kOpenTaskFile},
+    AcceleratorEntry{"Down", PreviewCmd::PanDown},
+    AcceleratorEntry{"Left", PreviewCmd::PanLeft},
+    AcceleratorEntry{"PgDown", kZoomOut},
+    AcceleratorEntry{"PgUp", kZoomIn},
+    AcceleratorEntry{"Right", PreviewCmd::PanRight},
+    AcceleratorEntry{"Up", PreviewCmd::PanUp},
 };
 
 constexpr std::array kPrompts{
-    PromptEntry{309, QT_TRANSLATE_NOOP("Menu", "添加打印文件(plt,dxf)\n添加打印文件(plt,dxf)")},
-    PromptEntry{310, QT_TRANSLATE_NOOP("Menu", "导出列表为plt文件\n导出为plt")},
-    PromptEntry{312, QT_TRANSLATE_NOOP("Menu", "放大\n放大")},
-    PromptEntry{313, QT_TRANSLATE_NOOP("Menu", "缩小\n缩小")},
-    PromptEntry{314, QT_TRANSLATE_NOOP("Menu", "适合屏幕\n适合屏幕")},
-    PromptEntry{315, QT_TRANSLATE_NOOP("Menu", "设置机器参数\n设置机器参数")},
-    PromptEntry{317, QT_TRANSLATE_NOOP("Menu", "隐藏窗口\n隐藏窗口")},
+    PromptEntry{kAddPrintFile, QT_TRANSLATE_NOOP("Menu", "添加打印文件(plt,dxf)\n添加打印文件(plt,dxf)")},
+    PromptEntry{kExportListAsPlt, QT_TRANSLATE_NOOP("Menu", "导出列表为plt文件\n导出为plt")},
+    PromptEntry{kZoomIn, QT_TRANSLATE_NOOP("Menu", "放大\n放大")},
+    PromptEntry{kZoomOut, QT_TRANSLATE_NOOP("Menu", "缩小\n缩小")},
+    PromptEntry{kFitToScreen, QT_TRANSLATE_NOOP("Menu", "适合屏幕\n适合屏幕")},
+    PromptEntry{kMachineParams, QT_TRANSLATE_NOOP("Menu", "设置机器参数\n设置机器参数")},
+    PromptEntry{kHideToTray, QT_TRANSLATE_NOOP("Menu", "隐藏窗口\n隐藏窗口")},
 };
 
 QString PromptPart(uint16_t command, int part)

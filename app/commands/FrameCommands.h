@@ -1,32 +1,13 @@
 #pragma once
 // The main frame's command decisions, free of widgets: which menu and toolbar
-// commands carry a check mark, and what a language command does.
+// commands carry a check mark, and what a language command does. The ids
+// are in CommandIds.
 #include <cstdint>
 #include <string>
 
-namespace framecmd {
+#include "app/commands/CommandIds.h"
 
-inline constexpr uint16_t kAddPrintFile = 309;
-inline constexpr uint16_t kExportListAsPlt = 310;
-inline constexpr uint16_t kOpenTaskFile = 57601;
-inline constexpr uint16_t kSaveTaskFile = 57603;
-inline constexpr uint16_t kExit = 57665;
-// The test-file sub-menu: one id per file, 10x10 .. 50x50.
-inline constexpr uint16_t kTestFileFirst = 32700;
-inline constexpr uint16_t kTestFileLast = 32704;
-inline constexpr uint16_t kLangChinese = 3000;
-inline constexpr uint16_t kLangEnglish = 3001;
-inline constexpr uint16_t kLangTurkish = 3002;
-inline constexpr uint16_t kPlotUnit = 3003;
-inline constexpr uint16_t kLinkUsb = 3201;
-inline constexpr uint16_t kLinkEthernet = 3202;
-inline constexpr uint16_t kZoomIn = 312;
-inline constexpr uint16_t kZoomOut = 313;
-inline constexpr uint16_t kFitToScreen = 314;
-inline constexpr uint16_t kMachineParams = 315;
-inline constexpr uint16_t kToggleControlBar = 316;
-inline constexpr uint16_t kHideToTray = 317;
-inline constexpr uint16_t kAbout = 57664;
+namespace framecmd {
 
 // What the check marks are read from.
 struct CheckInputs {

@@ -1,5 +1,7 @@
 #include "app/commands/ToolbarIcons.h"
 
+#include "app/commands/CommandIds.h"
+
 #include <QPainter>
 #include <QPixmap>
 
@@ -73,11 +75,11 @@ QPixmap BarPicture()
 QIcon ToolbarIcon(uint16_t command)
 {
     switch (command) {
-    case 309: return QIcon(QStringLiteral(":/icons/add_file.png"));
-    case 317: return QIcon(QStringLiteral(":/icons/hide_window.png"));
-    case 314: return QIcon(FitPicture());
-    case 315: return QIcon(ParamsPicture());
-    case 316: return QIcon(BarPicture());
+    case framecmd::kAddPrintFile: return QIcon(QStringLiteral(":/icons/add_file.png"));
+    case framecmd::kHideToTray: return QIcon(QStringLiteral(":/icons/hide_window.png"));
+    case framecmd::kFitToScreen: return QIcon(FitPicture());
+    case framecmd::kMachineParams: return QIcon(ParamsPicture());
+    case framecmd::kToggleControlBar: return QIcon(BarPicture());
     default: return {};
     }
 }

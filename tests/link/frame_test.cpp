@@ -35,28 +35,6 @@ TEST(LinkFrame, RefusesPayloadsThatDoNotFit)
     EXPECT_EQ(BuildFrame(27, nullptr, 4, f), -1);
 }
 
-TEST(LinkCommandTable, LengthsOfEveryCommand)
-{
-    struct Row {
-        uint8_t code;
-        CommandKind kind;
-        int payload, reply;
-    };
-    const Row rows[] = {{0, CommandKind::Short, 0, 1},   {13, CommandKind::Short, 0, 1},
-                        {16, CommandKind::Command, 8, 1}, {17, CommandKind::Command, 6, 1},
-                        {18, CommandKind::Command, 4, 1}, {19, CommandKind::Command, 1, 4},
-                        {26, CommandKind::Command, 1, 58}, {27, CommandKind::Command, 58, 1},
-                        {58, CommandKind::Short, 0, 1}};
-    for (const Row& r : rows) {
-        const CommandInfo* c = FindCommand(r.code);
-        ASSERT_NE(c, nullptr) << int(r.code);
-        EXPECT_EQ(c->kind, r.kind) << int(r.code);
-        EXPECT_EQ(c->payloadBytes, r.payload) << int(r.code);
-        EXPECT_EQ(c->replyBytes, r.reply) << int(r.code);
-    }
-    for (int code : {14, 15, 20, 25, 28, 57, 59, 255}) EXPECT_EQ(FindCommand(uint8_t(code)), nullptr) << code;
-}
-
 TEST(MachineStateOf, LowNibbleWithHighStatesDisconnected)
 {
     EXPECT_EQ(MachineStateOf(0x13), MachineState::Plotting);

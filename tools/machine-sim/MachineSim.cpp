@@ -13,8 +13,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "link/LinkCommand.h"
 #include "tools/machine-sim/JobRecord.h"
+#include "tools/machine-sim/SimFrameTable.h"
 #include "tools/machine-sim/SimLinkLoss.h"
 
 namespace {
@@ -117,7 +117,7 @@ int CMachineSim::JobsEnded()
 
 void CMachineSim::DrainSilently(int fd)
 {
-    uint8_t tmp[kDataChunkBytes];
+    uint8_t tmp[kSimChunkBytes];
     while (!m_stop.load()) {
         if (!Readable(fd, 20)) continue;
         const ssize_t r = recv(fd, tmp, sizeof tmp, 0);
@@ -189,7 +189,7 @@ bool CMachineSim::ReadExact(int fd, std::vector<uint8_t>& buf, size_t total, int
     while (buf.size() < total) {
         if (m_stop.load()) return false;
         // What is there already is taken at once; only then is there a wait.
-        uint8_t tmp[kDataChunkBytes];
+        uint8_t tmp[kSimChunkBytes];
         const size_t want = total - buf.size();
         const ssize_t r = recv(fd, tmp, want < sizeof tmp ? want : sizeof tmp, MSG_DONTWAIT);
         if (r > 0) {
@@ -213,7 +213,7 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     while (!Readable(fd, 20))
         if (m_stop.load()) return false;
     std::vector<uint8_t>& b = unit.bytes;
-    b.reserve(kDataChunkBytes);
+    b.reserve(kSimChunkBytes);
     if (!ReadExact(fd, b, 1, 2000)) return false;
     const size_t len = b[0];
     if (!inJob) {
@@ -222,7 +222,8 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
     }
     // During a job a unit is a frame only when it is one the table knows and
     // nothing follows it; the host waits for the answer before sending more.
-    if (len >= 2 && len <= kFrameBufferBytes) {
+    const bool frameSized = len >= 2 && len <= kSimMaxFrameBytes;
+    if (frameSized) {
         if (!ReadExact(fd, b, len, 2000)) return false;
         // The host sends a chunk with one write, so on loopback its bytes
         // arrive together: a known frame with nothing behind it is a frame,
@@ -230,7 +231,14 @@ bool CMachineSim::ReadUnit(int fd, SimUnit& unit, bool inJob)
         if (CSimMachine::IsValidFrame(b) && !Readable(fd, 0)) return true;
     }
     unit.chunk = true;
-    return ReadExact(fd, b, kDataChunkBytes, 2000);
+    if (ReadExact(fd, b, kSimChunkBytes, 2000)) return true;
+    // Nothing came after a frame the table does not take: the host waits for
+    // its answer. It is that frame, refused, not a chunk cut short.
+    if (frameSized && b.size() == len) {
+        unit.chunk = false;
+        return true;
+    }
+    return false;
 }
 
 bool CMachineSim::SendReply(int fd, std::vector<uint8_t> reply, const SimFaults& f)
@@ -272,7 +280,9 @@ void CMachineSim::ServeConnection(int fd)
         SimUnit unit;
         const bool whole = ReadUnit(fd, unit, inJob);
         if (!whole && unit.bytes.empty()) return;
-        if (m_stderr.load())
+        // A refused frame is told even when the log is off: it is the host's fault.
+        const bool refused = whole && !unit.chunk && !CSimMachine::IsValidFrame(unit.bytes);
+        if (m_stderr.load() || refused)
             std::fprintf(stderr, "machine-sim: %s%s\n", CSimMachine::Describe(unit).c_str(),
                          whole ? "" : " (incomplete)");
         std::vector<uint8_t> reply;
@@ -290,6 +300,12 @@ void CMachineSim::ServeConnection(int fd)
             std::lock_guard<std::mutex> lock(m_lock);
             if (m_keepUnits) m_received.push_back(unit);
             if (!whole) return;
+            if (refused) {
+                // No answer, and the link is reset.
+                const linger reset{1, 0};
+                setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                return;
+            }
             faults = m_faults;
             hook = m_unitHook;
             if (faults.refuse) {

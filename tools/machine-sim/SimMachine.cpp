@@ -3,9 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "link/LinkCommand.h"
-#include "link/LinkFrame.h"
 #include "link/LinkState.h"
+#include "tools/machine-sim/SimFrameTable.h"
 
 CSimMachine::CSimMachine() : state(MachineState::Ready), params{}
 {
@@ -16,8 +15,8 @@ CSimMachine::CSimMachine() : state(MachineState::Ready), params{}
 bool CSimMachine::IsValidFrame(const std::vector<uint8_t>& b)
 {
     if (b.size() < 2 || b[0] != b.size()) return false;
-    const CommandInfo* c = FindCommand(b[1]);
-    return c != nullptr && c->payloadBytes + 2 == b[0];
+    const SimFrameKind* f = FindSimFrame(b[1]);
+    return f != nullptr && f->payloadBytes + 2 == b[0];
 }
 
 std::string CSimMachine::Describe(const SimUnit& u)
@@ -28,20 +27,26 @@ std::string CSimMachine::Describe(const SimUnit& u)
         return line;
     }
     if (u.bytes.size() < 2) return "frame too short";
-    const CommandInfo* c = FindCommand(u.bytes[1]);
+    const SimFrameKind* f = FindSimFrame(u.bytes[1]);
     std::snprintf(line, sizeof line, "frame len=%u code=%u (%s)", unsigned(u.bytes[0]), unsigned(u.bytes[1]),
-                  c ? c->name : "unknown");
+                  f ? f->name : "unknown");
     std::string s = line;
+    if (f == nullptr) return s + " refused: the machine knows no such code";
+    if (!IsValidFrame(u.bytes)) {
+        std::snprintf(line, sizeof line, " refused: its frames are %d bytes, this one is %zu", f->payloadBytes + 2,
+                      u.bytes.size());
+        return s + line;
+    }
     const uint8_t* p = u.bytes.data() + 2;
     const size_t n = u.bytes.size() - 2;
-    if (u.bytes[1] == LinkCommand::JobStart && n == 8) {
-        std::snprintf(line, sizeof line, " length=%d columns=%d", GetInt32(p), GetInt32(p + 4));
+    if (u.bytes[1] == SimCode::JobStart && n == 8) {
+        std::snprintf(line, sizeof line, " length=%d columns=%d", SimGetInt32(p), SimGetInt32(p + 4));
         s += line;
-    } else if (u.bytes[1] == LinkCommand::BandHeader && n == 6) {
-        std::snprintf(line, sizeof line, " band=%d bidir=%u", GetInt32(p), unsigned(p[4]));
+    } else if (u.bytes[1] == SimCode::BandHeader && n == 6) {
+        std::snprintf(line, sizeof line, " band=%d bidir=%u", SimGetInt32(p), unsigned(p[4]));
         s += line;
-    } else if (u.bytes[1] == LinkCommand::KnifeHeader && n == 4) {
-        std::snprintf(line, sizeof line, " records=%d", GetInt32(p));
+    } else if (u.bytes[1] == SimCode::KnifeHeader && n == 4) {
+        std::snprintf(line, sizeof line, " records=%d", SimGetInt32(p));
         s += line;
     } else if (n > 0) {
         std::snprintf(line, sizeof line, " payload %zu bytes", n);
@@ -118,54 +123,55 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
         }
         return {Status(faults, nowMs)};
     }
-    if (u.bytes.size() < 2) return {};
+    // A frame the machine does not take gets no answer.
+    if (!IsValidFrame(u.bytes)) return {};
     const uint8_t code = u.bytes[1];
     const uint8_t* p = u.bytes.data() + 2;
     const size_t n = u.bytes.size() - 2;
     Status(faults, nowMs);
     switch (code) {
-    case LinkCommand::JogStop:
+    case SimCode::JogStop:
         jog = 0;
         break;
-    case LinkCommand::JogUp:
-    case LinkCommand::JogDown:
-    case LinkCommand::JogLeft:
-    case LinkCommand::JogRight:
+    case SimCode::JogUp:
+    case SimCode::JogDown:
+    case SimCode::JogLeft:
+    case SimCode::JogRight:
         if (state == MachineState::Ready) jog = code;
         break;
-    case LinkCommand::FanOn: fanOn = true; break;
-    case LinkCommand::FanOff: fanOn = false; break;
-    case LinkCommand::KnifeOn: knifeOn = true; break;
-    case LinkCommand::KnifeOff: knifeOn = false; break;
-    case LinkCommand::Clean:
+    case SimCode::FanOn: fanOn = true; break;
+    case SimCode::FanOff: fanOn = false; break;
+    case SimCode::KnifeOn: knifeOn = true; break;
+    case SimCode::KnifeOff: knifeOn = false; break;
+    case SimCode::Clean:
         if (state == MachineState::Ready) {
             state = MachineState::PlotTest;
             cleanUntilMs = nowMs + cleanMs;
         }
         break;
-    case LinkCommand::JobFinished:
+    case SimCode::JobFinished:
         if (InJob()) job.finished = true;
         state = MachineState::Ready;
         break;
-    case LinkCommand::JobAbort:
+    case SimCode::JobAbort:
         if (InJob()) job.aborted = true;
         state = MachineState::Ready;
         break;
-    case LinkCommand::Resume:
+    case SimCode::Resume:
         if (state == MachineState::Paused) state = MachineState::Plotting;
         break;
-    case LinkCommand::Pause:
+    case SimCode::Pause:
         if (state == MachineState::Plotting) state = MachineState::Paused;
         break;
-    case LinkCommand::JobStart:
+    case SimCode::JobStart:
         job = SimJob{};
         job.started = true;
         m_pending.clear();
         answeredOne = false;
         ++jobs;
         if (n >= 8) {
-            job.lengthPulses = GetInt32(p);
-            job.bandColumns = GetInt32(p + 4);
+            job.lengthPulses = SimGetInt32(p);
+            job.bandColumns = SimGetInt32(p + 4);
         }
         if (decodeLive || m_decoding) {
             // A job not decoded still drops the last one's image.
@@ -179,36 +185,36 @@ std::vector<uint8_t> CSimMachine::Handle(const SimUnit& u, const SimFaults& faul
         m_decoding = decodeLive;
         state = MachineState::Plotting;
         break;
-    case LinkCommand::BandHeader:
+    case SimCode::BandHeader:
         if (n >= 6) {
-            job.bands.push_back({GetInt32(p), p[4], job.chunksReceived});
+            job.bands.push_back({SimGetInt32(p), p[4], job.chunksReceived});
             Hand(SimDecodeWork::Kind::Band, job.bands.back().band);
         }
         break;
-    case LinkCommand::KnifeHeader:
+    case SimCode::KnifeHeader:
         if (n >= 4) {
-            job.knifePasses.push_back({GetInt32(p), job.chunksReceived});
+            job.knifePasses.push_back({SimGetInt32(p), job.chunksReceived});
             Hand(SimDecodeWork::Kind::KnifePass, job.knifePasses.back().records);
         }
         break;
-    case LinkCommand::ReadHeadPosition: {
+    case SimCode::ReadHeadPosition: {
         std::vector<uint8_t> r(4);
-        PutInt32(r.data(), headPosition);
+        SimPutInt32(r.data(), headPosition);
         return r;
     }
-    case LinkCommand::ReadParams: {
-        std::vector<uint8_t> r(kParamsWireBytes);
+    case SimCode::ReadParams: {
+        std::vector<uint8_t> r(kSimParamsBytes);
         std::memcpy(r.data(), &params, sizeof params);
         r[56] = paramsTail[0];
         r[57] = paramsTail[1];
         return r;
     }
-    case LinkCommand::WriteParams:
+    case SimCode::WriteParams:
         if (n >= sizeof params) std::memcpy(&params, p, sizeof params);
         break;
-    case LinkCommand::StatusPoll:
-        if (jog == LinkCommand::JogLeft) headPosition += jogStepPulses;
-        if (jog == LinkCommand::JogRight) headPosition -= jogStepPulses;
+    case SimCode::StatusPoll:
+        if (jog == SimCode::JogLeft) headPosition += jogStepPulses;
+        if (jog == SimCode::JogRight) headPosition -= jogStepPulses;
         break;
     default:
         break;

@@ -22,11 +22,12 @@ class CSimMachine {
 public:
     CSimMachine();
 
-    // The reply to a unit, before any transport fault.
+    // The reply to a unit the machine takes, before any transport fault.
     std::vector<uint8_t> Handle(const SimUnit& unit, const SimFaults& faults, int64_t nowMs);
-    // A frame as the table defines it (a known code with its length).
+    // A frame the machine takes: a code its frame table knows, with the
+    // length the table gives that code.
     static bool IsValidFrame(const std::vector<uint8_t>& bytes);
-    // One readable line for the log.
+    // One readable line for the log; a frame the machine does not take says why.
     static std::string Describe(const SimUnit& unit);
 
     // The status byte now (a cleaning run ends by time).
