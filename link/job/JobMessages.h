@@ -4,7 +4,9 @@
 
 // The text of a job message key in the language slot's language (0 Chinese,
 // anything else English). Keys: "WidthExceeded", "SendCommandFailed",
-// "TooManyPoints" (the long-cut split past the point limit), "OutOfMemory" (the
-// job start's preparation) and the parameter keys of CheckJobParams; an
-// unknown key gives the key itself.
+// "TooManyPoints" (the long-cut split past the point limit), "KnifePassTooLong"
+// (a cut pass beyond the knife records, found at the job start),
+// "KnifePassRefused" (the same found at the pass), "OutOfMemory" (the job
+// start's preparation) and the parameter keys of CheckJobParams; an unknown
+// key gives the key itself.
 std::u16string JobMessageText(const char* key, int language);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "link/LinkCommand.h"
 #include "tests/jobs/ServiceFixture.h"
 
 using namespace servicefix;
@@ -170,4 +171,40 @@ TEST_F(ServiceTest, AFileTooLargeByHandSaysSoAndOneThatCannotBeOpenedSaysThat)
     ASSERT_EQ(told.notes.size(), 2u);
     EXPECT_TRUE(told.notes[1].box);
     EXPECT_EQ(told.LastNote(), "Open File Failed!");
+}
+
+// A job with a cut pass longer than the machine's knife buffer takes was
+// stopped at that pass with its ink printed and "a knife pass could not be
+// sent": it is refused before the job start goes out, and the stop note
+// names the limit.
+TEST_F(ServiceTest, AJobWhoseCutPassCannotFitIsRefusedBeforeItsStartAndTheNoteNamesTheLimit)
+{
+    StartMachine();
+    auto job = Square(Auto, 4000, u"/m/dense.plt");
+    std::vector<PlotPoint> zigzag;
+    for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({1000 + k / 40, (k % 2) * 2000 + 1000});
+    auto cut = std::make_unique<CCurve>();
+    cut->m_kind = CurveKind::Cut;
+    cut->m_points = std::move(zigzag);
+    cut->CalcBoundRect();
+    job->m_curves.push_back(std::move(cut));
+    job->CalcPageBounds();
+    doc.m_pages.push_back(std::move(job));
+    ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Manual && g_pSendJobThread == nullptr; }));
+    // The link thread's polls only: no job start, no band, no knife pass, no end.
+    for (const SimUnit& u : sim.Received()) {
+        EXPECT_FALSE(u.chunk);
+        if (u.bytes.size() < 2) continue;
+        for (int code : {LinkCommand::JobStart, LinkCommand::BandHeader, LinkCommand::KnifeHeader,
+                         LinkCommand::JobFinished, LinkCommand::JobAbort})
+            EXPECT_NE(u.bytes[1], code);
+    }
+    EXPECT_FALSE(sim.WithMachine([](CSimMachine& m) { return m.job.started; }));
+    ASSERT_EQ(told.notes.size(), 2u);
+    EXPECT_TRUE(told.notes[0].box);
+    EXPECT_NE(ToUtf8(told.notes[0].text).find("50,000"), std::string::npos) << ToUtf8(told.notes[0].text);
+    EXPECT_NE(told.LastNote().find("Job \"dense.plt\" stopped: A cut pass of the job holds more than 50,000"),
+              std::string::npos)
+        << told.LastNote();
+    EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
 }
