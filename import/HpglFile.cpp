@@ -238,6 +238,8 @@ int CHpglFile::Read()
     if (IsFileBusy(fd, m_busyTest)) return 1;
     m_fileTime = st.st_mtim.tv_sec;
     const auto size = static_cast<uint64_t>(st.st_size);
+    m_fileSize = size;
+    m_labelOverflow = false;
     if (size < kMinFileSize || size > kMaxFileSize) {
         ClearRecords();
         return -2;

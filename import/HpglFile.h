@@ -33,6 +33,10 @@ public:
     // (no records kept).
     int ReadPltFile();
     static constexpr int kNoMemory = -4;
+    // Why the last read gave -2: its size was outside the bounds, or (within
+    // them) its labels would have drawn too many points.
+    uint64_t FileSize() const { return m_fileSize; }
+    bool LabelsTooLarge() const { return m_labelOverflow; }
     // Appends the curves; withName also sets the page's file name and time.
     // Converts once: the curves built while reading move into the page. Every
     // curve it appends has its bounds computed.
@@ -209,4 +213,5 @@ private:
     bool m_fontsLoaded = false;
     size_t m_labelPoints = 0;      // points emitted by label strokes in this read
     bool m_labelOverflow = false;  // m_maxLabelPoints reached: the read fails with -2
+    uint64_t m_fileSize = 0;       // of the file last opened
 };

@@ -52,6 +52,15 @@ UserMessage PlotImportMessage(PlotFormat format, int code)
 
 namespace {
 
+// The HP-GL reader's code for a file refused for its size (or its labels').
+constexpr int kRefusedForSize = -2;
+static_assert(CHpglFile::kMaxFileSize == 8000000, "the message names the limit");
+
+const UserMessage kHpglTooLarge{"HpglTooLarge", u"HP-GL文件大于8,000,000字节，未读取。",
+                                u"The HP-GL file is larger than 8,000,000 bytes and was not read."};
+const UserMessage kLabelsTooLarge{"HpglLabelsTooLarge", u"文件中的文字笔画超过8,000,000点，文件未读取。",
+                                  u"The texts of the file would draw more than 8,000,000 stroke points; the file was not read."};
+
 void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, const PlotImportOptions& options,
               PageBoundsFold& bounds)
 {
@@ -64,6 +73,19 @@ void ReadHpgl(const std::u16string& path, COnePage& page, PlotImportResult& r, c
     reader.m_dropRepeatedPoints = options.prepare;
     r.code = reader.ReadPltFile();
     r.retryLater = r.code > 0;
+    if (r.code == kRefusedForSize) {
+        // Said for what it is: "cannot be opened" would send the operator
+        // looking for a fault in the file or the folder.
+        if (reader.LabelsTooLarge()) {
+            r.size = PlotImportResult::Size::TooLarge;
+            r.message = kLabelsTooLarge;
+        } else if (reader.FileSize() > CHpglFile::kMaxFileSize) {
+            r.size = PlotImportResult::Size::TooLarge;
+            r.message = kHpglTooLarge;
+        } else {
+            r.size = PlotImportResult::Size::TooSmall;
+        }
+    }
     if (r.code != 0) return;
     r.read = true;
     reader.ToPage(page, true);
@@ -78,6 +100,7 @@ void ReadDxf(const std::u16string& path, COnePage& page, PlotImportResult& r, co
     // The curves read stay when only the labels or the limits failed.
     r.read = r.code == DxfImportResult::Ok || r.code == DxfImportResult::TooLarge ||
              r.code == DxfImportResult::LabelWriteFailed || r.code == DxfImportResult::LabelReadFailed;
+    if (r.code == DxfImportResult::FileTooLarge) r.size = PlotImportResult::Size::TooLarge;
     if (!r.read) {
         page.DeleteAllCurves();
         return;
@@ -99,7 +122,7 @@ PlotImportResult ImportPlotFile(const std::u16string& path, COnePage& page, cons
     try {
         if (r.format == PlotFormat::Dxf) ReadDxf(path, page, r, options);
         else ReadHpgl(path, page, r, options, bounds);
-        r.message = PlotImportMessage(r.format, r.code);
+        if (!r.message) r.message = PlotImportMessage(r.format, r.code);
     } catch (const std::bad_alloc&) {
         // A file that asks for more memory than there is: no half page.
         page.DeleteAllCurves();

@@ -46,6 +46,11 @@ struct PlotImportResult {
     // above 0, DXF Busy): a data directory keeps it for the next scan.
     bool retryLater = false;
     bool hasCurves = false;
+    // Refused for its size (read is false): an HP-GL file of fewer than 6
+    // bytes holds no drawing; one over 8,000,000 bytes, one whose labels
+    // would draw too many points, or a DXF file over 256 MB is too large.
+    enum class Size { Fits, TooSmall, TooLarge };
+    Size size = Size::Fits;
     // The preparation's outcome: a refused split leaves the page usable but
     // unsplit; out of memory empties it (read is then false).
     PrepareResult prepared = PrepareResult::Ok;

@@ -29,6 +29,12 @@ bool FileExists(const std::u16string& path)
 
 bool Quitting() { return theSettings.Get(Slot::Quitting) != 0; }
 
+std::u16string FileNameOf(const std::u16string& path)
+{
+    const size_t slash = path.find_last_of(u'/');
+    return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 CJobService::CJobService() = default;
@@ -178,8 +184,13 @@ void CJobService::AddPrintFile(const std::u16string& path, bool mil)
         KeepNow();
     }
     ListChanged(0);
-    if (r.outcome != PlotRead::NoCurves && r.message)
+    if (r.outcome == PlotRead::NoCurves) {
+        // Nothing added, which the list alone would not show: said once, in passing.
+        Note(Tr(u"文件中没有图形, 未加入任务列表: ", u"The file holds no drawing; nothing was added: ") + FileNameOf(path),
+             10000);
+    } else if (r.message) {
         Note(r.message.Text(theSettings.Get(Slot::Language)), 0, true);
+    }
 }
 
 void CJobService::DeleteDoneJobs()

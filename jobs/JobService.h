@@ -71,7 +71,8 @@ public:
 
     // --- The steps, also commands -----------------------------------------
     // A plot file added by hand (HP-GL in 0.0254 mm units with mil): it joins
-    // the list as read, and what went wrong is said in a box. The file stays.
+    // the list as read, and what went wrong is said in a box; a file that
+    // holds no drawing is said once in the status bar. The file stays.
     void AddPrintFile(const std::u16string& path, bool mil);
     void LoadLastTask();
     void ScanDataDir(int unitFlag);

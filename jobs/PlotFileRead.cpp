@@ -23,6 +23,14 @@ PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir, const st
     r.import = ImportPlotFile(path, *page, options);
     r.message = r.import.message;
     if (r.import.retryLater) return r;  // NotReady: busy HP-GL or DXF
+    const bool dxf = r.import.format == PlotFormat::Dxf;
+    // Nothing to draw, whatever the reader made of it: a file too short to
+    // hold a command, a DXF whose entities draw nothing.
+    if (r.import.size == PlotImportResult::Size::TooSmall || (dxf && r.import.code == DxfImportResult::NoDrawing)) {
+        r.outcome = PlotRead::NoCurves;
+        r.message = {};
+        return r;
+    }
     if (!r.import.read) {
         const bool noMemory = r.import.prepared == PrepareResult::OutOfMemory ||
                               (r.import.format == PlotFormat::Dxf && r.import.code == DxfImportResult::NoMemory);
@@ -30,7 +38,6 @@ PlotReadResult Read(const std::u16string& path, bool mil, bool dataDir, const st
         if (noMemory && !r.message) r.message = kOutOfMemory;
         return r;
     }
-    const bool dxf = r.import.format == PlotFormat::Dxf;
     if (!r.import.hasCurves && (dxf || !dataDir)) {
         r.outcome = PlotRead::NoCurves;
         return r;

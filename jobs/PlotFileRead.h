@@ -14,8 +14,9 @@ enum : int {
     Ok = 0,
     Partial,      // read in part: the curves read are kept, the job enters as Manual
     NotReady,     // cannot be opened yet, or still being written: try later
-    Refused,      // not a plot file the program can take (size, DF, not DXF)
-    NoCurves,     // read, nothing to draw
+    Refused,      // not a plot file the program can take (too large, DF, not DXF)
+    NoCurves,     // nothing to draw (an HP-GL file without drawing commands, or
+                  // too short to hold one; a DXF that draws nothing): no message
     OutOfMemory,
 };
 }

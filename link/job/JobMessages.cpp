@@ -2,9 +2,12 @@
 
 #include <cstring>
 
+#include "link/output/KnifeRecord.h"
 #include "model/Text.h"
 
 namespace {
+static_assert(kKnifeRecordCapacity == 50000, "the knife pass messages name the limit");
+
 struct Entry {
     const char* key;
     const char16_t* english;
@@ -37,6 +40,14 @@ constexpr Entry kTexts[] = {
      u"切割线分段后超过1600万点，任务未发送。"},
     {"ListNotKept", u"The job list cannot be saved, so the job was not sent.",
      u"任务列表无法保存，任务未发送。"},
+    {"KnifePassTooLong",
+     u"A cut pass of the job holds more than 50,000 knife points, the most the machine's knife buffer takes. "
+     u"The job was not sent.",
+     u"任务的一段切割数据超过50000个刀点（机器刀具缓冲区的上限），任务未发送。"},
+    {"KnifePassRefused",
+     u"A cut pass holds more than 50,000 knife points, the most the machine's knife buffer takes. "
+     u"The job was stopped at that pass.",
+     u"一段切割数据超过50000个刀点（机器刀具缓冲区的上限），任务在该段停止。"},
     {"OutOfMemory", u"Not enough memory to prepare the job. The job was not sent.",
      u"内存不足，无法准备任务，任务未发送。"},
     {"BadLineWidth", u"Setting error: the line width is out of range. The job was not sent.",

@@ -1,5 +1,6 @@
 #include "link/job/JobPlan.h"
 
+#include "link/job/KnifePass.h"
 #include "link/output/BandCounters.h"
 #include "link/output/JobCheck.h"
 #include "model/Numeric.h"
@@ -78,5 +79,8 @@ JobPlan PrepareWorkPage(const COnePage& job, COnePage& work, const JobSnapshot& 
 
     if (PlotWidthMm(work.m_maxY, p) > p.machineLengthMm || !BandBuffersFit(plan.bandColumns, p))
         plan.refusal = "WidthExceeded";
+    // Refused now, not at that pass with the ink before it printed.
+    else if (FirstOversizedCutPass(plan.bandCount, work, snap) >= 0)
+        plan.refusal = "KnifePassTooLong";
     return plan;
 }

@@ -23,7 +23,8 @@ struct JobPlan {
     int32_t bandColumns = 0;     // BandColumns, as announced by command 16
     int32_t language = 0;
     // Message key of the reason the job is refused before anything is sent
-    // (bad parameters, wider than the machine or the band buffers); null to send.
+    // (bad parameters, wider than the machine or the band buffers, a cut pass
+    // longer than the knife records hold); null to send.
     const char* refusal = nullptr;
 };
 
@@ -33,7 +34,8 @@ struct JobPlan {
 // checks the job. The plan holds the counts it made; BandCount, InkBandCount
 // and BandColumns publish them (BandColumns only when a count counted; the
 // plan's columns are then 0). Parameters that would divide by zero refuse the
-// job before any of this.
+// job before any of this; a cut pass that would not fit the knife records
+// refuses it after.
 JobPlan PrepareWorkPage(const COnePage& job, COnePage& work, const JobSnapshot& snap, const JobPrepSettings& set);
 
 // The plot width the machine needs for a page of maxY (plot units), in mm.

@@ -198,7 +198,11 @@ int CJobSender::SendInkBand(int32_t band)
 
 int CJobSender::SendCutPass(int32_t pass)
 {
-    // A pass too long for the record buffer is refused (-1): the job is aborted.
-    return ::SendCutPass(pass, m_plan.bandCount, m_page, m_plan.snap, m_commu, m_clock, m_knifePath,
-                         TheKnifeBuffers());
+    // A pass too long for the record buffer is refused: the job is aborted,
+    // and the operator is told which limit it hit.
+    const int r = ::SendCutPass(pass, m_plan.bandCount, m_page, m_plan.snap, m_commu, m_clock, m_knifePath,
+                                TheKnifeBuffers());
+    if (r != 2) return r;
+    Report("KnifePassRefused");
+    return -1;
 }

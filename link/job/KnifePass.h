@@ -26,7 +26,13 @@ int SendKnifePath(const std::vector<KnifePoint>& path, CMyCommu& link, KnifeBuff
 
 // Cut pass `segment` of a job of `bandCount` bands, built into path: 0 when
 // sent or when there is nothing to cut (nothing sent, not even the header),
-// -1 when the data or the header failed or the pass was refused as too long.
-// After an unanswered header it waits 1 ms on the link clock.
+// -1 when the data or the header failed, 2 when the pass was refused as too
+// long for the record buffer (nothing sent). After an unanswered header it
+// waits 1 ms on the link clock.
 int SendCutPass(int32_t segment, int32_t bandCount, const COnePage& page, const JobSnapshot& s, CMyCommu& link,
                 CLinkClock& clock, std::vector<KnifePoint>& path, KnifeBuffers& buf);
+
+// The first cut pass of a job of `bandCount` bands that would be refused as
+// too long for the record buffer, or -1 when every pass fits. Only passes
+// whose bound passes the buffer are built, into a path of its own.
+int32_t FirstOversizedCutPass(int32_t bandCount, const COnePage& page, const JobSnapshot& s);

@@ -25,8 +25,7 @@ void WriteKnifeRecord(const KnifePoint& k, uint16_t (&words)[kKnifeRecordWords])
 int PackKnifePath(const std::vector<KnifePoint>& pts, KnifeBuffers& buf)
 {
     buf.packedBytes = 0;
-    if (pts.size() >= static_cast<size_t>(kKnifePassTooLong) || pts.size() > static_cast<size_t>(kKnifeRecordCapacity))
-        return 2;
+    if (!KnifePassFits(pts.size())) return 2;
     for (size_t i = 0; i < pts.size(); ++i) {
         uint16_t words[kKnifeRecordWords];
         WriteKnifeRecord(pts[i], words);

@@ -27,6 +27,13 @@ KnifeBuffers& TheKnifeBuffers();
 
 void WriteKnifeRecord(const KnifePoint& k, uint16_t (&words)[kKnifeRecordWords]);
 
+// Whether a pass of this many points fits the record buffer (and stays below
+// the machine's own limit).
+constexpr bool KnifePassFits(size_t points)
+{
+    return points < static_cast<size_t>(kKnifePassTooLong) && points <= static_cast<size_t>(kKnifeRecordCapacity);
+}
+
 // Records and packed stream of a pass: 0, or 2 (nothing written) for a pass
-// of more points than the record buffer holds (or 65,535 and more).
+// that does not fit.
 int PackKnifePath(const std::vector<KnifePoint>& pts, KnifeBuffers& buf);

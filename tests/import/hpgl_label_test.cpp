@@ -157,8 +157,10 @@ TEST_F(HpglLabel, LabelPointsBeyondTheLimitRefuseTheFile)
     beyond.m_maxLabelPoints = 8;
     EXPECT_EQ(Read(beyond, "PU1000,1000;LBAAAA\x03;LBA\x03;PD5,5;"), -2);
     EXPECT_TRUE(beyond.Records().empty());
+    EXPECT_TRUE(beyond.LabelsTooLarge());  // the labels, not the file's size
     // The count starts over with every read.
     EXPECT_EQ(Read(beyond, "PU1000,1000;LBAAAA\x03;"), 0);
+    EXPECT_FALSE(beyond.LabelsTooLarge());
 }
 
 TEST_F(HpglLabel, OriginCodes)

@@ -16,6 +16,7 @@
 #include "import/PlotImport.h"
 #include "model/Page.h"
 #include "model/Settings.h"
+#include "model/Text.h"
 #include "dxf_files.h"
 #include "tests/support/GlobalsGuard.h"
 
@@ -197,6 +198,44 @@ TEST_F(PlotImportRoad, FailuresComeWithTheirMessage)
     EXPECT_STREQ(dxf.message.key, "DxfTooManyBlocks");
     EXPECT_EQ(dxf.message.english, u"the file holds more blocks than the program can take");
     EXPECT_TRUE(page.m_curves.empty());
+}
+
+// A file refused for its size says so: too large is not "cannot be opened"
+// (the operator would look for a fault in the file), too small holds nothing.
+TEST_F(PlotImportRoad, FilesRefusedForTheirSizeSayWhy)
+{
+    struct Case {
+        const char* name;
+        uint64_t bytes;  // a sparse file of this size; 0: the text below
+        const char* text;
+        PlotImportResult::Size size;
+        const char* key;
+    };
+    const Case cases[] = {
+        {"2gb.plt", uint64_t{2} << 30, "", PlotImportResult::Size::TooLarge, "HpglTooLarge"},
+        {"one-over.plt", CHpglFile::kMaxFileSize + 1, "", PlotImportResult::Size::TooLarge, "HpglTooLarge"},
+        {"tiny.plt", 0, "IN;", PlotImportResult::Size::TooSmall, "OpenFileFailed"},
+        // Not a size: as it was.
+        {"df.plt", 0, "IN;DF1;PD0,0,400,400;", PlotImportResult::Size::Fits, "OpenFileFailed"},
+        {"big.dxf", kDxfMaxFileSize + 1, "", PlotImportResult::Size::TooLarge, "DxfImport"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string path = dir.Write(c.name, c.text);
+        if (c.bytes > 0) std::filesystem::resize_file(std::filesystem::path(ToUtf8(path)), c.bytes);
+        COnePage page;
+        const PlotImportResult r = ImportPlotFile(path, page);
+        EXPECT_FALSE(r.read);
+        EXPECT_FALSE(r.retryLater);
+        EXPECT_EQ(r.size, c.size);
+        ASSERT_TRUE(r.message);
+        EXPECT_STREQ(r.message.key, c.key);
+        EXPECT_TRUE(page.m_curves.empty());
+        if (c.size == PlotImportResult::Size::TooLarge) {
+            EXPECT_NE(ToUtf8(r.message.english).find("larger than"), std::string::npos) << ToUtf8(r.message.english);
+            EXPECT_NE(ToUtf8(r.message.chinese).find("大于"), std::string::npos);
+        }
+    }
 }
 
 TEST_F(PlotImportRoad, GarmentMarkerWithOutlineSearch)

@@ -43,6 +43,12 @@ TEST(JobStopNote, SaysWhichJobStoppedAndWhyInTheLanguageOfNow)
         {2, facts(2, "WidthExceeded", true, MachineState::Ready),
          "stopped: Plot width (add start position) bigger than machine width. It"},
         {1, facts(2, "NoSuchKey", false, MachineState::Ready), "stopped: as the thread said it."},
+        // A knife pass too long for the machine's buffer names the limit, refused
+        // at the start or at the pass (the thread's key wins over "could not be sent").
+        {1, facts(2, "KnifePassTooLong", false, MachineState::Ready), "more than 50,000 knife points"},
+        {1, facts(2, "KnifePassRefused", true, MachineState::Plotting), "more than 50,000 knife points"},
+        {0, facts(2, "KnifePassRefused", true, MachineState::Plotting), "超过50000个刀点"},
+        {0, facts(2, "KnifePassTooLong", false, MachineState::Ready), "超过50000个刀点"},
     };
     for (const Case& c : cases) {
         theSettings.Set(Slot::Language, c.language);

@@ -147,9 +147,10 @@ TEST_F(FrameFixture, HandImports)
     frame->Files().AddPrintFile(QString::fromStdString(program.File("missing.dxf")));
     frame->Files().AddPrintFile(QString::fromStdString(program.File("missing.plt")));
     EXPECT_EQ(messages, (QStringList{QStringLiteral("Open File Failed!"), QStringLiteral("Open File Failed!")}));
-    frame->Files().AddPrintFile(QString::fromStdString(program.File("empty.plt")));  // no job, no message
+    frame->Files().AddPrintFile(QString::fromStdString(program.File("empty.plt")));  // no job, no box
     EXPECT_EQ(doc.m_pages.size(), 1u);
     EXPECT_EQ(messages.size(), 2);
+    EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("holds no drawing"))) << frame->StatusText().toStdString();
 
     // The unit question, cancelled: nothing.
     UnitNoHintNextTime = 0;

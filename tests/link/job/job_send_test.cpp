@@ -1,4 +1,5 @@
-// Guards: bands and knife passes sent out of order or unlike the page, pause, resume or cancel lost, jobs sent to a busy machine or with values it cannot take.
+// Guards a job sent wrong: bands and cut passes out of their order or values,
+// pause, resume and cancel not honoured, refusals that let something out first.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,10 +9,12 @@
 
 #include "link/output/BandCounters.h"
 #include "link/output/BandStrokes.h"
+#include "link/job/JobMessages.h"
 #include "link/job/JobPlan.h"
 #include "link/LinkCommand.h"
 #include "link/LinkFrame.h"
 #include "link/ParamsLink.h"
+#include "model/Text.h"
 #include "tests/link/job/JobFixture.h"
 #include "tools/machine-sim/JobRecord.h"
 
@@ -236,21 +239,58 @@ TEST_F(JobSend, JobUsesTheValuesOfItsStart)
     EXPECT_EQ(KnifeXY(got), KnifeXY(want)) << "the knife path changed with the edit";
 }
 
-TEST_F(JobSend, KnifePassTooLongForItsBufferAbortsTheJob)
+// Ink from the start, and 600 mm on, within one cut pass, a cut line of more
+// points than the 50,000 knife records hold.
+void FillJobWithALongCutPass(COnePage& job)
 {
-    // One segment's cut of more points than the 50,000 records hold.
-    COnePage job;
+    AddCurve(job, {{0, 400}, {30000, 400}}, CurveKind::Plot);
     std::vector<PlotPoint> zigzag;
-    for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({1000 + k / 10, (k % 2) * 2000 + 1000});
+    for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({24000 + k / 40, (k % 2) * 2000 + 1000});
     AddCurve(job, std::move(zigzag), CurveKind::Cut);
-    AddCurve(job, {{0, 0}, {4000, 4000}}, CurveKind::Plot);
     job.CalcPageBounds();
+}
+
+// Known before the start: refused with the limit named, and the machine is
+// told nothing, not even the job start (command 16), so no ink is printed
+// for a job that cannot be cut.
+TEST_F(JobSend, AKnifePassTooLongForTheBufferRefusesTheJobBeforeAnythingIsSent)
+{
+    COnePage job;
+    FillJobWithALongCutPass(job);
     RecordingObserver obs;
     EXPECT_EQ(RunJob(job, obs), 2);
+    EXPECT_EQ(obs.messages, std::vector<std::string>{"KnifePassTooLong"});
+    EXPECT_TRUE(obs.steps.empty());
+    EXPECT_TRUE(sim.Received().empty());
+    EXPECT_FALSE(Job().started);
+    EXPECT_FALSE(g_jobActive.load());
+    for (int language : {0, 1}) {
+        const std::string text = ToUtf8(JobMessageText("KnifePassTooLong", language));
+        EXPECT_NE(text.find(language == 0 ? "50000" : "50,000"), std::string::npos) << text;
+    }
+}
+
+// Found only at its turn (a plan made without the check): the job stops at
+// that pass, after the ink before it, and says which limit it hit.
+TEST_F(JobSend, AKnifePassFoundTooLongAtItsTurnStopsTheJobAndNamesTheLimit)
+{
+    COnePage job;
+    FillJobWithALongCutPass(job);
+    JobPlan plan = PrepareWorkPage(job, WorkPage, TakeJobSnapshot(), TakeJobPrepSettings());
+    ASSERT_NE(plan.refusal, nullptr);
+    EXPECT_STREQ(plan.refusal, "KnifePassTooLong");
+    plan.refusal = nullptr;
+    RecordingObserver obs;
+    BeginJobLink();
+    CJobSender sender(plan, WorkPage, obs, Link());
+    EXPECT_EQ(sender.Run(), 2);
+    EXPECT_EQ(obs.messages, std::vector<std::string>{"KnifePassRefused"});
     const SimJob rec = Job();
     EXPECT_TRUE(rec.aborted);
+    EXPECT_FALSE(rec.bands.empty());
     EXPECT_TRUE(rec.knifePasses.empty());
     EXPECT_EQ(Codes().back(), LinkCommand::JobAbort);
+    EXPECT_NE(ToUtf8(JobMessageText("KnifePassRefused", 1)).find("50,000"), std::string::npos);
 }
 
 TEST_F(JobSend, PauseHoldsTheJobAndResumeLetsItGoOn)

@@ -1,4 +1,6 @@
-// Guards: knife and ink passes with a wrong layout or order of data and header, oversized passes sent, bands not made one at a time.
+// Guards knife passes sent wrong or too long: records, data before header,
+// nothing for an empty segment, and a pass beyond the knife buffer found at
+// the job start (no pass left out by the bound, none refused that fits).
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +11,8 @@
 #include "link/job/BandPipeline.h"
 #include "link/job/BandSend.h"
 #include "link/job/KnifePass.h"
+#include "link/output/KnifePassBound.h"
+#include "link/output/KnifePlanner.h"
 #include "link/output/KnifeRecord.h"
 #include "link/MyCommu.h"
 #include "link/support/CountingClock.h"
@@ -136,9 +140,110 @@ TEST_F(PassTest, OversizedPassIsRefused)
     AddCurve(page, pts, CurveKind::Cut);
     EXPECT_GT(BuildCutPass(0, page, snap, path), kKnifeRecordCapacity);
     EXPECT_EQ(SendKnifePath(path, link, TheKnifeBuffers()), 2);
-    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, TheKnifeBuffers()), -1);
+    EXPECT_EQ(SendCutPass(0, 4, page, snap, link, clock, path, TheKnifeBuffers()), 2);
     EXPECT_TRUE(usb.data.empty());
     EXPECT_TRUE(usb.frames.empty());
+}
+
+// n points across the carriage, all inside feed range [x0, x0 + 6250): one
+// move and n - 1 cuts, too long to be merged.
+void AddZigzag(COnePage& page, int32_t x0, int32_t n, int32_t kind = CurveKind::Cut)
+{
+    std::vector<PlotPoint> pts;
+    pts.reserve(static_cast<size_t>(n));
+    for (int32_t k = 0; k < n; ++k) pts.push_back({x0 + k / 8, (k % 2) * 2000 + 1000});
+    AddCurve(page, pts, kind);
+}
+
+// Passes here are 8000 pulses (plot units) long: pass i is [8000 i, 8000 (i + 1)).
+TEST_F(PassTest, TheJobStartFindsThePassThatWouldNotFit)
+{
+    struct Zigzag {
+        int32_t x0, n, kind;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Zigzag> cuts;
+        int32_t bands;
+        int32_t expected;
+    };
+    const int32_t cap = kKnifeRecordCapacity;
+    const Case cases[] = {
+        {"exactly the buffer", {{100, cap, CurveKind::Cut}}, 24, -1},
+        {"one point over", {{100, cap + 1, CurveKind::Cut}}, 24, 0},
+        // Bound above the buffer (two per step), the points themselves below it.
+        {"bound over, points under", {{100, 30000, CurveKind::Cut}}, 24, -1},
+        {"the second pass", {{100, 20, CurveKind::Cut}, {8100, cap + 1, CurveKind::Cut}}, 24, 1},
+        {"short cuts count too", {{16100, cap / 2, CurveKind::ShortCut}, {16200, cap / 2 + 1, CurveKind::Cut}}, 24, 2},
+        {"two lines in one pass", {{100, cap / 2, CurveKind::Cut}, {200, cap / 2, CurveKind::Cut}}, 24, -1},
+        // Beyond the job's bands: never sent, never refused.
+        {"past the last pass", {{24100, cap + 1, CurveKind::Cut}}, 24, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        COnePage job;
+        for (const Zigzag& z : c.cuts) AddZigzag(job, z.x0, z.n, z.kind);
+        EXPECT_EQ(FirstOversizedCutPass(c.bands, job, snap), c.expected);
+        // The same passes the sending thread builds.
+        for (int32_t i = 0; i * snap.params.bandsPerCutSegment < c.bands; ++i)
+            EXPECT_EQ(KnifePassFits(static_cast<size_t>(BuildCutPass(i, job, snap, path))), i != c.expected) << i;
+    }
+}
+
+// The bound must hold for every pass, whatever the lines do at the passes'
+// ends: steps across several passes, backwards, on a boundary, with a knife
+// offset and a scale that round.
+TEST_F(PassTest, PassBoundsAreNeverBelowThePointsBuilt)
+{
+    struct Params {
+        double pulsesPerMmX;
+        uint8_t inkCutOverlapX;
+        uint8_t headSelect, bandsPerCutSegment;
+    };
+    const Params params[] = {{40.0, 0, 0, 8}, {39.37, 37, 1, 6}, {41.3, 215, 0, 30}, {0.7, 5, 1, 1}};
+    uint32_t seed = 12345;
+    auto next = [&](uint32_t mod) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int32_t>((seed >> 8) % mod);
+    };
+    for (const Params& pr : params) {
+        SCOPED_TRACE(pr.pulsesPerMmX);
+        snap.params.pulsesPerMmX = pr.pulsesPerMmX;
+        snap.params.inkCutOverlapX = pr.inkCutOverlapX;
+        snap.params.headSelect = pr.headSelect;
+        snap.params.bandsPerCutSegment = pr.bandsPerCutSegment;
+        COnePage job;
+        const int32_t passes = 12;
+        const int32_t span = BandStart(passes, snap.params) - BandStart(0, snap.params);
+        for (int curve = 0; curve < 40; ++curve) {
+            std::vector<PlotPoint> pts;
+            for (int k = 0, n = 2 + next(30); k < n; ++k) {
+                // Plot X whose pulses land anywhere in the passes, often right on a start.
+                int32_t pulses = next(static_cast<uint32_t>(span + 400)) - 200 + BandStart(0, snap.params);
+                if (next(3) == 0) pulses = BandStart(next(passes + 1), snap.params) + next(3) - 1;
+                pts.push_back({static_cast<int32_t>(pulses / pr.pulsesPerMmX * 40.0 - pr.inkCutOverlapX * 4.0),
+                               next(40000)});
+            }
+            AddCurve(job, pts, next(4) == 0 ? CurveKind::ShortCut : CurveKind::Cut);
+        }
+        AddCurve(job, {{0, 0}, {400000, 400}}, CurveKind::Plot);  // never counted
+        const std::vector<int64_t> bounds = KnifePassBounds(job, snap, passes);
+        ASSERT_EQ(bounds.size(), static_cast<size_t>(passes));
+        int64_t built = 0;
+        for (int32_t i = 0; i < passes; ++i) {
+            // The clipped points, before any clean-up takes some away.
+            std::vector<KnifePoint> clipped;
+            const int32_t lo = BandStart(i, snap.params);
+            const int32_t hi = BandStart(i + 1, snap.params);
+            for (const auto& c : job.m_curves) {
+                if (c->m_kind == CurveKind::Cut) c->ClipCutToBand(lo, hi, snap.params, clipped);
+                else if (c->m_kind == CurveKind::ShortCut) c->ClipShortCutToBand(lo, hi, snap.params, clipped);
+            }
+            EXPECT_GE(bounds[static_cast<size_t>(i)], static_cast<int64_t>(clipped.size())) << "pass " << i;
+            built += static_cast<int64_t>(clipped.size());
+        }
+        EXPECT_GT(built, 0);
+    }
 }
 
 TEST_F(PassTest, InkBandSendsDataThenHeader)
