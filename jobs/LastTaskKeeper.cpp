@@ -106,12 +106,13 @@ LastTaskLoad CLastTaskKeeper::Load()
     return r;
 }
 
-KeepOutcome CLastTaskKeeper::Keep()
+KeepOutcome CLastTaskKeeper::Keep(std::chrono::steady_clock::time_point now)
 {
     if (!m_owned) return {KeepOutcome::NotOwned};
-    KeepOutcome o = TakeWritten();
+    KeepOutcome o = TakeWritten(now);
     const uint64_t s = Signature(m_doc);
-    if (m_handed == s || m_failed == s) return o;
+    if (m_handed == s) return o;
+    if (m_failed == s && now - m_failedAt < kRetryAfter) return o;
     Hand(s);
     if (o.kind != KeepOutcome::Failed) o.kind = KeepOutcome::Written;
     return o;
@@ -178,7 +179,7 @@ void CLastTaskKeeper::Hand(uint64_t s)
     m_ticket = m_writer.Hand(path, std::move(bytes));
 }
 
-KeepOutcome CLastTaskKeeper::TakeWritten()
+KeepOutcome CLastTaskKeeper::TakeWritten(std::chrono::steady_clock::time_point now)
 {
     const WrittenList w = m_writer.LastWritten();
     if (w.ticket == m_seen) return {KeepOutcome::Unchanged};
@@ -190,6 +191,7 @@ KeepOutcome CLastTaskKeeper::TakeWritten()
     // A later list on its way decides for both.
     if (w.ticket != m_ticket) return {KeepOutcome::Unchanged};
     m_failed = m_handed;
+    m_failedAt = now;
     m_handed.reset();
     KeepOutcome o{KeepOutcome::Failed, w.status, !m_reported, w.error};
     m_reported = true;

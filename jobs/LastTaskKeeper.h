@@ -54,10 +54,12 @@ public:
     // there is its own).
     LastTaskLoad Load();
     // Hands the list to the disk when it differs from the one handed last; a
-    // list whose write failed is tried again once the list changes again.
-    // Failed (with report, status and error) when a write handed earlier has
-    // failed since the last call.
-    KeepOutcome Keep();
+    // list whose write failed is tried again once the list changes again, or
+    // kRetryAfter after the failure (a disk with room again, a folder
+    // writable again, is found without an edit). Failed (with report, status
+    // and error) when a write handed earlier has failed since the last call.
+    static constexpr std::chrono::seconds kRetryAfter{10};
+    KeepOutcome Keep(std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now());
     // The close: a file not loaded yet is loaded first (its jobs join the
     // list, as the first poll pass would have done), then the list is
     // handed, changed or not, and written before this returns. pump, when
@@ -101,7 +103,7 @@ private:
     void Hand(uint64_t s);
     // What the writer finished since the last look: Failed when the write of
     // the list handed last failed.
-    KeepOutcome TakeWritten();
+    KeepOutcome TakeWritten(std::chrono::steady_clock::time_point now = std::chrono::steady_clock::now());
     // After the writer is idle: how the list handed last fared.
     KeepOutcome Settled();
     void TakeLoad(const LastTaskLoad& r, const std::u16string& path);
@@ -111,6 +113,7 @@ private:
     bool m_owned = false;
     std::optional<uint64_t> m_handed;  // the list the file holds, or will once written
     std::optional<uint64_t> m_failed;  // the list whose write failed last
+    std::chrono::steady_clock::time_point m_failedAt;  // when that failure was taken in
     bool m_reported = false;           // that failure has been reported
     KeepTicket m_ticket = 0;           // of the list handed last
     KeepTicket m_seen = 0;             // the last finished write looked at

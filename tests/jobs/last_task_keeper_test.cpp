@@ -265,6 +265,26 @@ TEST_F(Keeper, AFailedWriteIsReportedOnceAndTriedAgainAtTheNextChange)
     EXPECT_FALSE(keeper.Failing());
 }
 
+TEST_F(Keeper, AFailedListIsTriedAgainAfterAWhileWithoutAnEdit)
+{
+    const fs::path folder = program.path() / "later";
+    theSettings.SetPath(Slot::LastTaskPath, FromUtf8((folder / "last2107.orlattask").string()));
+    keeper.Begin();
+    Add(Auto, 1, u"a");
+    const auto t0 = std::chrono::steady_clock::now();
+    keeper.Keep(t0);
+    EXPECT_FALSE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    ASSERT_EQ(keeper.Keep(t0).kind, KeepOutcome::Failed);
+    // Room again, and nobody touches the list.
+    fs::create_directories(folder);
+    EXPECT_EQ(keeper.Keep(t0 + CLastTaskKeeper::kRetryAfter / 2).kind, KeepOutcome::Unchanged);
+    EXPECT_TRUE(keeper.Failing());
+    EXPECT_EQ(keeper.Keep(t0 + CLastTaskKeeper::kRetryAfter).kind, KeepOutcome::Written);
+    ASSERT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    EXPECT_FALSE(keeper.Failing());
+    EXPECT_TRUE(fs::exists(folder / "last2107.orlattask"));
+}
+
 TEST_F(Keeper, AFolderThatRefusesTheWriteSaysWhy)
 {
     const testsupport::DroppedCaps asUser({CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH});
