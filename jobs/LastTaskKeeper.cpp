@@ -171,7 +171,7 @@ void CLastTaskKeeper::Hand(uint64_t s)
     }
     std::vector<uint8_t> bytes;
     try {
-        bytes = m_doc.StoredBytes();
+        bytes = m_doc.StoredBytes(m_writer.TakeRoom());
     } catch (const std::bad_alloc&) {
         m_ticket = m_writer.HandFailure(TaskFileStatus::OutOfMemory, ENOMEM);
         return;

@@ -65,13 +65,19 @@ void CLastTaskWriter::Run(bool own)
         lock.unlock();
         if (m_beforeWrite) m_beforeWrite(o.ticket);
         const WrittenList r = Carry(o);
-        o.bytes.reset();  // tens of megabytes given back outside the lock
+        // Kept for the next list: tens of megabytes are quicker to fill
+        // again than to take fresh. An empty list gives them back.
+        std::vector<uint8_t> room = o.bytes ? std::move(*o.bytes) : std::vector<uint8_t>{};
         lock.lock();
+        m_room.swap(room);
         m_writing = false;
         m_last = r;
         if (r.status == TaskFileStatus::Ok) m_durable = o.ticket;
         else m_lastFailed = o.ticket;
         m_changed.notify_all();
+        lock.unlock();
+        room = {};  // the one before, freed outside the lock
+        lock.lock();
     }
 }
 
@@ -88,6 +94,12 @@ WrittenList CLastTaskWriter::Carry(const Order& o)
     else r.error = SyncFolderOf(o.path);
     if (r.error != 0) r.status = TaskFileStatus::WriteFailed;
     return r;
+}
+
+std::vector<uint8_t> CLastTaskWriter::TakeRoom()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    return std::move(m_room);
 }
 
 KeepTicket CLastTaskWriter::Handed() const

@@ -43,6 +43,9 @@ public:
     // remove the file (an empty list). Returns its ticket. One thread hands
     // (the keeper's); the writing thread starts with the first list.
     KeepTicket Hand(std::string path, std::optional<std::vector<uint8_t>> bytes);
+    // The buffer of the last list written, to encode the next one into
+    // (empty when there is none, or the list was emptied since).
+    std::vector<uint8_t> TakeRoom();
     // A list that could not even be encoded (no room): its ticket fails in
     // its turn, as a write that failed with status would.
     KeepTicket HandFailure(TaskFileStatus status, int error);
@@ -87,6 +90,7 @@ private:
     mutable std::condition_variable m_changed;  // a list handed, one finished, stop
     KeepTicket m_handed = 0;
     std::optional<Order> m_next;  // handed, not started
+    std::vector<uint8_t> m_room;  // the last list's buffer, given back by the writing thread
     bool m_writing = false;       // a list is being written now
     KeepTicket m_durable = 0;     // every ticket up to this one is on disk
     KeepTicket m_lastFailed = 0;  // the last ticket whose write failed

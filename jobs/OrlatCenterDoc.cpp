@@ -157,9 +157,9 @@ auto KeepingPrinting(std::vector<std::unique_ptr<COnePage>>& pages, Store store)
 
 }  // namespace
 
-std::vector<uint8_t> COrlatCenterDoc::StoredBytes()
+std::vector<uint8_t> COrlatCenterDoc::StoredBytes(std::vector<uint8_t> room)
 {
-    return KeepingPrinting(m_pages, [&] { return StoreTaskBytes(m_pages); });
+    return KeepingPrinting(m_pages, [&] { return StoreTaskBytes(m_pages, std::move(room)); });
 }
 
 TaskFileStatus COrlatCenterDoc::Store(const std::u16string& path)

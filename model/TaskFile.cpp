@@ -97,14 +97,20 @@ size_t StoredBytesBound(const std::vector<std::unique_ptr<COnePage>>& pages)
 
 }  // namespace
 
-std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages)
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages, std::vector<uint8_t> room)
 {
-    std::vector<uint8_t> out;
-    out.reserve(StoredBytesBound(pages));
-    AdviseHugePages(out.data(), out.capacity());
-    CArchive ar(CArchive::StoreTo{out});
+    const size_t bound = StoredBytesBound(pages);
+    // Room far beyond the list (a day's list since emptied) is given back.
+    if (room.capacity() / 2 > bound) room = {};
+    room.clear();
+    if (room.capacity() < bound) {
+        room = {};
+        room.reserve(bound);
+        AdviseHugePages(room.data(), room.capacity());
+    }
+    CArchive ar(CArchive::StoreTo{room});
     StoreObjectArray(ar, pages);
-    return out;
+    return room;
 }
 
 namespace {

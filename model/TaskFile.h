@@ -27,7 +27,9 @@ enum class TaskFileStatus : int {
 const char* TaskFileStatusName(TaskFileStatus s);
 
 // Storing sets a Printing page's own state to Manual (it is stored so).
-std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages);
+// room: a buffer of an earlier store to fill again; memory already touched
+// is quicker to fill than fresh memory, which the system clears first.
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages, std::vector<uint8_t> room = {});
 
 // On success the loaded pages replace pages (and the last curve tag read
 // becomes g_strCurveTag). On failure pages and g_strCurveTag are unchanged.

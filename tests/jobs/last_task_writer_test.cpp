@@ -71,8 +71,11 @@ TEST_F(Writer, TheEmptyListRemovesTheFileInItsTurn)
     EXPECT_EQ(OnDisk(), -1);
     ASSERT_TRUE(writer->WaitDurable(writer->Hand(File(), List(4)), 10s));
     EXPECT_EQ(OnDisk(), 4);
+    EXPECT_EQ(writer->TakeRoom().size(), 64u);  // its buffer, for the next list
+    writer->Hand(File(), List(5));
     ASSERT_TRUE(writer->WaitDurable(writer->Hand(File(), std::nullopt), 10s));
     EXPECT_EQ(OnDisk(), -1);
+    EXPECT_TRUE(writer->TakeRoom().empty());  // the emptied list holds no memory
     // No file already: removed all the same.
     EXPECT_TRUE(writer->WaitDurable(writer->Hand(File(), std::nullopt), 10s));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), fs::directory_iterator{}), 0);  // no temporary
