@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 #include <string_view>
 
 #include "jobs/OrlatCenterDoc.h"
@@ -82,20 +83,7 @@ void CLastTaskKeeper::Begin()
     if (!Missing(path)) return;
     m_owned = true;
     // No file is an empty list: written already when the list is empty too.
-    if (m_doc.m_pages.empty()) m_written = Signature(m_doc);
-}
-
-bool CLastTaskKeeper::Durable(KeepTicket ticket) const
-{
-    std::lock_guard<std::mutex> lock(m_durableLock);
-    return m_durable >= ticket;
-}
-
-bool CLastTaskKeeper::WaitDurable(KeepTicket ticket, std::chrono::milliseconds limit) const
-{
-    std::unique_lock<std::mutex> lock(m_durableLock);
-    m_durableChanged.wait_for(lock, limit, [&] { return m_durable >= ticket || m_lastFailed >= ticket; });
-    return m_durable >= ticket;
+    if (m_doc.m_pages.empty()) m_handed = Signature(m_doc);
 }
 
 void CLastTaskKeeper::TakeLoad(const LastTaskLoad& r, const std::u16string& path)
@@ -114,62 +102,98 @@ LastTaskLoad CLastTaskKeeper::Load()
     if (r.status == TaskFileStatus::Ok) m_doc.NoteChange();
     TakeLoad(r, path);
     // The file holds exactly the list when nothing was there before it.
-    if (r.status == TaskFileStatus::Ok && wasEmpty) m_written = Signature(m_doc);
+    if (r.status == TaskFileStatus::Ok && wasEmpty) m_handed = Signature(m_doc);
     return r;
 }
 
-KeepOutcome CLastTaskKeeper::Keep()
+KeepOutcome CLastTaskKeeper::Keep(std::chrono::steady_clock::time_point now)
 {
     if (!m_owned) return {KeepOutcome::NotOwned};
+    KeepOutcome o = TakeWritten(now);
     const uint64_t s = Signature(m_doc);
-    if (m_written == s) {
-        m_ticket = m_writtenTicket;
-        return {KeepOutcome::Unchanged};
-    }
-    if (m_failed == s) return {KeepOutcome::Unchanged};
-    return Write(s);
+    if (m_handed == s) return o;
+    if (m_failed == s && now - m_failedAt < kRetryAfter) return o;
+    Hand(s);
+    if (o.kind != KeepOutcome::Failed) o.kind = KeepOutcome::Written;
+    return o;
 }
 
-KeepOutcome CLastTaskKeeper::SaveForClose()
+KeepOutcome CLastTaskKeeper::SaveForClose(const std::function<void()>& pump)
 {
     if (!m_owned) {
         const LastTaskLoad r = Load();
         if (!m_owned) return {KeepOutcome::NotOwned, r.status};
     }
-    // Written even when the signature agrees: an edit of curves in place
+    TakeWritten();
+    // Handed even when the signature agrees: an edit of curves in place
     // that nobody counted still reaches the file.
-    return Write(Signature(m_doc));
+    Hand(Signature(m_doc));
+    if (!pump) return Flush();
+    for (;;) {
+        if (std::optional<KeepOutcome> o = Flush(std::chrono::milliseconds(20))) return *o;
+        pump();
+    }
 }
 
-KeepOutcome CLastTaskKeeper::Write(uint64_t signature)
+KeepOutcome CLastTaskKeeper::Flush()
 {
-    KeepOutcome o;
-    const KeepTicket ticket = ++m_ticket;
-    errno = 0;
+    m_writer.WaitIdle();
+    return Settled();
+}
+
+std::optional<KeepOutcome> CLastTaskKeeper::Flush(std::chrono::milliseconds limit)
+{
+    if (!m_writer.WaitIdle(limit)) return std::nullopt;
+    return Settled();
+}
+
+KeepOutcome CLastTaskKeeper::Settled()
+{
+    if (!m_owned) return {KeepOutcome::Unchanged};
+    KeepOutcome o = TakeWritten();
+    if (o.kind == KeepOutcome::Failed) return o;
+    if (m_failed) {
+        // Reported already by an earlier look.
+        const WrittenList w = m_writer.LastWritten();
+        return {KeepOutcome::Failed, w.status, false, w.error};
+    }
+    return {KeepOutcome::Written};
+}
+
+void CLastTaskKeeper::Hand(uint64_t s)
+{
+    const std::string path = ToUtf8(LastTaskPath());
+    m_failed.reset();
+    m_handed = s;
     if (m_doc.m_pages.empty()) {
-        const std::string path = ToUtf8(LastTaskPath());
-        if (::unlink(path.c_str()) != 0 && errno != ENOENT) o.status = TaskFileStatus::WriteFailed;
-    } else {
-        o.status = m_doc.SaveLastTask();
+        m_ticket = m_writer.Hand(path, std::nullopt);
+        return;
     }
-    o.error = o.status == TaskFileStatus::Ok ? 0 : errno;
-    {
-        std::lock_guard<std::mutex> lock(m_durableLock);
-        if (o.status == TaskFileStatus::Ok) m_durable = ticket;
-        else m_lastFailed = ticket;
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = m_doc.StoredBytes(m_writer.TakeRoom());
+    } catch (const std::bad_alloc&) {
+        m_ticket = m_writer.HandFailure(TaskFileStatus::OutOfMemory, ENOMEM);
+        return;
     }
-    m_durableChanged.notify_all();
-    if (o.status == TaskFileStatus::Ok) {
-        o.kind = KeepOutcome::Written;
-        m_written = signature;
-        m_writtenTicket = ticket;
-        m_failed.reset();
+    m_ticket = m_writer.Hand(path, std::move(bytes));
+}
+
+KeepOutcome CLastTaskKeeper::TakeWritten(std::chrono::steady_clock::time_point now)
+{
+    const WrittenList w = m_writer.LastWritten();
+    if (w.ticket == m_seen) return {KeepOutcome::Unchanged};
+    m_seen = w.ticket;
+    if (w.status == TaskFileStatus::Ok) {
         m_reported = false;
-        return o;
+        return {KeepOutcome::Unchanged};
     }
-    o.kind = KeepOutcome::Failed;
-    m_failed = signature;
-    o.report = !m_reported;
+    // A later list on its way decides for both.
+    if (w.ticket != m_ticket) return {KeepOutcome::Unchanged};
+    m_failed = m_handed;
+    m_failedAt = now;
+    m_handed.reset();
+    KeepOutcome o{KeepOutcome::Failed, w.status, !m_reported, w.error};
     m_reported = true;
     return o;
 }

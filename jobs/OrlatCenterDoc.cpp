@@ -136,16 +136,33 @@ TaskFileStatus COrlatCenterDoc::SaveTaskFile(const std::u16string& path)
     return s;
 }
 
-TaskFileStatus COrlatCenterDoc::SaveLastTask() { return Store(theSettings.Path(Slot::LastTaskPath)); }
+namespace {
+
+// The file holds a running job as Manual; in the list it stays Printing, so
+// that its end still counts its copies down, also when store throws.
+template <class Store>
+auto KeepingPrinting(std::vector<std::unique_ptr<COnePage>>& pages, Store store)
+{
+    struct Restore {
+        std::vector<COnePage*> printing;
+        ~Restore()
+        {
+            for (COnePage* p : printing) p->m_state = JobState::Printing;
+        }
+    } restore;
+    for (auto& p : pages)
+        if (p->m_state == JobState::Printing) restore.printing.push_back(p.get());
+    return store();
+}
+
+}  // namespace
+
+std::vector<uint8_t> COrlatCenterDoc::StoredBytes(std::vector<uint8_t> room)
+{
+    return KeepingPrinting(m_pages, [&] { return StoreTaskBytes(m_pages, std::move(room)); });
+}
 
 TaskFileStatus COrlatCenterDoc::Store(const std::u16string& path)
 {
-    // The file holds a running job as Manual; in the list it stays Printing,
-    // so that its end still counts its copies down.
-    std::vector<COnePage*> printing;
-    for (auto& p : m_pages)
-        if (p->m_state == JobState::Printing) printing.push_back(p.get());
-    const TaskFileStatus s = ::SaveTaskFile(path, m_pages);
-    for (COnePage* p : printing) p->m_state = JobState::Printing;
-    return s;
+    return KeepingPrinting(m_pages, [&] { return ::SaveTaskFile(path, m_pages); });
 }

@@ -59,8 +59,10 @@ public:
 
     // The file last opened or saved by command; empty until then (the UI asks).
     const std::u16string& CurrentPath() const { return m_currentPath; }
-    // To LastTaskPath, without changing the current path.
-    TaskFileStatus SaveLastTask();
+    // The task file's bytes of the list as it stands (a Printing job as
+    // Manual; the list keeps it Printing), in room when it is large enough.
+    // std::bad_alloc when there is no room.
+    std::vector<uint8_t> StoredBytes(std::vector<uint8_t> room = {});
 
 private:
     TaskFileStatus Store(const std::u16string& path);

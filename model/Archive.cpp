@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 
@@ -22,29 +23,49 @@ constexpr uint16_t kWideMark = 0xFFFE;
 
 // ---------------------------------------------------------------- storing
 
+// Fields are laid down byte by byte, least significant first, so the file is
+// the same on any host; the vector's room is reserved by the caller.
 void CArchive::WriteU8(uint8_t v) { m_out->push_back(v); }
 
 void CArchive::WriteU16(uint16_t v)
 {
-    m_out->push_back(static_cast<uint8_t>(v));
-    m_out->push_back(static_cast<uint8_t>(v >> 8));
+    const uint8_t b[2] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8)};
+    m_out->insert(m_out->end(), b, b + 2);
 }
 
 void CArchive::WriteU32(uint32_t v)
 {
-    for (int i = 0; i < 4; ++i) m_out->push_back(static_cast<uint8_t>(v >> (8 * i)));
+    const uint8_t b[4] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
+                          static_cast<uint8_t>(v >> 24)};
+    m_out->insert(m_out->end(), b, b + 4);
 }
 
 void CArchive::WriteI64(int64_t v)
 {
     const auto u = static_cast<uint64_t>(v);
-    for (int i = 0; i < 8; ++i) m_out->push_back(static_cast<uint8_t>(u >> (8 * i)));
+    WriteU32(static_cast<uint32_t>(u));
+    WriteU32(static_cast<uint32_t>(u >> 32));
 }
 
 void CArchive::WriteBytes(const void* p, size_t n)
 {
     const auto* b = static_cast<const uint8_t*>(p);
     m_out->insert(m_out->end(), b, b + n);
+}
+
+void CArchive::WriteI32Array(const void* values, size_t count)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        // The file's layout is the host's: one copy for the whole run.
+        WriteBytes(values, count * sizeof(int32_t));
+    } else {
+        const auto* b = static_cast<const uint8_t*>(values);
+        for (size_t i = 0; i < count; ++i) {
+            int32_t v;
+            std::memcpy(&v, b + i * sizeof v, sizeof v);
+            WriteI32(v);
+        }
+    }
 }
 
 void CArchive::WriteCount(size_t n)

@@ -65,6 +65,9 @@ public:
     void WriteI32(int32_t v) { WriteU32(static_cast<uint32_t>(v)); }
     void WriteI64(int64_t v);
     void WriteBytes(const void* p, size_t n);
+    // count int32 values laid out in memory one after another (a point
+    // array), each written as WriteI32 writes it.
+    void WriteI32Array(const void* values, size_t count);
     // 16-bit below 0xFFFF, else 0xFFFF and 32 bits.
     void WriteCount(size_t n);
     // Always the wide form: 0xFF 0xFFFE, the length, UTF-16LE.

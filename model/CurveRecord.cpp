@@ -1,3 +1,5 @@
+#include <cstddef>
+
 #include "model/Archive.h"
 #include "model/Curve.h"
 
@@ -12,10 +14,9 @@ void CCurve::Serialize(CArchive& ar)
         ar.WriteI32(m_minY);
         ar.WriteI32(m_lineType);
         ar.WriteCount(m_points.size());
-        for (const PlotPoint& p : m_points) {
-            ar.WriteI32(p.x);
-            ar.WriteI32(p.y);
-        }
+        // x then y, nothing between: the array is the run of the record.
+        static_assert(sizeof(PlotPoint) == 2 * sizeof(int32_t) && offsetof(PlotPoint, y) == sizeof(int32_t));
+        ar.WriteI32Array(m_points.data(), 2 * m_points.size());
         return;
     }
     // The tag is not checked; the last one loaded is written from then on.

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/FolderSync.h"
+
 namespace {
 
 // A settings file is a few hundred bytes; anything far larger is not one.
@@ -274,6 +276,12 @@ bool WriteFileAtomically(const std::string& path, std::string_view text, std::st
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
         const int e = errno;
         ::unlink(tmp.c_str());
+        *error = path + ": " + ErrnoText(e);
+        return false;
+    }
+    // Until its folder is synced the new name may not survive a power cut:
+    // the old version, or no file at all, could come back.
+    if (const int e = SyncFolderOf(path); e != 0) {
         *error = path + ": " + ErrnoText(e);
         return false;
     }

@@ -48,6 +48,8 @@ int32_t ProfileInt(std::string_view value, int32_t def);
 // a settings file) gives false with *error naming path and reason.
 bool ReadProfileFile(const std::string& path, ProfileFile& out, std::string* error);
 
-// Writes text through a temporary file beside path renamed into place: the
-// old file stays whole on any failure. False with *error naming path and reason.
+// Writes text through a temporary file beside path, synced and renamed into
+// place, then syncs the folder: the old file stays whole on any failure, and
+// once this returns true a power cut brings back the new one. False with
+// *error naming path and reason.
 bool WriteFileAtomically(const std::string& path, std::string_view text, std::string* error);

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "model/Archive.h"
+#include "model/FolderSync.h"
+#include "model/HugePageHeap.h"
 #include "model/Text.h"
 
 namespace {
@@ -53,14 +55,6 @@ struct FdCloser {
     ~FdCloser() { if (fd >= 0) ::close(fd); }
 };
 
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
 }  // namespace
 
 const char* TaskFileStatusName(TaskFileStatus s)
@@ -83,12 +77,40 @@ const char* TaskFileStatusName(TaskFileStatus s)
     return "unknown";
 }
 
-std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages)
+namespace {
+
+// At least the bytes the list takes, so that the output grows once: a day's
+// list is tens of megabytes, copied again at every doubling otherwise.
+size_t StoredBytesBound(const std::vector<std::unique_ptr<COnePage>>& pages)
 {
-    std::vector<uint8_t> out;
-    CArchive ar(CArchive::StoreTo{out});
+    // References, counts, the fixed fields and the length heads of the
+    // strings take less than this per record.
+    constexpr size_t kRecordBytes = 96;
+    const size_t tag = 2 * g_strCurveTag.size();
+    size_t n = 8;
+    for (const auto& p : pages) {
+        n += kRecordBytes + 2 * p->m_strFileName.size();
+        for (const auto& c : p->m_curves) n += kRecordBytes + tag + sizeof(PlotPoint) * c->m_points.size();
+    }
+    return n;
+}
+
+}  // namespace
+
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages, std::vector<uint8_t> room)
+{
+    const size_t bound = StoredBytesBound(pages);
+    // Room far beyond the list (a day's list since emptied) is given back.
+    if (room.capacity() / 2 > bound) room = {};
+    room.clear();
+    if (room.capacity() < bound) {
+        room = {};
+        room.reserve(bound);
+        AdviseHugePages(room.data(), room.capacity());
+    }
+    CArchive ar(CArchive::StoreTo{room});
     StoreObjectArray(ar, pages);
-    return out;
+    return room;
 }
 
 namespace {
@@ -126,11 +148,21 @@ TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_
     } catch (const std::bad_alloc&) {
         return TaskFileStatus::OutOfMemory;
     }
+    return WriteTaskBytes(target, bytes, nullptr);
+}
+
+TaskFileStatus WriteTaskBytes(const std::string& target, std::span<const uint8_t> bytes, int* error)
+{
+    int ignored = 0;
+    int& why = error != nullptr ? *error : ignored;
+    why = 0;
     // A name with a NUL would reach the system cut short: another file.
-    if (target.find('\0') != std::string::npos) return TaskFileStatus::WriteFailed;
+    if (target.find('\0') != std::string::npos) {
+        why = EINVAL;
+        return TaskFileStatus::WriteFailed;
+    }
     // The temporary file lives in the target's folder so that the rename
     // stays on one file system and replaces the target in one step.
-    const std::string folder = FolderOf(target);
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -138,23 +170,28 @@ TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) break;
     }
-    if (fd < 0) return TaskFileStatus::WriteFailed;
-    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
+    if (fd < 0) {
+        why = errno;
+        return TaskFileStatus::WriteFailed;
+    }
+    bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    if (!written) why = errno;
+    if (::close(fd) != 0 && written) {
+        why = errno;
+        written = false;
+    }
+    if (!written) {
         ::unlink(temp.c_str());
         return TaskFileStatus::WriteFailed;
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
+        why = errno;
         ::unlink(temp.c_str());
         return TaskFileStatus::ReplaceFailed;
     }
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return TaskFileStatus::Ok;
+    // Until its folder is synced the new name may not survive a power cut.
+    why = SyncFolderOf(target);
+    return why == 0 ? TaskFileStatus::Ok : TaskFileStatus::ReplaceFailed;
 }
 
 TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages)

@@ -19,7 +19,7 @@ enum class TaskFileStatus : int {
     OpenFailed,      // missing, unreadable or not a regular file
     ReadFailed,
     WriteFailed,     // the temporary file could not be created or written
-    ReplaceFailed,   // the temporary file could not be renamed into place
+    ReplaceFailed,   // the temporary file could not be renamed into place, or its folder synced
     BadValue,        // a curve kind other than 1-3
     TrailingData,    // bytes after the job list (a zero-filled file, say)
 };
@@ -27,7 +27,9 @@ enum class TaskFileStatus : int {
 const char* TaskFileStatusName(TaskFileStatus s);
 
 // Storing sets a Printing page's own state to Manual (it is stored so).
-std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages);
+// room: a buffer of an earlier store to fill again; memory already touched
+// is quicker to fill than fresh memory, which the system clears first.
+std::vector<uint8_t> StoreTaskBytes(std::vector<std::unique_ptr<COnePage>>& pages, std::vector<uint8_t> room = {});
 
 // On success the loaded pages replace pages (and the last curve tag read
 // becomes g_strCurveTag). On failure pages and g_strCurveTag are unchanged.
@@ -38,3 +40,8 @@ TaskFileStatus LoadTaskBytes(std::span<const uint8_t> bytes, std::vector<std::un
 // save leaves the old file as it was.
 TaskFileStatus SaveTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages);
 TaskFileStatus LoadTaskFile(const std::u16string& path, std::vector<std::unique_ptr<COnePage>>& pages);
+
+// Stored bytes to target (a file-system name) as SaveTaskFile writes them:
+// a temporary file beside it, synced, renamed into place, the folder synced.
+// *error (when given) gets the errno of a failure, 0 on success. Any thread.
+TaskFileStatus WriteTaskBytes(const std::string& target, std::span<const uint8_t> bytes, int* error);

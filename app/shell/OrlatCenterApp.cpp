@@ -177,10 +177,15 @@ int COrlatCenterApp::InitInstance(const QStringList& args)
 
     m_service = std::make_unique<CJobService>();
     m_frame = std::make_unique<CMainFrame>(*m_service);
+    // The close writes the settings (also before a close that cannot wait
+    // for the sending thread and ends the process); the exit then only says
+    // how that went.
     m_frame->saveSettings = [this] {
         if (m_settingsKept) return;
         std::string why;
-        SaveSettings(&why);
+        m_settingsSaved = true;
+        m_settingsError.reset();
+        if (!SaveSettings(&why)) m_settingsError = why;
     };
     QObject::connect(m_instance.get(), &SingleInstance::raiseRequested, m_frame.get(), &CMainFrame::BringToFront);
 
@@ -215,9 +220,13 @@ int COrlatCenterApp::ExitInstance(int code)
         if (code == ExitOk) code = ExitFailed;
     }
     if (!m_settingsLoaded || m_settingsKept) return code;
-    std::string error;
-    if (!SaveSettings(&error)) {
-        const QString text = CodeText("无法保存设置：", "Cannot save the settings: ") + QString::fromStdString(error);
+    std::optional<std::string> failed = m_settingsError;
+    if (!m_settingsSaved) {
+        std::string error;
+        if (!SaveSettings(&error)) failed = error;
+    }
+    if (failed) {
+        const QString text = CodeText("无法保存设置：", "Cannot save the settings: ") + QString::fromStdString(*failed);
         if (m_frame && !m_closedBySignal)
             ShowAppMessage(m_frame->isVisible() ? m_frame.get() : nullptr, QMessageBox::Warning, text);
         else PrintError(text);

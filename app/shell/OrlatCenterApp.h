@@ -2,6 +2,8 @@
 // The application: start-up in a fixed order, the one instance, the
 // settings file read at start and written at exit.
 #include <memory>
+#include <optional>
+#include <string>
 
 #include <QIcon>
 #include <QString>
@@ -42,7 +44,8 @@ public:
     int InitInstance(const QStringList& args);
     // Writes the settings, only when they were loaded: a start that ended
     // before (bad option, second instance) must not overwrite the running
-    // instance's file with empty values.
+    // instance's file with empty values. A close of the window has written
+    // them already (the frame's saveSettings): then only its outcome is told.
     int ExitInstance(int code);
     // A close by signal: nobody may be there to answer a box, so a failure
     // at exit goes to standard error.
@@ -67,6 +70,9 @@ private:
     bool m_settingsKept = false;  // not written at exit: the start said why
     bool m_translationLoaded = false;
     bool m_closedBySignal = false;
+    // The close wrote the settings: once is enough. What went wrong, if anything.
+    bool m_settingsSaved = false;
+    std::optional<std::string> m_settingsError;
     std::unique_ptr<SingleInstance> m_instance;
     std::unique_ptr<CHandedFiles> m_handed;
     std::unique_ptr<Translations> m_translations;

@@ -190,8 +190,11 @@ protected:
         }
         return true;
     }
-    std::vector<int32_t> StatesOnDisk() const
+    // The list as kept, once the keeper's writer has put it on disk.
+    std::vector<int32_t> StatesOnDisk()
     {
+        const CLastTaskKeeper& keeper = service.Keeper();
+        if (!keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10))) return {-2};
         PageList pages;
         if (LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages) != TaskFileStatus::Ok) return {-1};
         return States(pages);

@@ -1,4 +1,7 @@
 // Guards the last-task file going stale: a kill must find in it the list as a close would save it now.
+#include <linux/capability.h>
+
+#include <cerrno>
 #include <climits>
 #include <filesystem>
 #include <functional>
@@ -6,6 +9,8 @@
 #include "jobs/LastTaskKeeper.h"
 #include "jobs/OrlatCenterDoc.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/jobs/WriterGate.h"
+#include "tests/support/DroppedCaps.h"
 
 using namespace appfix;
 using namespace JobState;
@@ -36,10 +41,19 @@ protected:
         return *doc.m_pages.back();
     }
 
+    // Keeps the list and waits until it is on disk.
+    KeepOutcome::Kind KeepAndWait()
+    {
+        const KeepOutcome::Kind k = keeper.Keep().kind;
+        EXPECT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+        return k;
+    }
+
     SettingsGuard guard;
     TempDir program;
     COrlatCenterDoc doc;
-    CLastTaskKeeper keeper{doc};
+    writergate::Gate gate;  // outlives the keeper's writer, which calls it
+    CLastTaskKeeper keeper{doc, gate.Hook()};
 };
 
 std::vector<int32_t> Copies(const PageList& pages)
@@ -75,7 +89,7 @@ TEST_F(Keeper, EveryChangeOfTheListReachesTheFileAsACloseWouldSaveIt)
     };
     for (const Step& s : steps) {
         s.change();
-        EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Written) << s.what;
+        EXPECT_EQ(KeepAndWait(), KeepOutcome::Written) << s.what;
         if (s.states.empty()) {
             EXPECT_FALSE(fs::exists(File())) << s.what;  // nothing to resume
             continue;
@@ -86,7 +100,7 @@ TEST_F(Keeper, EveryChangeOfTheListReachesTheFileAsACloseWouldSaveIt)
     }
     // The Printing job stays Printing in the list while the file says Manual.
     Add(Printing, 1, u"c");
-    keeper.Keep();
+    KeepAndWait();
     EXPECT_EQ(doc.m_pages[0]->m_state, Printing);
     EXPECT_EQ(States(OnDisk()), (std::vector<int32_t>{Manual}));
 }
@@ -106,7 +120,7 @@ TEST_F(Keeper, AnUnchangedListIsNotWrittenAgain)
 {
     keeper.Begin();
     Add(Auto, 1, u"a");
-    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    ASSERT_EQ(KeepAndWait(), KeepOutcome::Written);
     // Removed behind its back: a keeper that writes every time would bring it back.
     fs::remove(File());
     EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);
@@ -195,6 +209,7 @@ TEST_F(Keeper, TheFirstPollLoadsOnceAndTheKeepersOwnFileIsNotLoadedAgain)
     fresh.Begin();
     other.m_pages.push_back(Job(Auto));
     ASSERT_EQ(fresh.Keep().kind, KeepOutcome::Written);
+    ASSERT_EQ(fresh.Flush().kind, KeepOutcome::Written);
     EXPECT_EQ(fresh.Load().loaded, 0);
     EXPECT_EQ(other.m_pages.size(), 1u);
 }
@@ -208,7 +223,7 @@ TEST_F(Keeper, ADamagedFileSetAsideIsNoLongerInTheWay)
     EXPECT_TRUE(program.Exists("last2107.orlattask.bad"));
     EXPECT_TRUE(keeper.Owned());
     Add(Auto, 1, u"new");
-    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    EXPECT_EQ(KeepAndWait(), KeepOutcome::Written);
     EXPECT_EQ(OnDisk().size(), 1u);
 }
 
@@ -218,24 +233,138 @@ TEST_F(Keeper, AFailedWriteIsReportedOnceAndTriedAgainAtTheNextChange)
     theSettings.SetPath(Slot::LastTaskPath, FromUtf8((folder / "last2107.orlattask").string()));
     keeper.Begin();
     Add(Auto, 1, u"a");
+    // Handed at once; the failure comes back with the next look.
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    EXPECT_FALSE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    EXPECT_TRUE(keeper.Failing());
     KeepOutcome o = keeper.Keep();
     EXPECT_EQ(o.kind, KeepOutcome::Failed);
+    EXPECT_EQ(o.status, TaskFileStatus::WriteFailed);
+    EXPECT_EQ(o.error, ENOENT);
     EXPECT_TRUE(o.report);
     EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);  // not every second
     doc.m_pages[0]->m_copies = 2;
-    o = keeper.Keep();
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    o = keeper.Flush();
     EXPECT_EQ(o.kind, KeepOutcome::Failed);
     EXPECT_FALSE(o.report);  // once
+    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);
 
     fs::create_directories(folder);
     doc.m_pages[0]->m_copies = 3;
-    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    EXPECT_EQ(KeepAndWait(), KeepOutcome::Written);
+    EXPECT_FALSE(keeper.Failing());
+    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);
     fs::remove_all(folder);
     doc.m_pages[0]->m_copies = 4;
-    EXPECT_TRUE(keeper.Keep().report);  // a new failure after a success
+    keeper.Keep();
+    EXPECT_TRUE(keeper.Flush().report);  // a new failure after a success
     // The close tries again even though nothing changed since.
     fs::create_directories(folder);
     EXPECT_EQ(keeper.SaveForClose().kind, KeepOutcome::Written);
+    EXPECT_FALSE(keeper.Failing());
+}
+
+TEST_F(Keeper, AFailedListIsTriedAgainAfterAWhileWithoutAnEdit)
+{
+    const fs::path folder = program.path() / "later";
+    theSettings.SetPath(Slot::LastTaskPath, FromUtf8((folder / "last2107.orlattask").string()));
+    keeper.Begin();
+    Add(Auto, 1, u"a");
+    const auto t0 = std::chrono::steady_clock::now();
+    keeper.Keep(t0);
+    EXPECT_FALSE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    ASSERT_EQ(keeper.Keep(t0).kind, KeepOutcome::Failed);
+    // Room again, and nobody touches the list.
+    fs::create_directories(folder);
+    EXPECT_EQ(keeper.Keep(t0 + CLastTaskKeeper::kRetryAfter / 2).kind, KeepOutcome::Unchanged);
+    EXPECT_TRUE(keeper.Failing());
+    EXPECT_EQ(keeper.Keep(t0 + CLastTaskKeeper::kRetryAfter).kind, KeepOutcome::Written);
+    ASSERT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    EXPECT_FALSE(keeper.Failing());
+    EXPECT_TRUE(fs::exists(folder / "last2107.orlattask"));
+}
+
+TEST_F(Keeper, AFolderThatRefusesTheWriteSaysWhy)
+{
+    const testsupport::DroppedCaps asUser({CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH});
+    if (::geteuid() == 0 && !asUser.ok()) GTEST_SKIP() << "cannot drop the DAC overrides";
+    keeper.Begin();  // the writer starts under the caps of this thread
+    fs::permissions(program.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    Add(Auto, 1, u"a");
+    keeper.Keep();
+    const KeepOutcome o = keeper.Flush();
+    EXPECT_EQ(o.kind, KeepOutcome::Failed);
+    EXPECT_EQ(o.error, EACCES);
+    fs::permissions(program.path(), fs::perms::owner_all);
+    doc.m_pages[0]->m_copies = 2;
+    EXPECT_EQ(KeepAndWait(), KeepOutcome::Written);
+    EXPECT_EQ(Copies(OnDisk()), (std::vector<int32_t>{2}));
+}
+
+TEST_F(Keeper, KeepReturnsWhileTheWriteIsUnderWayAndItsTicketWaitsForIt)
+{
+    keeper.Begin();
+    EXPECT_TRUE(keeper.Durable(keeper.Ticket()));  // nothing handed: nothing to wait for
+    Add(Auto, 1, u"a");
+    gate.CloseAt(1);
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    const KeepTicket first = keeper.Ticket();
+    ASSERT_TRUE(gate.Reached());
+    EXPECT_FALSE(keeper.Durable(first));
+    EXPECT_FALSE(fs::exists(File()));
+    // Further changes meanwhile: each a new ticket; the looks in between
+    // hand nothing.
+    Add(Auto, 2, u"b");
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    EXPECT_EQ(keeper.Keep().kind, KeepOutcome::Unchanged);
+    doc.m_pages[1]->m_copies = 5;
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    const KeepTicket last = keeper.Ticket();
+    EXPECT_GT(last, first + 1);
+    gate.Open();
+    ASSERT_TRUE(keeper.WaitDurable(last, std::chrono::seconds(10)));
+    EXPECT_TRUE(keeper.Durable(first));
+    EXPECT_EQ(Copies(OnDisk()), (std::vector<int32_t>{1, 5}));
+    // The list in between was passed over: the last one covers it.
+    EXPECT_EQ(gate.Began().size(), 2u);
+}
+
+TEST_F(Keeper, EmptyingTheListRemovesTheFileAfterTheWriteBeforeIt)
+{
+    keeper.Begin();
+    Add(Auto, 1, u"a");
+    gate.CloseAt(1);
+    keeper.Keep();
+    ASSERT_TRUE(gate.Reached());
+    doc.DeleteAllPages();
+    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    gate.Open();
+    ASSERT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
+    EXPECT_FALSE(fs::exists(File()));
+    // And a list again after it.
+    Add(Manual, 3, u"b");
+    ASSERT_EQ(KeepAndWait(), KeepOutcome::Written);
+    EXPECT_EQ(Copies(OnDisk()), (std::vector<int32_t>{3}));
+}
+
+TEST_F(Keeper, TheCloseWaitsForTheWriterWhileTheWindowPaints)
+{
+    keeper.Begin();
+    Add(Auto, 1, u"a");
+    gate.CloseAt(1);
+    keeper.Keep();
+    ASSERT_TRUE(gate.Reached());
+    doc.m_pages[0]->m_copies = 7;
+    int pumped = 0;
+    const KeepOutcome o = keeper.SaveForClose([&] {
+        // The close is waiting: let the write under way go.
+        if (++pumped == 1) gate.Open();
+    });
+    EXPECT_EQ(o.kind, KeepOutcome::Written);
+    EXPECT_GE(pumped, 1);
+    EXPECT_EQ(Copies(OnDisk()), (std::vector<int32_t>{7}));
+    EXPECT_TRUE(keeper.Durable(keeper.Ticket()));
 }
 
 TEST_F(Keeper, CopiesTheProgramCanStoreComeBackThroughEveryRoad)
@@ -252,7 +381,7 @@ TEST_F(Keeper, CopiesTheProgramCanStoreComeBackThroughEveryRoad)
 
     // The last-task file the keeper writes, as the next start loads it.
     keeper.Begin();
-    ASSERT_EQ(keeper.Keep().kind, KeepOutcome::Written);
+    ASSERT_EQ(KeepAndWait(), KeepOutcome::Written);
     COrlatCenterDoc next;
     CLastTaskKeeper nextKeeper{next};
     const LastTaskLoad r = nextKeeper.Load();

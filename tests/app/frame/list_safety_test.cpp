@@ -27,8 +27,11 @@ protected:
     {
         return sim.WithMachine([](CSimMachine& m) { return m.InJob() && !m.job.bands.empty(); });
     }
+    // The list as kept, once the keeper's writer has put it on disk.
     std::vector<int32_t> StatesOnDisk()
     {
+        CLastTaskKeeper& keeper = frame->Service().Keeper();
+        EXPECT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
         PageList pages;
         EXPECT_EQ(LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages), TaskFileStatus::Ok);
         return States(pages);
@@ -163,7 +166,7 @@ TEST_F(CloseOnSim, AStartedJobIsInTheFileAsManualBeforeItsFirstBandAndDoneOnceIt
     MachineStatus = MachineState::Ready;
     frame->Service().StartTick();
     ASSERT_EQ(doc.m_pages[0]->m_state, Printing);
-    // No event has run since the start: the write came with it.
+    // No event has run since the start: the list was handed with it.
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
     ASSERT_TRUE(PumpUntil([&] { return doc.m_pages[0]->m_state == Done && g_pSendJobThread == nullptr; }, 20000));
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Done}));
@@ -176,6 +179,8 @@ TEST_F(FrameFixture, AnEditInThePreviewReachesTheLastTaskFileWithinTheClocksPeri
     frame->show();
     frame->Run().StartTimers();
     frame->Service().KeepNow();
+    CLastTaskKeeper& keeper = frame->Service().Keeper();
+    ASSERT_TRUE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
     auto kindOnDisk = [&] {
         PageList pages;
         if (LoadTaskFile(theSettings.Path(Slot::LastTaskPath), pages) != TaskFileStatus::Ok || pages.empty()) return -1;
@@ -194,11 +199,17 @@ TEST_F(FrameFixture, ALastTaskFileThatCannotBeWrittenIsShownOnceInTheStatusBar)
     theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
     frame->Service().Begin();
     doc.m_pages.push_back(Job(Manual));
+    CLastTaskKeeper& keeper = frame->Service().Keeper();
+    // Handed to the writer; its failure is told at the next look.
+    frame->Service().KeepNow();
+    EXPECT_FALSE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
     frame->Service().KeepNow();
     EXPECT_TRUE(frame->StatusText().contains(QStringLiteral("gone/last2107.orlattask"))) << frame->StatusText().toStdString();
     EXPECT_TRUE(messages.isEmpty());  // no box
     frame->statusBar()->clearMessage();
     doc.m_pages.back()->m_copies = 2;
+    frame->Service().KeepNow();
+    EXPECT_FALSE(keeper.WaitDurable(keeper.Ticket(), std::chrono::seconds(10)));
     frame->Service().KeepNow();
     EXPECT_FALSE(frame->StatusText().contains(QStringLiteral("gone/"))) << "reported twice";
 }

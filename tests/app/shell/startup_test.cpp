@@ -83,6 +83,32 @@ TEST_F(StartUp, ATaskFileOnTheCommandLineLoads)
     theEthOptions.port = 5188;
 }
 
+TEST_F(StartUp, TheCloseWritesTheSettingsOnceAndTheExitTellsHowThatWent)
+{
+    {
+        auto app = MakeApp();
+        ASSERT_EQ(app->InitInstance(Args()), COrlatCenterApp::Continue);
+        ASSERT_TRUE(app->MainFrame()->close());
+        EXPECT_NE(ReadIni().find("PltFileUnit=0"), std::string::npos);
+        // Written by the close: the exit leaves the file alone.
+        WriteIni("; the close's\n");
+        EXPECT_EQ(app->ExitInstance(0), 0);
+        EXPECT_EQ(ReadIni(), "; the close's\n");
+        EXPECT_TRUE(messages.isEmpty());
+    }
+    // A close whose write failed: the exit says so, once, and ends with 1.
+    auto app = MakeApp();
+    ASSERT_EQ(app->InitInstance(Args()), COrlatCenterApp::Continue);
+    fs::remove(Ini());
+    fs::create_directories(Ini() / "in the way");
+    ASSERT_TRUE(app->MainFrame()->close());
+    fs::remove_all(Ini());
+    EXPECT_EQ(app->ExitInstance(0), COrlatCenterApp::ExitFailed);
+    EXPECT_FALSE(fs::exists(Ini()));  // not tried again
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QString::fromUtf8("无法保存设置"))) << messages[0].toStdString();
+}
+
 TEST_F(StartUp, ADamagedTaskFileEndsTheStartWithPathAndReason)
 {
     const QString file = program.filePath("bad.orlattask");
