@@ -89,9 +89,10 @@ WrittenList CLastTaskWriter::Carry(const Order& o)
         r.status = WriteTaskBytes(o.path, *o.bytes, &r.error);
         return r;
     }
-    // The empty list: no file. The removal lasts once the folder is synced.
-    if (::unlink(o.path.c_str()) != 0 && errno != ENOENT) r.error = errno;
-    else r.error = SyncFolderOf(o.path);
+    // The empty list: no file. The removal lasts once the folder is synced;
+    // a file that is not there (its folder gone, say) has nothing to undo.
+    if (::unlink(o.path.c_str()) == 0) r.error = SyncFolderOf(o.path);
+    else if (errno != ENOENT) r.error = errno;
     if (r.error != 0) r.status = TaskFileStatus::WriteFailed;
     return r;
 }

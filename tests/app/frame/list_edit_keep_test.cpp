@@ -101,6 +101,12 @@ protected:
     }
     CCurve& MarkerCurve(int i) { return *doc.m_pages[0]->m_curves[static_cast<size_t>(i)]; }
 
+    // The keeper writes on its own thread: the list it was last given, on disk.
+    bool OnDiskNow()
+    {
+        CLastTaskKeeper& k = frame->Service().Keeper();
+        return k.WaitDurable(k.Ticket(), std::chrono::seconds(10));
+    }
     std::string OnDisk() const
     {
         PageList pages;
@@ -253,6 +259,7 @@ TEST_F(ListEditKeep, EveryEditCommandReachesTheKeptFileAtTheKeepersNextLook)
         SCOPED_TRACE(c.name);
         FillList();
         frame->Service().KeepNow();
+        ASSERT_TRUE(OnDiskNow()) << "the file before the edit";
         ASSERT_EQ(OnDisk(), Stored(doc.m_pages)) << "the file before the edit";
         const std::string before = Stored(doc.m_pages);
         c.run(*this);
@@ -261,6 +268,7 @@ TEST_F(ListEditKeep, EveryEditCommandReachesTheKeptFileAtTheKeepersNextLook)
         ASSERT_NE(Stored(doc.m_pages), before) << "the command changed nothing the file holds";
         // What the keeper's clock does once a period.
         frame->Service().KeepTick();
+        ASSERT_TRUE(OnDiskNow());
         EXPECT_EQ(OnDisk(), Stored(doc.m_pages));
         numberAnswer.reset();
         doc.UncheckAllPages();
