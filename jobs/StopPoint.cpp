@@ -4,10 +4,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <set>
+#include <string>
 
 void StopPoint(const char* name)
 {
-    // Read at every call: cheap, and a test sets it before the start.
     const char* at = std::getenv("ORLAT_STOP_AT");
-    if (at != nullptr && std::strcmp(at, name) == 0) ::raise(SIGSTOP);
+    if (at == nullptr || std::strcmp(at, name) != 0) return;
+    // The instants it has stopped at; the service's thread only.
+    static std::set<std::string> stopped;
+    if (stopped.insert(name).second) ::raise(SIGSTOP);
 }
