@@ -1,5 +1,7 @@
 #include "jobs/DataDirCheck.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <system_error>
 
@@ -14,6 +16,15 @@ fs::path Canonical(const std::string& p)
     // "/a/b/" and "/a/b" are the same folder.
     if (c.has_relative_path() && !c.has_filename()) c = c.parent_path();
     return c;
+}
+
+// Whether inner is outer or lies below it, by whole names.
+bool Within(const fs::path& inner, const fs::path& outer)
+{
+    auto i = inner.begin();
+    for (auto o = outer.begin(); o != outer.end(); ++o, ++i)
+        if (i == inner.end() || *i != *o) return false;
+    return true;
 }
 }  // namespace
 
@@ -30,7 +41,24 @@ bool IsFolderEmpty(const std::string& folder)
     return true;
 }
 
-DataDirChoice CheckDataDir(const std::string& chosen, const std::string& programDir)
+bool SameFolder(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty()) return false;
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return Canonical(a) == Canonical(b);
+}
+
+bool FoldersOverlap(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty()) return false;
+    if (SameFolder(a, b)) return true;
+    const fs::path ca = Canonical(a), cb = Canonical(b);
+    return Within(ca, cb) || Within(cb, ca);
+}
+
+DataDirChoice CheckDataDir(const std::string& chosen, const std::string& programDir, const std::string& otherDataDir)
 {
     DataDirChoice c;
     c.path = chosen;
@@ -38,7 +66,15 @@ DataDirChoice CheckDataDir(const std::string& chosen, const std::string& program
     if (chosen.empty()) return c;
     const fs::path canon = Canonical(chosen);
     if (canon == canon.root_path()) return c;  // "/" or what resolves to it
-    if (!programDir.empty() && canon == Canonical(programDir)) return c;
+    if (!programDir.empty() && canon == Canonical(programDir)) {
+        c.refusal = DataDirRefusal::ProgramFolder;
+        return c;
+    }
+    if (FoldersOverlap(chosen, otherDataDir)) {
+        c.refusal = DataDirRefusal::OtherDataDir;
+        return c;
+    }
+    c.refusal = DataDirRefusal::None;
     c.verdict = IsFolderEmpty(c.path) ? DataDirVerdict::Take : DataDirVerdict::AskFirst;
     return c;
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "jobs/DataDirScanName.h"
+#include "jobs/StopPoint.h"
 #include "jobs/Texts.h"
 #include "model/Text.h"
 
@@ -19,11 +20,6 @@ namespace {
 bool StatOf(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
 
 int64_t Ns(const struct timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; }
-
-FileStamp StampOf(const struct stat& st)
-{
-    return FileStamp{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino), st.st_size, Ns(st.st_mtim)};
-}
 
 bool LessNoCase(const std::string& a, const std::string& b)
 {
@@ -88,13 +84,84 @@ void CDataDirScanner::Prune(const std::string& dir, const std::vector<std::strin
 {
     std::unordered_set<std::string> listed;
     for (const std::string& name : names) listed.insert(JoinPath(dir, name));
-    const auto gone = [&](const std::string& path) {
-        return path.compare(0, dir.size(), dir) == 0 && listed.count(path) == 0;
-    };
+    // Files of this folder only: another watched folder may lie inside it.
+    const auto gone = [&](const std::string& path) { return InFolder(path, dir) && listed.count(path) == 0; };
     std::erase_if(m_busy, [&](const auto& b) { return gone(b.first); });
     std::erase_if(m_unreadable, [&](const auto& u) { return gone(u.first); });
     std::erase_if(m_noMemory, gone);
+    for (auto it = m_taken.begin(); it != m_taken.end();) {
+        auto next = std::next(it);
+        if (gone(it->first)) Forget(it);
+        it = next;
+    }
     m_ready.Prune(dir, listed);
+}
+
+void CDataDirScanner::Forget(std::map<std::string, Held>::iterator it)
+{
+    m_taken.erase(it);
+    m_takenChanged = true;
+}
+
+void CDataDirScanner::Hold(const TakenSource& source, std::optional<KeepTicket> ticket)
+{
+    m_taken[source.path] = Held{source, source.kept ? std::nullopt : ticket};
+    m_takenChanged = true;
+}
+
+void CDataDirScanner::SetTicket(const std::string& path, KeepTicket ticket)
+{
+    const auto it = m_taken.find(path);
+    if (it != m_taken.end() && !it->second.source.kept) it->second.ticket = ticket;
+}
+
+void CDataDirScanner::Release(const std::string& path)
+{
+    const auto it = m_taken.find(path);
+    if (it != m_taken.end()) Forget(it);
+}
+
+std::vector<std::u16string> CDataDirScanner::RemoveDurable(const std::function<bool(KeepTicket)>& durable)
+{
+    std::vector<std::u16string> stuck;
+    for (auto it = m_taken.begin(); it != m_taken.end();) {
+        auto next = std::next(it);
+        Held& h = it->second;
+        if (!h.source.kept && h.ticket && durable(*h.ticket)) {
+            const std::optional<FileStamp> now = StampOfPath(it->first);
+            if (!now || !(*now == h.source.stamp)) {
+                Forget(it);  // gone, or a new file in its place: not this job's to delete
+            } else {
+                StopPoint("source-unlink");
+                if (removeFile(it->first)) {
+                    Forget(it);
+                } else {
+                    h.source.kept = true;
+                    h.ticket.reset();
+                    m_takenChanged = true;
+                    const size_t slash = it->first.rfind('/');
+                    stuck.push_back(ShownFileName(it->first.substr(slash + 1)));
+                }
+            }
+        }
+        it = next;
+    }
+    return stuck;
+}
+
+std::vector<TakenSource> CDataDirScanner::TakenRecord() const
+{
+    std::vector<TakenSource> record;
+    record.reserve(m_taken.size());
+    for (const auto& [path, held] : m_taken) record.push_back(held.source);
+    return record;
+}
+
+bool CDataDirScanner::TakeRecordChanged()
+{
+    const bool changed = m_takenChanged;
+    m_takenChanged = false;
+    return changed;
 }
 
 std::vector<std::string> CDataDirScanner::ListFiles(const std::string& dir)
@@ -141,6 +208,13 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
             // Tried again in turn: a few per scan, each after a few scans.
             if (busy->second >= retryBefore || retries >= kRetriesPerScan) continue;
             ++retries;
+        }
+        auto taken = m_taken.find(path);
+        if (taken != m_taken.end()) {
+            const std::optional<FileStamp> now = StampOfPath(path);
+            if (now && *now == taken->second.source.stamp) continue;
+            Forget(taken);  // replaced by a new file: take it
+            if (!now) continue;
         }
         auto stuck = m_stuck.find(path);
         if (stuck != m_stuck.end()) {
@@ -241,12 +315,12 @@ ScanOutcome CDataDirScanner::ScanOnce(const std::u16string& dir16, bool mil)
         }
         out.kind = ScanKind::Imported;
         out.page = std::move(r.page);
-        if (!removeFile(path)) {
-            m_stuck[path] = seen;
-            out.message = Tr(u"已导入, 但文件无法删除: ", u"Imported, but the file cannot be deleted: ") + shownName;
-        } else if (r.outcome == PlotRead::Partial) {
+        out.source.path = path;
+        out.source.stamp = StampOf(after);
+        out.source.jobTime = out.page->m_time;
+        out.source.jobName = ToUtf8(out.page->m_strFileName);
+        if (r.outcome == PlotRead::Partial)
             out.message = Tr(u"文件只读入一部分, 任务设为手动: ", u"File read in part, job set to Manual: ") + shownName;
-        }
         return out;
     }
     return out;

@@ -3,8 +3,12 @@
 // taken only once it is whole (CReadyTest: lease, notifications, settling),
 // and only when it is still the same after it was read: a file that changed
 // while it was read is neither taken nor deleted. What cannot be a job is put
-// aside in "Rejected/"; an imported file that cannot be deleted is not taken
-// again while it stays unchanged; a file that cannot be opened is named once.
+// aside in "Rejected/"; a file that cannot be opened is named once.
+//
+// An imported file stays where it is: its taker holds it (Hold) once the job
+// is in the list, and it is deleted only when the list that holds the job is
+// on disk (RemoveDurable). A held file, and one that could not be deleted,
+// is not taken again while it stays unchanged.
 //
 // A file found busy is not opened again at every scan (a folder of thousands
 // of files being copied would cost a system call storm every 1.6 s): it is
@@ -18,6 +22,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -25,7 +30,9 @@
 
 #include "jobs/DataDirScanReady.h"
 #include "jobs/DataDirScanWatch.h"
+#include "jobs/LastTaskKeeper.h"
 #include "jobs/PlotFileRead.h"
+#include "jobs/TakenSources.h"
 #include "model/Page.h"
 
 struct stat;
@@ -39,6 +46,7 @@ struct ScanOutcome {
     std::u16string file;     // the entry acted on, as shown
     std::u16string message;  // for the status bar; empty when all went well
     std::unique_ptr<COnePage> page;  // Imported: prepared, not yet in the list
+    TakenSource source;              // Imported: the file it came from, still there
 };
 
 class CDataDirScanner {
@@ -71,6 +79,25 @@ public:
 
     CDataDirScanner();
     CDataDirScanner(const CDataDirScanner&) = delete;
+
+    // --- Files taken as jobs and still there -------------------------------
+    // The file of an Imported page, its job now in the list (or a kept file
+    // of the record): not taken again while it is unchanged. A pending one is
+    // deleted once the list holding its job has ticket and that is durable;
+    // without a ticket it waits.
+    void Hold(const TakenSource& source, std::optional<KeepTicket> ticket = std::nullopt);
+    void SetTicket(const std::string& path, KeepTicket ticket);
+    // The take undone: the file is looked at again as a new one.
+    void Release(const std::string& path);
+    // Deletes every pending file whose ticket is durable and that is still as
+    // it was read (a changed one is forgotten, so taken as new). One that
+    // cannot be deleted is kept. The files that could not be are returned.
+    std::vector<std::u16string> RemoveDurable(const std::function<bool(KeepTicket)>& durable);
+    // The record as it stands, in path order.
+    std::vector<TakenSource> TakenRecord() const;
+    // Whether the record changed since the last call.
+    bool TakeRecordChanged();
+    bool Holds(const std::string& path) const { return m_taken.count(path) != 0; }
     CDataDirScanner& operator=(const CDataDirScanner&) = delete;
 
     // Busy files tried again per scan without a notification, and the scans
@@ -98,9 +125,19 @@ private:
     // Forgets what is known of files of dir that are no longer listed.
     void Prune(const std::string& dir, const std::vector<std::string>& names);
 
+    struct Held {
+        TakenSource source;
+        std::optional<KeepTicket> ticket;  // of the list holding its job (pending only)
+    };
+    // Forgets a held file; the record has changed.
+    void Forget(std::map<std::string, Held>::iterator it);
+
     // All of the following: UI thread only.
-    // Imported (or refused) files that could not be removed, with the size and
-    // time they had then.
+    // Files taken as jobs and still there, by path (the record).
+    std::map<std::string, Held> m_taken;
+    bool m_takenChanged = false;
+    // Refused files that could not be moved aside, with the size and time
+    // they had then.
     std::map<std::string, Seen> m_stuck;
     // Files that cannot be opened, named once, as they were then.
     std::unordered_map<std::string, SeenWithCtime> m_unreadable;

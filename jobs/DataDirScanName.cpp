@@ -9,3 +9,10 @@ std::u16string ShownFileName(std::string_view bytes)
     if (ToUtf8(asUtf8) == bytes) return asUtf8;
     return FromGbk(bytes);
 }
+
+bool InFolder(std::string_view path, std::string_view dir)
+{
+    if (!dir.empty() && dir.back() == '/') dir.remove_suffix(1);
+    if (path.size() <= dir.size() + 1 || !path.starts_with(dir) || path[dir.size()] != '/') return false;
+    return path.find('/', dir.size() + 1) == std::string_view::npos;
+}

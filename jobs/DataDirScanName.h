@@ -6,3 +6,7 @@
 
 // UTF-8 when the bytes are valid UTF-8, else read as GBK.
 std::u16string ShownFileName(std::string_view bytes);
+
+// Whether path names a file directly in dir ("/a/b/" or "/a/b"), not in a
+// folder below it.
+bool InFolder(std::string_view path, std::string_view dir);

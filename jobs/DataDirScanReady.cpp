@@ -1,5 +1,7 @@
 #include "jobs/DataDirScanReady.h"
 
+#include "jobs/DataDirScanName.h"
+
 Readiness CReadyTest::Judge(const std::string& path, WriteState writes, LeaseSays lease, bool localFs,
                             const FileStamp& stamp, int64_t nowNs)
 {
@@ -34,7 +36,7 @@ bool CReadyTest::Waiting(const std::string& path, int64_t nowNs) const
 void CReadyTest::Prune(const std::string& dir, const std::unordered_set<std::string>& listed)
 {
     for (auto it = m_settling.begin(); it != m_settling.end();) {
-        const bool inDir = it->first.compare(0, dir.size(), dir) == 0;
+        const bool inDir = InFolder(it->first, dir);
         it = inDir && listed.count(it->first) == 0 ? m_settling.erase(it) : std::next(it);
     }
 }

@@ -10,16 +10,8 @@
 #include <unordered_set>
 
 #include "jobs/DataDirScanWatch.h"
+#include "jobs/FileStamp.h"
 #include "import/FileBusy.h"
-
-// What identifies a file's contents between two looks.
-struct FileStamp {
-    uint64_t dev = 0;
-    uint64_t ino = 0;
-    int64_t size = 0;
-    int64_t mtimeNs = 0;
-    bool operator==(const FileStamp&) const = default;
-};
 
 enum class Readiness { Ready, Busy, Settling };
 

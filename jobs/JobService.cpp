@@ -2,12 +2,19 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <new>
 
 #include "jobs/AutoJobStart.h"
 #include "jobs/CloseCancel.h"
+#include "jobs/DataDirScanName.h"
+#include "jobs/DataDirCheck.h"
 #include "jobs/JobEnd.h"
 #include "jobs/PlotFileRead.h"
+#include "jobs/StopPoint.h"
+#include "jobs/TakenAtStart.h"
+#include "jobs/TakenSourcesFile.h"
 #include "jobs/TaskFileReason.h"
 #include "jobs/Texts.h"
 #include "link/CommPoll.h"
@@ -35,6 +42,9 @@ std::u16string FileNameOf(const std::u16string& path)
     return slash == std::u16string::npos ? path : path.substr(slash + 1);
 }
 
+// Why files are left in the folders when it is no write's errno.
+constexpr int kNotOurs = -1;  // the last run's list is not the keeper's
+
 }  // namespace
 
 CJobService::CJobService() = default;
@@ -60,6 +70,7 @@ CJobService::~CJobService()
 
 void CJobService::Note(std::u16string text, int ms, bool box)
 {
+    m_lastNoteNs = m_scanner.nowNs();
     if (m_observer != nullptr) m_observer->Noted(JobNote{std::move(text), ms, box});
 }
 
@@ -74,6 +85,11 @@ void CJobService::Begin()
 {
     theSettings.Set(Slot::Quitting, 0);
     m_closing = false;
+    if (!m_begun) {
+        // Before this run writes any list: which one the last run left.
+        m_begun = true;
+        m_listAtStart = StampOfPath(ToUtf8(theSettings.Path(Slot::LastTaskPath)));
+    }
     m_keeper.Begin();
 }
 
@@ -82,8 +98,10 @@ int CJobService::PollTick()
     if (Quitting() || m_closing) return CPollCycle::kCycleEndPauseMs;
     const PollAction a =
         m_pollCycle.Next(FileExists(theSettings.Path(Slot::LastTaskPath)), theSettings.Get(Slot::AutoDelFinish) != 0);
+    if (a.step == PollStep::LoadLastTask) LoadLastTask();
+    LoadTakenOnce();
+    RemoveDurableSources();
     switch (a.step) {
-    case PollStep::LoadLastTask: LoadLastTask(); break;
     case PollStep::ScanMm: ScanDataDir(0); break;
     case PollStep::ScanMil: ScanDataDir(1); break;
     case PollStep::DeleteDone: DeleteDoneJobs(); break;
@@ -133,6 +151,7 @@ void CJobService::KeepNow()
 {
     if (Quitting()) return;
     const KeepOutcome o = m_keeper.Keep();
+    if (o.kind == KeepOutcome::Failed) m_keepError = o.error;
     if (o.kind == KeepOutcome::Failed && o.report)
         Note(TaskFileSaveText(theSettings.Path(Slot::LastTaskPath), o.status), 30000);
 }
@@ -206,13 +225,178 @@ void CJobService::ScanDataDir(int unitFlag)
     if (theSettings.Get(Slot::AutoAddToList) == 0) return;
     const std::u16string& dir = unitFlag != 0 ? theSettings.DataDirMil : theSettings.DataDirMm;
     if (dir.empty()) return;
-    ScanOutcome o = m_scanner.ScanOnce(dir, unitFlag != 0);
-    if (o.page) {
-        m_doc.m_pages.push_back(std::move(o.page));
-        KeepNow();  // its file is gone already
-        ListChanged(0);
+    if (unitFlag != 0 && SameFolder(ToUtf8(dir), ToUtf8(theSettings.DataDirMm))) {
+        // One folder for both: its files are taken once, as the first folder's.
+        if (m_sameFolderNoted != dir) {
+            m_sameFolderNoted = dir;
+            Note(Tr(u"数据目录2与数据目录1是同一个目录, 其中的文件只按数据目录1 (0.0250mm) 导入一次: ",
+                    u"Data directory 2 is the same folder as data directory 1; its files are taken once, in "
+                    u"0.0250 mm units: ") +
+                     dir,
+                 10000);
+        }
+        return;
     }
+    LoadTakenOnce();
+    if (!CanTake()) return;
+    ScanOutcome o = m_scanner.ScanOnce(dir, unitFlag != 0);
+    if (o.page) Take(o);
     if (!o.message.empty()) Note(std::move(o.message), 10000);
+}
+
+// --- Watched files: save, then delete --------------------------------------------
+
+std::string CJobService::TakenPath() const
+{
+    const std::u16string& folder = theSettings.Path(Slot::ProgramDir);
+    if (folder.empty()) return {};
+    std::string path = ToUtf8(folder);
+    if (path.back() != '/') path += '/';
+    return path + kTakenSourcesName;
+}
+
+void CJobService::LoadTakenOnce()
+{
+    // The loaded list must be the keeper's: the jobs of the last run are in it.
+    if (m_takenLoaded || !m_keeper.Owned()) return;
+    m_takenLoaded = true;
+    const std::string path = TakenPath();
+    if (path.empty()) return;
+    RemoveTakenTemporaries(path);
+    TakenRead r = ReadTakenSources(path);
+    if (r.status == TakenRead::Damaged || r.status == TakenRead::Unreadable) {
+        std::u16string text = Tr(u"已取文件的记录已损坏, 已忽略: ", u"The record of taken files is damaged and was ignored: ") +
+                              FromUtf8(path);
+        if (r.status == TakenRead::Unreadable) text += u" (" + FromUtf8(std::strerror(r.error)) + u")";
+        Note(std::move(text), 10000);
+    }
+    bool changed = r.status != TakenRead::Ok;
+    for (TakenSource& source : r.sources) {
+        const bool rewritten = !(source.listBefore == m_listAtStart);
+        switch (TakenAtStart(source, StampOfPath(source.path), rewritten, ListHoldsJob(m_doc.m_pages, source))) {
+        case TakenVerdict::Remember: m_scanner.Hold(source); break;
+        case TakenVerdict::Forget: changed = true; break;
+        case TakenVerdict::Delete:
+            changed = true;
+            if (!m_scanner.removeFile(source.path)) {
+                source.kept = true;
+                m_scanner.Hold(source);
+                const size_t slash = source.path.rfind('/');
+                Note(Tr(u"已导入, 但文件无法删除: ", u"Imported, but the file cannot be deleted: ") +
+                         ShownFileName(source.path.substr(slash + 1)),
+                     10000);
+            }
+            break;
+        }
+    }
+    m_scanner.TakeRecordChanged();
+    if (changed && r.status != TakenRead::Missing) SaveTaken();
+}
+
+int CJobService::SaveTaken()
+{
+    const std::string path = TakenPath();
+    m_scanner.TakeRecordChanged();
+    const int error = path.empty() ? ENOENT : WriteTakenSources(path, m_scanner.TakenRecord());
+    m_recordDirty = error != 0;
+    return error;
+}
+
+void CJobService::Take(ScanOutcome& o)
+{
+    TakenSource source = o.source;
+    source.listBefore = StampOfPath(ToUtf8(theSettings.Path(Slot::LastTaskPath)));
+    m_doc.m_pages.push_back(std::move(o.page));
+    m_scanner.Hold(source);
+    // The record first: a kill from here on finds the file in it.
+    if (const int error = SaveTaken(); error != 0) {
+        // Not taken after all: the job goes, the file stays for a later look.
+        m_scanner.Release(source.path);
+        m_doc.m_pages.pop_back();
+        o.message.clear();
+        Block(error);
+        NoteBlocked();
+        StopPoint("take-refused");
+        return;
+    }
+    StopPoint("source-recorded");
+    KeepNow();
+    m_scanner.SetTicket(source.path, m_keeper.Ticket());
+    if (m_keeper.Failing()) Block(m_keepError);
+    RemoveDurableSources();
+    ListChanged(0);
+}
+
+void CJobService::RemoveDurableSources()
+{
+    const std::vector<std::u16string> stuck =
+        m_scanner.RemoveDurable([this](KeepTicket t) { return m_keeper.Durable(t); });
+    if ((m_scanner.TakeRecordChanged() || m_recordDirty) && m_takenLoaded) {
+        // A record left behind names deleted files (forgotten at the next
+        // start) or pending ones that are kept now (kept again then).
+        if (const int error = SaveTaken(); error != 0) Block(error);
+    }
+    for (const std::u16string& name : stuck)
+        Note(Tr(u"已导入, 但文件无法删除: ", u"Imported, but the file cannot be deleted: ") + name, 10000);
+}
+
+bool CJobService::CanTake()
+{
+    if (!m_keeper.Owned()) {
+        // The last run's list is still unread, or could be neither read nor
+        // set aside: nothing taken now could be kept.
+        Block(kNotOurs);
+    } else if (m_blocked || m_keeper.Failing()) {
+        const int64_t now = m_scanner.nowNs();
+        if (!m_blocked || now >= m_nextRetryNs) {
+            int error = m_recordDirty || m_blocked ? SaveTaken() : 0;
+            if (error == 0 && m_keeper.Failing()) {
+                m_doc.NoteChange();  // written again, changed or not
+                KeepNow();
+                if (m_keeper.Failing()) error = m_keepError;
+            }
+            if (error == 0 && !m_keeper.Failing()) {
+                if (m_blocked) {
+                    m_blocked = false;
+                    Note(Tr(u"任务列表已能保存, 数据目录中的文件继续导入",
+                            u"The job list can be saved again; files in the watched folders are taken again"),
+                         10000);
+                }
+                return true;
+            }
+            Block(error);
+        }
+    } else {
+        return true;
+    }
+    NoteBlocked();
+    StopPoint("take-refused");
+    return false;
+}
+
+void CJobService::Block(int error)
+{
+    if (!m_blocked) {
+        m_blocked = true;
+        m_blockNoted = false;
+    }
+    m_blockError = error;
+    m_nextRetryNs = m_scanner.nowNs() + kRetryNs;
+}
+
+void CJobService::NoteBlocked()
+{
+    // Said at once, then again while no other note has stood for a while.
+    if (m_blockNoted && m_scanner.nowNs() - m_lastNoteNs < kBlockedNoteNs) return;
+    m_blockNoted = true;
+    const std::u16string reason = m_blockError > 0           ? FromUtf8(std::strerror(m_blockError))
+                                  : m_blockError == kNotOurs ? Tr(u"上次的任务列表未能读入", u"the last task list could not be read")
+                                                             : TaskFileReasonText(TaskFileStatus::WriteFailed);
+    Note(Tr(u"任务列表无法保存到 ", u"The job list cannot be saved in ") + theSettings.Path(Slot::ProgramDir) +
+             u" (" + reason + u")" +
+             Tr(u": 数据目录中的文件留在原处, 直到能保存为止",
+                u": files in the watched folders stay where they are until it can be saved"),
+         10000);
 }
 
 // --- The sending thread's reports ---------------------------------------------

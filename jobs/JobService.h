@@ -10,9 +10,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "jobs/DataDirScan.h"
+#include "jobs/FileStamp.h"
 #include "jobs/JobRef.h"
 #include "jobs/JobServiceObserver.h"
 #include "jobs/JobStopNote.h"
@@ -75,6 +77,11 @@ public:
     // holds no drawing is said once in the status bar. The file stays.
     void AddPrintFile(const std::u16string& path, bool mil);
     void LoadLastTask();
+    // One look at a watched folder. A file is taken only while the list can
+    // be kept: its job joins the list, the record of taken sources and then
+    // the list go to the disk, and the file is deleted once that list is
+    // durable. While either cannot be written no file is taken (left where it
+    // is) and the status bar says why, until a write succeeds again.
     void ScanDataDir(int unitFlag);
     void DeleteDoneJobs();
     // Writes the last-task file now when the list has changed.
@@ -110,11 +117,34 @@ public:
     // first), on disk when this returns Written; pump runs while it is written.
     KeepOutcome SaveForClose(const std::function<void()>& pump);
 
+    // How often a list or record that could not be written is tried again
+    // while watched files wait, and how long the status bar's note of it
+    // stands before it is shown again.
+    static constexpr int64_t kRetryNs = int64_t{3} * 1000 * 1000 * 1000;
+    static constexpr int64_t kBlockedNoteNs = int64_t{8} * 1000 * 1000 * 1000;
+
 private:
     void Note(std::u16string text, int ms, bool box = false);
     void ListChanged(int showIndex);
     // StartPlot for the job just made Printing, once its list is handed to the disk.
     int StartKept(const COnePage& job, CJobObserver& reports);
+
+    // --- Watched files: save, then delete -----------------------------------
+    // The record beside the last-task file ("" without a program folder).
+    std::string TakenPath() const;
+    // The start's look at the record (once the loaded list is the keeper's):
+    // each file deleted, remembered or forgotten (TakenAtStart).
+    void LoadTakenOnce();
+    // Writes the record as the scanner holds it: 0 or errno.
+    int SaveTaken();
+    // A scanned file's job into the list, then the record, then the list.
+    void Take(ScanOutcome& o);
+    // Deletes the files whose list is on disk; says which cannot be.
+    void RemoveDurableSources();
+    // Whether a file may be taken now; tries the failed writes again when due.
+    bool CanTake();
+    void Block(int error);
+    void NoteBlocked();
 
     // All below: the service's thread only.
     COrlatCenterDoc m_doc;
@@ -138,6 +168,19 @@ private:
     // step: written here at the job start and at the copy's count (before
     // the step's report returns), read by the sending thread.
     std::atomic<KeepTicket> m_stepTicket{0};
+
+    // Watched files (all on the service's thread).
+    bool m_begun = false;
+    std::optional<FileStamp> m_listAtStart;  // the last-task file before this run wrote any
+    bool m_takenLoaded = false;              // the record was read at start
+    bool m_recordDirty = false;              // the record on disk is not the scanner's
+    bool m_blocked = false;                  // files are left where they are
+    int m_blockError = 0;                    // why: errno (0: not known; -1: the last run's list is not ours)
+    bool m_blockNoted = false;               // said since it began
+    int64_t m_nextRetryNs = 0;               // scanner clock
+    int m_keepError = 0;                     // errno of the list's last failed write
+    int64_t m_lastNoteNs = 0;                // scanner clock of the last note
+    std::u16string m_sameFolderNoted;        // the folder named as both, when said
 
     // The link thread (CommPollThread): started and joined on the service's thread.
     std::thread m_linkThread;

@@ -316,10 +316,17 @@ void CDlgPara::OnDataDir(int which)
     QString& dir = which == 1 ? m_dir1 : m_dir2;
     const QString chosen = TheDialogHooks().chooseFolder(this, title, dir);
     if (chosen.isEmpty()) return;
-    const DataDirChoice c =
-        CheckDataDir(QFile::encodeName(chosen).toStdString(), QFile::encodeName(U16(theSettings.Path(Slot::ProgramDir))).toStdString());
+    const QString& other = which == 1 ? m_dir2 : m_dir1;
+    const DataDirChoice c = CheckDataDir(QFile::encodeName(chosen).toStdString(),
+                                         QFile::encodeName(U16(theSettings.Path(Slot::ProgramDir))).toStdString(),
+                                         QFile::encodeName(other).toStdString());
     const QString path = QFile::decodeName(QByteArray::fromStdString(c.path));
-    if (c.verdict == DataDirVerdict::Refused) {
+    if (c.verdict == DataDirVerdict::Refused && c.refusal == DataDirRefusal::OtherDataDir) {
+        AppMessage(this, CodeText("两个数据目录必须是不同的目录, 也不能一个在另一个里面:\n%1\n%2",
+                                  "The two data directories must be two different folders, neither inside the "
+                                  "other:\n%1\n%2")
+                             .arg(path, other));
+    } else if (c.verdict == DataDirVerdict::Refused) {
         AppMessage(this, which == 1 ? QStringLiteral("Error") : QString::fromUtf8("非法的临时文件目录"));
     } else if (c.verdict == DataDirVerdict::AskFirst) {
         const auto answer = TheDialogHooks().messageBox(

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,17 @@ protected:
         const struct utimbuf old {1000000000, 1000000000};
         ::utime(dir.File(name).c_str(), &old);
     }
+    // What the job service does with an imported file once its job is in a
+    // list on disk (here at once): held, then deleted. Returns the outcome;
+    // the files that could not be deleted go to stuck.
+    static ScanOutcome Handed(CDataDirScanner& s, ScanOutcome o, std::vector<std::u16string>* stuck = nullptr)
+    {
+        if (o.kind != ScanKind::Imported) return o;
+        s.Hold(o.source, 1);
+        std::vector<std::u16string> left = s.RemoveDurable([](KeepTicket) { return true; });
+        if (stuck != nullptr) *stuck = std::move(left);
+        return o;
+    }
     static std::string Name(const ScanOutcome& o)
     {
         const std::string f = ToUtf8(o.file);
@@ -81,7 +93,7 @@ protected:
     ScanOutcome Scan(bool mil = false)
     {
         clock += 16 * kSecond / 10;
-        return scanner.ScanOnce(FromUtf8(dir.Path()), mil);
+        return Handed(scanner, scanner.ScanOnce(FromUtf8(dir.Path()), mil));
     }
     // Scans until something happens or the clock has gone on by ns.
     ScanOutcome ScanFor(int64_t ns)

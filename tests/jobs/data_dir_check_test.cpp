@@ -1,4 +1,4 @@
-// Guards: the program folder or the root taken as a data folder, or a full one taken without asking.
+// Guards: the program folder, the root or the other data folder (or one inside it) taken as a data folder, or a full one taken without asking.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -50,5 +50,38 @@ TEST_F(DataDirs, EmptyTakenFullAskedTrailingSlashAdded)
     EXPECT_EQ(CheckDataDir((root_ / "prog" / "sub").string(), prog_).verdict, DataDirVerdict::Take);
     EXPECT_TRUE(IsFolderEmpty((root_ / "nowhere").string()));
     EXPECT_FALSE(IsFolderEmpty((root_ / "full").string()));
+}
+TEST_F(DataDirs, TheOtherDataFolderOrOneInsideEitherIsRefused)
+{
+    fs::create_directories(root_ / "mm" / "inner");
+    fs::create_directories(root_ / "mmx");
+    fs::create_directory_symlink(root_ / "mm", root_ / "mmlink");
+    const std::string mm = (root_ / "mm").string() + "/";
+    const struct {
+        std::string chosen;
+        bool refused;
+    } cases[] = {
+        {mm, true},
+        {(root_ / "mm").string(), true},
+        {(root_ / "mm" / "inner" / "..").string(), true},
+        {(root_ / "mmlink").string(), true},
+        {(root_ / "mm" / "inner").string(), true},  // inside the other
+        {root_.string(), true},                      // the other inside it
+        {(root_ / "mmx").string(), false},           // a name that only starts alike
+        {(root_ / "empty").string(), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        const DataDirChoice d = CheckDataDir(c.chosen, prog_, mm);
+        EXPECT_EQ(d.verdict == DataDirVerdict::Refused, c.refused);
+        EXPECT_EQ(d.refusal, c.refused ? DataDirRefusal::OtherDataDir : DataDirRefusal::None);
+    }
+    EXPECT_EQ(CheckDataDir(prog_, prog_, mm).refusal, DataDirRefusal::ProgramFolder);
+    EXPECT_EQ(CheckDataDir(mm, prog_, "").verdict, DataDirVerdict::Take);
+
+    EXPECT_TRUE(SameFolder(mm, (root_ / "mmlink").string()));
+    EXPECT_TRUE(SameFolder((root_ / "nowhere" / "a").string(), (root_ / "nowhere" / "b" / ".." / "a/").string()));
+    EXPECT_FALSE(SameFolder(mm, (root_ / "mm" / "inner").string()));
+    EXPECT_FALSE(SameFolder(mm, ""));
 }
 }  // namespace

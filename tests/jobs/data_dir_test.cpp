@@ -1,7 +1,9 @@
-// Guards: watched files taken out of order, before they are ready, or twice when they cannot be deleted.
+// Guards: watched files taken out of order, before they are ready, deleted before their list is saved, or taken twice when they cannot be deleted.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -15,7 +17,8 @@ namespace {
 // The scanner on the real clock.
 class DataDir : public scanfix::FolderScanTest {
 protected:
-    ScanOutcome Scan(bool mil = false) { return scanner.ScanOnce(FromUtf8(dir.Path()), mil); }
+    ScanOutcome Scan(bool mil = false) { return Handed(scanner, scanner.ScanOnce(FromUtf8(dir.Path()), mil), &stuck); }
+    std::vector<std::u16string> stuck;
 };
 
 }  // namespace
@@ -139,7 +142,9 @@ TEST_F(DataDir, UndeletableFileIsNotTakenAgainWhileUnchanged)
     Put("a.plt", Square(400));
     ScanOutcome o = Scan();
     EXPECT_EQ(o.kind, ScanKind::Imported);
-    EXPECT_FALSE(o.message.empty());
+    EXPECT_EQ(stuck, (std::vector<std::u16string>{u"a.plt"}));
+    ASSERT_EQ(scanner.TakenRecord().size(), 1u);
+    EXPECT_TRUE(scanner.TakenRecord()[0].kept);
     for (int i = 0; i < 3; ++i) EXPECT_EQ(Scan().kind, ScanKind::Nothing);
     // A new file under the same name is a new job.
     dir.Write("a.plt", Square(800));
@@ -158,4 +163,59 @@ TEST_F(DataDir, MilFolderScalesBy1016)
     ScanOutcome mm = Scan(false);
     ASSERT_TRUE(mm.page);
     EXPECT_EQ(mm.page->m_maxX - mm.page->m_minX, 1000);
+}
+
+TEST_F(DataDir, AnImportedFileStaysUntilItsListIsOnDiskAndIsNotTakenTwiceMeanwhile)
+{
+    Put("a.plt", Square(400));
+    Put("b.plt", Square(400));
+    ScanOutcome a = scanner.ScanOnce(FromUtf8(dir.Path()), false);
+    ASSERT_EQ(a.kind, ScanKind::Imported);
+    EXPECT_TRUE(dir.Exists("a.plt")) << "deleted before its list was saved";
+    EXPECT_EQ(a.source.path, dir.File("a.plt"));
+    EXPECT_EQ(a.source.jobName, ToUtf8(a.page->m_strFileName));
+    // Held without a ticket, then with one not yet on disk: it stays, and
+    // the next scan takes the file after it.
+    scanner.Hold(a.source);
+    KeepTicket durable = 0;
+    const auto upTo = [&](KeepTicket t) { return t <= durable; };
+    EXPECT_TRUE(scanner.RemoveDurable(upTo).empty());
+    scanner.SetTicket(a.source.path, 2);
+    durable = 1;
+    scanner.RemoveDurable(upTo);
+    EXPECT_TRUE(dir.Exists("a.plt"));
+    ScanOutcome b = scanner.ScanOnce(FromUtf8(dir.Path()), false);
+    EXPECT_EQ(Name(b), "b.plt");
+    scanner.Hold(b.source, 3);
+    EXPECT_EQ(scanner.ScanOnce(FromUtf8(dir.Path()), false).kind, ScanKind::Nothing);
+    // Its list on disk: deleted, forgotten; b's list not yet.
+    EXPECT_TRUE(scanner.TakeRecordChanged());
+    durable = 2;
+    EXPECT_TRUE(scanner.RemoveDurable(upTo).empty());
+    EXPECT_FALSE(dir.Exists("a.plt"));
+    EXPECT_TRUE(dir.Exists("b.plt"));
+    EXPECT_TRUE(scanner.TakeRecordChanged());
+    ASSERT_EQ(scanner.TakenRecord().size(), 1u);
+    EXPECT_EQ(scanner.TakenRecord()[0].path, dir.File("b.plt"));
+}
+
+TEST_F(DataDir, AHeldFileReplacedBeforeItsListIsOnDiskIsNotDeletedButTakenAsNew)
+{
+    Put("a.plt", Square(400));
+    ScanOutcome first = scanner.ScanOnce(FromUtf8(dir.Path()), false);
+    ASSERT_EQ(first.kind, ScanKind::Imported);
+    scanner.Hold(first.source, 1);
+    dir.Write("a.plt", Square(800));  // the CAD program writes it again
+    const struct utimbuf later {1000000100, 1000000100};
+    ::utime(dir.File("a.plt").c_str(), &later);
+    EXPECT_TRUE(scanner.RemoveDurable([](KeepTicket) { return true; }).empty());
+    EXPECT_TRUE(dir.Exists("a.plt")) << "a file the list does not hold was deleted";
+    ScanOutcome second = scanner.ScanOnce(FromUtf8(dir.Path()), false);
+    ASSERT_EQ(second.kind, ScanKind::Imported);
+    EXPECT_EQ(second.page->m_maxX - second.page->m_minX, 800);
+    // A held file deleted by someone else is forgotten.
+    scanner.Hold(second.source);
+    std::filesystem::remove(dir.File("a.plt"));
+    EXPECT_EQ(scanner.ScanOnce(FromUtf8(dir.Path()), false).kind, ScanKind::Nothing);
+    EXPECT_TRUE(scanner.TakenRecord().empty());
 }

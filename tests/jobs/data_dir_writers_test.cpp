@@ -76,7 +76,7 @@ TEST_F(Writers, WhereNoWriterCanBeSeenAFileIsTakenOnlyAfterTenSecondsUnchanged)
         g_leaseProbe = [](int) { return refusal; };
         const auto scan = [&] {
             clock += 16 * kSecond / 10;
-            return s.ScanOnce(FromUtf8(dir.Path()), false);
+            return Handed(s, s.ScanOnce(FromUtf8(dir.Path()), false));
         };
         scan();
         // Written in two halves 8 s apart, by a writer nothing here sees.
@@ -144,7 +144,7 @@ TEST_F(Writers, AFileChangedWhileItWasReadIsNeitherTakenNorDeleted)
         ScanOutcome o;
         while (o.kind == ScanKind::Nothing && clock < 1000 * kSecond + 60 * kSecond) {
             clock += 16 * kSecond / 10;
-            o = s.ScanOnce(FromUtf8(dir.Path()), false);
+            o = Handed(s, s.ScanOnce(FromUtf8(dir.Path()), false));
             if (reads == 1 && o.kind == ScanKind::Nothing) {
                 EXPECT_TRUE(dir.Exists("a.plt"));
             }

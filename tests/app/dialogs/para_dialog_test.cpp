@@ -322,6 +322,48 @@ TEST_F(DataDirDialog, ProgramFolderAndRootRefused)
     EXPECT_EQ(theSettings.DataDirMm, u"/old/one/");
 }
 
+TEST_F(DataDirDialog, TheOtherDataDirectoryOrOneInsideEitherIsRefusedInTheLanguageInUse)
+{
+    const QString r = QString::fromStdString(root_);
+    std::filesystem::create_directories(root_ + "/empty/inner");
+    std::filesystem::create_directory_symlink(root_ + "/empty", root_ + "/same");
+    CDlgPara d;
+    folder = r + "/empty";
+    QTest::mouseClick(d.Control(DataDir1), Qt::LeftButton);
+    ASSERT_EQ(QString::fromStdU16String(theSettings.DataDirMm), r + "/empty/");
+    const struct {
+        QString chosen;
+        int language;
+        const char* says;
+    } cases[] = {
+        {r + "/empty", 0, "两个数据目录必须是不同的目录"},
+        {r + "/same/", 1, "must be two different folders"},
+        {r + "/empty/inner", 1, "neither inside the other"},
+        {r, 0, "也不能一个在另一个里面"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        theSettings.Set(Slot::Language, c.language);
+        shown.clear();
+        folder = c.chosen;
+        QTest::mouseClick(d.Control(DataDir2), Qt::LeftButton);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_TRUE(shown[0].text.contains(QString::fromUtf8(c.says))) << shown[0].text.toStdString();
+        EXPECT_EQ(theSettings.DataDirMil, u"/old/two/");
+        EXPECT_EQ(d.DirLink(2)->text(), "/old/two/");
+    }
+    // The first one is checked against the second the same way.
+    folder = r + "/full";
+    answers = {QMessageBox::Ok};
+    QTest::mouseClick(d.Control(DataDir2), Qt::LeftButton);
+    ASSERT_EQ(QString::fromStdU16String(theSettings.DataDirMil), r + "/full/");
+    shown.clear();
+    folder = r + "/full/";
+    QTest::mouseClick(d.Control(DataDir1), Qt::LeftButton);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(QString::fromStdU16String(theSettings.DataDirMm), r + "/empty/");
+}
+
 TEST_F(DataDirDialog, NonEmptyAsksAndCancelOfTheDialogKeepsTheChoice)
 {
     const QString r = QString::fromStdString(root_);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <initializer_list>
 #include <chrono>
 #include <cstring>
 #include <fstream>
@@ -97,7 +98,7 @@ bool ChildProcess::Start(const fs::path& program, const Launch& launch)
     std::vector<char*> argv = Pointers(all), envp = Pointers(env);
     const std::string out = launch.out.string(), err = launch.err.string();
 
-    if (launch.withoutLeases) {
+    if (launch.withoutLeases || launch.withoutOverrides) {
         // fork, not posix_spawn: the capability goes between fork and exec.
         // The child calls only what is safe after a fork in a threaded
         // process (so no PATH look-up: program is a path here).
@@ -107,7 +108,10 @@ bool ChildProcess::Start(const fs::path& program, const Launch& launch)
             return false;
         }
         if (pid == 0) {
-            if (::prctl(PR_CAPBSET_DROP, CAP_LEASE, 0, 0, 0) != 0) ::_exit(125);
+            if (launch.withoutLeases && ::prctl(PR_CAPBSET_DROP, CAP_LEASE, 0, 0, 0) != 0) ::_exit(125);
+            if (launch.withoutOverrides)
+                for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER})
+                    if (::prctl(PR_CAPBSET_DROP, cap, 0, 0, 0) != 0) ::_exit(125);
             const std::pair<int, const std::string*> redirects[] = {{1, &out}, {2, &err}};
             for (const auto& [fd, file] : redirects) {
                 if (file->empty()) continue;
@@ -164,6 +168,31 @@ int ChildProcess::Signal(int sig, int ms)
     if (m_pid <= 0) return -1;  // never kill(-1): that is every process
     ::kill(m_pid, sig);
     return Wait(ms);
+}
+
+bool ChildProcess::WaitStopped(int ms)
+{
+    if (m_pid <= 0) return false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        int status = 0;
+        const pid_t r = ::waitpid(m_pid, &status, WNOHANG | WUNTRACED);
+        if (r == m_pid && WIFSTOPPED(status)) return true;
+        if (r == m_pid || r < 0) {
+            m_pid = -1;  // it ended: reaped
+            m_error = "it ended instead of stopping";
+            return false;
+        }
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+void ChildProcess::ContinueWith(int sig)
+{
+    if (m_pid <= 0) return;
+    if (sig != 0) ::kill(m_pid, sig);
+    ::kill(m_pid, SIGCONT);
 }
 
 void ChildProcess::Kill()

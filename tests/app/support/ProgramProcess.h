@@ -28,6 +28,10 @@ struct Launch {
     // CAP_LEASE dropped from its bounding set: run as root it meets the
     // refusal an ordinary account meets on another account's file.
     bool withoutLeases = false;
+    // The permission overrides (CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH,
+    // CAP_FOWNER) dropped from its bounding set: run as root it honours a
+    // folder's permissions as an ordinary account does.
+    bool withoutOverrides = false;
 };
 
 // The program offscreen, its lock and socket in runtimeDir, with args.
@@ -55,6 +59,10 @@ public:
     int Wait(int ms = 20000);
     // Sends sig, then Wait(ms).
     int Signal(int sig, int ms = 20000);
+    // Whether it stops (SIGSTOP) within ms; false when it ends or runs on.
+    bool WaitStopped(int ms = 40000);
+    // Sends sig to a stopped child and lets it go on (the signal is taken then).
+    void ContinueWith(int sig);
     // SIGKILL, reaped at once.
     void Kill();
     // Whether a lock in runtimeDir names this child within ms: from then on
