@@ -353,9 +353,14 @@ bool CJobService::CanTake()
             if (error == 0 && m_keeper.Failing()) {
                 m_doc.NoteChange();  // written again, changed or not
                 KeepNow();
-                if (m_keeper.Failing()) error = m_keepError;
+                // The writer's answer, briefly: a list that fails again fails
+                // at once; one still being written is judged at the next try.
+                const std::optional<KeepOutcome> o = m_keeper.Flush(kRetryWait);
+                if (o && o->kind == KeepOutcome::Failed && o->error != 0) m_keepError = o->error;
+                if (m_keeper.Failing() || !m_keeper.Durable(m_keeper.Ticket()))
+                    error = m_keepError != 0 ? m_keepError : m_blockError;
             }
-            if (error == 0 && !m_keeper.Failing()) {
+            if (error == 0 && !m_keeper.Failing() && m_keeper.Durable(m_keeper.Ticket())) {
                 if (m_blocked) {
                     m_blocked = false;
                     Note(Tr(u"任务列表已能保存, 数据目录中的文件继续导入",

@@ -122,6 +122,8 @@ public:
     // stands before it is shown again.
     static constexpr int64_t kRetryNs = int64_t{3} * 1000 * 1000 * 1000;
     static constexpr int64_t kBlockedNoteNs = int64_t{8} * 1000 * 1000 * 1000;
+    // How long a retry waits for the writer's answer on the service's thread.
+    static constexpr std::chrono::milliseconds kRetryWait{40};
 
 private:
     void Note(std::u16string text, int ms, bool box = false);

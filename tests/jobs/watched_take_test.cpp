@@ -43,12 +43,14 @@ protected:
         const struct utimbuf old {1000000000, 1000000000};
         ::utime((Mm() + name).c_str(), &old);
     }
-    // Poll steps of s as the clocks run them.
+    // Poll steps of s as the clocks run them; between two the writer has
+    // long written the list it was handed (a day's list takes some 40 ms).
     void Polls(CJobService& s, int n)
     {
         for (int i = 0; i < n; ++i) {
             clock += 4 * kSecond / 10;
             s.PollTick();
+            s.Keeper().Flush();
         }
     }
     // Names of the jobs the next start loads (their last part).
@@ -234,6 +236,7 @@ TEST_F(WatchedTake, WhileTheListCannotBeSavedNoFileIsTakenAndTheStatusBarSaysWhy
         doc.m_pages.push_back(Job(Manual));
         doc.m_pages.back()->m_strFileName = name;
         service.ListEdited();
+        service.Keeper().Flush();  // the writer's failure is known once it has tried
     };
     const struct Case {
         const char* what;
