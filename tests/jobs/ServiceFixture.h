@@ -116,17 +116,7 @@ class ServiceTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        theSettings.InitPathsFrom(FromUtf8(program.Path()));
-        theSettings.EnsureFontFiles();
-        theSettings.DataDirMm = FromUtf8(program.Path() + "DataMm/");
-        theSettings.DataDirMil = FromUtf8(program.Path() + "DataMil/");
-        theSettings.EnsureDataDirs();
-        theSettings.Set(Slot::Language, 1);
-        theSettings.Set(Slot::AutoStart, 1);
-        theSettings.Set(Slot::AutoAddToList, 1);
-        theSettings.Set(Slot::AutoRotate, 0);
-        theSettings.Set(Slot::PaperLenMm, 2000);
-        theSettings.Set(Slot::AutoDelFinish, 0);
+        UseProgramFolder(program);
         SetDefaultMachineParams();
         service.SetObserver(&told);
         service.SetReportsTo(&mailbox);

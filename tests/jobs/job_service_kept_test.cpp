@@ -13,16 +13,6 @@ using namespace JobState;
 
 namespace {
 
-std::unique_ptr<COnePage> Square(int32_t state, int32_t units, const char16_t* name, int32_t copies = 1)
-{
-    auto job = Job(state, copies);
-    job->m_curves[0]->m_points = {{0, 0}, {units, 0}, {units, units}, {0, units}, {0, 0}};
-    job->m_curves[0]->CalcBoundRect();
-    job->CalcPageBounds();
-    job->m_strFileName = name;
-    return job;
-}
-
 struct Kept {
     int32_t state;
     int32_t copies;
@@ -66,7 +56,7 @@ TEST_F(ServiceKept, TheDiskHoldsEachStartAndEachMadeCopyBeforeTheMachineHearsOfI
         std::lock_guard<std::mutex> l(lock);
         (u.bytes[1] == LinkCommand::JobStart ? atStart : atEnd).push_back(std::move(bytes));
     });
-    doc.m_pages.push_back(Square(Auto, 4000, u"/m/two.plt", 2));
+    doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/two.plt", 2));
     ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Done && ThreadGone(); }));
     sim.SetUnitHook({});
     // A started job is kept as Manual: a kill never sends it again by itself.
@@ -81,8 +71,8 @@ TEST_F(ServiceKept, AListThatCannotBeSavedRefusesTheJobBeforeTheMachineHearsOfIt
 {
     StartMachine();
     theSettings.SetPath(Slot::LastTaskPath, FromUtf8(program.Path() + "gone/last2107.orlattask"));
-    doc.m_pages.push_back(Square(Auto, 4000, u"/m/refused.plt"));
-    doc.m_pages.push_back(Square(Auto, 4000, u"/m/waits.plt"));
+    doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/refused.plt"));
+    doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/waits.plt"));
     ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Manual && ThreadGone(); }));
     EXPECT_EQ(sim.WithMachine([](CSimMachine& m) { return m.jobs; }), 0);
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Manual, Manual}));
@@ -105,7 +95,7 @@ TEST_F(ServiceKept, ACountedCopyIsNotCountedAgainAtItsEndAndAFailedEndGivesItBac
     for (const Case& c : cases) {
         SCOPED_TRACE(c.result);
         doc.DeleteAllPages();
-        doc.m_pages.push_back(Square(Printing, 4000, u"/m/two.plt", 2));
+        doc.m_pages.push_back(SquareJob(Printing, 4000, u"/m/two.plt", 2));
         service.LastStepSent();
         ASSERT_TRUE(OnDisk());
         EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual}));
@@ -132,8 +122,8 @@ TEST_F(ServiceKept, TheCloseTakesTheThreadsLastReportBeforeItSaves)
         SCOPED_TRACE(c.moment);
         StartMachine();
         doc.DeleteAllPages();
-        doc.m_pages.push_back(Square(Auto, c.copyMade ? 4000 : 40000, u"/m/job.plt"));
-        doc.m_pages.push_back(Square(Auto, 4000, u"/m/waits.plt"));
+        doc.m_pages.push_back(SquareJob(Auto, c.copyMade ? 4000 : 40000, u"/m/job.plt"));
+        doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/waits.plt"));
         if (c.copyMade) {
             ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Done; }));
         } else {

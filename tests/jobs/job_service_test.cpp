@@ -14,20 +14,6 @@
 using namespace servicefix;
 using namespace JobState;
 
-namespace {
-
-std::unique_ptr<COnePage> Square(int32_t state, int32_t units, const char16_t* name, int32_t copies = 1)
-{
-    auto job = Job(state, copies);
-    job->m_curves[0]->m_points = {{0, 0}, {units, 0}, {units, units}, {0, units}, {0, 0}};
-    job->m_curves[0]->CalcBoundRect();
-    job->CalcPageBounds();
-    job->m_strFileName = name;
-    return job;
-}
-
-}  // namespace
-
 TEST_F(ServiceTest, ADroppedFileIsListedKeptAndShownBeforeTheNextScan)
 {
     const std::string source = ToUtf8(theSettings.DataDirMm) + "a.plt";
@@ -53,8 +39,8 @@ TEST_F(ServiceTest, ADroppedFileIsListedKeptAndShownBeforeTheNextScan)
 TEST_F(ServiceTest, AJobOfTwoCopiesGoesToTheMachineTwiceAndEndsDoneOnDisk)
 {
     StartMachine();
-    doc.m_pages.push_back(Square(Auto, 4000, u"/m/two.plt", 2));
-    doc.m_pages.push_back(Square(Manual, 4000, u"/m/waits.plt"));
+    doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/two.plt", 2));
+    doc.m_pages.push_back(SquareJob(Manual, 4000, u"/m/waits.plt"));
     ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Done && g_pSendJobThread == nullptr; }));
     EXPECT_EQ(sim.JobsEnded(), 2);
     EXPECT_EQ(doc.m_pages[0]->m_copies, 0);
@@ -69,8 +55,8 @@ TEST_F(ServiceTest, AJobOfTwoCopiesGoesToTheMachineTwiceAndEndsDoneOnDisk)
 TEST_F(ServiceTest, AJobTheMachineDropsGoesBackToManualWithTheWaitingJobsAndSaysWhich)
 {
     StartMachine("drop-after-bands=1");
-    doc.m_pages.push_back(Square(Auto, 40000, u"/m/dropped.plt"));
-    doc.m_pages.push_back(Square(Auto, 4000, u"/m/next.plt"));
+    doc.m_pages.push_back(SquareJob(Auto, 40000, u"/m/dropped.plt"));
+    doc.m_pages.push_back(SquareJob(Auto, 4000, u"/m/next.plt"));
     ASSERT_TRUE(RunUntil([&] { return doc.m_pages[0]->m_state == Manual && g_pSendJobThread == nullptr; }));
     EXPECT_EQ(States(doc.m_pages), (std::vector<int32_t>{Manual, Manual}));
     EXPECT_EQ(StatesOnDisk(), (std::vector<int32_t>{Manual, Manual}));
@@ -83,7 +69,7 @@ TEST_F(ServiceTest, AJobTheMachineDropsGoesBackToManualWithTheWaitingJobsAndSays
 
 TEST_F(ServiceTest, TheSendingThreadsMessageIsABoxAndNamesTheCause)
 {
-    doc.m_pages.push_back(Square(Printing, 4000, u"/m/wide.plt"));
+    doc.m_pages.push_back(SquareJob(Printing, 4000, u"/m/wide.plt"));
     WorkPage.m_strFileName = u"/m/wide.plt";
     service.Message("WidthExceeded", u"too wide");
     g_pSendJobThread.reset();
@@ -184,7 +170,7 @@ TEST_F(ServiceTest, AFileTooLargeByHandSaysSoAndOneThatCannotBeOpenedSaysThat)
 TEST_F(ServiceTest, AJobWhoseCutPassCannotFitIsRefusedBeforeItsStartAndTheNoteNamesTheLimit)
 {
     StartMachine();
-    auto job = Square(Auto, 4000, u"/m/dense.plt");
+    auto job = SquareJob(Auto, 4000, u"/m/dense.plt");
     std::vector<PlotPoint> zigzag;
     for (int32_t k = 0; k < 50100; ++k) zigzag.push_back({1000 + k / 40, (k % 2) * 2000 + 1000});
     auto cut = std::make_unique<CCurve>();

@@ -59,15 +59,4 @@ protected:
     CMachineSim sim;
 };
 
-// A job of one square, side units, named name.
-inline std::unique_ptr<COnePage> SquareJob(int32_t state, int32_t units, const char16_t* name)
-{
-    auto job = Job(state);
-    job->m_curves[0]->m_points = {{0, 0}, {units, 0}, {units, units}, {0, units}, {0, 0}};
-    job->m_curves[0]->CalcBoundRect();
-    job->CalcPageBounds();
-    job->m_strFileName = name;
-    return job;
-}
-
 }  // namespace appfix

@@ -55,6 +55,36 @@ public:
 // Puts every program-wide value back at the end of a test.
 using SettingsGuard = testsupport::GlobalsGuard;
 
+// A job of one square, side units, named name.
+inline std::unique_ptr<COnePage> SquareJob(int32_t state, int32_t units, const char16_t* name, int32_t copies = 1)
+{
+    auto job = Job(state, copies);
+    job->m_curves[0]->m_points = {{0, 0}, {units, 0}, {units, units}, {0, units}, {0, 0}};
+    job->m_curves[0]->CalcBoundRect();
+    job->CalcPageBounds();
+    job->m_strFileName = name;
+    return job;
+}
+
+// The settings of a program in folder: its own program folder and watched
+// folders, English texts, jobs entering Auto, nothing rotated or deleted by
+// itself.
+inline void UseProgramFolder(const TempDir& folder)
+{
+    theSettings.InitPathsFrom(FromUtf8(folder.Path()));
+    theSettings.EnsureFontFiles();
+    theSettings.DataDirMm = FromUtf8(folder.Path() + "DataMm/");
+    theSettings.DataDirMil = FromUtf8(folder.Path() + "DataMil/");
+    theSettings.EnsureDataDirs();
+    theSettings.Set(Slot::Language, 1);
+    theSettings.Set(Slot::Quitting, 0);
+    theSettings.Set(Slot::AutoStart, 1);
+    theSettings.Set(Slot::AutoAddToList, 1);
+    theSettings.Set(Slot::AutoRotate, 0);
+    theSettings.Set(Slot::PaperLenMm, 2000);
+    theSettings.Set(Slot::AutoDelFinish, 0);
+}
+
 // A small HP-GL square of side `units` plot units.
 inline std::string Square(int units)
 {
