@@ -12,6 +12,7 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramOnSim.h"
 #include "tests/app/support/ProgramProcess.h"
 #include "tools/machine-sim/MachineSim.h"
 
@@ -46,27 +47,17 @@ struct Listed {
 };
 void PrintTo(const Listed& l, std::ostream* os) { *os << ToUtf8(l.name) << ":" << l.state; }
 
-class CrashProcess : public ::testing::Test {
+class CrashProcess : public testsupport::ProgramOnSim {
 protected:
     void SetUp() override
     {
         if (!fs::exists(kProgram)) GTEST_SKIP() << "the program is not built";
-        root = fs::path(ORLAT_BINARY_DIR) / ("crash_process_" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        testsupport::MakeRuntimeFolder(root / "rt");
-        fs::create_directories(Data());
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
+        MakeFolders("crash_process");
     }
     void TearDown() override
     {
-        program.Kill();
-        sim.Stop();
-        if (!HasFailure()) fs::remove_all(root);
+        EndFolders();
     }
-    fs::path Prog() const { return root / "prog"; }
-    fs::path Data() const { return root / "prog" / "DataMm"; }
-    fs::path LastTask() const { return Prog() / "last2107.orlattask"; }
     fs::path Errors() const { return root / "stderr.txt"; }
 
     void WriteIni(int autoDelFinish)
@@ -135,9 +126,6 @@ protected:
             << "the sentinel did not print";
     }
 
-    fs::path root;
-    testsupport::ChildProcess program;
-    CMachineSim sim;
     int32_t firstLength = 0;  // the job of the last run, as the machine saw it
 };
 

@@ -16,6 +16,7 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramOnSim.h"
 #include "tests/app/support/ProgramProcess.h"
 #include "tools/machine-sim/MachineSim.h"
 
@@ -74,29 +75,19 @@ void PrintTo(const Listed& l, std::ostream* os) { *os << ToUtf8(l.name) << ":" <
 
 bool IsFrame(const SimUnit& u, uint8_t code) { return !u.chunk && u.bytes.size() >= 2 && u.bytes[1] == code; }
 
-class KeptStepsProcess : public ::testing::Test {
+class KeptStepsProcess : public testsupport::ProgramOnSim {
 protected:
     void SetUp() override
     {
         if (!fs::exists(kProgram)) GTEST_SKIP() << "the program is not built";
-        root = fs::path(ORLAT_BINARY_DIR) / ("kept_steps_process_" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        testsupport::MakeRuntimeFolder(root / "rt");
-        fs::create_directories(Data());
+        MakeFolders("kept_steps_process");
         WriteIni();
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
     }
     void TearDown() override
     {
         sim.SetUnitHook({});
-        program.Kill();
-        sim.Stop();
-        if (!HasFailure()) fs::remove_all(root);
+        EndFolders();
     }
-    fs::path Prog() const { return root / "prog"; }
-    fs::path Data() const { return root / "prog" / "DataMm"; }
-    fs::path LastTask() const { return Prog() / "last2107.orlattask"; }
     fs::path Errors() const { return root / "stderr.txt"; }
 
     void WriteIni()
@@ -172,9 +163,6 @@ protected:
             << "the sentinel did not print";
     }
 
-    fs::path root;
-    testsupport::ChildProcess program;
-    CMachineSim sim;
     std::atomic<bool> fired{false};
 };
 

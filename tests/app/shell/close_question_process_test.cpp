@@ -17,6 +17,7 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/ProgramOnSim.h"
 #include "tests/app/support/ProgramProcess.h"
 #include "tests/app/support/Xvfb.h"
 #include "tools/machine-sim/MachineSim.h"
@@ -137,31 +138,21 @@ std::unique_ptr<COnePage> Square(int32_t side, int32_t state, std::u16string nam
     return page;
 }
 
-class CloseQuestion : public ::testing::Test {
+class CloseQuestion : public testsupport::ProgramOnSim {
 protected:
     void SetUp() override
     {
         if (!fs::exists(kProgram)) GTEST_SKIP() << "the program is not built";
         if (!x.Running()) GTEST_SKIP() << "no X server: " << x.Error();
-        root = fs::path(ORLAT_BINARY_DIR) / ("close_question_" + std::to_string(::getpid()));
-        fs::remove_all(root);
-        testsupport::MakeRuntimeFolder(root / "rt");
-        fs::create_directories(Data());
+        MakeFolders("close_question");
         std::ofstream(Prog() / "OrlatV2.ini") << "[Para]\nConnectViaEth=1\nMachineIP=16777343\nAutoAddToList=1\n"
                                                  "AutoStart=1\nUnitNoHintNextTime=1\nAutoDelFinish=0\nDataDirMm="
                                               << Data().string() << "/\n";
-        sim.SetLogToStderr(false);
-        ASSERT_GT(sim.Start(0), 0);
     }
     void TearDown() override
     {
-        program.Kill();
-        sim.Stop();
-        if (!HasFailure()) fs::remove_all(root);
+        EndFolders();
     }
-    fs::path Prog() const { return root / "prog"; }
-    fs::path Data() const { return root / "prog" / "DataMm"; }
-    fs::path LastTask() const { return Prog() / "last2107.orlattask"; }
     fs::path Log() const { return root / "program.log"; }
 
     void LeaveList(std::unique_ptr<COnePage> job)
@@ -201,9 +192,6 @@ protected:
     }
 
     XvfbServer x;
-    fs::path root;
-    testsupport::ChildProcess program;
-    CMachineSim sim;
 };
 
 }  // namespace
