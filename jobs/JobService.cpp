@@ -331,9 +331,11 @@ void CJobService::RemoveDurableSources()
 {
     const std::vector<std::u16string> stuck =
         m_scanner.RemoveDurable([this](KeepTicket t) { return m_keeper.Durable(t); });
-    if ((m_scanner.TakeRecordChanged() || m_recordDirty) && m_takenLoaded) {
-        // A record left behind names deleted files (forgotten at the next
-        // start) or pending ones that are kept now (kept again then).
+    // A record that could not be written while files wait is tried again by
+    // CanTake, at its pace; one left behind names deleted files (forgotten at
+    // the next start) or pending ones that are kept now (kept again then).
+    const bool changed = m_scanner.TakeRecordChanged();
+    if (m_takenLoaded && (changed || (m_recordDirty && !m_blocked))) {
         if (const int error = SaveTaken(); error != 0) Block(error);
     }
     for (const std::u16string& name : stuck)
