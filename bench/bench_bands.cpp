@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/BenchSnapshot.h"
 #include "link/output/BandCounters.h"
 #include "link/output/BandEngine.h"
 #include "model/Page.h"
@@ -46,22 +47,6 @@ bool SameBands(benchmark::State& state, const char* what, uint64_t got, uint64_t
     state.SkipWithError(message);
     g_bandsDiffer = true;
     return false;
-}
-
-JobSnapshot DefaultSnap()
-{
-    JobSnapshot s;
-    MachineParams& p = s.params;
-    p.pulsesPerMmX = 60.5;
-    p.pulsesPerMmY = 41.36;
-    p.inkIntervalPulses = 7;
-    p.headSelect = 0;
-    p.headOverlapRows = 2;
-    p.head2Position = 145;
-    p.bandsPerCutSegment = 8;
-    p.outputPerMeterX = p.outputPerMeterY = 10000;
-    s.lineWidth = 2;
-    return s;
 }
 
 // Closed piece outlines of `points` points each, `pieces` of them, spread
@@ -104,7 +89,7 @@ void FillOverInkedMarker(COnePage& page)
 // allows (about 11,750 columns).
 void WidestBand(benchmark::State& state, const char* what, void (*fill)(COnePage&), uint64_t recorded)
 {
-    const JobSnapshot s = DefaultSnap();
+    const JobSnapshot s = BenchSnapshot();
     COnePage page;
     fill(page);
     const int32_t columns = 11750;
@@ -140,7 +125,7 @@ BENCHMARK(BM_WidestBandOverInked)->Unit(benchmark::kMillisecond);
 // Only the packing step of that band: its records packed again and again.
 void BM_WidestBandPacking(benchmark::State& state)
 {
-    const JobSnapshot s = DefaultSnap();
+    const JobSnapshot s = BenchSnapshot();
     COnePage page;
     FillDenseMarker(page);
     const int32_t columns = 11750;
@@ -164,7 +149,7 @@ BENCHMARK(BM_WidestBandPacking)->Unit(benchmark::kMillisecond);
 // From the page's curves to every packed band of the marker.
 void WholeMarker(benchmark::State& state, const char* what, void (*fill)(COnePage&), uint64_t recorded)
 {
-    const JobSnapshot s = DefaultSnap();
+    const JobSnapshot s = BenchSnapshot();
     COnePage page;
     fill(page);
     size_t points = 0;

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "bench/BenchSnapshot.h"
 #include "link/job/KnifePass.h"
 #include "link/output/BandCounters.h"
 #include "model/KnifePoint.h"
@@ -18,17 +19,8 @@ namespace {
 
 JobSnapshot Snap()
 {
-    JobSnapshot s;
-    MachineParams& p = s.params;
-    p.pulsesPerMmX = 60.5;
-    p.pulsesPerMmY = 41.36;
-    p.inkIntervalPulses = 7;
-    p.headSelect = 0;
-    p.headOverlapRows = 2;
-    p.head2Position = 145;
-    p.bandsPerCutSegment = 8;
-    p.outputPerMeterX = p.outputPerMeterY = 10000;
-    p.cutSpeed = 3;
+    JobSnapshot s = BenchSnapshot();
+    s.params.cutSpeed = 3;
     return s;
 }
 

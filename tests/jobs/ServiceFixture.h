@@ -22,6 +22,7 @@
 #include "link/job/JobStart.h"
 #include "model/MachineParams.h"
 #include "tests/app/support/AppFixture.h"
+#include "tests/support/SimLink.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace servicefix {
@@ -138,21 +139,8 @@ protected:
     // The simulated machine, linked as the program links it (short time-outs).
     void StartMachine(const std::string& faults = {})
     {
-        sim.SetLogToStderr(false);
-        SimFaults f;
-        ASSERT_TRUE(faults.empty() || ApplyFault(faults, f));
-        sim.SetFaults(f);
-        ASSERT_GT(sim.Start(0), 0);
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = INADDR_LOOPBACK;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        theSettings.Set(Slot::AutoOffline, 0);
-        g_jobActive = false;
-        MachineStatus = 0;
-        LinkConnected = 0;
-        service.jobLink.timings.readyPauseMs = 2;
-        service.jobLink.timings.pollRetryMs = 50;
-        service.jobLink.timings.linkLostMs = 500;
+        testsupport::LinkToSim(sim, faults, service.jobLink);
+        if (HasFatalFailure()) return;
         service.StartLinkThread();
         machine = true;
     }
@@ -161,12 +149,7 @@ protected:
         if (!machine) return;
         theSettings.Set(Slot::Quitting, 1);
         service.JoinLinkThread([] { std::this_thread::sleep_for(std::chrono::milliseconds(5)); });
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        g_jobActive = false;
-        LinkConnected = 0;
-        MachineStatus = 0;
+        testsupport::UnlinkFromSim(sim);
         machine = false;
     }
     // Ticks and delivers the reports until done() or ms have passed.

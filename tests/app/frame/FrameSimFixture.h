@@ -6,6 +6,7 @@
 
 #include "link/MyEth.h"
 #include "tests/app/frame/FrameFixture.h"
+#include "tests/support/SimLink.h"
 #include "tools/machine-sim/MachineSim.h"
 
 namespace appfix {
@@ -15,21 +16,7 @@ protected:
     void SetUp() override
     {
         FrameFixture::SetUp();
-        sim.SetLogToStderr(false);
-        SimFaults f;
-        ASSERT_TRUE(faults.empty() || ApplyFault(faults, f));
-        sim.SetFaults(f);
-        ASSERT_GT(sim.Start(0), 0);
-        theEthOptions.port = sim.Port();
-        theEthOptions.addressOverride = INADDR_LOOPBACK;
-        theSettings.Set(Slot::ConnectViaEth, 1);
-        theSettings.Set(Slot::AutoOffline, 0);
-        g_jobActive = false;
-        MachineStatus = 0;
-        LinkConnected = 0;
-        frame->Service().jobLink.timings.readyPauseMs = 2;
-        frame->Service().jobLink.timings.pollRetryMs = 50;
-        frame->Service().jobLink.timings.linkLostMs = linkLostMs;
+        testsupport::LinkToSim(sim, faults, frame->Service().jobLink, linkLostMs);
     }
     void TearDown() override
     {
@@ -44,12 +31,7 @@ protected:
         }
         frame->close();  // stops the clocks, joins the link thread
         FrameFixture::TearDown();
-        sim.Stop();
-        theEthOptions.port = 5188;
-        theEthOptions.addressOverride = 0;
-        g_jobActive = false;
-        LinkConnected = 0;
-        MachineStatus = 0;
+        testsupport::UnlinkFromSim(sim);
     }
 
     // Set before SetUp: the simulator's fault, and how long the link waits

@@ -12,6 +12,7 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/AppFixture.h"
 #include "tests/app/support/ProgramOnSim.h"
 #include "tests/app/support/ProgramProcess.h"
 #include "tools/machine-sim/MachineSim.h"
@@ -24,21 +25,6 @@ using testsupport::WaitFor;
 namespace {
 
 const fs::path kProgram = testsupport::BuiltProgram();
-
-// A job of one printed square `side` plot units wide.
-std::unique_ptr<COnePage> Square(int32_t side, int32_t state, std::u16string name)
-{
-    auto page = std::make_unique<COnePage>();
-    auto c = std::make_unique<CCurve>();
-    c->m_points = {{0, 0}, {side, 0}, {side, side}, {0, side}, {0, 0}};
-    c->m_kind = CurveKind::Plot;
-    c->CalcBoundRect();
-    page->m_curves.push_back(std::move(c));
-    page->CalcPageBounds();
-    page->m_state = state;
-    page->m_strFileName = std::move(name);
-    return page;
-}
 
 struct Listed {
     std::u16string name;
@@ -148,7 +134,7 @@ TEST_F(CrashProcess, AKillAfterAJobFinishedNeverSendsItAgain)
         sim.WithMachine([](CSimMachine& m) { m.jobs = 0; });
         WriteIni(1);
         std::vector<std::unique_ptr<COnePage>> last;
-        last.push_back(Square(2000, Auto, u"left from the last run"));
+        last.push_back(appfix::SquareJob(Auto, 2000, u"left from the last run"));
         SaveList(LastTask(), std::move(last));
 
         Start();
@@ -171,8 +157,8 @@ TEST_F(CrashProcess, AKillDuringAJobKeepsItAsManualAndTheNextStartDoesNotSendIt)
     fs::create_directories(Prog());
     WriteIni(0);
     std::vector<std::unique_ptr<COnePage>> last;
-    last.push_back(Square(40000, Auto, u"big"));
-    last.push_back(Square(2000, Manual, u"waiting"));
+    last.push_back(appfix::SquareJob(Auto, 40000, u"big"));
+    last.push_back(appfix::SquareJob(Manual, 2000, u"waiting"));
     SaveList(LastTask(), std::move(last));
     Start();
     ASSERT_TRUE(WaitFor([&] { return InJobWithBands(); }, 40000));
@@ -198,7 +184,7 @@ TEST_F(CrashProcess, ASigtermDuringAJobCancelsItOnTheMachineAndEnds)
     fs::create_directories(Prog());
     WriteIni(0);
     std::vector<std::unique_ptr<COnePage>> last;
-    last.push_back(Square(40000, Auto, u"big"));
+    last.push_back(appfix::SquareJob(Auto, 40000, u"big"));
     SaveList(LastTask(), std::move(last));
     Start();
     ASSERT_TRUE(WaitFor([&] { return InJobWithBands(); }, 40000));
@@ -236,11 +222,11 @@ TEST_F(CrashProcess, ASignalDuringAStartUpBoxNeitherHangsNorDropsTheLastRunsList
         // may be waited on at the exit either.
         fs::create_directories(Prog() / "OrlatV2.ini");
         std::vector<std::unique_ptr<COnePage>> last;
-        last.push_back(Square(2000, Auto, u"last 1"));
-        last.push_back(Square(2000, Manual, u"last 2"));
+        last.push_back(appfix::SquareJob(Auto, 2000, u"last 1"));
+        last.push_back(appfix::SquareJob(Manual, 2000, u"last 2"));
         SaveList(LastTask(), std::move(last));
         std::vector<std::unique_ptr<COnePage>> named;
-        named.push_back(Square(2000, Manual, u"named"));
+        named.push_back(appfix::SquareJob(Manual, 2000, u"named"));
         SaveList(root / "named.orlattask", std::move(named));
 
         Start({(root / "named.orlattask").string()});

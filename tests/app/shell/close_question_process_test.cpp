@@ -17,6 +17,7 @@
 #include "model/Page.h"
 #include "model/TaskFile.h"
 #include "model/Text.h"
+#include "tests/app/support/AppFixture.h"
 #include "tests/app/support/ProgramOnSim.h"
 #include "tests/app/support/ProgramProcess.h"
 #include "tests/app/support/Xvfb.h"
@@ -124,20 +125,6 @@ private:
     Atom m_name = 0, m_utf8 = 0;
 };
 
-std::unique_ptr<COnePage> Square(int32_t side, int32_t state, std::u16string name)
-{
-    auto page = std::make_unique<COnePage>();
-    auto c = std::make_unique<CCurve>();
-    c->m_points = {{0, 0}, {side, 0}, {side, side}, {0, side}, {0, 0}};
-    c->m_kind = CurveKind::Plot;
-    c->CalcBoundRect();
-    page->m_curves.push_back(std::move(c));
-    page->CalcPageBounds();
-    page->m_state = state;
-    page->m_strFileName = std::move(name);
-    return page;
-}
-
 class CloseQuestion : public testsupport::ProgramOnSim {
 protected:
     void SetUp() override
@@ -198,7 +185,7 @@ protected:
 
 TEST_F(CloseQuestion, ASigtermWhileTheMachineQuestionIsOpenCancelsTheJobOnTheMachineSavesAndEnds)
 {
-    LeaveList(Square(40000, Auto, u"big"));
+    LeaveList(appfix::SquareJob(Auto, 40000, u"big"));
     Start();
     XScreen screen(x.Display());
     ASSERT_TRUE(screen.Open());
@@ -220,7 +207,7 @@ TEST_F(CloseQuestion, ASigtermWhileTheMachineQuestionIsOpenCancelsTheJobOnTheMac
 
 TEST_F(CloseQuestion, ASigtermWhileTheCannotSaveQuestionIsOpenEndsWithStatusOneAndSaysWhy)
 {
-    LeaveList(Square(2000, Manual, u"kept"));
+    LeaveList(appfix::SquareJob(Manual, 2000, u"kept"));
     sim.WithMachine([](CSimMachine& m) { m.state = MachineState::Paused; });  // busy: nothing prints
     Start();
     XScreen screen(x.Display());
